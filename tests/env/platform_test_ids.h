@@ -1,0 +1,2 @@
+#pragma once
+#define IDS_JAPANESE_SAMPLE 1000
