@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 namespace cardsim {
 namespace {
@@ -107,26 +108,27 @@ int MarkerLeft(int width, int64_t moment)
 
 void PaintFrame(uint8_t* frame, size_t stride, int width, int height, uint32_t frameNumber, bool interlaced)
 {
-    const int codeRows = CodeBandRows(height);
+    const int codeRows = std::min(CodeBandRows(height), height / 2);
     const int markerTop = height / 2 - height / 8;
     const int markerBottom = height / 2 + height / 8;
     const int markerWidth = MarkerWidth(width);
+    const size_t rowBytes = static_cast<size_t>(width) * 2;
+    auto row = [&](int y) { return frame + static_cast<size_t>(y) * stride; };
+
+    // Each kind of row is painted once and copied.
     for (int y = 0; y < height; ++y) {
-        uint8_t* row = frame + static_cast<size_t>(y) * stride;
-        if (y < codeRows) {
-            PaintCodeRow(row, width, frameNumber, false);
-            continue;
+        if (y == 0 || y == codeRows) {
+            PaintCodeRow(row(y), width, frameNumber, y != 0);
+        } else if (y == 2 * codeRows) {
+            PaintBarsRow(row(y), width);
+        } else {
+            std::memcpy(row(y), row(y < codeRows ? 0 : y < 2 * codeRows ? codeRows : 2 * codeRows), rowBytes);
         }
-        if (y < 2 * codeRows) {
-            PaintCodeRow(row, width, frameNumber, true);
-            continue;
-        }
-        PaintBarsRow(row, width);
-        if (y >= markerTop && y < markerBottom) {
-            const int64_t moment = interlaced ? 2 * int64_t{frameNumber} + (y & 1) : int64_t{frameNumber};
-            const int left = MarkerLeft(width, moment);
-            FillPairs(row, left, std::min(width, left + markerWidth), kWhite);
-        }
+    }
+    for (int y = std::max(markerTop, 2 * codeRows + 1); y < markerBottom; ++y) {
+        const int64_t moment = interlaced ? 2 * int64_t{frameNumber} + (y & 1) : int64_t{frameNumber};
+        const int left = MarkerLeft(width, moment);
+        FillPairs(row(y), left, std::min(width, left + markerWidth), kWhite);
     }
 }
 
