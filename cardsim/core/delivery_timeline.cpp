@@ -26,9 +26,13 @@ VideoTimeline::Frame VideoTimeline::Next(int64_t frameDuration, const FaultPlan&
     return frame;
 }
 
-void VideoTimeline::Resume(int64_t now)
+void VideoTimeline::CatchUp(int64_t now, int64_t frameDuration)
 {
-    nextStart_ = std::max(nextStart_, now);
+    if (now <= nextStart_ || frameDuration <= 0)
+        return;
+    const int64_t periods = (now - nextStart_) / frameDuration;
+    nextNumber_ += static_cast<uint64_t>(periods);
+    nextStart_ += periods * frameDuration;
 }
 
 AudioTimeline::Buffer AudioTimeline::Next(const FaultPlan& faults)

@@ -21,8 +21,9 @@ public:
 
     // The next frame, one frame duration after the one before.
     Frame Next(int64_t frameDuration, const FaultPlan& faults);
-    // The stream went without a signal until now: the next frame starts no earlier.
-    void Resume(int64_t now);
+    // Frame periods that passed unseen (no signal, or a thread too late) are skipped, numbers
+    // included: the next frame is the one whose period holds now.
+    void CatchUp(int64_t now, int64_t frameDuration);
     int64_t NextDue() const { return nextStart_; }
 
 private:

@@ -163,7 +163,7 @@ LiveStreamPin::Step VideoStreamPin::NextStep(REFERENCE_TIME now, REFERENCE_TIME&
         return Step::Wait;
     }
     if (waitingForSignal_ || now - timeline_.NextDue() > kMostFramesBehind * timing.frameDuration) {
-        timeline_.Resume(now);
+        timeline_.CatchUp(now, timing.frameDuration);
         waitingForSignal_ = false;
     }
     if (now < timeline_.NextDue()) {

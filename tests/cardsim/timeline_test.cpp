@@ -31,16 +31,17 @@ TEST(VideoTimeline, FramesFollowTheFrameDurationAndDropsLeaveGaps)
     EXPECT_EQ(due + 333667, timeline.NextDue());
 }
 
-TEST(VideoTimeline, ResumingAfterNoSignalSkipsTheLostTimeButNotNumbers)
+TEST(VideoTimeline, CatchingUpSkipsTheLostPeriodsWithTheirNumbers)
 {
     VideoTimeline timeline;
     timeline.Next(333667, FaultPlan{});
-    timeline.Resume(10000000);
+    timeline.CatchUp(10000000, 333667);  // 29.97 periods after the start
     const VideoTimeline::Frame frame = timeline.Next(333667, FaultPlan{});
-    EXPECT_EQ(1u, frame.number);
-    EXPECT_EQ(10000000, frame.start);
-    timeline.Resume(0);  // never backwards
-    EXPECT_EQ(10000000 + 333667, timeline.NextDue());
+    EXPECT_EQ(29u, frame.number);
+    EXPECT_EQ(29 * int64_t{333667}, frame.start);
+    EXPECT_LE(frame.start, 10000000);
+    timeline.CatchUp(0, 333667);  // never backwards
+    EXPECT_EQ(30 * int64_t{333667}, timeline.NextDue());
 }
 
 TEST(VideoTimeline, JitterMovesTheStampsNotTheScheduleAndUntimedCountsDeliveredFrames)
