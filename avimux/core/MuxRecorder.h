@@ -1,0 +1,76 @@
+// One recording of the multiplexer, from preparation to the finished files. The filter
+// shell calls it from its Pause and Stop and from its input pins; everything it reports
+// goes to the event sink.
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "Avi1FileSet.h"
+#include "Avi1Writer.h"
+#include "MediaFormats.h"
+#include "MuxFile.h"
+#include "MuxSettings.h"
+#include "MuxTypes.h"
+#include "MuxWriter.h"
+#include "SampleTiming.h"
+
+namespace trelvox {
+
+struct MuxRunSetup {
+  MuxSettings settings;
+  std::string fileName;  // without extension, system code page; empty when none was set
+  MuxInputs inputs;      // formats of the connected input pins
+  bool protect = false;  // stream without recording anything
+};
+
+class MuxRecorder {
+ public:
+  MuxRecorder(MuxFileSystem& fileSystem, MuxEventSink& events,
+              WriterThreading threading = WriterThreading::OwnThread);
+  // Without Stop the files are left as they are on disk (closed, not finished).
+  ~MuxRecorder();
+
+  // Pause from Stopped: creates the files and starts the writer. On failure nothing is
+  // left behind and the result is the failure.
+  HResult Prepare(const MuxRunSetup& setup);
+  // Writes what is queued, finishes the files and deletes the unused ones.
+  void Stop();
+
+  // Receive of the input pins. A failure has ended the recording (EC_ERRORABORT sent).
+  HResult ReceiveVideo(const MuxSample& sample);
+  HResult ReceiveAudio(const MuxSample& sample);
+  void EndOfStream(StreamKind stream);
+
+  bool IsPrepared() const { return prepared_; }
+  MuxStatistics Statistics() const;
+
+ private:
+  HResult PrepareFiles(const MuxRunSetup& setup);
+  HResult EndRecording(HResult failure);
+  void FinishFiles();
+  void Release(bool finish);
+
+  MuxFileSystem& fs_;
+  MuxEventSink& events_;
+  const WriterThreading threading_;
+
+  MuxSettings settings_;
+  MuxInputs inputs_;
+  uint32_t sectorSize_ = 0;
+  std::atomic<bool> prepared_{false};
+  bool filesOpen_ = false;
+
+  std::mutex videoReceive_, audioReceive_;
+  mutable std::mutex timingMutex_;
+  SampleTiming timing_;
+  bool videoEnded_ = true, audioEnded_ = true;
+
+  Avi1FileSet files_;
+  std::unique_ptr<Avi1Writer> avi1_;
+  MuxWriter writer_;
+};
+
+}  // namespace trelvox
