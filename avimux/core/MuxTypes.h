@@ -53,8 +53,8 @@ struct MuxSample {
 
 enum class StreamKind { Video, Audio };
 
-// Where the core reports what happened to a recording. Called from the pin's
-// streaming thread or from the writer thread, never under a core lock.
+// Where the core reports what happened to a recording: called on a pin's streaming
+// thread (inside Receive) or on the writer thread. It must not call back into the core.
 class MuxEventSink {
  public:
   virtual ~MuxEventSink() = default;

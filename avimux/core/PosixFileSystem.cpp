@@ -1,16 +1,13 @@
 #include "PosixFileSystem.h"
 
-#ifndef _WIN32
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#endif
 
 namespace trelvox {
 
-#ifndef _WIN32
 namespace {
 
 // errno values carried in the Win32 error space, so callers see one kind of code.
@@ -93,16 +90,5 @@ HResult PosixFileSystem::Create(const std::string& path, CreateMode mode,
 HResult PosixFileSystem::Delete(const std::string& path) {
   return unlink(path.c_str()) == 0 ? kS_OK : FromErrno(errno);
 }
-
-#else
-
-// Windows builds use the Win32 implementation; this one is for POSIX systems only.
-HResult PosixFileSystem::SectorSize(const std::string&, uint32_t*) { return kE_NOTIMPL; }
-HResult PosixFileSystem::Create(const std::string&, CreateMode, std::unique_ptr<MuxFile>*, bool*) {
-  return kE_NOTIMPL;
-}
-HResult PosixFileSystem::Delete(const std::string&) { return kE_NOTIMPL; }
-
-#endif
 
 }  // namespace trelvox

@@ -96,7 +96,7 @@ int SampleTiming::DriftAdjustment() {
 
 VideoPlan SampleTiming::PlanVideo(const MuxSample& s) {
   VideoPlan plan;
-  if (s.length == 0) return plan.ignore = true, plan;
+  if (s.length == 0 || s.data == nullptr) return plan.ignore = true, plan;
   if (settings_.discardNegativeVideo && firstVideoPending_ && s.hasTime && s.start < 0) {
     return plan.ignore = true, plan;
   }
@@ -199,7 +199,7 @@ void SampleTiming::CountAudioBuffer(uint32_t bytes, int64_t clock) {
 AudioPlan SampleTiming::PlanAudio(const MuxSample& s) {
   AudioPlan plan;
   const uint32_t align = format_.blockAlign;
-  if (align == 0 || s.length < align) return plan.ignore = true, plan;
+  if (align == 0 || s.length < align || s.data == nullptr) return plan.ignore = true, plan;
   plan.length = s.length / align * align;
   if (settings_.discardNegativeAudio && firstAudioPending_ && s.hasTime && s.start < 0) {
     return plan.ignore = true, plan;

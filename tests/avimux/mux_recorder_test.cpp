@@ -77,7 +77,9 @@ void ExpectConsistentFile(const std::vector<uint8_t>& bytes) {
     EXPECT_EQ(v.U32(e + 12), c.size);
   }
   for (const test::Chunk& c : v.moviChunks) {
-    if (c.size != 0) EXPECT_EQ(c.offset % 512, 0u) << c.id << " at " << c.offset;
+    if (c.size != 0) {
+      EXPECT_EQ(c.offset % 512, 0u) << c.id << " at " << c.offset;
+    }
   }
 }
 
@@ -311,6 +313,20 @@ TEST_F(Recorder, AudioSplitCountsBuffersAndAudioAloneUses00wb) {
   AviView v(Bytes(0));
   EXPECT_EQ(v.U32(32), 0u);  // no frame time without video
   EXPECT_EQ(v.strh.size(), 1u);
+}
+
+TEST_F(Recorder, LateFirstAudioIsPrecededBySilenceInBuffersOfItsSize) {
+  setup.settings.audioDelayProcessing = 2;
+  ASSERT_EQ(Prepare(false, true), kS_OK);
+  Audio(2500000, 4400);  // 0.25 s late: 48,000 bytes of silence
+  recorder.Stop();
+  AviView v(Bytes(0));
+  ASSERT_EQ(v.moviChunks.size(), 12u);
+  for (size_t i = 0; i < 10; ++i) EXPECT_EQ(v.moviChunks[i].size, 4400u);
+  EXPECT_EQ(v.moviChunks[10].size, 4000u);
+  EXPECT_EQ(v.bytes[v.moviChunks[10].offset + 8 + 3999], 0u);
+  EXPECT_EQ(v.bytes[v.moviChunks[11].offset + 8], 0x11);
+  EXPECT_EQ(v.U32(v.strh[0] + 28), 0u);  // the delay is in the data, not in dwStart
 }
 
 TEST_F(Recorder, FileModeZeroReusesALongerFileWithoutTruncating) {
