@@ -48,7 +48,7 @@ struct MuxSample {
   int64_t mediaStart = 0;
   int64_t mediaStop = 0;
   bool syncPoint = false;
-  bool discontinuity = false;
+  bool discontinuity = false;  // passed along; the multiplexer does not act on it
 };
 
 enum class StreamKind { Video, Audio };

@@ -63,7 +63,6 @@ struct AviView {
   std::vector<Chunk> moviChunks;  // JUNK left out
   std::vector<Chunk> moviJunk;
   uint64_t idx1 = 0;              // offset of the idx1 chunk
-  uint32_t avih = 32;             // offset of the avih fields
   std::vector<uint64_t> strh;     // offsets of the strh fields, per stream
   std::vector<uint64_t> strf;     // offsets of the strf chunks, per stream
 };
