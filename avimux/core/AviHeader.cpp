@@ -6,6 +6,7 @@
 #include "ByteOrder.h"
 #include "ChunkIds.h"
 #include "FrameRounding.h"
+#include "OpenDmlIndex.h"
 #include "Padding.h"
 
 namespace trelvox {
@@ -14,6 +15,7 @@ namespace {
 constexpr uint32_t kFixedHeaderBytes = 88;  // RIFF 12, LIST hdrl 12, avih 8 + 56
 constexpr uint32_t kStrlOverhead = 84;      // LIST strl 12, strh 8 + 56, strf header 8
 constexpr uint32_t kMoviListHeader = 12;
+constexpr uint32_t kOdmlList = 268;         // LIST odml 12, dmlh 8 + 248
 constexpr uint32_t kBiRgb = 0;
 constexpr uint32_t kBiBitfields = 3;
 
@@ -54,9 +56,17 @@ uint32_t WriteStrlStart(uint8_t* p, uint32_t listSize) {
   return 12;
 }
 
+uint32_t SuperIndexSlot(const OdmlHeaderParts* odml) { return odml ? odml->indexBlockBytes : 0; }
+
+uint32_t WriteSuperIndex(uint8_t* p, const OdmlHeaderParts* odml, const uint8_t* block) {
+  if (!odml) return 0;
+  if (block) std::copy(block, block + kIndexDataBytes, p);
+  return odml->indexBlockBytes;
+}
+
 uint32_t WriteVideoStrl(uint8_t* p, const VideoFormat& v, const AviRunFigures& run,
-                        const AviFileFigures& file) {
-  uint32_t at = WriteStrlStart(p, 76 + v.BiSize());
+                        const AviFileFigures& file, const OdmlHeaderParts* odml) {
+  uint32_t at = WriteStrlStart(p, 76 + v.BiSize() + SuperIndexSlot(odml));
   StreamHeader h{"vids"};
   const uint32_t compression = v.Compression();
   h.handler = run.fourccOverride != 0 ? run.fourccOverride
@@ -73,12 +83,14 @@ uint32_t WriteVideoStrl(uint8_t* p, const VideoFormat& v, const AviRunFigures& r
   PutFourcc(p + at, "strf");
   PutU32(p + at + 4, v.BiSize());
   std::copy(v.bitmapInfoHeader.begin(), v.bitmapInfoHeader.end(), p + at + 8);
-  return at + 8 + v.BiSize();
+  at += 8 + v.BiSize();
+  return at + WriteSuperIndex(p + at, odml, odml ? odml->videoSuperIndex : nullptr);
 }
 
 uint32_t WriteAudioStrl(uint8_t* p, const AudioFormat& a, const AviRunFigures& run,
-                        const AviFileFigures& file) {
-  uint32_t at = WriteStrlStart(p, 76 + a.CbFormat());
+                        const AviFileFigures& file, const OdmlHeaderParts* odml) {
+  const uint32_t format = a.CbFormat() + (a.CbFormat() & 1u);
+  uint32_t at = WriteStrlStart(p, 76 + (odml ? format + odml->indexBlockBytes : a.CbFormat()));
   StreamHeader h{"auds"};
   h.scale = a.BlockAlign();
   h.rate = a.AvgBytesPerSec();
@@ -90,7 +102,18 @@ uint32_t WriteAudioStrl(uint8_t* p, const AudioFormat& a, const AviRunFigures& r
   PutFourcc(p + at, "strf");
   PutU32(p + at + 4, a.CbFormat());
   std::copy(a.waveFormat.begin(), a.waveFormat.end(), p + at + 8);
-  return at + 8 + a.CbFormat() + (a.CbFormat() & 1u);  // the pad byte stays zero
+  at += 8 + format;  // the pad byte stays zero
+  return at + WriteSuperIndex(p + at, odml, odml ? odml->audioSuperIndex : nullptr);
+}
+
+uint32_t WriteOdmlList(uint8_t* p, uint32_t totalFrames) {
+  PutFourcc(p, "LIST");
+  PutU32(p + 4, 260);
+  PutFourcc(p + 8, "odml");
+  PutFourcc(p + 12, "dmlh");
+  PutU32(p + 16, 248);
+  PutU32(p + 20, totalFrames);
+  return kOdmlList;
 }
 
 void WriteAvih(uint8_t* p, const MuxInputs& inputs, const AviRunFigures& run,
@@ -119,15 +142,16 @@ void WriteAvih(uint8_t* p, const MuxInputs& inputs, const AviRunFigures& run,
 
 }  // namespace
 
-uint32_t AviHeaderSize(const MuxInputs& inputs, uint32_t sectorSize) {
+uint32_t AviHeaderSize(const MuxInputs& inputs, uint32_t sectorSize, uint32_t indexBlockBytes) {
   uint64_t size = kFixedHeaderBytes + kMoviListHeader;
-  if (inputs.video) size += VideoStrlBytes(*inputs.video);
-  if (inputs.audio) size += AudioStrlBytes(*inputs.audio);
+  if (inputs.video) size += VideoStrlBytes(*inputs.video) + indexBlockBytes;
+  if (inputs.audio) size += AudioStrlBytes(*inputs.audio) + indexBlockBytes;
+  if (indexBlockBytes != 0) size += kOdmlList;
   return static_cast<uint32_t>(PaddedLength(size, sectorSize));
 }
 
 void BuildAviHeader(uint8_t* out, const MuxInputs& inputs, const AviRunFigures& run,
-                    const AviFileFigures& file) {
+                    const AviFileFigures& file, const OdmlHeaderParts* odml) {
   const uint32_t h = file.headerSize;
   PutFourcc(out, "RIFF");
   PutU32(out + 4, file.openEnded ? 0 : h + file.moviBytes + file.indexRegionBytes - 8);
@@ -137,8 +161,9 @@ void BuildAviHeader(uint8_t* out, const MuxInputs& inputs, const AviRunFigures& 
   PutFourcc(out + 20, "hdrl");
   WriteAvih(out + 24, inputs, run, file);
   uint32_t at = kFixedHeaderBytes;
-  if (inputs.video) at += WriteVideoStrl(out + at, *inputs.video, run, file);
-  if (inputs.audio) at += WriteAudioStrl(out + at, *inputs.audio, run, file);
+  if (inputs.video) at += WriteVideoStrl(out + at, *inputs.video, run, file, odml);
+  if (inputs.audio) at += WriteAudioStrl(out + at, *inputs.audio, run, file, odml);
+  if (odml) at += WriteOdmlList(out + at, odml->totalFrames);
   if (at != h - 12) WriteJunk(out + at, h - 12 - at, true);
   PutFourcc(out + h - 12, "LIST");
   PutU32(out + h - 8, file.openEnded ? 0 : file.moviBytes + 4);

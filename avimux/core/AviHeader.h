@@ -9,8 +9,18 @@
 
 namespace trelvox {
 
-// H: the header region's size for the connected formats, padded to the sector size.
-uint32_t AviHeaderSize(const MuxInputs& inputs, uint32_t sectorSize);
+// What an OpenDML header adds: a super index slot of `indexBlockBytes` in each strl
+// (filled from the held blocks) and the odml list with the total frame count.
+struct OdmlHeaderParts {
+  uint32_t indexBlockBytes = 0;           // X
+  const uint8_t* videoSuperIndex = nullptr;  // 0x7E00 bytes each
+  const uint8_t* audioSuperIndex = nullptr;
+  uint32_t totalFrames = 0;
+};
+
+// H: the header region's size for the connected formats, padded to the sector size;
+// with `indexBlockBytes` (X) the size of an OpenDML header.
+uint32_t AviHeaderSize(const MuxInputs& inputs, uint32_t sectorSize, uint32_t indexBlockBytes = 0);
 
 // What the run knows when a header is built (rates already corrected).
 struct AviRunFigures {
@@ -37,7 +47,7 @@ struct AviFileFigures {
 
 // Fills `out` (headerSize bytes, zeroed by the caller) with the header region.
 void BuildAviHeader(uint8_t* out, const MuxInputs& inputs, const AviRunFigures& run,
-                    const AviFileFigures& file);
+                    const AviFileFigures& file, const OdmlHeaderParts* odml = nullptr);
 
 // dwStart of the first file, from the first stream times and the delay settings.
 uint32_t VideoStartFrames(int64_t firstVideoTime, int64_t firstAudioTime, int64_t frameDuration,

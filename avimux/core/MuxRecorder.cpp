@@ -61,13 +61,15 @@ HResult MuxRecorder::Prepare(const MuxRunSetup& setup) {
 
   WriterConfig config;
   config.maxVideoWrites = settings_.maxWritesVideo;
-  if (settings_.splitMode == 1 || settings_.splitMode == 2) {
+  if (settings_.muxMode == 0 && (settings_.splitMode == 1 || settings_.splitMode == 2)) {
     config.videoSplit = SplitCounter(VideoSplitRule(settings_.splitMode), settings_.splitCountVideo);
     config.audioSplit = SplitCounter(SplitRule::Frames, settings_.splitCountAudio);
   }
   Avi1Writer* avi1 = avi1_.get();
+  Avi2Writer* avi2 = avi2_.get();
   writer_.Start(threading_, config,
-                [avi1](StreamKind stream, std::vector<RecordPtr> records, bool split) {
+                [avi1, avi2](StreamKind stream, std::vector<RecordPtr> records, bool split) {
+                  if (avi2) return avi2->Write(stream, records);
                   return avi1 ? avi1->Write(stream, std::move(records), split) : kS_OK;
                 },
                 videoEnded_, audioEnded_);
@@ -77,7 +79,7 @@ HResult MuxRecorder::Prepare(const MuxRunSetup& setup) {
 
 HResult MuxRecorder::PrepareFiles(const MuxRunSetup& setup) {
   if (setup.fileName.empty()) return HResultFromWin32(kErrorInvalidName);
-  if (settings_.muxMode != 0) return kE_NOTIMPL;  // OpenDML files are not written yet
+  if (settings_.muxMode > 1) return kE_INVALIDARG;
   HResult hr = ApplyOverrides(settings_, inputs_);
   if (Failed(hr)) return hr;
   uint32_t sector = 0;
@@ -85,20 +87,44 @@ HResult MuxRecorder::PrepareFiles(const MuxRunSetup& setup) {
   if (Failed(hr)) return hr;
   sectorSize_ = std::max<uint32_t>(sector, 8);
 
+  const CreateMode mode = settings_.fileMode == 1 ? CreateMode::CreateAlways : CreateMode::OpenAlways;
+  hr = settings_.muxMode == 1 ? CreateOpenDmlFile(setup.fileName, mode)
+                              : CreateFileSet(setup.fileName, mode);
+  if (Succeeded(hr)) filesOpen_ = true;
+  return hr;
+}
+
+AviRunFigures MuxRecorder::PreparedRunFigures() const {
+  AviRunFigures run;
+  run.frameDuration = inputs_.video ? inputs_.video->frameDuration : 0;
+  run.sectorSize = sectorSize_;
+  run.fourccOverride = settings_.fourccOverride;
+  return run;
+}
+
+HResult MuxRecorder::CreateFileSet(const std::string& name, CreateMode mode) {
   Avi1SetLayout layout;
   layout.sectorSize = sectorSize_;
   layout.headerSize = AviHeaderSize(inputs_, sectorSize_);
   layout.inputs = inputs_;
-  layout.run.frameDuration = inputs_.video ? inputs_.video->frameDuration : 0;
-  layout.run.sectorSize = sectorSize_;
-  layout.run.fourccOverride = settings_.fourccOverride;
-  const CreateMode mode = settings_.fileMode == 1 ? CreateMode::CreateAlways : CreateMode::OpenAlways;
-  hr = files_.Create(fs_, setup.fileName, settings_.maxFiles, mode, layout);
+  layout.run = PreparedRunFigures();
+  const HResult hr = files_.Create(fs_, name, settings_.maxFiles, mode, layout);
   if (Failed(hr)) return hr;
-  filesOpen_ = true;
   avi1_ = std::make_unique<Avi1Writer>(files_, settings_, inputs_.video.has_value(),
                                        inputs_.audio ? inputs_.audio->BlockAlign() : 1);
   return kS_OK;
+}
+
+HResult MuxRecorder::CreateOpenDmlFile(const std::string& name, CreateMode mode) {
+  Avi2Layout layout;
+  layout.sectorSize = sectorSize_;
+  layout.inputs = inputs_;
+  layout.run = PreparedRunFigures();
+  layout.zeroFillJunk = settings_.zeroFillJunk != 0;
+  auto writer = std::make_unique<Avi2Writer>();
+  const HResult hr = writer->Create(fs_, SingleFileName(name), mode, layout);
+  if (Succeeded(hr)) avi2_ = std::move(writer);
+  return hr;
 }
 
 HResult MuxRecorder::EndRecording(HResult failure) {
@@ -208,8 +234,12 @@ void MuxRecorder::FinishFiles() {
     corrected.audio->SetRates(rates.samplesPerSec, rates.avgBytesPerSec);
     audioStart = AudioStartBlocks(firstVideo, firstAudio, *corrected.audio, settings_);
   }
-  // A failure here leaves the later files unfinished; stopping still succeeds.
-  files_.Finish(corrected, run, videoStart, audioStart);
+  // A failure here leaves the file (or the later files) unfinished; stopping still succeeds.
+  if (avi2_) {
+    avi2_->Finish(corrected, run, videoStart, audioStart);
+  } else {
+    files_.Finish(corrected, run, videoStart, audioStart);
+  }
 }
 
 void MuxRecorder::Release(bool finish) {
@@ -217,8 +247,10 @@ void MuxRecorder::Release(bool finish) {
   std::lock_guard<std::mutex> audio(audioReceive_);
   writer_.Stop();
   if (filesOpen_) {
-    if (finish) {
-      FinishFiles();
+    if (finish) FinishFiles();
+    if (avi2_) {
+      avi2_->Close();
+    } else if (finish) {
       files_.Release();
     } else {
       files_.Abandon();
@@ -227,6 +259,7 @@ void MuxRecorder::Release(bool finish) {
   filesOpen_ = false;
   prepared_ = false;
   avi1_.reset();
+  avi2_.reset();
 }
 
 void MuxRecorder::Stop() { Release(true); }

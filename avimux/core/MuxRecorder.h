@@ -10,6 +10,7 @@
 
 #include "Avi1FileSet.h"
 #include "Avi1Writer.h"
+#include "Avi2Writer.h"
 #include "MediaFormats.h"
 #include "MuxFile.h"
 #include "MuxSettings.h"
@@ -49,6 +50,9 @@ class MuxRecorder {
 
  private:
   HResult PrepareFiles(const MuxRunSetup& setup);
+  HResult CreateFileSet(const std::string& name, CreateMode mode);
+  HResult CreateOpenDmlFile(const std::string& name, CreateMode mode);
+  AviRunFigures PreparedRunFigures() const;
   HResult EndRecording(HResult failure);
   void FinishFiles();
   void Release(bool finish);
@@ -70,6 +74,7 @@ class MuxRecorder {
 
   Avi1FileSet files_;
   std::unique_ptr<Avi1Writer> avi1_;
+  std::unique_ptr<Avi2Writer> avi2_;
   MuxWriter writer_;
 };
 

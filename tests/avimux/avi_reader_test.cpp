@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "Avi2Writer.h"
 #include "FileNaming.h"
 #include "MuxRecorder.h"
 #include "MuxTestSupport.h"
@@ -195,6 +196,56 @@ TEST_F(RealFiles, AbandonedRecordingStillPlaysWhatReachedTheDisk) {
   EXPECT_EQ(DecodeErrors(File(0)), "");
   EXPECT_EQ(DecodedAudio(File(0)), ExpectedAudio(0, 20));
   EXPECT_EQ(DecodedPictures(File(0)).size(), 20u * kWidth * kHeight * 2);
+}
+
+TEST_F(RealFiles, OpenDmlFileFromTheRecorder) {
+  setup.settings.muxMode = 1;
+  MuxRecorder recorder(fs, events);
+  ASSERT_EQ(recorder.Prepare(setup), kS_OK);
+  Feed(recorder, 30, 10);
+  recorder.Stop();
+  const std::string file = setup.fileName + ".avi";
+  auto p = Probe(file);
+  EXPECT_EQ(p["0.codec_name"], "rawvideo");
+  EXPECT_EQ(p["0.nb_frames"], "32");
+  EXPECT_EQ(p["0.nb_read_frames"], "30");
+  EXPECT_EQ(p["1.codec_name"], "pcm_s16le");
+  EXPECT_EQ(DecodeErrors(file), "");
+  EXPECT_EQ(DecodedAudio(file), ExpectedAudio(0, 30));
+  EXPECT_EQ(DecodedPictures(file).size(), 30u * kWidth * kHeight * 2);
+}
+
+// Small RIFFs, so that the readers have to follow the AVIX parts and their indexes.
+TEST_F(RealFiles, OpenDmlFileAcrossSeveralRiffs) {
+  Avi2Layout layout;
+  layout.sectorSize = 512;
+  layout.inputs = setup.inputs;
+  layout.run = {kT, 512, kWidth * kHeight * 2, 6400, 0};
+  layout.segmentBytes = 1 << 20;
+  const std::string file = setup.fileName + ".avi";
+  Avi2Writer writer;
+  ASSERT_EQ(writer.Create(fs, file, CreateMode::CreateAlways, layout), kS_OK);
+  for (int i = 0; i < 20; ++i) {
+    const std::vector<uint8_t> picture = Yuy2Picture(kWidth, kHeight, i);
+    const std::vector<uint8_t> audio = AudioBuffer(i);
+    ASSERT_EQ(writer.Write(StreamKind::Video,
+                           {MakeSampleRecord(picture.data(), static_cast<uint32_t>(picture.size()), true, 512)}),
+              kS_OK);
+    ASSERT_EQ(writer.Write(StreamKind::Audio, {MakeSampleRecord(audio.data(), 6400, false, 512)}), kS_OK);
+  }
+  ASSERT_EQ(writer.Finish(layout.inputs, layout.run, 0, 0), kS_OK);
+  writer.Close();
+  EXPECT_GT(std::filesystem::file_size(file), 3u << 20);
+
+  auto p = Probe(file);
+  EXPECT_EQ(p["0.nb_read_frames"], "20");
+  EXPECT_EQ(DecodeErrors(file), "");
+  EXPECT_EQ(DecodedAudio(file), ExpectedAudio(0, 20));
+  const std::string pictures = DecodedPictures(file);
+  const size_t size = kWidth * kHeight * 2;
+  ASSERT_EQ(pictures.size(), 20 * size);
+  const std::vector<uint8_t> last = Yuy2Picture(kWidth, kHeight, 19);
+  EXPECT_EQ(0, pictures.compare(19 * size, size, std::string(last.begin(), last.end())));
 }
 
 }  // namespace
