@@ -51,11 +51,7 @@ HResult Avi2Writer::Create(MuxFileSystem& fs, const std::string& path, CreateMod
   bool existed = false;
   HResult hr = fs.Create(path, mode, &file_, &existed);
   if (Failed(hr)) return hr;
-  position_ = headerSize_;
-  segments_.push_back({position_, 0});
-  if (video_) StartIndexBlock(*video_);
-  if (audio_) StartIndexBlock(*audio_);
-
+  // Readable as it grows: a header without sizes and with empty super indexes.
   AviFileFigures figures;
   figures.headerSize = headerSize_;
   figures.openEnded = true;
@@ -63,8 +59,13 @@ HResult Avi2Writer::Create(MuxFileSystem& fs, const std::string& path, CreateMod
   if (Failed(hr)) {
     Close();
     if (!existed) fs.Delete(path);
+    return hr;
   }
-  return hr;
+  position_ = headerSize_;
+  segments_.push_back({position_, 0});
+  if (video_) StartIndexBlock(*video_);
+  if (audio_) StartIndexBlock(*audio_);
+  return kS_OK;
 }
 
 void Avi2Writer::StartIndexBlock(StreamIndex& index) {

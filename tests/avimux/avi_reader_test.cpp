@@ -215,6 +215,20 @@ TEST_F(RealFiles, OpenDmlFileFromTheRecorder) {
   EXPECT_EQ(DecodedPictures(file).size(), 30u * kWidth * kHeight * 2);
 }
 
+TEST_F(RealFiles, AbandonedOpenDmlRecordingStillPlays) {
+  setup.settings.muxMode = 1;
+  {
+    MuxRecorder recorder(fs, events);
+    ASSERT_EQ(recorder.Prepare(setup), kS_OK);
+    Feed(recorder, 20);
+  }
+  const std::string file = setup.fileName + ".avi";
+  auto p = Probe(file);
+  EXPECT_EQ(p["0.nb_read_frames"], "20");
+  EXPECT_EQ(DecodeErrors(file), "");
+  EXPECT_EQ(DecodedAudio(file), ExpectedAudio(0, 20));
+}
+
 // Small RIFFs, so that the readers have to follow the AVIX parts and their indexes.
 TEST_F(RealFiles, OpenDmlFileAcrossSeveralRiffs) {
   Avi2Layout layout;
