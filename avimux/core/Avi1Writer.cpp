@@ -1,5 +1,7 @@
 #include "Avi1Writer.h"
 
+#include <new>
+
 #include "Padding.h"
 
 namespace trelvox {
@@ -35,7 +37,7 @@ void Avi1Writer::PutHeldFrameFirst(std::vector<RecordPtr>& records) {
     records.front() = held_;
   } else {
     RecordPtr shorter = MakeNullRun(frames - 1);
-    if (!shorter) return;
+    if (!shorter) throw std::bad_alloc();
     records.front() = shorter;
     records.insert(records.begin(), held_);
   }

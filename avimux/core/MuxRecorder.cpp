@@ -1,6 +1,7 @@
 #include "MuxRecorder.h"
 
 #include <algorithm>
+#include <new>
 
 #include "AviHeader.h"
 #include "FileNaming.h"
@@ -38,6 +39,31 @@ MuxRecorder::MuxRecorder(MuxFileSystem& fileSystem, MuxEventSink& events, Writer
 MuxRecorder::~MuxRecorder() { Release(false); }
 
 HResult MuxRecorder::Prepare(const MuxRunSetup& setup) {
+  try {
+    return PrepareRun(setup);
+  } catch (const std::bad_alloc&) {
+    Release(false);
+    return kE_OUTOFMEMORY;
+  }
+}
+
+HResult MuxRecorder::ReceiveVideo(const MuxSample& sample) {
+  try {
+    return QueueVideo(sample);
+  } catch (const std::bad_alloc&) {
+    return EndRecording(kE_OUTOFMEMORY);
+  }
+}
+
+HResult MuxRecorder::ReceiveAudio(const MuxSample& sample) {
+  try {
+    return QueueAudio(sample);
+  } catch (const std::bad_alloc&) {
+    return EndRecording(kE_OUTOFMEMORY);
+  }
+}
+
+HResult MuxRecorder::PrepareRun(const MuxRunSetup& setup) {
   Release(false);
   settings_ = Bounded(setup.settings);
   inputs_ = setup.inputs;
@@ -134,7 +160,7 @@ HResult MuxRecorder::EndRecording(HResult failure) {
   return failure;
 }
 
-HResult MuxRecorder::ReceiveVideo(const MuxSample& sample) {
+HResult MuxRecorder::QueueVideo(const MuxSample& sample) {
   std::lock_guard<std::mutex> receive(videoReceive_);
   if (!prepared_ || videoEnded_) return kS_OK;
   VideoPlan plan;
@@ -159,7 +185,7 @@ HResult MuxRecorder::ReceiveVideo(const MuxSample& sample) {
   return kS_OK;
 }
 
-HResult MuxRecorder::ReceiveAudio(const MuxSample& sample) {
+HResult MuxRecorder::QueueAudio(const MuxSample& sample) {
   std::lock_guard<std::mutex> receive(audioReceive_);
   if (!prepared_ || audioEnded_) return kS_OK;
   AudioPlan plan;

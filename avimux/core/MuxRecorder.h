@@ -52,6 +52,9 @@ class MuxRecorder {
   MuxStatistics Statistics() const;
 
  private:
+  HResult PrepareRun(const MuxRunSetup& setup);
+  HResult QueueVideo(const MuxSample& sample);
+  HResult QueueAudio(const MuxSample& sample);
   HResult PrepareFiles(const MuxRunSetup& setup);
   HResult CreateFileSet(const std::string& name, CreateMode mode);
   HResult CreateOpenDmlFile(const std::string& name, CreateMode mode);

@@ -1,5 +1,7 @@
 #include "SplitRules.h"
 
+#include <new>
+
 namespace trelvox {
 
 void SplitCounter::StartSplitBatch(TakenBatch& batch) {
@@ -17,14 +19,12 @@ bool SplitCounter::TakeCounted(std::deque<RecordPtr>& queue, TakenBatch& batch) 
     // A run of null frames crossing the split: its excess stays queued as a run of its own.
     const uint32_t excess = counter_ - splitCount_;
     RecordPtr head = MakeNullRun(record->frames - excess);
-    if (head) {
-      record->frames = excess;
-      batch.records.push_back(head);
-      counter_ = splitCount_;
-      pending_ = true;
-      return false;
-    }
-    counter_ -= excess;  // no memory to cut it: the whole run stays in this file
+    if (!head) throw std::bad_alloc();
+    record->frames = excess;
+    batch.records.push_back(head);
+    counter_ = splitCount_;
+    pending_ = true;
+    return false;
   }
   queue.pop_front();
   batch.records.push_back(record);

@@ -26,7 +26,8 @@ class SplitCounter {
   SplitCounter() = default;
   SplitCounter(SplitRule rule, uint32_t splitCount) : rule_(rule), splitCount_(splitCount) {}
 
-  // Takes at most `maxRecords` records from the front of `queue`.
+  // Takes at most `maxRecords` records from the front of `queue`. Throws std::bad_alloc
+  // when a run cannot be cut for want of memory (the writer turns it into E_OUTOFMEMORY).
   TakenBatch Take(std::deque<RecordPtr>& queue, size_t maxRecords);
 
  private:
