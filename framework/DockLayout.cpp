@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstdlib>
 
 FrameLayout LayOutFrame(const LayoutRect& client, const std::vector<BarPlacement>& bars)
 {
@@ -43,11 +42,12 @@ FrameLayout LayOutFrame(const LayoutRect& client, const std::vector<BarPlacement
 
 DockSide NearestSide(const LayoutRect& area, int x, int y)
 {
+    // Signed: a point beyond an edge is nearest to that edge.
     const long long distances[] = {
-        std::llabs(static_cast<long long>(y) - area.top),
-        std::llabs(static_cast<long long>(area.bottom) - y),
-        std::llabs(static_cast<long long>(x) - area.left),
-        std::llabs(static_cast<long long>(area.right) - x),
+        static_cast<long long>(y) - area.top,
+        static_cast<long long>(area.bottom) - y,
+        static_cast<long long>(x) - area.left,
+        static_cast<long long>(area.right) - x,
     };
     const DockSide sides[] = {DockSide::Top, DockSide::Bottom, DockSide::Left, DockSide::Right};
     return sides[std::min_element(std::begin(distances), std::end(distances)) - std::begin(distances)];

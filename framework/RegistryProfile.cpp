@@ -9,7 +9,8 @@ int RegistryProfile::GetInt(const std::wstring& section, const std::wstring& ent
     DWORD value = 0;
     DWORD size = sizeof value;
     if (RegGetValueW(HKEY_CURRENT_USER, KeyPath(section).c_str(), entry.c_str(), RRF_RT_REG_DWORD, nullptr, &value,
-                     &size) != ERROR_SUCCESS)
+                     &size) != ERROR_SUCCESS ||
+        size != sizeof value)
         return defaultValue;
     return static_cast<int>(value);
 }
