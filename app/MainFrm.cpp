@@ -43,7 +43,7 @@ CMainFrame::CMainFrame(const std::wstring& dataFolder) : engine(std::make_unique
 
 CMainFrame::~CMainFrame()
 {
-    // A window that was never created never loaded the settings: keep the stored ones.
+    // A window whose creation failed never loaded the settings: keep the stored ones.
     if (settingsLoaded)
         SaveSettings();
     engine.reset();
@@ -230,6 +230,9 @@ void CMainFrame::SaveSettings()
 
 void CMainFrame::OnDestroy()
 {
+    // A window whose creation failed leaves the stored state as it was.
+    if (!settingsLoaded)
+        return;
     WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
     if (GetWindowPlacement(Handle(), &placement)) {

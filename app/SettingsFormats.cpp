@@ -32,16 +32,15 @@ int ScanInts(const std::wstring& text, int* values, int count)
     return count;
 }
 
-std::wstring Format(const wchar_t* format, auto... values)
+// Numbers are ASCII: format narrow, with the room the text needs, then widen.
+std::wstring Format(const char* format, auto... values)
 {
-    wchar_t buffer[128];
-    const int length = std::swprintf(buffer, sizeof buffer / sizeof buffer[0], format, values...);
-    if (length >= 0)
-        return std::wstring(buffer, static_cast<size_t>(length));
-    // Only a scale beyond 10^100 does not fit; give it the room it needs.
-    std::vector<wchar_t> large(512);
-    const int largeLength = std::swprintf(large.data(), large.size(), format, values...);
-    return largeLength >= 0 ? std::wstring(large.data(), static_cast<size_t>(largeLength)) : std::wstring();
+    const int length = std::snprintf(nullptr, 0, format, values...);
+    if (length <= 0)
+        return std::wstring();
+    std::vector<char> text(static_cast<size_t>(length) + 1);
+    std::snprintf(text.data(), text.size(), format, values...);
+    return std::wstring(text.begin(), text.begin() + length);
 }
 
 }  // namespace
@@ -61,7 +60,7 @@ std::optional<WindowState> ParseWindowState(const std::wstring& text)
 
 std::wstring FormatWindowState(const WindowState& state)
 {
-    return Format(L"%d,%d,%d,%d,%d", state.showCommand, state.left, state.top, state.right, state.bottom);
+    return Format("%d,%d,%d,%d,%d", state.showCommand, state.left, state.top, state.right, state.bottom);
 }
 
 void ParseCroppingRect(const std::wstring& text, CropRect& rect)
@@ -75,7 +74,7 @@ void ParseCroppingRect(const std::wstring& text, CropRect& rect)
 
 std::wstring FormatCroppingRect(const CropRect& rect)
 {
-    return Format(L"%d,%d,%d,%d", rect.left, rect.top, rect.right, rect.bottom);
+    return Format("%d,%d,%d,%d", rect.left, rect.top, rect.right, rect.bottom);
 }
 
 double ParseScale(const std::wstring& text)
@@ -87,5 +86,5 @@ double ParseScale(const std::wstring& text)
 
 std::wstring FormatScale(double scale)
 {
-    return Format(L"%f", scale);
+    return Format("%f", scale);
 }
