@@ -351,6 +351,13 @@ TEST_F(TavrikApp, CommandsChangeWhatIsSavedAndTheBarsKeepTheirPlace)
         EXPECT_EQ(client.left, toolbar.left);
         EXPECT_GT(toolbar.bottom - toolbar.top, toolbar.right - toolbar.left);
 
+        // Dragged by its gripper (the top of a standing bar) to the right edge, it docks there.
+        HWND bar = Descendant(window, 0xE800);
+        const int dropX = client.right - 3 - toolbar.left;
+        PostMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 3));
+        PostMessageW(bar, WM_LBUTTONUP, 0, MAKELPARAM(dropX, 100));
+        EXPECT_TRUE(WaitFor([&] { return Rect(bar).right == client.right; }, 5000)) << "docked on the right";
+
         for (WPARAM command : {32800, 32791, 32792, 32830, 32840})
             PostMessageW(window, WM_COMMAND, command, 0);
         EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(Descendant(window, 0xE805)); }, 5000));
@@ -363,7 +370,7 @@ TEST_F(TavrikApp, CommandsChangeWhatIsSavedAndTheBarsKeepTheirPlace)
     EXPECT_EQ(std::optional<DWORD>(2), ReadDword(L"AudioInputType"));
     EXPECT_EQ(std::optional<DWORD>(1), ReadDword(L"AudioMute"));
     EXPECT_EQ(std::optional<DWORD>(1), ReadDword(L"StressThread"));
-    EXPECT_EQ(std::optional<std::wstring>(L"59393:B:1;59392:L:1;59397:B:0"),
+    EXPECT_EQ(std::optional<std::wstring>(L"59393:B:1;59397:B:0;59392:R:1"),
               ReadString(L"Bars", L"Software\\Tavrik\\Tavrik\\ToolBar\\State"));
     {
         // The load thread runs again and the information bar stays hidden; stop the thread.
