@@ -4,7 +4,6 @@
 #include "profiles/ByteWriter.h"
 #include "profiles/FilterSections.h"
 #include "profiles/OptionBlock.h"
-#include "profiles/ProfileFormat.h"
 #include "profiles/ProfileHeader.h"
 
 #include <gtest/gtest.h>
@@ -264,15 +263,6 @@ TEST(AudioFormats, BadListsAreRefusedWithoutTouchingTheResult)
     shortFormat[0].input.resize(20);
     std::vector<std::uint8_t> stream;
     EXPECT_EQ(EncodeAudioFormatList(shortFormat, stream), kInvalidArg);
-}
-
-TEST(NullEntries, OnlyTheTwoReservedNames)
-{
-    EXPECT_TRUE(IsNullDisplayName(kNullVideoDisplayName));
-    EXPECT_TRUE(IsNullDisplayName(kNullAudioDisplayName));
-    EXPECT_FALSE(IsNullDisplayName(u"@NULLVIDEO:{00000000-0000-0000-0000-000000000000}{00000000-0000-0000-0000-000000000000}"));
-    EXPECT_FALSE(IsNullDisplayName(u"@nullvideo:"));
-    EXPECT_FALSE(IsNullDisplayName(u""));
 }
 
 }  // namespace

@@ -283,6 +283,13 @@ TEST_F(FilterStreamTest, NullEntriesCreateNoFilter)
     ASSERT_HRESULT_SUCCEEDED(file.ReadFilter(FilterStream::AudioCompressor, read));
     EXPECT_EQ(read.friendlyName, L"");
     EXPECT_EQ(read.displayName, NullAudioDisplayName());
+    ASSERT_HRESULT_SUCCEEDED(file.Close());
+
+    WriteRawProfile(path, {{L"COMMON", ValidCommon()},
+                           {L"Mux", StreamBytes().U32(1).Text(L"None").Text(NullVideoDisplayName()).Text(L"PSN")}});
+    ASSERT_HRESULT_SUCCEEDED(file.Open(path));
+    EXPECT_EQ(file.ReadFilter(FilterStream::Mux, read), E_FAIL) << "a stored null multiplexer is no multiplexer";
+    EXPECT_TRUE(read.IsNull()) << "the entry read before stays";
 }
 
 TEST_F(FilterStreamTest, WrittenFiltersReadBackWithTheirStates)
