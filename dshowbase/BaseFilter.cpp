@@ -86,19 +86,22 @@ STDMETHODIMP CBaseFilter::GetSyncSource(IReferenceClock** pClock)
 STDMETHODIMP CBaseFilter::Stop()
 {
     CAutoLock lock(m_pLock);
+    const HRESULT hr = m_State != State_Stopped ? DeactivatePins(GetPinCount()) : S_OK;
+    m_State = State_Stopped;
+    return hr;
+}
+
+HRESULT CBaseFilter::DeactivatePins(int count)
+{
     HRESULT hr = S_OK;
-    if (m_State != State_Stopped) {
-        const int count = GetPinCount();
-        for (int i = 0; i < count; ++i) {
-            CBasePin* pPin = GetPin(i);
-            if (pPin && pPin->IsConnected()) {
-                const HRESULT hrPin = pPin->Inactive();
-                if (FAILED(hrPin) && SUCCEEDED(hr))
-                    hr = hrPin;
-            }
+    for (int i = 0; i < count; ++i) {
+        CBasePin* pPin = GetPin(i);
+        if (pPin && pPin->IsConnected()) {
+            const HRESULT hrPin = pPin->Inactive();
+            if (FAILED(hrPin) && SUCCEEDED(hr))
+                hr = hrPin;
         }
     }
-    m_State = State_Stopped;
     return hr;
 }
 
@@ -111,8 +114,11 @@ STDMETHODIMP CBaseFilter::Pause()
             CBasePin* pPin = GetPin(i);
             if (pPin && pPin->IsConnected()) {
                 const HRESULT hr = pPin->Active();
-                if (FAILED(hr))
+                if (FAILED(hr)) {
+                    // We stay stopped, so Stop would not reach these pins: undo here.
+                    DeactivatePins(i + 1);
                     return hr;
+                }
             }
         }
     }

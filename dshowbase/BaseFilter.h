@@ -70,6 +70,9 @@ public:
     virtual const AMOVIESETUP_FILTER* GetSetupData();
 
 protected:
+    // Inactive for the connected pins among the first count; the first failure.
+    HRESULT DeactivatePins(int count);
+
     FILTER_STATE m_State = State_Stopped;
     IReferenceClock* m_pClock = nullptr;
     CRefTime m_tStart;

@@ -102,8 +102,10 @@ HRESULT CSourceStream::Active()
     if (!Create())
         return E_FAIL;
     hr = Init();
-    if (FAILED(hr))
+    if (FAILED(hr)) {
+        Close();  // the thread has ended after refusing to start
         return hr;
+    }
     return Pause();
 }
 

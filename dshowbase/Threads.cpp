@@ -52,7 +52,12 @@ DWORD CAMThread::CallWorker(DWORD dwParam)
         return static_cast<DWORD>(E_FAIL);
     m_dwParam = dwParam;
     m_EventSend.Set();
-    m_EventComplete.Wait();
+    // A thread that ended without answering would leave the caller waiting forever.
+    const HANDLE handles[2] = {m_EventComplete, m_hThread};
+    if (WaitForMultipleObjects(2, handles, FALSE, INFINITE) != WAIT_OBJECT_0) {
+        m_EventSend.Reset();
+        return static_cast<DWORD>(E_FAIL);
+    }
     return m_dwReturnVal;
 }
 

@@ -57,7 +57,8 @@ public:
 
     // Starts the thread; FALSE when it already runs or cannot start.
     BOOL Create();
-    // Sends a request and waits for the reply; E_FAIL (as a DWORD) without a thread.
+    // Sends a request and waits for the reply; E_FAIL (as a DWORD) when there is no
+    // thread or it ends without replying.
     DWORD CallWorker(DWORD dwParam);
     // Waits for the thread to end and closes its handle.
     void Close();

@@ -85,7 +85,7 @@ HRESULT TestSourceStream::OnThreadCreate()
     m_next = 0;
     m_delivered = 0;
     m_failedDeliveries = 0;
-    return S_OK;
+    return m_threadCreateResult;
 }
 
 HRESULT TestSourceStream::FillBuffer(IMediaSample* pSample)

@@ -25,6 +25,8 @@ public:
 
     void SetMediaTypes(const std::vector<CMediaType>& types);
     void SetSampleCount(int count) { m_sampleCount = count; }
+    // The streaming thread refuses to start with this result.
+    void FailThreadCreate(HRESULT hr) { m_threadCreateResult = hr; }
     int DeliveredCount() const { return m_delivered; }
     // The delivery results other than S_OK seen by the streaming thread.
     int FailedDeliveries() const { return m_failedDeliveries; }
@@ -61,6 +63,7 @@ private:
 
     std::vector<CMediaType> m_types;
     int m_sampleCount = 10;
+    HRESULT m_threadCreateResult = S_OK;
     volatile LONG m_next = 0;
     volatile LONG m_delivered = 0;
     volatile LONG m_failedDeliveries = 0;

@@ -276,4 +276,29 @@ TEST_F(Graph, AFlushingSinkStopsTheSourceUntilTheNextRun)
     ExpectSamplesAsSent(MEDIASUBTYPE_RGB32);
 }
 
+TEST_F(Graph, AStreamThatCannotStartFailsThePauseAndLeavesNothingBehind)
+{
+    ASSERT_EQ(S_OK, graph->RemoveFilter(sink));
+    AddNullRenderer();
+    ASSERT_EQ(S_OK, Connect(source, nullRenderer));
+    source->Stream(0)->FailThreadCreate(E_ACCESSDENIED);
+    EXPECT_EQ(E_ACCESSDENIED, sourceRef->Pause());
+    FILTER_STATE state = State_Running;
+    sourceRef->GetState(0, &state);
+    EXPECT_EQ(State_Stopped, state);
+    // The source took the renderer's allocator; it must be decommitted again.
+    auto input = FirstPin(nullRenderer, PINDIR_INPUT).As<IMemInputPin>(IID_IMemInputPin);
+    Ref<IMemAllocator> allocator;
+    ASSERT_EQ(S_OK, input->GetAllocator(allocator.Out()));
+    Ref<IMediaSample> sample;
+    EXPECT_EQ(VFW_E_NOT_COMMITTED, allocator->GetBuffer(sample.Out(), nullptr, nullptr, AM_GBF_NOWAIT));
+    allocator.Reset();
+
+    // The allocator was decommitted and no thread is left: the pin starts again.
+    // (Through the graph: Wine's Run does not pass a filter's failure on.)
+    source->Stream(0)->FailThreadCreate(S_OK);
+    RunToCompletion();
+    EXPECT_EQ(kSamples, source->Stream(0)->DeliveredCount());
+}
+
 }  // namespace

@@ -89,6 +89,38 @@ TEST(CAMThread, ConcurrentCallersEachGetTheirOwnReply)
     EXPECT_EQ(0, mismatches.load());
 }
 
+// Ends on its first request, answering it or not.
+class QuittingThread : public CAMThread {
+public:
+    explicit QuittingThread(bool answer) : m_answer(answer) {}
+
+protected:
+    DWORD ThreadProc() override
+    {
+        GetRequest();
+        if (m_answer)
+            Reply(S_OK);
+        return 0;
+    }
+
+private:
+    bool m_answer;
+};
+
+TEST(CAMThread, CallingAThreadThatHasEndedFailsInsteadOfHanging)
+{
+    QuittingThread answering(true);
+    ASSERT_TRUE(answering.Create());
+    EXPECT_EQ(static_cast<DWORD>(S_OK), answering.CallWorker(1));
+    EXPECT_EQ(static_cast<DWORD>(E_FAIL), answering.CallWorker(2));
+    answering.Close();
+
+    QuittingThread silent(false);
+    ASSERT_TRUE(silent.Create());
+    EXPECT_EQ(static_cast<DWORD>(E_FAIL), silent.CallWorker(1));
+    silent.Close();
+}
+
 // A worker that polls with CheckRequest while it works, as a streaming loop does.
 class PollingThread : public CAMThread {
 public:
