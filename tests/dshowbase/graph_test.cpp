@@ -254,6 +254,14 @@ TEST_F(Graph, DirectConnectionNegotiatesTypesAndPassesSeekingUpstream)
     ASSERT_TRUE(position);
     REFTIME length = 0;
     EXPECT_EQ(E_NOTIMPL, position->get_Duration(&length)) << "the source pin has no IMediaPosition";
+    // Its IDispatch side is described by the platform's type library.
+    Ref<ITypeInfo> typeInfo;
+    ASSERT_EQ(S_OK, position->GetTypeInfo(0, LOCALE_USER_DEFAULT, typeInfo.Out()));
+    LPOLESTR name = const_cast<LPOLESTR>(L"Duration");
+    DISPID dispid = DISPID_UNKNOWN, expected = DISPID_UNKNOWN;
+    ASSERT_EQ(S_OK, position->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &dispid));
+    ASSERT_EQ(S_OK, typeInfo->GetIDsOfNames(&name, 1, &expected));
+    EXPECT_EQ(expected, dispid);
 
     RunToCompletion();
     ExpectSamplesAsSent(MEDIASUBTYPE_RGB32);
