@@ -18,6 +18,7 @@
 #include "MediaSample.h"
 #include "MediaType.h"
 #include "OutputPin.h"
+#include "PersistStream.h"
 #include "PosPassThru.h"
 #include "PropertyPage.h"
 #include "RefTime.h"
