@@ -271,7 +271,12 @@ TEST_F(Graph, AFlushingSinkStopsTheSourceUntilTheNextRun)
 {
     Ref<IPin> out = FirstPin(source, PINDIR_OUTPUT);
     ASSERT_EQ(S_OK, graph->ConnectDirect(out, sink->InputPin(), nullptr));
-    ASSERT_EQ(S_OK, sink->InputPin()->BeginFlush());
+    ASSERT_EQ(S_OK, source->Stream(0)->DeliverNewSegment(10, 20, 1.5));
+    EXPECT_EQ(10, sink->InputPin()->CurrentStartTime());
+    EXPECT_EQ(20, sink->InputPin()->CurrentStopTime());
+    EXPECT_EQ(1.5, sink->InputPin()->CurrentRate());
+    ASSERT_EQ(S_OK, source->Stream(0)->DeliverBeginFlush());
+    EXPECT_TRUE(sink->InputPin()->IsFlushing());
 
     ASSERT_HRESULT_SUCCEEDED(control->Run());
     EXPECT_FALSE(WaitForComplete(300)) << "nothing may complete while flushing";
