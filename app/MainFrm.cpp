@@ -1,0 +1,367 @@
+#include "MainFrm.h"
+
+#include "../framework/App.h"
+#include "../framework/Resources.h"
+#include "../resources/tavrik/resource.h"
+#include "SettingsFormats.h"
+#include "SettingsStore.h"
+#include "StateTexts.h"
+
+namespace {
+
+constexpr UINT_PTR kTimerId = 1;
+constexpr UINT kTimerPeriod = 500;
+constexpr wchar_t kBarStateSection[] = L"ToolBar\\State";
+constexpr wchar_t kRecordingCannotExit[] = L"録画中です。終了できません。";
+
+constexpr int kStatePreviewing = 4;
+constexpr int kStateRecording = 5;
+constexpr int kStateDetecting = 7;
+
+constexpr unsigned kAppCommandMediaStop = 13;
+constexpr unsigned kAppCommandMediaPause = 47;
+constexpr unsigned kAppCommandMediaRecord = 48;
+constexpr WPARAM kShellAppCommand = 12;
+
+const UINT shellHookMessage = RegisterWindowMessageW(L"SHELLHOOK");
+bool timerAlternation = false;
+
+ProfileStore& Profile()
+{
+    return FwApp::Current()->Profile();
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(const std::wstring& dataFolder) : engine(std::make_unique<CCaptureGraph>())
+{
+    settings.deviceProfile = {dataFolder, L"CurrentDevice.dat"};
+    settings.recordProfile = {dataFolder, L"CurrentRecord.dat"};
+    settings.previewProfile = {dataFolder, LongestProfileName()};
+    RegisterCommands();
+}
+
+CMainFrame::~CMainFrame()
+{
+    // A window whose creation failed never loaded the settings: keep the stored ones.
+    if (settingsLoaded)
+        SaveSettings();
+    engine.reset();
+}
+
+void CMainFrame::RegisterCommands()
+{
+    // Preview, recording, still images and the settings sheet arrive with the
+    // capture graphs and the settings sheet; until then they cannot be chosen.
+    for (unsigned id : {ID_PREVIEW, ID_RECORD_START, ID_RECORD_STOP, ID_STILL_IMAGE, ID_SETTINGS}) {
+        OnUpdate(id, [this](FwCmdUI& ui) {
+            ui.Enable(false);
+            if (ui.Id() == ID_PREVIEW)
+                ui.SetCheck(engine->state == kStatePreviewing);
+        });
+    }
+
+    // The input formats only show what the decoder reports.
+    OnUpdate(ID_FORMAT_AUTO, [](FwCmdUI& ui) {
+        ui.Enable(false);
+        ui.SetCheck(true);
+    });
+    OnUpdateRange(ID_FORMAT_480I, ID_FORMAT_720P, [this](FwCmdUI& ui) {
+        ui.Enable(false);
+        ui.SetCheck(engine->ReadInputFormat() == static_cast<int>(ui.Id() - ID_FORMAT_AUTO));
+    });
+
+    OnCommand(ID_AUDIO_SPDIF, [this] { ChangeAudioInput(1); });
+    OnCommand(ID_AUDIO_ANALOG, [this] { ChangeAudioInput(2); });
+    OnUpdateRange(ID_AUDIO_SPDIF, ID_AUDIO_ANALOG, [this](FwCmdUI& ui) {
+        ui.Enable(true);
+        ui.SetCheck(engine->audioInput == (ui.Id() == ID_AUDIO_SPDIF ? 1 : 2));
+    });
+
+    OnCommand(ID_RENDERER_OVERLAY, [this] { ChangeRenderer(1); });
+    OnCommand(ID_RENDERER_VMR7, [this] { ChangeRenderer(2); });
+    OnCommand(ID_RENDERER_VMR9, [this] { ChangeRenderer(3); });
+    OnUpdateRange(ID_RENDERER_VMR7, ID_RENDERER_OVERLAY, [this](FwCmdUI& ui) {
+        const int kind = ui.Id() == ID_RENDERER_OVERLAY ? 1 : ui.Id() == ID_RENDERER_VMR7 ? 2 : 3;
+        ui.Enable(engine->state != kStateRecording);
+        ui.SetCheck(engine->rendererKind == kind);
+    });
+
+    OnCommand(ID_AUDIO_MUTE, [this] { engine->SetMute(!engine->mute); });
+    OnUpdate(ID_AUDIO_MUTE, [this](FwCmdUI& ui) {
+        ui.Enable(true);
+        ui.SetCheck(engine->mute != 0);
+    });
+
+    OnCommand(ID_VIEW_INFORMATION_BAR, [this] { ToggleInformationBar(); });
+    OnUpdate(ID_VIEW_INFORMATION_BAR, [this](FwCmdUI& ui) {
+        ui.Enable(true);
+        ui.SetCheck(informationBar.IsShown());
+    });
+
+    OnCommand(ID_LOAD_THREAD, [this] {
+        LoadThread& thread = engine->LoadThreadRecord();
+        if (thread.IsRunning())
+            thread.Stop();
+        else
+            thread.Start();
+    });
+    OnUpdate(ID_LOAD_THREAD, [this](FwCmdUI& ui) {
+        ui.Enable(true);
+        ui.SetCheck(engine->LoadThreadRecord().IsRunning());
+    });
+
+    OnUpdate(ID_INDICATOR_FORMAT, [this](FwCmdUI& ui) {
+        ui.Enable(true);
+        ui.SetText(InputFormatText(engine->state, engine->ReadInputFormat()));
+    });
+    OnUpdate(ID_INDICATOR_ASPECT, [this](FwCmdUI& ui) {
+        ui.Enable(true);
+        ui.SetText(AspectText(engine->aspectMode));
+    });
+}
+
+bool CMainFrame::PreCreateWindow(CREATESTRUCTW& cs)
+{
+    WNDCLASSEXW windowClass{};
+    windowClass.style = CS_DBLCLKS;
+    windowClass.hInstance = cs.hInstance;
+    windowClass.hIcon = LoadIconW(cs.hInstance, MAKEINTRESOURCEW(IDR_MAINFRAME));
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpszClassName = kMainWindowClass;
+    if (!RegisterFwClass(windowClass))
+        return false;
+    cs.lpszClass = kMainWindowClass;
+    cs.dwExStyle &= ~WS_EX_CLIENTEDGE;
+
+    if (const auto state = ParseWindowState(Profile().GetString(kSettingsSection, L"WindowState", L""))) {
+        cs.x = state->left;
+        cs.y = state->top;
+        cs.cx = state->right - state->left;
+        cs.cy = state->bottom - state->top;
+    }
+    return true;
+}
+
+int CMainFrame::OnCreate(CREATESTRUCTW&)
+{
+    if (!view.Create(Handle(), WS_CHILD | WS_VISIBLE | WS_BORDER, IDW_PANE_FIRST))
+        return -1;
+    SetView(view.Handle(), &view);
+
+    if (!toolBar.Create(*this, IDW_TOOLBAR, DockSide::Top) || !toolBar.LoadToolBar(IDR_MAINFRAME))
+        return -1;
+    if (!statusBar.Create(*this, IDW_STATUS_BAR) ||
+        !statusBar.SetIndicators({ID_INDICATOR_ASPECT, ID_INDICATOR_FORMAT}))
+        return -1;
+    SetStatusBar(&statusBar);
+    if (!informationBar.Create(*this, IDD_INFORMATION_BAR, IDW_INFORMATION_BAR, DockSide::Bottom))
+        return -1;
+
+    AddControlBar(statusBar);
+    toolBar.EnableDocking(kDockAny);
+    AddControlBar(toolBar);
+    informationBar.EnableDocking(kDockAny);
+    AddControlBar(informationBar);
+    LoadBarState(Profile(), kBarStateSection);
+
+    LoadSettings();
+    HandEngineItsInputs();
+    RegisterShellHookWindow(Handle());
+    SetTimer(Handle(), kTimerId, kTimerPeriod, nullptr);
+    if (topmost)
+        SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    return 0;
+}
+
+void CMainFrame::HandEngineItsInputs()
+{
+    engine->deviceProfilePath = settings.deviceProfile.Full();
+    engine->recordProfilePath = settings.recordProfile.Full();
+    engine->previewProfilePath = settings.previewProfile.Full();
+    engine->cardFolder = settings.cardFolder;
+    engine->cardConfigFile = settings.cardConfigFile;
+    engine->applyCardConfig = settings.useCardConfig;
+    engine->cardConfigWait = settings.cardConfigWait;
+    engine->notifyWindow = Handle();
+    engine->graphEventMessage = WM_APP + 2;
+    engine->stillImageMessage = WM_APP + 3;
+    engine->viewWindow = view.Handle();
+}
+
+void CMainFrame::LoadSettings()
+{
+    StoredSettings stored;
+    stored.main = settings;
+    ReadSettings(Profile(), stored);
+
+    engine->SetRendererKind(stored.videoRenderer);
+    ChangeAudioInput(stored.audioInput);
+    engine->SetMute(stored.audioMute);
+    if (stored.videoScale != engine->scaleMode)
+        engine->SetScaleMode(stored.videoScale);
+    engine->SetAspectMode(stored.videoAspectMode);
+    startPreview = stored.preview;
+    engine->registerInRot = stored.registerFilterGraph;
+    settings = stored.main;
+    topmost = stored.topmost;
+    windowMode = stored.windowMode;
+    if (stored.stressThread)
+        engine->LoadThreadRecord().Start();
+    settingsLoaded = true;
+}
+
+void CMainFrame::SaveSettings()
+{
+    StoredSettings stored;
+    stored.videoRenderer = engine->rendererKind;
+    stored.audioInput = engine->audioInput;
+    stored.audioMute = engine->mute;
+    stored.videoScale = engine->scaleMode;
+    stored.videoAspectMode = engine->aspectMode;
+    stored.preview = engine->state == kStatePreviewing ? 1 : 0;
+    stored.main = settings;
+    stored.topmost = topmost;
+    stored.windowMode = windowMode;
+    stored.stressThread = engine->LoadThreadRecord().IsRunning() ? 1 : 0;
+    WriteSettings(Profile(), stored);
+}
+
+void CMainFrame::OnDestroy()
+{
+    // A window whose creation failed leaves the stored state as it was.
+    if (!settingsLoaded)
+        return;
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    if (GetWindowPlacement(Handle(), &placement)) {
+        const RECT& r = placement.rcNormalPosition;
+        Profile().WriteString(kSettingsSection, L"WindowState",
+                              FormatWindowState({static_cast<int>(placement.showCmd), r.left, r.top, r.right, r.bottom}));
+    }
+    SaveBarState(Profile(), kBarStateSection);
+    DeregisterShellHookWindow(Handle());
+    KillTimer(Handle(), kTimerId);
+}
+
+void CMainFrame::OnClose()
+{
+    if (engine->state == kStateRecording) {
+        FwMessageBox(kRecordingCannotExit, MB_ICONINFORMATION);
+        return;
+    }
+    if (engine->state == kStateDetecting) {
+        // The close completes once the detection wait has returned.
+        engine->cancelDetection = 1;
+        PostMessageW(Handle(), WM_CLOSE, 0, 0);
+        return;
+    }
+    FwFrameWnd::OnClose();
+}
+
+bool CMainFrame::OnQueryEndSession()
+{
+    if (!FwFrameWnd::OnQueryEndSession())
+        return false;
+    if (engine->state == kStateRecording) {
+        FwMessageBox(kRecordingCannotExit, MB_ICONINFORMATION);
+        return false;
+    }
+    if (engine->state == kStateDetecting)
+        engine->cancelDetection = 1;
+    return true;
+}
+
+LRESULT CMainFrame::OnSetMessageString(WPARAM id, LPARAM text)
+{
+    if (id == IDS_IDLE_MESSAGE) {
+        SetMessageText(StateText(engine->state));
+        return 0;
+    }
+    return FwFrameWnd::OnSetMessageString(id, text);
+}
+
+bool CMainFrame::PreTranslateMessage(MSG& message)
+{
+    const bool running = engine->state == kStatePreviewing || engine->state == kStateRecording;
+    if (running && message.message == WM_SYSCOMMAND) {
+        const WPARAM command = message.wParam & 0xFFF0;
+        if (command == SC_SCREENSAVE || command == SC_MONITORPOWER)
+            return true;
+    }
+    return FwFrameWnd::PreTranslateMessage(message);
+}
+
+void CMainFrame::OnTimer()
+{
+    if (timerAlternation)
+        engine->CheckSignalChange();
+    else
+        informationBar.Refresh(*engine);
+    timerAlternation = !timerAlternation;
+}
+
+bool CMainFrame::OnAppCommand(unsigned command)
+{
+    unsigned id = 0;
+    switch (command) {
+    case kAppCommandMediaStop:
+        id = ID_RECORD_STOP;
+        break;
+    case kAppCommandMediaPause:
+        id = ID_STILL_IMAGE;
+        break;
+    case kAppCommandMediaRecord:
+        id = ID_RECORD_START;
+        break;
+    default:
+        return false;
+    }
+    // The commands check the engine's state themselves.
+    OnCmdMsg(id, nullptr);
+    return true;
+}
+
+void CMainFrame::ChangeAudioInput(int input)
+{
+    if (engine->audioInput == input)
+        return;
+    if (engine->state != 0 && FAILED(engine->SelectAudioInput(input)))
+        return;
+    engine->audioInput = input;
+}
+
+void CMainFrame::ChangeRenderer(int kind)
+{
+    if (FAILED(engine->SetRendererKind(kind)))
+        FwMessageBox(L"レンダラーの変更に失敗しました。", MB_ICONHAND);
+}
+
+void CMainFrame::ToggleInformationBar()
+{
+    ShowControlBar(informationBar, !informationBar.IsShown());
+}
+
+LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const auto appCommand = static_cast<unsigned>((lParam >> 16) & 0xFFF);
+    if (message == WM_APPCOMMAND)
+        return OnAppCommand(appCommand) ? 1 : 0;
+    if (message == shellHookMessage && wParam == kShellAppCommand && OnAppCommand(appCommand))
+        return 1;
+
+    switch (message) {
+    case WM_TIMER:
+        if (wParam == kTimerId)
+            OnTimer();
+        break;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == SC_SCREENSAVE && IsWindowVisible(Handle()))
+            return 0;
+        break;
+    }
+    return FwFrameWnd::WindowProc(message, wParam, lParam);
+}

@@ -1,0 +1,62 @@
+// Tavrik's main window: menu, toolbar, status bar, information bar and the video
+// view; it owns the capture engine and the settings.
+#pragma once
+
+#include "../engine/CaptureGraph.h"
+#include "../framework/FrameWnd.h"
+#include "../framework/StatusBar.h"
+#include "../framework/ToolBar.h"
+#include "../view/ChildView.h"
+#include "../view/InformationBar.h"
+#include "MainSettings.h"
+
+#include <memory>
+#include <string>
+
+inline constexpr wchar_t kMainWindowClass[] = L"TavrikMainWnd";
+
+class CMainFrame : public FwFrameWnd {
+public:
+    explicit CMainFrame(const std::wstring& dataFolder);
+    ~CMainFrame() override;
+
+    static std::wstring LongestProfileName() { return L"CurrentPreview.dat"; }
+
+    bool PreTranslateMessage(MSG& message) override;
+
+protected:
+    bool PreCreateWindow(CREATESTRUCTW& cs) override;
+    int OnCreate(CREATESTRUCTW& cs) override;
+    void OnDestroy() override;
+    void OnClose() override;
+    bool OnQueryEndSession() override;
+    LRESULT OnSetMessageString(WPARAM id, LPARAM text) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void RegisterCommands();
+    void LoadSettings();
+    void SaveSettings();
+    void HandEngineItsInputs();
+    void OnTimer();
+    bool OnAppCommand(unsigned command);
+    void ChangeAudioInput(int input);
+    void ChangeRenderer(int kind);
+    void ToggleInformationBar();
+
+    int savedStatusBarVisible = 0;
+    int savedInformationBarVisible = 0;
+    int savedToolBarVisible = 0;
+    int topmost = 0;
+    int windowMode = 0;
+    FwStatusBar statusBar;
+    FwToolBar toolBar;
+    CInformationBar informationBar;
+    CChildView view;
+    std::unique_ptr<CCaptureGraph> engine;
+    RECT savedWindowRect{};
+    MainSettings settings;
+    int startPreview = 0;
+    int inSizing = 0;
+    bool settingsLoaded = false;
+};

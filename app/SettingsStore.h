@@ -1,0 +1,41 @@
+// The "Settings" values of the application's profile: read once at start-up,
+// written once at exit, each in a fixed order.
+#pragma once
+
+#include "MainSettings.h"
+
+#include <string>
+
+class ProfileStore;
+
+inline constexpr wchar_t kSettingsSection[] = L"Settings";
+
+// Everything the settings hold: the main window's block, the main window's own
+// fields and the values the capture engine keeps.
+struct StoredSettings {
+    // Engine
+    int videoRenderer = 1;
+    int audioInput = 1;
+    int audioMute = 0;
+    int videoScale = 4;
+    int videoAspectMode = 3;
+    // Main window
+    int preview = 1;
+    // Engine, read only
+    int registerFilterGraph = 0;
+
+    MainSettings main;
+
+    // Main window
+    int topmost = 0;
+    int windowMode = 0;
+    // Engine: the load thread
+    int stressThread = 0;
+};
+
+// Reads every value; missing or unreadable ones give their defaults. The profile
+// paths of `main` are left as they are.
+void ReadSettings(const ProfileStore& profile, StoredSettings& settings);
+
+// Writes every value but "RegisterFilterGraph", which only a user sets by hand.
+void WriteSettings(ProfileStore& profile, const StoredSettings& settings);

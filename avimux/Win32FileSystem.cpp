@@ -1,0 +1,81 @@
+#include "Win32FileSystem.h"
+
+#include <windows.h>
+
+#include "FileNaming.h"
+
+namespace trelvox {
+namespace {
+
+HResult LastError() {
+  const DWORD error = GetLastError();
+  return HResultFromWin32(error == 0 ? ERROR_GEN_FAILURE : error);
+}
+
+class Win32File : public MuxFile {
+ public:
+  explicit Win32File(HANDLE handle) : handle_(handle) {}
+  ~Win32File() override { Close(); }
+
+  HResult Write(uint64_t offset, const uint8_t* data, uint32_t length) override {
+    if (!Seek(offset)) return LastError();
+    DWORD written = 0;
+    if (!WriteFile(handle_, data, length, &written, nullptr)) return LastError();
+    return written == length ? kS_OK : HResultFromWin32(ERROR_DISK_FULL);
+  }
+
+  HResult SetEnd(uint64_t length) override {
+    if (!Seek(length) || !SetEndOfFile(handle_)) return LastError();
+    return kS_OK;
+  }
+
+  HResult Close() override {
+    if (handle_ == INVALID_HANDLE_VALUE) return kS_OK;
+    const BOOL closed = CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+    return closed ? kS_OK : LastError();
+  }
+
+ private:
+  bool Seek(uint64_t offset) {
+    LARGE_INTEGER to;
+    to.QuadPart = static_cast<LONGLONG>(offset);
+    return SetFilePointerEx(handle_, to, nullptr, FILE_BEGIN) != 0;
+  }
+
+  HANDLE handle_;
+};
+
+}  // namespace
+
+HResult Win32FileSystem::SectorSize(const std::string& path, uint32_t* bytes) {
+  DWORD sectorsPerCluster, bytesPerSector, freeClusters, totalClusters;
+  const std::string root = VolumeRoot(path);
+  // A relative name has no root of its own: ask for the current volume.
+  const char* rootName = root.size() == path.size() ? nullptr : root.c_str();
+  if (!GetDiskFreeSpaceA(rootName, &sectorsPerCluster, &bytesPerSector, &freeClusters,
+                         &totalClusters)) {
+    return LastError();
+  }
+  *bytes = bytesPerSector;
+  return kS_OK;
+}
+
+HResult Win32FileSystem::Create(const std::string& path, CreateMode mode,
+                                std::unique_ptr<MuxFile>* file, bool* existed) {
+  const DWORD disposition = mode == CreateMode::CreateAlways ? CREATE_ALWAYS : OPEN_ALWAYS;
+  HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_NO_BUFFERING | FILE_FLAG_WRITE_THROUGH,
+                              nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return LastError();
+  *existed = GetLastError() == ERROR_ALREADY_EXISTS;
+  file->reset(new Win32File(handle));
+  return kS_OK;
+}
+
+HResult Win32FileSystem::Delete(const std::string& path) {
+  return DeleteFileA(path.c_str()) ? kS_OK : LastError();
+}
+
+}  // namespace trelvox

@@ -1,0 +1,16 @@
+// Multiplexer files on Windows: unbuffered and write-through, sector size of the volume.
+#pragma once
+
+#include "MuxFile.h"
+
+namespace trelvox {
+
+class Win32FileSystem : public MuxFileSystem {
+ public:
+  HResult SectorSize(const std::string& path, uint32_t* bytes) override;
+  HResult Create(const std::string& path, CreateMode mode, std::unique_ptr<MuxFile>* file,
+                 bool* existed) override;
+  HResult Delete(const std::string& path) override;
+};
+
+}  // namespace trelvox

@@ -1,0 +1,229 @@
+#include "Avi2Writer.h"
+
+#include <algorithm>
+#include <new>
+
+#include "AlignedBuffer.h"
+#include "ByteOrder.h"
+#include "ChunkIds.h"
+#include "Padding.h"
+
+namespace trelvox {
+namespace {
+
+// Batches of at most one standard index block's worth of chunks; long null runs are cut.
+std::vector<std::vector<RecordPtr>> CutForIndex(const std::vector<RecordPtr>& records) {
+  std::vector<std::vector<RecordPtr>> parts(1);
+  uint32_t chunks = 0;
+  for (const RecordPtr& record : records) {
+    uint32_t frames = record->IsNullRun() ? record->frames : 1;
+    while (frames > 0) {
+      if (chunks == kStdIndexCapacity) {
+        parts.emplace_back();
+        chunks = 0;
+      }
+      const uint32_t take = std::min(frames, kStdIndexCapacity - chunks);
+      parts.back().push_back(take == record->frames || !record->IsNullRun() ? record
+                                                                              : MakeNullRun(take));
+      if (!parts.back().back()) throw std::bad_alloc();
+      chunks += take;
+      frames -= take;
+    }
+  }
+  return parts;
+}
+
+}  // namespace
+
+HResult Avi2Writer::Create(MuxFileSystem& fs, const std::string& path, CreateMode mode,
+                           const Avi2Layout& layout) {
+  layout_ = layout;
+  const uint32_t s = layout.sectorSize;
+  indexBlockBytes_ = IndexBlockBytes(s);
+  headerSize_ = AviHeaderSize(layout.inputs, s, indexBlockBytes_);
+  const bool video = layout.inputs.video.has_value();
+  if (video) video_ = StreamIndex{Fourcc("ix00"), kVideoKeyChunk, {kVideoKeyChunk, indexBlockBytes_}, {}};
+  if (layout.inputs.audio) {
+    const uint32_t id = video ? kAudioChunkSecond : kAudioChunkOnly;
+    audio_ = StreamIndex{video ? Fourcc("ix01") : Fourcc("ix00"), id, {id, indexBlockBytes_}, {}};
+  }
+
+  bool existed = false;
+  HResult hr = fs.Create(path, mode, &file_, &existed);
+  if (Failed(hr)) return hr;
+  // Readable as it grows: a header without sizes and with empty super indexes.
+  AviFileFigures figures;
+  figures.headerSize = headerSize_;
+  figures.openEnded = true;
+  hr = WriteHeader(layout.inputs, layout.run, figures);
+  if (Failed(hr)) {
+    Close();
+    if (!existed) fs.Delete(path);
+    return hr;
+  }
+  position_ = headerSize_;
+  segments_.push_back({position_, 0});
+  if (video_) StartIndexBlock(*video_);
+  if (audio_) StartIndexBlock(*audio_);
+  return kS_OK;
+}
+
+void Avi2Writer::StartIndexBlock(StreamIndex& index) {
+  Segment& segment = segments_.back();
+  if (segments_.size() == 1) {
+    idx1_.push_back({index.fcc, 0, static_cast<uint32_t>(position_ - segment.moviStart + 4),
+                     indexBlockBytes_ - 8});
+    idx1Bytes_ += 16;
+  }
+  index.blocks.emplace_back(index.fcc, index.chunkId, indexBlockBytes_, position_);
+  index.super.Add(position_);
+  position_ += indexBlockBytes_;
+  segment.moviBytes += indexBlockBytes_;
+}
+
+uint32_t Avi2Writer::SegmentHeaderBytes() const {
+  return static_cast<uint32_t>(PaddedLength(24, layout_.sectorSize));
+}
+
+void Avi2Writer::StartSegmentIfFull(const BatchSize& batch) {
+  const uint64_t v = segments_.size();
+  const uint64_t reserve =
+      v == 1 ? layout_.sectorSize + 16ull * (batch.chunks + 1) + idx1Bytes_ : 0;
+  if (position_ + reserve + batch.bytes + indexBlockBytes_ < v * layout_.segmentBytes) return;
+  // The first RIFF's idx1 goes into the gap, then the new RIFF's own header.
+  uint64_t gap = 24;
+  if (v == 1) gap += PaddedLength(idx1Bytes_, layout_.sectorSize);
+  position_ += PaddedLength(gap, layout_.sectorSize);
+  segments_.push_back({position_, 0});
+}
+
+Avi2Writer::StreamIndex* Avi2Writer::Index(StreamKind stream) {
+  return stream == StreamKind::Video ? (video_ ? &*video_ : nullptr) : (audio_ ? &*audio_ : nullptr);
+}
+
+HResult Avi2Writer::Write(StreamKind stream, const std::vector<RecordPtr>& records) {
+  if (records.empty()) return kS_OK;
+  for (const std::vector<RecordPtr>& part : CutForIndex(records)) {
+    const HResult hr = WriteWithinIndex(stream, part);
+    if (Failed(hr)) return hr;
+  }
+  return kS_OK;
+}
+
+HResult Avi2Writer::WriteWithinIndex(StreamKind stream, const std::vector<RecordPtr>& records) {
+  StreamIndex* index = Index(stream);
+  if (!index) return kE_UNEXPECTED;
+  const uint32_t s = layout_.sectorSize;
+  const BatchSize size = MeasureBatch(records, s);
+  if (size.bytes > UINT32_MAX - s) return kE_OUTOFMEMORY;
+  StartSegmentIfFull(size);
+  if (!index->blocks.back().Takes(size.chunks, position_)) {
+    if (index->super.Full()) return kIndexFull;
+    StartIndexBlock(*index);
+  }
+
+  const bool video = stream == StreamKind::Video;
+  const uint32_t blockAlign = layout_.inputs.audio ? layout_.inputs.audio->BlockAlign() : 1;
+  Segment& segment = segments_.back();
+  AlignedBuffer assembled;
+  uint8_t* out;
+  if (WritesInPlace(records)) {
+    out = records.front()->buffer.data();
+  } else {
+    assembled = AlignedBuffer::Allocate(static_cast<uint32_t>(size.bytes), s, false);
+    if (!assembled) return kE_OUTOFMEMORY;
+    out = assembled.data();
+  }
+  const BatchLayout laid = LayOutBatch(records, {video, layout_.inputs.video.has_value(), blockAlign},
+                                       segment.moviBytes, s, layout_.zeroFillJunk, out);
+  const HResult hr = file_->Write(position_, out, static_cast<uint32_t>(size.bytes));
+  if (Failed(hr)) return hr;
+
+  StdIndexBlock& block = index->blocks.back();
+  for (const Idx1Entry& e : laid.entries) {
+    const uint64_t data = segment.moviStart + e.offset - 4 + 8;
+    block.Add(data, e.length, (e.flags & kAviIndexKeyFrame) != 0);
+    if (segments_.size() == 1) {
+      idx1_.push_back(e);
+      idx1Bytes_ += 16;
+    }
+  }
+  index->super.AddDuration(video ? laid.videoFrames : laid.audioBlocks);
+  totalFrames_ += laid.videoFrames;
+  totalAudioBlocks_ += laid.audioBlocks;
+  position_ += size.bytes;
+  segment.moviBytes += static_cast<uint32_t>(size.bytes);
+  return kS_OK;
+}
+
+HResult Avi2Writer::WriteRegion(uint64_t offset, uint32_t length,
+                                const std::function<void(uint8_t*)>& build) {
+  AlignedBuffer buffer = AlignedBuffer::Allocate(length, layout_.sectorSize, true);
+  if (!buffer) return kE_OUTOFMEMORY;
+  build(buffer.data());
+  return file_->Write(offset, buffer.data(), length);
+}
+
+HResult Avi2Writer::WriteHeader(const MuxInputs& inputs, const AviRunFigures& run,
+                                const AviFileFigures& figures) {
+  OdmlHeaderParts odml;
+  odml.indexBlockBytes = indexBlockBytes_;
+  odml.videoSuperIndex = video_ ? video_->super.Data() : nullptr;
+  odml.audioSuperIndex = audio_ ? audio_->super.Data() : nullptr;
+  odml.totalFrames = totalFrames_;
+  return WriteRegion(0, headerSize_, [&](uint8_t* out) {
+    BuildAviHeader(out, inputs, run, figures, &odml);
+  });
+}
+
+HResult Avi2Writer::Finish(const MuxInputs& inputs, const AviRunFigures& run, uint32_t videoStart,
+                           uint32_t audioStart) {
+  if (!file_) return kE_UNEXPECTED;
+  const uint32_t s = layout_.sectorSize;
+  AviFileFigures figures;
+  figures.headerSize = headerSize_;
+  figures.moviBytes = segments_.front().moviBytes;
+  figures.indexRegionBytes = static_cast<uint32_t>(PaddedLength(idx1Bytes_, s));
+  figures.videoFrames = totalFrames_;
+  figures.audioBlocks = totalAudioBlocks_;
+  figures.videoStart = videoStart;
+  figures.audioStart = audioStart;
+  HResult hr = WriteHeader(inputs, run, figures);
+  if (Failed(hr)) return hr;
+
+  HResult first = WriteRegion(static_cast<uint64_t>(headerSize_) + figures.moviBytes,
+                              figures.indexRegionBytes,
+                              [&](uint8_t* out) { BuildIdx1Region(out, idx1_, s); });
+  const uint32_t w = SegmentHeaderBytes();
+  for (size_t k = 1; k < segments_.size(); ++k) {
+    const Segment& segment = segments_[k];
+    hr = WriteRegion(segment.moviStart - w, w, [&](uint8_t* out) {
+      PutFourcc(out, "RIFF");
+      PutU32(out + 4, segment.moviBytes + w - 8);
+      PutFourcc(out + 8, "AVIX");
+      if (w > 24) WriteJunk(out + 12, w - 24, true);
+      PutFourcc(out + w - 12, "LIST");
+      PutU32(out + w - 8, segment.moviBytes + 4);
+      PutFourcc(out + w - 4, "movi");
+    });
+    if (Succeeded(first)) first = hr;
+  }
+  for (StreamIndex* index : {Index(StreamKind::Video), Index(StreamKind::Audio)}) {
+    if (!index) continue;
+    for (uint32_t i = 0; i < index->blocks.size(); ++i) {
+      hr = WriteRegion(index->super.Offset(i), indexBlockBytes_, [&](uint8_t* out) {
+        const std::vector<uint8_t>& data = index->blocks[i].Bytes();
+        std::copy(data.begin(), data.end(), out);
+      });
+      if (Succeeded(first)) first = hr;
+    }
+  }
+  return first;
+}
+
+void Avi2Writer::Close() {
+  if (file_) file_->Close();
+  file_.reset();
+}
+
+}  // namespace trelvox

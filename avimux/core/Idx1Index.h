@@ -1,0 +1,26 @@
+// The idx1 index of an AVI 1.0 file: one 16-byte entry per chunk in movi.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace trelvox {
+
+struct Idx1Entry {
+  uint32_t ckid = 0;
+  uint32_t flags = 0;
+  uint32_t offset = 0;  // from the "movi" code to the chunk header
+  uint32_t length = 0;
+};
+
+// 8 + 16 per entry.
+inline uint32_t Idx1Bytes(size_t entries) { return static_cast<uint32_t>(8 + 16 * entries); }
+
+// I: the idx1 region padded to the sector size.
+uint32_t Idx1RegionBytes(size_t entries, uint32_t sectorSize);
+
+// Fills `out` (Idx1RegionBytes bytes, zeroed by the caller) with the idx1 chunk and its JUNK.
+void BuildIdx1Region(uint8_t* out, const std::vector<Idx1Entry>& entries, uint32_t sectorSize);
+
+}  // namespace trelvox

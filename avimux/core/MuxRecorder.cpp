@@ -1,0 +1,293 @@
+#include "MuxRecorder.h"
+
+#include <algorithm>
+#include <new>
+
+#include "AviHeader.h"
+#include "FileNaming.h"
+#include "RateCorrection.h"
+
+namespace trelvox {
+namespace {
+
+SplitRule VideoSplitRule(uint32_t splitMode) {
+  return splitMode == 1 ? SplitRule::Frames : splitMode == 2 ? SplitRule::KeyFrames : SplitRule::None;
+}
+
+// The working formats: the overrides replace the connected frame duration and audio rate.
+HResult ApplyOverrides(const MuxSettings& s, MuxInputs& inputs) {
+  if (inputs.video && s.frameDurationOverrideEnabled) {
+    inputs.video->frameDuration = s.frameDurationOverride;
+  }
+  if (inputs.video && inputs.video->frameDuration <= 0) return kVFW_E_TYPE_NOT_ACCEPTED;
+  if (inputs.audio && s.audioRateOverrideEnabled) {
+    AudioFormat& a = *inputs.audio;
+    if (a.SamplesPerSec() == 0) return kVFW_E_TYPE_NOT_ACCEPTED;
+    const uint64_t avg = static_cast<uint64_t>(a.AvgBytesPerSec()) * s.audioRateOverride /
+                         a.SamplesPerSec();
+    if (avg == 0 || avg > UINT32_MAX) return kVFW_E_TYPE_NOT_ACCEPTED;
+    a.SetRates(s.audioRateOverride, static_cast<uint32_t>(avg));
+  }
+  return kS_OK;
+}
+
+}  // namespace
+
+MuxRecorder::MuxRecorder(MuxFileSystem& fileSystem, MuxEventSink& events, WriterThreading threading)
+    : fs_(fileSystem), events_(events), threading_(threading), writer_(events, prepared_) {}
+
+MuxRecorder::~MuxRecorder() { Release(false); }
+
+HResult MuxRecorder::Prepare(const MuxRunSetup& setup) {
+  try {
+    return PrepareRun(setup);
+  } catch (const std::bad_alloc&) {
+    Release(false);
+    return kE_OUTOFMEMORY;
+  }
+}
+
+HResult MuxRecorder::ReceiveVideo(const MuxSample& sample) {
+  try {
+    return QueueVideo(sample);
+  } catch (const std::bad_alloc&) {
+    return EndRecording(kE_OUTOFMEMORY);
+  }
+}
+
+HResult MuxRecorder::ReceiveAudio(const MuxSample& sample) {
+  try {
+    return QueueAudio(sample);
+  } catch (const std::bad_alloc&) {
+    return EndRecording(kE_OUTOFMEMORY);
+  }
+}
+
+HResult MuxRecorder::PrepareRun(const MuxRunSetup& setup) {
+  Release(false);
+  settings_ = Bounded(setup.settings);
+  inputs_ = setup.inputs;
+  if (!setup.protect) {
+    const HResult hr = PrepareFiles(setup);
+    if (Failed(hr)) return hr;
+  }
+  TimingFormat format;
+  if (inputs_.video) format.frameDuration = inputs_.video->frameDuration;
+  if (inputs_.audio) {
+    format.avgBytesPerSec = inputs_.audio->AvgBytesPerSec();
+    format.samplesPerSec = inputs_.audio->SamplesPerSec();
+    format.blockAlign = inputs_.audio->BlockAlign();
+  }
+  {
+    std::lock_guard<std::mutex> lock(timingMutex_);
+    timing_.Reset(settings_, format);
+  }
+  videoEnded_ = !inputs_.video;
+  audioEnded_ = !inputs_.audio;
+
+  WriterConfig config;
+  config.maxVideoWrites = settings_.maxWritesVideo;
+  if (settings_.muxMode == 0 && (settings_.splitMode == 1 || settings_.splitMode == 2)) {
+    config.videoSplit = SplitCounter(VideoSplitRule(settings_.splitMode), settings_.splitCountVideo);
+    config.audioSplit = SplitCounter(SplitRule::Frames, settings_.splitCountAudio);
+  }
+  Avi1Writer* avi1 = avi1_.get();
+  Avi2Writer* avi2 = avi2_.get();
+  writer_.Start(threading_, config,
+                [avi1, avi2](StreamKind stream, std::vector<RecordPtr> records, bool split) {
+                  if (avi2) return avi2->Write(stream, records);
+                  return avi1 ? avi1->Write(stream, std::move(records), split) : kS_OK;
+                },
+                videoEnded_, audioEnded_);
+  prepared_ = filesOpen_;
+  return kS_OK;
+}
+
+HResult MuxRecorder::PrepareFiles(const MuxRunSetup& setup) {
+  if (setup.fileName.empty()) return HResultFromWin32(kErrorInvalidName);
+  if (settings_.muxMode > 1) return kE_INVALIDARG;
+  HResult hr = ApplyOverrides(settings_, inputs_);
+  if (Failed(hr)) return hr;
+  uint32_t sector = 0;
+  hr = fs_.SectorSize(VolumeRoot(setup.fileName), &sector);
+  if (Failed(hr)) return hr;
+  sectorSize_ = std::max<uint32_t>(sector, 8);
+
+  const CreateMode mode = settings_.fileMode == 1 ? CreateMode::CreateAlways : CreateMode::OpenAlways;
+  hr = settings_.muxMode == 1 ? CreateOpenDmlFile(setup.fileName, mode)
+                              : CreateFileSet(setup.fileName, mode);
+  if (Succeeded(hr)) filesOpen_ = true;
+  return hr;
+}
+
+AviRunFigures MuxRecorder::PreparedRunFigures() const {
+  AviRunFigures run;
+  run.frameDuration = inputs_.video ? inputs_.video->frameDuration : 0;
+  run.sectorSize = sectorSize_;
+  run.fourccOverride = settings_.fourccOverride;
+  return run;
+}
+
+HResult MuxRecorder::CreateFileSet(const std::string& name, CreateMode mode) {
+  Avi1SetLayout layout;
+  layout.sectorSize = sectorSize_;
+  layout.headerSize = AviHeaderSize(inputs_, sectorSize_);
+  layout.inputs = inputs_;
+  layout.run = PreparedRunFigures();
+  const HResult hr = files_.Create(fs_, name, settings_.maxFiles, mode, layout);
+  if (Failed(hr)) return hr;
+  avi1_ = std::make_unique<Avi1Writer>(files_, settings_, inputs_.video.has_value(),
+                                       inputs_.audio ? inputs_.audio->BlockAlign() : 1);
+  return kS_OK;
+}
+
+HResult MuxRecorder::CreateOpenDmlFile(const std::string& name, CreateMode mode) {
+  Avi2Layout layout;
+  layout.sectorSize = sectorSize_;
+  layout.inputs = inputs_;
+  layout.run = PreparedRunFigures();
+  layout.zeroFillJunk = settings_.zeroFillJunk != 0;
+  auto writer = std::make_unique<Avi2Writer>();
+  const HResult hr = writer->Create(fs_, SingleFileName(name), mode, layout);
+  if (Succeeded(hr)) avi2_ = std::move(writer);
+  return hr;
+}
+
+HResult MuxRecorder::EndRecording(HResult failure) {
+  prepared_ = false;
+  writer_.ReleaseWaiters();
+  events_.Notify(kEcErrorAbort, failure, 0);
+  return failure;
+}
+
+HResult MuxRecorder::QueueVideo(const MuxSample& sample) {
+  std::lock_guard<std::mutex> receive(videoReceive_);
+  if (!prepared_ || videoEnded_) return kS_OK;
+  VideoPlan plan;
+  {
+    std::lock_guard<std::mutex> lock(timingMutex_);
+    plan = timing_.PlanVideo(sample);
+  }
+  if (Failed(plan.failure)) return EndRecording(plan.failure);
+  if (plan.ignore) return kS_OK;
+
+  std::vector<RecordPtr> records;
+  auto copy = [&] { return MakeSampleRecord(sample.data, sample.length, sample.syncPoint, sectorSize_); };
+  if (plan.fullCopyFirst) records.push_back(copy());
+  if (plan.nullFrames > 0) records.push_back(MakeNullRun(plan.nullFrames));
+  if (plan.queueSample) records.push_back(copy());
+  if (std::find(records.begin(), records.end(), nullptr) != records.end()) {
+    return EndRecording(kE_OUTOFMEMORY);
+  }
+  if (records.empty()) return kS_OK;
+  if (plan.queueSample) writer_.WaitForVideoRoom(settings_.videoBufferCount);
+  writer_.QueueVideo(std::move(records));
+  return kS_OK;
+}
+
+HResult MuxRecorder::QueueAudio(const MuxSample& sample) {
+  std::lock_guard<std::mutex> receive(audioReceive_);
+  if (!prepared_ || audioEnded_) return kS_OK;
+  AudioPlan plan;
+  {
+    std::lock_guard<std::mutex> lock(timingMutex_);
+    plan = timing_.PlanAudio(sample);
+  }
+  if (Failed(plan.failure)) return EndRecording(plan.failure);
+  if (plan.ignore) return kS_OK;
+
+  std::vector<RecordPtr> records;
+  for (uint32_t left = plan.silenceBytes; left > 0;) {
+    const uint32_t piece = std::min(left, plan.length);
+    records.push_back(MakeSilenceRecord(piece, sectorSize_));
+    left -= piece;
+  }
+  records.push_back(MakeSampleRecord(sample.data, plan.length, plan.sync, sectorSize_));
+  if (std::find(records.begin(), records.end(), nullptr) != records.end()) {
+    return EndRecording(kE_OUTOFMEMORY);
+  }
+  writer_.QueueAudio(std::move(records));
+  return kS_OK;
+}
+
+void MuxRecorder::EndOfStream(StreamKind stream) {
+  {
+    std::lock_guard<std::mutex> receive(stream == StreamKind::Video ? videoReceive_ : audioReceive_);
+    (stream == StreamKind::Video ? videoEnded_ : audioEnded_) = true;
+  }
+  writer_.EndOfStream(stream);
+}
+
+MuxStatistics MuxRecorder::Statistics() const {
+  std::lock_guard<std::mutex> lock(timingMutex_);
+  return timing_.Statistics();
+}
+
+void MuxRecorder::FinishFiles() {
+  RateMeasurements measured;
+  uint32_t maxVideo, maxAudio;
+  int64_t firstVideo, firstAudio;
+  {
+    std::lock_guard<std::mutex> lock(timingMutex_);
+    measured = timing_.Measurements();
+    maxVideo = timing_.MaxVideoSample();
+    maxAudio = timing_.MaxAudioSample();
+    firstVideo = timing_.FirstVideoTime();
+    firstAudio = timing_.FirstAudioTime();
+  }
+  MuxInputs corrected = inputs_;
+  Rates held;
+  if (corrected.video) held.frameDuration = corrected.video->frameDuration;
+  if (corrected.audio) {
+    held.avgBytesPerSec = corrected.audio->AvgBytesPerSec();
+    held.samplesPerSec = corrected.audio->SamplesPerSec();
+  }
+  const Rates rates = CorrectRates(held, corrected.video.has_value(), corrected.audio.has_value(),
+                                   corrected.audio ? corrected.audio->BlockAlign() : 0, measured,
+                                   settings_);
+  AviRunFigures run;
+  run.sectorSize = sectorSize_;
+  run.maxVideoSample = maxVideo;
+  run.maxAudioSample = maxAudio;
+  run.fourccOverride = settings_.fourccOverride;
+  uint32_t videoStart = 0, audioStart = 0;
+  if (corrected.video) {
+    corrected.video->frameDuration = rates.frameDuration;
+    run.frameDuration = rates.frameDuration;
+    videoStart = VideoStartFrames(firstVideo, firstAudio, rates.frameDuration, settings_);
+  }
+  if (corrected.audio) {
+    corrected.audio->SetRates(rates.samplesPerSec, rates.avgBytesPerSec);
+    audioStart = AudioStartBlocks(firstVideo, firstAudio, *corrected.audio, settings_);
+  }
+  // A failure here leaves the file (or the later files) unfinished; stopping still succeeds.
+  if (avi2_) {
+    avi2_->Finish(corrected, run, videoStart, audioStart);
+  } else {
+    files_.Finish(corrected, run, videoStart, audioStart);
+  }
+}
+
+void MuxRecorder::Release(bool finish) {
+  std::lock_guard<std::mutex> video(videoReceive_);
+  std::lock_guard<std::mutex> audio(audioReceive_);
+  writer_.Stop();
+  if (filesOpen_) {
+    if (finish) FinishFiles();
+    if (avi2_) {
+      avi2_->Close();
+    } else if (finish) {
+      files_.Release();
+    } else {
+      files_.Abandon();
+    }
+  }
+  filesOpen_ = false;
+  prepared_ = false;
+  avi1_.reset();
+  avi2_.reset();
+}
+
+void MuxRecorder::Stop() { Release(true); }
+
+}  // namespace trelvox

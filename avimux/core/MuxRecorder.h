@@ -1,0 +1,87 @@
+// One recording of the multiplexer, from preparation to the finished files. The filter
+// shell calls Prepare from Pause (when stopped), Stop from Stop, ReceiveVideo/ReceiveAudio
+// and EndOfStream from its input pins; everything it reports goes to the event sink
+// (EC_COMPLETE, EC_ERRORABORT with the failure, kEcFilesFull with 1). Receive locks,
+// the queue and the writer thread are inside; the shell keeps its filter lock around
+// Prepare and Stop. AVI 1.0 file sets (mux mode 0) or one OpenDML file (mux mode 1).
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "Avi1FileSet.h"
+#include "Avi1Writer.h"
+#include "Avi2Writer.h"
+#include "MediaFormats.h"
+#include "MuxFile.h"
+#include "MuxSettings.h"
+#include "MuxTypes.h"
+#include "MuxWriter.h"
+#include "SampleTiming.h"
+
+namespace trelvox {
+
+struct MuxRunSetup {
+  MuxSettings settings;
+  std::string fileName;  // without extension, system code page; empty when none was set
+  MuxInputs inputs;      // formats of the connected input pins
+  bool protect = false;  // stream without recording anything
+};
+
+class MuxRecorder {
+ public:
+  MuxRecorder(MuxFileSystem& fileSystem, MuxEventSink& events,
+              WriterThreading threading = WriterThreading::OwnThread);
+  // Without Stop the files are left as they are on disk (closed, not finished).
+  ~MuxRecorder();
+
+  // Pause from Stopped: creates the files and starts the writer. On failure nothing is
+  // left behind and the result is the failure.
+  HResult Prepare(const MuxRunSetup& setup);
+  // Writes what is queued, finishes the files and deletes the unused ones.
+  void Stop();
+
+  // Receive of the input pins. A failure has ended the recording (EC_ERRORABORT sent).
+  HResult ReceiveVideo(const MuxSample& sample);
+  HResult ReceiveAudio(const MuxSample& sample);
+  void EndOfStream(StreamKind stream);
+
+  bool IsPrepared() const { return prepared_; }
+  MuxStatistics Statistics() const;
+
+ private:
+  HResult PrepareRun(const MuxRunSetup& setup);
+  HResult QueueVideo(const MuxSample& sample);
+  HResult QueueAudio(const MuxSample& sample);
+  HResult PrepareFiles(const MuxRunSetup& setup);
+  HResult CreateFileSet(const std::string& name, CreateMode mode);
+  HResult CreateOpenDmlFile(const std::string& name, CreateMode mode);
+  AviRunFigures PreparedRunFigures() const;
+  HResult EndRecording(HResult failure);
+  void FinishFiles();
+  void Release(bool finish);
+
+  MuxFileSystem& fs_;
+  MuxEventSink& events_;
+  const WriterThreading threading_;
+
+  MuxSettings settings_;
+  MuxInputs inputs_;
+  uint32_t sectorSize_ = 0;
+  std::atomic<bool> prepared_{false};
+  bool filesOpen_ = false;
+
+  std::mutex videoReceive_, audioReceive_;
+  mutable std::mutex timingMutex_;
+  SampleTiming timing_;
+  bool videoEnded_ = true, audioEnded_ = true;
+
+  Avi1FileSet files_;
+  std::unique_ptr<Avi1Writer> avi1_;
+  std::unique_ptr<Avi2Writer> avi2_;
+  MuxWriter writer_;
+};
+
+}  // namespace trelvox

@@ -1,0 +1,67 @@
+#include "ChildView.h"
+
+#include "../resources/tavrik/resource.h"
+
+namespace {
+
+constexpr wchar_t kViewClass[] = L"TavrikView";
+
+}  // namespace
+
+bool CChildView::Create(HWND parent, DWORD style, UINT id)
+{
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW windowClass{};
+    windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpszClassName = kViewClass;
+    if (!RegisterFwClass(windowClass))
+        return false;
+    CREATESTRUCTW cs{};
+    cs.dwExStyle = WS_EX_CLIENTEDGE;
+    cs.lpszClass = kViewClass;
+    cs.style = static_cast<LONG>(style & ~WS_BORDER);
+    cs.hwndParent = parent;
+    cs.hMenu = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id));
+    cs.hInstance = instance;
+    return CreateFwWindow(cs);
+}
+
+void CChildView::ShowContextMenu()
+{
+    POINT cursor;
+    GetCursorPos(&cursor);
+    HMENU menu = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_VIEW_CONTEXT));
+    if (!menu)
+        return;
+    // The main window owns it, so it enables, checks and receives the commands.
+    TrackPopupMenu(GetSubMenu(menu, 0), TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, GetParent(Handle()), nullptr);
+    DestroyMenu(menu);
+}
+
+LRESULT CChildView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(Handle(), &paint);
+        RECT client;
+        GetClientRect(Handle(), &client);
+        FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        EndPaint(Handle(), &paint);
+        return 0;
+    }
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_CONTEXTMENU:
+        ShowContextMenu();
+        return 0;
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == SC_SCREENSAVE)
+            return 0;
+        break;
+    }
+    return Default(message, wParam, lParam);
+}

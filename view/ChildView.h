@@ -1,0 +1,17 @@
+// The client area of the main window, where the video is shown. Black where no
+// video covers it.
+#pragma once
+
+#include "../framework/CmdTarget.h"
+#include "../framework/Wnd.h"
+
+class CChildView : public FwWnd, public FwCmdTarget {
+public:
+    bool Create(HWND parent, DWORD style, UINT id);
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void ShowContextMenu();
+};
