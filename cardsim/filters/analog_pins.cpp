@@ -1,5 +1,7 @@
 #include "analog_pins.h"
 
+#include <algorithm>
+
 #include "pin_category.h"
 
 namespace cardsim {

@@ -2,7 +2,7 @@
 // and the capture filter's analog video input that the crossbar feeds.
 #pragma once
 
-#include <streams.h>
+#include "dshowbase/streams.h"
 
 namespace cardsim {
 

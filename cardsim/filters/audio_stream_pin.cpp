@@ -48,7 +48,7 @@ STDMETHODIMP AudioStreamPin::SetFormat(AM_MEDIA_TYPE* type)
             return VFW_E_INVALIDMEDIATYPE;
         rate_ = rate;
         rateSet_ = true;
-        return Filter()->ReconnectPin(this);
+        return Filter()->ReconnectPin(this, type);
     }
     rate_ = rate;
     rateSet_ = true;
@@ -113,7 +113,7 @@ HRESULT AudioStreamPin::GetMediaType(int position, CMediaType* type)
     AM_MEDIA_TYPE* made = NewAudioMediaType(rate);
     if (!made)
         return E_OUTOFMEMORY;
-    const HRESULT hr = type->Set(*made) ? S_OK : E_OUTOFMEMORY;
+    const HRESULT hr = type->Set(*made);
     FreeMediaType(made);
     return hr;
 }

@@ -7,6 +7,7 @@
 #include "delivery_timeline.h"
 #include "live_stream_pin.h"
 #include "stream_caps.h"
+#include "test_tone.h"
 
 namespace cardsim {
 

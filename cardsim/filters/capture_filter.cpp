@@ -22,7 +22,7 @@ CUnknown* WINAPI CaptureFilter::CreateInstance(LPUNKNOWN outer, HRESULT* hr)
 }
 
 CaptureFilter::CaptureFilter(LPUNKNOWN outer, HRESULT* hr)
-    : CBaseFilter(kCaptureFilterName, outer, &lock_, kClsidCaptureFilter)
+    : CBaseFilter(kCaptureFilterName, outer, &lock_, kClsidCaptureFilter, hr)
 {
     analogIn_ = std::make_unique<AnalogInputPin>(kAnalogVideoInName, this, &lock_, hr, MEDIATYPE_AnalogVideo,
                                                  &PIN_CATEGORY_ANALOGVIDEOIN);
@@ -155,13 +155,6 @@ bool CaptureFilter::RunningStreamTime(REFERENCE_TIME& now)
     QueryPerformanceFrequency(&frequency);
     now = (counter.QuadPart - counterStart.QuadPart) * 10000000 / frequency.QuadPart;
     return true;
-}
-
-HRESULT CaptureFilter::ReconnectPin(IPin* pin)
-{
-    if (!m_pGraph)
-        return E_FAIL;
-    return m_pGraph->Reconnect(pin);
 }
 
 STDMETHODIMP CaptureFilter::get_AvailableTVFormats(long* formats)

@@ -3,7 +3,7 @@
 // capture. Its IAMAnalogVideoDecoder reports the simulated input.
 #pragma once
 
-#include <streams.h>
+#include "dshowbase/streams.h"
 
 #include <atomic>
 #include <memory>
@@ -47,7 +47,6 @@ public:
     bool RunningStreamTime(REFERENCE_TIME& now);
     // Counts the runs of the filter: frames of one run are counted once by the card.
     uint64_t Session() const { return session_; }
-    HRESULT ReconnectPin(IPin* pin);
 
 private:
     CaptureFilter(LPUNKNOWN outer, HRESULT* hr);

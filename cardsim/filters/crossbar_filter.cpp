@@ -25,7 +25,7 @@ CUnknown* WINAPI CrossbarFilter::CreateInstance(LPUNKNOWN outer, HRESULT* hr)
     return filter;
 }
 
-CrossbarFilter::CrossbarFilter(LPUNKNOWN outer, HRESULT* hr) : CBaseFilter(kCrossbarName, outer, &lock_, kClsidCrossbar)
+CrossbarFilter::CrossbarFilter(LPUNKNOWN outer, HRESULT* hr) : CBaseFilter(kCrossbarName, outer, &lock_, kClsidCrossbar, hr)
 {
     for (long i = 0; i < kCrossbarInputs; ++i) {
         const CrossbarPin& pin = CrossbarInput(i);

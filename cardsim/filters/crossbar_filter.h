@@ -3,7 +3,7 @@
 // The routing lives in the card, so the capture filter's sound follows it.
 #pragma once
 
-#include <streams.h>
+#include "dshowbase/streams.h"
 
 #include <memory>
 #include <vector>

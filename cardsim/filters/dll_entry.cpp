@@ -1,16 +1,31 @@
 // Entry points of ZelvanSim.dll: the class factory table and self-registration.
-#include <streams.h>
+#include <iterator>
+
+#include "dshowbase/streams.h"
 
 #include "capture_filter.h"
 #include "card_guids.h"
 #include "crossbar_filter.h"
 #include "registration.h"
 
-CFactoryTemplate g_Templates[] = {
+namespace {
+
+const CFactoryTemplate kTemplates[] = {
     {cardsim::kCaptureFilterName, &cardsim::kClsidCaptureFilter, cardsim::CaptureFilter::CreateInstance, nullptr, nullptr},
     {cardsim::kCrossbarName, &cardsim::kClsidCrossbar, cardsim::CrossbarFilter::CreateInstance, nullptr, nullptr},
 };
-int g_cTemplates = sizeof(g_Templates) / sizeof(g_Templates[0]);
+
+}  // namespace
+
+STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** object)
+{
+    return FactoryGetClassObject(kTemplates, std::size(kTemplates), clsid, iid, object);
+}
+
+STDAPI DllCanUnloadNow()
+{
+    return FactoryCanUnloadNow();
+}
 
 STDAPI DllRegisterServer()
 {

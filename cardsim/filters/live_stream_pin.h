@@ -2,7 +2,7 @@
 // while the filter runs. Subclasses say when the next sample is due and fill it.
 #pragma once
 
-#include <streams.h>
+#include "dshowbase/streams.h"
 
 #include <cstdint>
 

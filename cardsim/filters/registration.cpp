@@ -1,6 +1,6 @@
 #include "registration.h"
 
-#include <dshow.h>
+#include "dshowbase/streams.h"
 
 #include <string>
 
@@ -33,30 +33,9 @@ std::wstring GuidText(const GUID& guid)
 
 std::wstring ModulePath()
 {
-    HMODULE module = nullptr;
-    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCWSTR>(&ModulePath), &module);
     wchar_t path[MAX_PATH + 1] = {};
-    GetModuleFileNameW(module, path, MAX_PATH + 1);
+    GetModuleFileNameW(CurrentModuleHandle(), path, MAX_PATH + 1);
     return path;
-}
-
-HRESULT SetText(const std::wstring& key, const wchar_t* name, const std::wstring& value)
-{
-    const LSTATUS status = RegSetKeyValueW(HKEY_CLASSES_ROOT, key.c_str(), name, REG_SZ, value.c_str(),
-                                           static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    return HRESULT_FROM_WIN32(status);
-}
-
-HRESULT RegisterComClass(const FilterClass& filter, const std::wstring& modulePath)
-{
-    const std::wstring key = L"CLSID\\" + GuidText(*filter.clsid);
-    HRESULT hr = SetText(key, nullptr, filter.name);
-    if (SUCCEEDED(hr))
-        hr = SetText(key + L"\\InprocServer32", nullptr, modulePath);
-    if (SUCCEEDED(hr))
-        hr = SetText(key + L"\\InprocServer32", L"ThreadingModel", L"Both");
-    return hr;
 }
 
 HRESULT WriteDescription(IMoniker* moniker, const wchar_t* description)
@@ -122,7 +101,7 @@ HRESULT RegisterCardFilters()
 {
     const std::wstring path = ModulePath();
     for (const FilterClass& filter : kClasses) {
-        const HRESULT hr = RegisterComClass(filter, path);
+        const HRESULT hr = RegisterServerClass(*filter.clsid, filter.name, path.c_str());
         if (FAILED(hr))
             return hr;
     }
@@ -149,7 +128,7 @@ HRESULT UnregisterCardFilters()
         return first;
     });
     for (const FilterClass& filter : kClasses)
-        RegDeleteTreeW(HKEY_CLASSES_ROOT, (L"CLSID\\" + GuidText(*filter.clsid)).c_str());
+        UnregisterServerClass(*filter.clsid);
     return hr;
 }
 

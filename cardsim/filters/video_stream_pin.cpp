@@ -1,6 +1,7 @@
 #include "video_stream_pin.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "capture_filter.h"
 #include "media_formats.h"
@@ -51,7 +52,7 @@ STDMETHODIMP VideoStreamPin::SetFormat(AM_MEDIA_TYPE* type)
             return VFW_E_INVALIDMEDIATYPE;
         format_ = cap;
         formatSet_ = true;
-        return Filter()->ReconnectPin(this);
+        return Filter()->ReconnectPin(this, type);
     }
     format_ = cap;
     formatSet_ = true;
@@ -119,7 +120,7 @@ HRESULT VideoStreamPin::GetMediaType(int position, CMediaType* type)
     AM_MEDIA_TYPE* made = NewVideoMediaType(cap);
     if (!made)
         return E_OUTOFMEMORY;
-    const HRESULT hr = type->Set(*made) ? S_OK : E_OUTOFMEMORY;
+    const HRESULT hr = type->Set(*made);
     FreeMediaType(made);
     return hr;
 }

@@ -1,7 +1,5 @@
 #include "capture_graph.h"
 
-#include <ks.h>
-#include <ksproxy.h>
 
 STDMETHODIMP SampleRecorder::SampleCB(double, IMediaSample* sample)
 {

@@ -2,8 +2,6 @@
 // and categories, the crossbar link and routing, the decoder readings and stream capabilities.
 #include <gtest/gtest.h>
 
-#include <ks.h>
-#include <ksproxy.h>
 
 #include <string>
 #include <vector>
@@ -60,7 +58,7 @@ TEST_F(CardFilters, CaptureDeviceIsListedWithItsNameAndDescription)
         ComPtr<IBaseFilter> filter;
         EXPECT_HRESULT_SUCCEEDED(moniker->BindToObject(nullptr, nullptr, IID_PPV_ARGS(&filter)));
         ComPtr<IAMAnalogVideoDecoder> decoder;
-        EXPECT_HRESULT_SUCCEEDED(filter.As(&decoder));
+        EXPECT_HRESULT_SUCCEEDED(filter->QueryInterface(IID_IAMAnalogVideoDecoder, reinterpret_cast<void**>(decoder.GetAddressOf())));
     }
     EXPECT_EQ(1, found);
 }
@@ -223,7 +221,8 @@ TEST_F(CardFilters, DecoderFollowsTheSimulatedInputWithin100ms)
 {
     CaptureGraph graph;
     ComPtr<IAMAnalogVideoDecoder> decoder;
-    ASSERT_HRESULT_SUCCEEDED(graph.capture.As(&decoder));
+    ASSERT_HRESULT_SUCCEEDED(
+        graph.capture->QueryInterface(IID_IAMAnalogVideoDecoder, reinterpret_cast<void**>(decoder.GetAddressOf())));
     SimControl control;
     const struct {
         const wchar_t* input;
