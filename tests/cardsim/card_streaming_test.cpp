@@ -245,6 +245,40 @@ TEST_F(CardStreaming, UntimedSamplesAndMissingSoundFollowTheFaultPlan)
     EXPECT_EQ(0u, audio.Count());
 }
 
+TEST_F(CardStreaming, InputChangesMidStreamAfterItsFrames)
+{
+    UseInput(L"720p");
+    control_.Text(L"ChangeTo", L"1080p");
+    control_.Number(L"ChangeAfterFrames", 20);
+    Sleep(100);
+    CaptureGraph graph;
+    ComPtr<IAMAnalogVideoDecoder> decoder;
+    ASSERT_HRESULT_SUCCEEDED(
+        graph.capture->QueryInterface(IID_IAMAnalogVideoDecoder, reinterpret_cast<void**>(decoder.GetAddressOf())));
+    long lines = 0;
+    ASSERT_HRESULT_SUCCEEDED(decoder->get_NumberOfLines(&lines));
+    EXPECT_EQ(750, lines) << "nothing streamed yet";
+
+    SampleRecorder video;
+    video.keepData = false;
+    ASSERT_HRESULT_SUCCEEDED(graph.RenderIntoGrabber(PIN_CATEGORY_PREVIEW, MEDIATYPE_Video, video));
+    ASSERT_HRESULT_SUCCEEDED(graph.control->Run());
+    for (int wait = 0; wait < 40 && lines != 1125; ++wait) {
+        Sleep(50);
+        decoder->get_NumberOfLines(&lines);
+    }
+    graph.control->Stop();
+    EXPECT_EQ(1125, lines);
+    EXPECT_GT(video.Count(), 0u);
+
+    // The changed input stays until the input is set again.
+    decoder->get_NumberOfLines(&lines);
+    EXPECT_EQ(1125, lines);
+    UseInput(L"480i");
+    decoder->get_NumberOfLines(&lines);
+    EXPECT_EQ(525, lines);
+}
+
 }  // namespace
 
 namespace {
