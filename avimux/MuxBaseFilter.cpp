@@ -62,7 +62,7 @@ STDMETHODIMP MuxBaseFilter::Pause()
         return hr;
     hr = CBaseFilter::Pause();
     if (FAILED(hr))
-        m_mux->EndRecording();
+        m_mux->AbandonRecording();
     return hr;
 }
 

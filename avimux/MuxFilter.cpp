@@ -135,6 +135,11 @@ void MuxFilter::EndRecording()
     m_protect = true;
 }
 
+void MuxFilter::AbandonRecording()
+{
+    m_recorder->Stop();
+}
+
 HRESULT MuxFilter::Receive(StreamKind stream, const trelvox::MuxSample& sample)
 {
     return stream == StreamKind::Video ? m_recorder->ReceiveVideo(sample) : m_recorder->ReceiveAudio(sample);

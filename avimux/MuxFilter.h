@@ -31,6 +31,8 @@ public:
     // (which finishes the files and sets protect).
     HRESULT PrepareRecording();
     void EndRecording();
+    // A Pause that failed after the preparation: the files are closed, protect stays.
+    void AbandonRecording();
     // From the input pins.
     HRESULT Receive(trelvox::StreamKind stream, const trelvox::MuxSample& sample);
     void EndOfStream(trelvox::StreamKind stream);

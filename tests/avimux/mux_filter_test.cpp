@@ -361,6 +361,9 @@ TEST_F(MuxFilterTest, ASampleWithoutTimeStampEndsTheRecording)
     LONG_PTR failure = 0;
     ASSERT_TRUE(graph.WaitForEvent(EC_ERRORABORT, 10000, &failure));
     EXPECT_EQ(VFW_E_SAMPLE_TIME_NOT_SET, static_cast<HRESULT>(failure));
+    // The event is sent inside Receive, before the source sees the refusal.
+    for (int waited = 0; source->Video()->FirstRefusal() == S_OK && waited < 5000; waited += 10)
+        Sleep(10);
     EXPECT_EQ(VFW_E_SAMPLE_TIME_NOT_SET, source->Video()->FirstRefusal());
     DWORD frames = 0, buffers = 0, dropped = 0, blocks = 0;
     ASSERT_EQ(S_OK, config->GetCounts(&frames, &buffers, &dropped, &blocks));
