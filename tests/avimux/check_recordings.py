@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Judges the multiplexer's recordings with ffprobe and ffmpeg.
-Usage: check_recordings.py RECORDINGS_DIR"""
+Usage: check_recordings.py RECORDINGS_DIR SMALL_DISK_DIR"""
 import glob
 import json
 import os
@@ -91,13 +91,28 @@ def check_killed(folder):
     print(f"killed_: {frames} frames decoded" + (f" (ffmpeg: {errors})" if errors else ""))
 
 
-def main(folder):
+def check_disk_full(folder):
+    path = os.path.join(folder, "full_000.avi")
+    if not os.path.ismount(folder) or not os.path.exists(path):
+        print("full_: no small volume, not checked")
+        return
+    streams = probe(path)
+    video = [s for s in streams if s.get("codec_type") == "video"]
+    frames = check_video(path, video[0], 720, 480) if video else 0
+    code, errors = decode_errors(path)
+    if code != 0 or frames < 1:
+        fail(f"{path}: {frames} frames, ffmpeg: {errors}")
+    print(f"full_: {frames} frames decoded" + (f" (ffmpeg: {errors})" if errors else ""))
+
+
+def main(folder, small_disk):
     check_set(folder, "sd480_", 720, 480, 90)
     check_set(folder, "hd1080_", 1920, 1080, 20)
     check_set(folder, "audio_", 0, 0, 0)
     check_killed(folder)
+    check_disk_full(small_disk)
     return 1 if failures else 0
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv[1]))
+    sys.exit(main(sys.argv[1], sys.argv[2]))

@@ -189,4 +189,38 @@ TEST_F(MuxRecording, KilledRecorderLeavesAPlayableFile)
     EXPECT_GE(size, 8 * 1024 * 1024) << "the recording did not grow";
 }
 
+// On a 4 MB volume (small_disk.sh, root only) the disk fills up mid-recording: the
+// recording ends with EC_ERRORABORT and what reached the disk is finished at Stop.
+TEST_F(MuxRecording, AFullDiskEndsTheRecordingAndKeepsWhatWasWritten)
+{
+    wchar_t folder[MAX_PATH] = {};
+    GetFullPathNameW(L"smalldisk\\", MAX_PATH, folder, nullptr);
+    ULARGE_INTEGER total{};
+    if (!GetDiskFreeSpaceExW(folder, nullptr, &total, nullptr) || total.QuadPart > 16 * 1024 * 1024)
+        GTEST_SKIP() << "no small volume mounted at smalldisk (mounting needs root)";
+    const std::wstring base = std::wstring(folder) + L"full_";
+    DeleteRecording(base);
+
+    ComPtr<IBaseFilter> mux;
+    ASSERT_EQ(S_OK, BindMuxByMoniker(&mux));
+    ComPtr<IFileSinkFilter> sink;
+    ASSERT_HRESULT_SUCCEEDED(mux.As(&sink));
+    ASSERT_EQ(S_OK, sink->SetFileName(base.c_str(), nullptr));
+    StreamPlan endless;
+    endless.count = -1;
+    MuxTestSource* source = MuxTestSource::Create(720, 480, endless, endless);
+    ComPtr<IBaseFilter> sourceRef = source;
+    MuxGraph graph;
+    ASSERT_EQ(S_OK, graph.Build(source, mux.Get()));
+    graph.DrainEvents();
+    ASSERT_HRESULT_SUCCEEDED(graph.control->Run());
+    LONG_PTR failure = 0;
+    EXPECT_TRUE(graph.WaitForEvent(EC_ERRORABORT, 30000, &failure));
+    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_DISK_FULL), static_cast<HRESULT>(failure));
+    ASSERT_HRESULT_SUCCEEDED(graph.control->Stop());
+    EXPECT_TRUE(FileExists(base + L"000.avi"));
+    EXPECT_FALSE(FileExists(base + L"001.avi")) << "unused files are deleted";
+    EXPECT_GT(FramesPlayedBack(base + L"000.avi"), 0);
+}
+
 }  // namespace
