@@ -395,4 +395,46 @@ TEST_F(MuxFilterTest, DisconnectingAnInputDisconnectsItsPlaybackPin)
     graph.graph->RemoveFilter(renderer);
 }
 
+// An outer object that aggregates the filter; it answers IUnknown itself.
+class Outer : public IUnknown {
+public:
+    IUnknown* inner = nullptr;
+
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override
+    {
+        if (riid == IID_IUnknown) {
+            *ppv = static_cast<IUnknown*>(this);
+            return S_OK;
+        }
+        return inner ? inner->QueryInterface(riid, ppv) : E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+};
+
+TEST(MuxAggregation, AnAggregatedFilterGivesTheOuterIdentity)
+{
+    ASSERT_HRESULT_SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    Outer outer;
+    ComPtr<IBaseFilter> refused;
+    EXPECT_EQ(E_NOINTERFACE, CoCreateInstance(CLSID_PelkorAviMux, &outer, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
+                                              reinterpret_cast<void**>(refused.GetAddressOf())));
+    ASSERT_EQ(S_OK, CoCreateInstance(CLSID_PelkorAviMux, &outer, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                                     reinterpret_cast<void**>(&outer.inner)));
+    IMuxConfig* config = nullptr;
+    ASSERT_EQ(S_OK, outer.QueryInterface(IID_IMuxConfig, reinterpret_cast<void**>(&config)));
+    IUnknown* identity = nullptr;
+    ASSERT_EQ(S_OK, config->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identity)));
+    EXPECT_EQ(static_cast<IUnknown*>(&outer), identity);
+    IBaseFilter* filter = nullptr;
+    ASSERT_EQ(S_OK, config->QueryInterface(IID_IBaseFilter, reinterpret_cast<void**>(&filter)));
+    IPin* pin = nullptr;
+    ASSERT_EQ(S_OK, filter->FindPin(L"Audio", &pin));
+    pin->Release();
+    filter->Release();
+    config->Release();
+    EXPECT_EQ(0u, outer.inner->Release()) << "the inner object goes with its last reference";
+    CoUninitialize();
+}
+
 }  // namespace
