@@ -135,6 +135,12 @@ void MuxFilter::EndRecording()
     m_protect = true;
 }
 
+trelvox::MuxSettings MuxFilter::Settings()
+{
+    CAutoLock lock(&m_filterLock);
+    return m_settings;
+}
+
 void MuxFilter::AbandonRecording()
 {
     m_recorder->Stop();

@@ -33,6 +33,8 @@ public:
     void EndRecording();
     // A Pause that failed after the preparation: the files are closed, protect stays.
     void AbandonRecording();
+    // The current settings (not the working copies of a recording).
+    trelvox::MuxSettings Settings();
     // From the input pins.
     HRESULT Receive(trelvox::StreamKind stream, const trelvox::MuxSample& sample);
     void EndOfStream(trelvox::StreamKind stream);

@@ -12,7 +12,8 @@ class TimeShiftOutputPin : public CBaseOutputPin {
 public:
     TimeShiftOutputPin(MuxBaseFilter* filter, CCritSec* lock, HRESULT* phr, trelvox::StreamKind stream);
 
-    // Position 0 only: the connection type of the matching input pin.
+    // Position 0 only: the connection type of the matching input pin, with the frame
+    // duration or audio rate override when that and the playback type override are on.
     HRESULT GetMediaType(int iPosition, CMediaType* pMediaType) override;
     // Only that type; else E_INVALIDARG.
     HRESULT CheckMediaType(const CMediaType* pmt) override;
@@ -21,6 +22,8 @@ public:
 
 private:
     CBaseInputPin* MatchingInput() const;
+    // False while the matching input is not connected.
+    bool PlaybackType(CMediaType* type) const;
 
     MuxBaseFilter* const m_mux;
     const trelvox::StreamKind m_stream;

@@ -389,6 +389,17 @@ TEST_F(MuxFilterTest, DisconnectingAnInputDisconnectsItsPlaybackPin)
     ComPtr<IPin> nothing;
     EXPECT_EQ(VFW_E_NOT_CONNECTED, PinByName(mux.Get(), L"~Audio")->ConnectedTo(&nothing));
 
+    // With both overrides on, the playback type carries the override frame duration.
+    ASSERT_EQ(S_OK, config->SetFrameDurationOverride(400000, TRUE));
+    ASSERT_EQ(S_OK, config->SetTimeShiftTypeOverrides(TRUE, FALSE));
+    ComPtr<IEnumMediaTypes> types;
+    ASSERT_EQ(S_OK, playback->EnumMediaTypes(&types));
+    AM_MEDIA_TYPE* offered = nullptr;
+    ASSERT_EQ(S_OK, types->Next(1, &offered, nullptr));
+    EXPECT_EQ(400000, reinterpret_cast<VIDEOINFOHEADER*>(offered->pbFormat)->AvgTimePerFrame);
+    DeleteMediaType(offered);
+    EXPECT_EQ(S_FALSE, types->Next(1, &offered, nullptr)) << "one type only";
+
     ASSERT_EQ(S_OK, PinByName(mux.Get(), L"Video")->Disconnect());
     EXPECT_EQ(VFW_E_NOT_CONNECTED, playback->ConnectedTo(&nothing));
     EXPECT_FALSE(renderer->InputPin()->IsConnected());
