@@ -1,26 +1,36 @@
-// Trelvox's COM server exports. No class is served yet.
-#include <windows.h>
-#include <objbase.h>
+// Trelvox's COM server: the class table and the four exports.
+#include <iterator>
 
-STDAPI DllGetClassObject(REFCLSID, REFIID, void** object)
+#include "dshowbase/streams.h"
+#include "MuxFilter.h"
+#include "MuxFilterSetup.h"
+#include "MuxGuids.h"
+
+namespace {
+
+// The property pages are not built yet, so only the filter is served.
+const CFactoryTemplate kTemplates[] = {
+    {L"PelkorAVIMux", &CLSID_PelkorAviMux, MuxFilter::CreateInstance, nullptr, &kMuxFilterSetup},
+};
+
+}  // namespace
+
+STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, void** ppv)
 {
-    if (!object)
-        return E_POINTER;
-    *object = nullptr;
-    return CLASS_E_CLASSNOTAVAILABLE;
+    return FactoryGetClassObject(kTemplates, std::size(kTemplates), rclsid, riid, ppv);
 }
 
 STDAPI DllCanUnloadNow()
 {
-    return S_OK;
+    return FactoryCanUnloadNow();
 }
 
 STDAPI DllRegisterServer()
 {
-    return S_OK;
+    return FactoryRegisterServer(kTemplates, std::size(kTemplates), CLSID_LegacyAmFilterCategory);
 }
 
 STDAPI DllUnregisterServer()
 {
-    return S_OK;
+    return FactoryUnregisterServer(kTemplates, std::size(kTemplates), CLSID_LegacyAmFilterCategory);
 }

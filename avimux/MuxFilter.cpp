@@ -1,0 +1,287 @@
+#include "MuxFilter.h"
+
+#include <array>
+#include <cstring>
+#include <iterator>
+#include <new>
+
+#include "FileNaming.h"
+#include "MuxBaseFilter.h"
+#include "MuxGuids.h"
+#include "MuxInputPin.h"
+
+using trelvox::StreamKind;
+
+namespace {
+
+// The output name in the system code page, as the files are named.
+constexpr int kAnsiNameBytes = 260;
+
+const CLSID* const kPages[] = {&CLSID_MuxCommonPage, &CLSID_MuxAvi1Page, &CLSID_MuxStatisticsPage,
+                               &CLSID_MuxTimeShiftPage};
+
+}  // namespace
+
+CUnknown* WINAPI MuxFilter::CreateInstance(LPUNKNOWN pUnk, HRESULT* phr)
+{
+    HRESULT hr = S_OK;
+    MuxFilter* filter = nullptr;
+    try {
+        filter = new MuxFilter(pUnk, &hr);
+    } catch (const std::bad_alloc&) {
+        hr = E_OUTOFMEMORY;
+    }
+    if (filter && FAILED(hr)) {
+        delete filter;
+        filter = nullptr;
+    }
+    if (phr)
+        *phr = hr;
+    return filter;
+}
+
+MuxFilter::MuxFilter(LPUNKNOWN pUnk, HRESULT* phr)
+    : CUnknown(L"Pelkor AVI Mux", pUnk, phr), CPersistStream(pUnk, phr)
+{
+    m_filter.reset(new MuxBaseFilter(this, GetOwner(), &m_filterLock, phr));
+    m_recorder = std::make_unique<trelvox::MuxRecorder>(m_fileSystem, *m_filter);
+}
+
+MuxFilter::~MuxFilter()
+{
+    if (m_position)
+        m_position->NonDelegatingRelease();
+    // The recording goes before the filter it reports to.
+    m_recorder.reset();
+    m_filter.reset();
+}
+
+STDMETHODIMP MuxFilter::NonDelegatingQueryInterface(REFIID riid, void** ppv)
+{
+    CheckPointer(ppv, E_POINTER);
+    if (riid == IID_IMuxConfig)
+        return GetInterface(static_cast<IMuxConfig*>(this), ppv);
+    if (riid == IID_IMuxTimeShift)
+        return GetInterface(static_cast<IMuxTimeShift*>(this), ppv);
+    if (riid == IID_IFileSinkFilter2 || riid == IID_IFileSinkFilter)
+        return GetInterface(static_cast<IFileSinkFilter2*>(this), ppv);
+    if (riid == IID_ISpecifyPropertyPages)
+        return GetInterface(static_cast<ISpecifyPropertyPages*>(this), ppv);
+    if (riid == IID_IPersistStream || riid == IID_IPersist)
+        return GetInterface(static_cast<IPersistStream*>(this), ppv);
+    if (riid == IID_IBaseFilter || riid == IID_IMediaFilter)
+        return m_filter->NonDelegatingQueryInterface(riid, ppv);
+    if (riid == IID_IMediaPosition || riid == IID_IMediaSeeking)
+        return PositionInterface(riid, ppv);
+    return CUnknown::NonDelegatingQueryInterface(riid, ppv);
+}
+
+// Made on the first request and kept. Its own lock: the graph may ask for it on a
+// thread of its own while the filter lock is held by Stop.
+HRESULT MuxFilter::PositionInterface(REFIID riid, void** ppv)
+{
+    CAutoLock lock(&m_positionLock);
+    if (!m_position) {
+        HRESULT hr = S_OK;
+        auto* position = new (std::nothrow)
+            CPosPassThru(L"Pelkor AVI Mux position", GetOwner(), &hr, m_filter->InputPin(StreamKind::Video));
+        if (!position)
+            return E_OUTOFMEMORY;
+        if (FAILED(hr)) {
+            delete position;
+            return hr;
+        }
+        position->NonDelegatingAddRef();
+        m_position = position;
+    }
+    return m_position->NonDelegatingQueryInterface(riid, ppv);
+}
+
+HRESULT MuxFilter::AnsiFileName(std::string* name) const
+{
+    name->clear();
+    if (!m_hasFileName || m_fileName.empty())
+        return S_OK;
+    char buffer[kAnsiNameBytes] = {};
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, m_fileName.c_str(), -1, buffer, sizeof buffer, nullptr, nullptr);
+    if (bytes == 0)
+        return HRESULT_FROM_WIN32(GetLastError());
+    *name = buffer;
+    return S_OK;
+}
+
+HRESULT MuxFilter::PrepareRecording()
+{
+    trelvox::MuxRunSetup setup;
+    setup.settings = m_settings;
+    setup.protect = m_protect;
+    if (!m_protect) {
+        const HRESULT hr = AnsiFileName(&setup.fileName);
+        if (FAILED(hr))
+            return hr;
+    }
+    trelvox::VideoFormat video;
+    if (m_filter->InputPin(StreamKind::Video)->ConnectedVideoFormat(&video))
+        setup.inputs.video = video;
+    trelvox::AudioFormat audio;
+    if (m_filter->InputPin(StreamKind::Audio)->ConnectedAudioFormat(&audio))
+        setup.inputs.audio = audio;
+    return m_recorder->Prepare(setup);
+}
+
+void MuxFilter::EndRecording()
+{
+    m_recorder->Stop();
+    m_protect = true;
+}
+
+trelvox::MuxSettings MuxFilter::Settings()
+{
+    CAutoLock lock(&m_filterLock);
+    return m_settings;
+}
+
+void MuxFilter::AbandonRecording()
+{
+    m_recorder->Stop();
+}
+
+HRESULT MuxFilter::Receive(StreamKind stream, const trelvox::MuxSample& sample)
+{
+    return stream == StreamKind::Video ? m_recorder->ReceiveVideo(sample) : m_recorder->ReceiveAudio(sample);
+}
+
+void MuxFilter::EndOfStream(StreamKind stream)
+{
+    m_recorder->EndOfStream(stream);
+}
+
+STDMETHODIMP MuxFilter::GetClassID(CLSID* pClsid)
+{
+    CheckPointer(pClsid, E_POINTER);
+    *pClsid = CLSID_PelkorAviMux;
+    return S_OK;
+}
+
+HRESULT MuxFilter::WriteToStream(IStream* pStream)
+{
+    CAutoLock lock(&m_filterLock);
+    const auto bytes = trelvox::SerializeMuxSettings(m_settings);
+    // The version field ahead of the block is written by CPersistStream.
+    const ULONG blockBytes = trelvox::kMuxSettingsBytes;
+    ULONG written = 0;
+    const HRESULT hr = pStream->Write(bytes.data() + (bytes.size() - blockBytes), blockBytes, &written);
+    if (FAILED(hr))
+        return hr;
+    return written == blockBytes ? S_OK : STG_E_MEDIUMFULL;
+}
+
+HRESULT MuxFilter::ReadFromStream(IStream* pStream)
+{
+    std::array<uint8_t, trelvox::kMuxSettingsStreamBytes> bytes{};
+    const ULONG blockBytes = trelvox::kMuxSettingsBytes;
+    ULONG read = 0;
+    const HRESULT hr = pStream->Read(bytes.data() + (bytes.size() - blockBytes), blockBytes, &read);
+    if (FAILED(hr))
+        return hr;
+    trelvox::MuxSettings loaded;
+    if (read != blockBytes || !trelvox::ParseMuxSettings(bytes.data(), static_cast<uint32_t>(bytes.size()), &loaded))
+        return VFW_E_INVALID_FILE_FORMAT;
+    CAutoLock lock(&m_filterLock);
+    m_settings = loaded;
+    return S_OK;
+}
+
+int MuxFilter::SizeMax()
+{
+    return static_cast<int>(trelvox::kMuxSettingsBytes);
+}
+
+STDMETHODIMP MuxFilter::GetPages(CAUUID* pPages)
+{
+    CheckPointer(pPages, E_POINTER);
+    const ULONG count = static_cast<ULONG>(std::size(kPages));
+    pPages->pElems = static_cast<GUID*>(CoTaskMemAlloc(count * sizeof(GUID)));
+    if (!pPages->pElems) {
+        pPages->cElems = 0;
+        return E_OUTOFMEMORY;
+    }
+    for (ULONG i = 0; i < count; ++i)
+        pPages->pElems[i] = *kPages[i];
+    pPages->cElems = count;
+    return S_OK;
+}
+
+STDMETHODIMP MuxFilter::SetFileName(LPCOLESTR pszFileName, const AM_MEDIA_TYPE*)
+{
+    CheckPointer(pszFileName, E_POINTER);
+    CAutoLock lock(&m_filterLock);
+    if (m_recorder->IsPrepared())
+        return VFW_E_FILTER_ACTIVE;
+    const HRESULT hr = trelvox::CheckOutputNameLength(wcslen(pszFileName));
+    if (FAILED(hr))
+        return hr;
+    m_fileName = pszFileName;
+    m_hasFileName = true;
+    return S_OK;
+}
+
+STDMETHODIMP MuxFilter::GetCurFile(LPOLESTR* ppszFileName, AM_MEDIA_TYPE* pmt)
+{
+    CheckPointer(ppszFileName, E_POINTER);
+    CAutoLock lock(&m_filterLock);
+    *ppszFileName = nullptr;
+    if (m_hasFileName) {
+        const size_t bytes = (m_fileName.size() + 1) * sizeof(WCHAR);
+        *ppszFileName = static_cast<LPOLESTR>(CoTaskMemAlloc(bytes));
+        if (!*ppszFileName)
+            return E_OUTOFMEMORY;
+        std::memcpy(*ppszFileName, m_fileName.c_str(), bytes);
+    }
+    if (pmt)
+        std::memset(pmt, 0, sizeof *pmt);
+    return S_OK;
+}
+
+STDMETHODIMP MuxFilter::SetMode(DWORD dwFlags)
+{
+    if (dwFlags != 0 && dwFlags != AM_FILE_OVERWRITE)
+        return E_INVALIDARG;
+    CAutoLock lock(&m_filterLock);
+    m_settings.fileMode = dwFlags;
+    SetDirty(TRUE);
+    return S_OK;
+}
+
+STDMETHODIMP MuxFilter::GetMode(DWORD* pdwFlags)
+{
+    CheckPointer(pdwFlags, E_POINTER);
+    CAutoLock lock(&m_filterLock);
+    *pdwFlags = m_settings.fileMode;
+    return S_OK;
+}
+
+STDMETHODIMP MuxFilter::Play(DWORD)
+{
+    return E_NOTIMPL;
+}
+
+STDMETHODIMP MuxFilter::Stop()
+{
+    return E_NOTIMPL;
+}
+
+STDMETHODIMP MuxFilter::Pause()
+{
+    return E_NOTIMPL;
+}
+
+STDMETHODIMP MuxFilter::Seek(DWORD)
+{
+    return E_NOTIMPL;
+}
+
+STDMETHODIMP MuxFilter::GetPosition(DWORD*, DWORD*)
+{
+    return E_NOTIMPL;
+}

@@ -1,0 +1,97 @@
+#include "MuxGraphSupport.h"
+
+
+HRESULT BindMuxByMoniker(IBaseFilter** filter)
+{
+    ComPtr<IBindCtx> context;
+    HRESULT hr = CreateBindCtx(0, &context);
+    if (FAILED(hr))
+        return hr;
+    ComPtr<IMoniker> moniker;
+    ULONG eaten = 0;
+    hr = MkParseDisplayName(context.Get(), kMuxMonikerName, &eaten, &moniker);
+    if (FAILED(hr))
+        return hr;
+    return moniker->BindToObject(context.Get(), nullptr, IID_IBaseFilter, reinterpret_cast<void**>(filter));
+}
+
+ComPtr<IPin> PinByName(IBaseFilter* filter, const wchar_t* name)
+{
+    ComPtr<IPin> pin;
+    filter->FindPin(name, &pin);
+    return pin;
+}
+
+std::wstring RecordingPath(const wchar_t* name)
+{
+    CreateDirectoryW(L"recordings", nullptr);
+    wchar_t full[MAX_PATH] = {};
+    GetFullPathNameW((std::wstring(L"recordings\\") + name).c_str(), MAX_PATH, full, nullptr);
+    return full;
+}
+
+std::wstring NumberedFile(const std::wstring& base, int index)
+{
+    std::wstring digits = std::to_wstring(index);
+    digits.insert(0, digits.size() < 3 ? 3 - digits.size() : 0, L'0');
+    return base + digits + L".avi";
+}
+
+void DeleteRecording(const std::wstring& base)
+{
+    for (int i = 0; i < 40; ++i)
+        DeleteFileW(NumberedFile(base, i).c_str());
+    DeleteFileW((base + L".avi").c_str());
+}
+
+bool FileExists(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+HRESULT MuxGraph::Build(MuxTestSource* source, IBaseFilter* mux)
+{
+    HRESULT hr = CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&graph));
+    if (FAILED(hr))
+        return hr;
+    graph.As(&control);
+    graph->QueryInterface(IID_IMediaEventEx, reinterpret_cast<void**>(events.GetAddressOf()));
+    // Our EC_COMPLETE reaches the queue as it is, not counted against renderers.
+    events->CancelDefaultHandling(EC_COMPLETE);
+    if (FAILED(hr = graph->AddFilter(source, L"Test Source")) || FAILED(hr = graph->AddFilter(mux, L"Pelkor AVI Mux")))
+        return hr;
+    for (const wchar_t* name : {L"Video", L"Audio"}) {
+        ComPtr<IPin> out = PinByName(source, name);
+        if (!out)
+            continue;
+        hr = graph->ConnectDirect(out.Get(), PinByName(mux, name).Get(), nullptr);
+        if (FAILED(hr))
+            return hr;
+    }
+    return S_OK;
+}
+
+void MuxGraph::DrainEvents()
+{
+    while (WaitForEvent(-1, 0)) {
+    }
+}
+
+bool MuxGraph::WaitForEvent(long code, DWORD timeoutMs, LONG_PTR* param1)
+{
+    // Short polls: Wine's GetEvent may give up before its timeout.
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    do {
+        long got = 0;
+        LONG_PTR p1 = 0, p2 = 0;
+        if (events->GetEvent(&got, &p1, &p2, 20) == S_OK) {
+            events->FreeEventParams(got, p1, p2);
+            if (code == -1 || got == code) {
+                if (param1)
+                    *param1 = p1;
+                return true;
+            }
+        }
+    } while (GetTickCount64() < deadline);
+    return false;
+}

@@ -1,0 +1,41 @@
+// Graphs around the registered "Pelkor AVI Mux" for the tests and the recording child.
+#pragma once
+
+#include <windows.h>
+#include <dshow.h>
+#include <wrl/client.h>
+
+#include <string>
+
+#include "MuxTestSource.h"
+
+using Microsoft::WRL::ComPtr;
+
+inline constexpr wchar_t kMuxMonikerName[] =
+    L"@device:sw:{083863F1-70DE-11D0-BD40-00A0C911CE86}\\{D08CC138-30DF-4FCD-9B0E-D565343B6EF7}";
+
+// The filter as the application binds it: MkParseDisplayName and BindToObject.
+HRESULT BindMuxByMoniker(IBaseFilter** filter);
+// A pin of a filter by its name.
+ComPtr<IPin> PinByName(IBaseFilter* filter, const wchar_t* name);
+// "<test dir>\recordings\<name>" as a full Windows path; the folder is made.
+std::wstring RecordingPath(const wchar_t* name);
+// base + "%03d.avi".
+std::wstring NumberedFile(const std::wstring& base, int index);
+// Deletes name000.avi ... name039.avi and name.avi.
+void DeleteRecording(const std::wstring& base);
+bool FileExists(const std::wstring& path);
+
+// A filter graph holding a test source and the multiplexer, connected pin to pin.
+class MuxGraph {
+public:
+    HRESULT Build(MuxTestSource* source, IBaseFilter* mux);
+    // Drops what earlier runs left in the event queue.
+    void DrainEvents();
+    // Waits for the event; param1 receives its first parameter. False after the timeout.
+    bool WaitForEvent(long code, DWORD timeoutMs, LONG_PTR* param1 = nullptr);
+
+    ComPtr<IGraphBuilder> graph;
+    ComPtr<IMediaControl> control;
+    ComPtr<IMediaEventEx> events;
+};

@@ -1,0 +1,132 @@
+#include "MuxTestSource.h"
+
+#include <cstring>
+
+// {6A0E2B51-3C74-4D8E-A1F9-0B7C5D3E2F14}
+static const CLSID CLSID_MuxTestSource = {0x6a0e2b51, 0x3c74, 0x4d8e, {0xa1, 0xf9, 0x0b, 0x7c, 0x5d, 0x3e, 0x2f, 0x14}};
+
+CMediaType MakeYuy2Type(LONG width, LONG height, REFERENCE_TIME frameDuration)
+{
+    CMediaType mt(&MEDIATYPE_Video);
+    mt.SetSubtype(&MEDIASUBTYPE_YUY2);
+    mt.SetFormatType(&FORMAT_VideoInfo);
+    auto* vih = reinterpret_cast<VIDEOINFOHEADER*>(mt.AllocFormatBuffer(sizeof(VIDEOINFOHEADER)));
+    std::memset(vih, 0, sizeof *vih);
+    vih->AvgTimePerFrame = frameDuration;
+    vih->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    vih->bmiHeader.biWidth = width;
+    vih->bmiHeader.biHeight = height;
+    vih->bmiHeader.biPlanes = 1;
+    vih->bmiHeader.biBitCount = 16;
+    vih->bmiHeader.biCompression = MAKEFOURCC('Y', 'U', 'Y', '2');
+    vih->bmiHeader.biSizeImage = static_cast<DWORD>(width * height * 2);
+    mt.SetSampleSize(vih->bmiHeader.biSizeImage);
+    mt.SetTemporalCompression(FALSE);
+    return mt;
+}
+
+CMediaType MakePcmType()
+{
+    CMediaType mt(&MEDIATYPE_Audio);
+    mt.SetSubtype(&MEDIASUBTYPE_PCM);
+    mt.SetFormatType(&FORMAT_WaveFormatEx);
+    WAVEFORMATEX wfx{WAVE_FORMAT_PCM, 2, 48000, 48000 * kAudioBlockAlign, kAudioBlockAlign, 16, 0};
+    mt.SetFormat(reinterpret_cast<BYTE*>(&wfx), sizeof wfx);
+    mt.SetSampleSize(kAudioFramesPerBuffer * kAudioBlockAlign);
+    return mt;
+}
+
+MuxTestStream::MuxTestStream(HRESULT* phr, CSource* filter, LPCWSTR name, const CMediaType& type,
+                             const StreamPlan& plan)
+    : CSourceStream(name, phr, filter, name), m_type(type), m_plan(plan)
+{
+}
+
+HRESULT MuxTestStream::GetMediaType(CMediaType* pMediaType)
+{
+    return pMediaType->Set(m_type);
+}
+
+HRESULT MuxTestStream::DecideBufferSize(IMemAllocator* pAlloc, ALLOCATOR_PROPERTIES* pRequest)
+{
+    pRequest->cBuffers = pRequest->cBuffers > 3 ? pRequest->cBuffers : 3;
+    pRequest->cbBuffer = static_cast<LONG>(m_type.GetSampleSize());
+    ALLOCATOR_PROPERTIES actual{};
+    const HRESULT hr = pAlloc->SetProperties(pRequest, &actual);
+    if (FAILED(hr))
+        return hr;
+    return actual.cbBuffer < pRequest->cbBuffer ? E_FAIL : S_OK;
+}
+
+REFERENCE_TIME MuxTestStream::SampleDuration() const
+{
+    if (*m_type.Type() == MEDIATYPE_Video)
+        return reinterpret_cast<const VIDEOINFOHEADER*>(m_type.Format())->AvgTimePerFrame;
+    return kAudioFramesPerBuffer * 10000000LL / 48000;
+}
+
+HRESULT MuxTestStream::OnThreadCreate()
+{
+    m_next = 0;
+    m_delivered = 0;
+    m_refusal = S_OK;
+    return S_OK;
+}
+
+HRESULT MuxTestStream::FillBuffer(IMediaSample* pSample)
+{
+    if (m_plan.count >= 0 && m_next >= m_plan.count)
+        return S_FALSE;
+    const LONG index = m_next++;
+    BYTE* data = nullptr;
+    pSample->GetPointer(&data);
+    const LONG length = static_cast<LONG>(m_type.GetSampleSize());
+    if (*m_type.Type() == MEDIATYPE_Video) {
+        // A grey picture whose brightness follows the frame number.
+        const BYTE luma = static_cast<BYTE>(16 + (index * 7) % 220);
+        for (LONG i = 0; i < length; i += 2) {
+            data[i] = luma;
+            data[i + 1] = 128;
+        }
+    } else {
+        // A quiet square wave.
+        auto* pcm = reinterpret_cast<short*>(data);
+        for (LONG i = 0; i < length / 2; ++i)
+            pcm[i] = static_cast<short>(((i / 2) / 50) % 2 ? 1000 : -1000);
+    }
+    pSample->SetActualDataLength(length);
+    if (m_plan.unstampedFrom < 0 || index < m_plan.unstampedFrom) {
+        REFERENCE_TIME start = index * SampleDuration();
+        REFERENCE_TIME stop = start + SampleDuration();
+        pSample->SetTime(&start, &stop);
+    } else {
+        pSample->SetTime(nullptr, nullptr);
+    }
+    pSample->SetSyncPoint(TRUE);
+    return S_OK;
+}
+
+HRESULT MuxTestStream::Deliver(IMediaSample* pSample)
+{
+    const HRESULT hr = CSourceStream::Deliver(pSample);
+    if (hr == S_OK)
+        InterlockedIncrement(&m_delivered);
+    else if (m_refusal == S_OK)
+        m_refusal = hr;
+    return hr;
+}
+
+MuxTestSource::MuxTestSource(HRESULT* phr) : CSource(L"MuxTestSource", nullptr, CLSID_MuxTestSource, phr)
+{
+}
+
+MuxTestSource* MuxTestSource::Create(LONG width, LONG height, const StreamPlan& video, const StreamPlan& audio)
+{
+    HRESULT hr = S_OK;
+    auto* source = new MuxTestSource(&hr);
+    if (video.enabled)
+        source->m_video = new MuxTestStream(&hr, source, L"Video", MakeYuy2Type(width, height, kNtscFrame), video);
+    if (audio.enabled)
+        source->m_audio = new MuxTestStream(&hr, source, L"Audio", MakePcmType(), audio);
+    return source;
+}

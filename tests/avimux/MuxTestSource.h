@@ -1,0 +1,58 @@
+// A capture-like source for the multiplexer: a YUY2 video pin and a 48 kHz stereo
+// PCM pin, both pushing stamped samples as fast as they are taken.
+#pragma once
+
+#include "dshowbase/streams.h"
+
+constexpr REFERENCE_TIME kNtscFrame = 333667;   // 29.97 frames per second
+constexpr LONG kAudioFramesPerBuffer = 1600;     // 1/30 s at 48 kHz
+constexpr LONG kAudioBlockAlign = 4;             // 16-bit stereo
+
+CMediaType MakeYuy2Type(LONG width, LONG height, REFERENCE_TIME frameDuration);
+CMediaType MakePcmType();
+
+struct StreamPlan {
+    bool enabled = true;
+    int count = 30;              // samples before end of stream; -1 for no end
+    int unstampedFrom = -1;      // samples from this index on carry no time stamp
+};
+
+class MuxTestStream : public CSourceStream {
+public:
+    MuxTestStream(HRESULT* phr, CSource* filter, LPCWSTR name, const CMediaType& type, const StreamPlan& plan);
+
+    int Delivered() const { return m_delivered; }
+    // The result the first refused delivery gave (S_OK while none was refused).
+    HRESULT FirstRefusal() const { return m_refusal; }
+
+protected:
+    HRESULT GetMediaType(CMediaType* pMediaType) override;
+    HRESULT DecideBufferSize(IMemAllocator* pAlloc, ALLOCATOR_PROPERTIES* pRequest) override;
+    HRESULT FillBuffer(IMediaSample* pSample) override;
+    HRESULT OnThreadCreate() override;
+    HRESULT Deliver(IMediaSample* pSample) override;
+
+private:
+    REFERENCE_TIME SampleDuration() const;
+
+    CMediaType m_type;
+    StreamPlan m_plan;
+    LONG m_next = 0;
+    volatile LONG m_delivered = 0;
+    volatile HRESULT m_refusal = S_OK;
+};
+
+class MuxTestSource : public CSource {
+public:
+    // Pins "Video" (when the plan enables it) and "Audio" (likewise).
+    static MuxTestSource* Create(LONG width, LONG height, const StreamPlan& video, const StreamPlan& audio);
+
+    MuxTestStream* Video() const { return m_video; }
+    MuxTestStream* Audio() const { return m_audio; }
+
+private:
+    explicit MuxTestSource(HRESULT* phr);
+
+    MuxTestStream* m_video = nullptr;
+    MuxTestStream* m_audio = nullptr;
+};

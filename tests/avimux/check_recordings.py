@@ -1,0 +1,118 @@
+#!/usr/bin/env python3
+"""Judges the multiplexer's recordings with ffprobe and ffmpeg.
+Usage: check_recordings.py RECORDINGS_DIR SMALL_DISK_DIR"""
+import glob
+import json
+import os
+import subprocess
+import sys
+
+failures = []
+
+
+def fail(message):
+    failures.append(message)
+    print("FAIL:", message)
+
+
+def probe(path):
+    out = subprocess.run(
+        ["ffprobe", "-v", "error", "-count_frames", "-show_streams", "-of", "json", path],
+        capture_output=True, text=True)
+    if out.returncode != 0 or out.stderr.strip():
+        fail(f"{path}: ffprobe: {out.stderr.strip()}")
+    return json.loads(out.stdout or "{}").get("streams", [])
+
+
+def decode_errors(path):
+    out = subprocess.run(["ffmpeg", "-nostdin", "-v", "error", "-i", path, "-f", "null", "-"],
+                         capture_output=True, text=True)
+    return out.returncode, out.stderr.strip()
+
+
+def check_video(path, stream, width, height):
+    expect = {"codec_name": "rawvideo", "codec_tag_string": "YUY2", "width": width, "height": height,
+              "r_frame_rate": "10000000/333667"}
+    for key, value in expect.items():
+        if stream.get(key) != value:
+            fail(f"{path}: video {key} {stream.get(key)!r}, expected {value!r}")
+    return int(stream.get("nb_read_frames", 0))
+
+
+def check_audio(path, stream):
+    expect = {"codec_name": "pcm_s16le", "sample_rate": "48000", "channels": 2}
+    for key, value in expect.items():
+        if stream.get(key) != value:
+            fail(f"{path}: audio {key} {stream.get(key)!r}, expected {value!r}")
+
+
+def check_set(folder, prefix, width, height, frames, audio=True):
+    files = sorted(glob.glob(os.path.join(folder, prefix + "[0-9][0-9][0-9].avi")))
+    if not files:
+        fail(f"no files {prefix}NNN.avi")
+        return
+    total = 0
+    for path in files:
+        streams = probe(path)
+        video = [s for s in streams if s.get("codec_type") == "video"]
+        sound = [s for s in streams if s.get("codec_type") == "audio"]
+        if width:
+            if len(video) != 1:
+                fail(f"{path}: {len(video)} video streams")
+            else:
+                total += check_video(path, video[0], width, height)
+        elif video:
+            fail(f"{path}: unexpected video stream")
+        if audio and len(sound) != 1:
+            fail(f"{path}: {len(sound)} audio streams")
+        elif audio:
+            check_audio(path, sound[0])
+        code, errors = decode_errors(path)
+        if code != 0 or errors:
+            fail(f"{path}: ffmpeg decode: {code} {errors}")
+    if width and total != frames:
+        fail(f"{prefix}: {total} video frames over {len(files)} files, expected {frames}")
+    print(f"{prefix}: {len(files)} files, {total} frames")
+
+
+def check_killed(folder):
+    path = os.path.join(folder, "killed_000.avi")
+    streams = probe(path)
+    video = [s for s in streams if s.get("codec_type") == "video"]
+    if len(video) != 1:
+        fail(f"{path}: no video stream")
+        return
+    frames = check_video(path, video[0], 720, 480)
+    code, errors = decode_errors(path)
+    if code != 0:
+        fail(f"{path}: ffmpeg decode failed: {errors}")
+    if frames < 5:
+        fail(f"{path}: only {frames} frames decoded")
+    print(f"killed_: {frames} frames decoded" + (f" (ffmpeg: {errors})" if errors else ""))
+
+
+def check_disk_full(folder):
+    path = os.path.join(folder, "full_000.avi")
+    if not os.path.ismount(folder) or not os.path.exists(path):
+        print("full_: no small volume, not checked")
+        return
+    streams = probe(path)
+    video = [s for s in streams if s.get("codec_type") == "video"]
+    frames = check_video(path, video[0], 720, 480) if video else 0
+    code, errors = decode_errors(path)
+    if code != 0 or frames < 1:
+        fail(f"{path}: {frames} frames, ffmpeg: {errors}")
+    print(f"full_: {frames} frames decoded" + (f" (ffmpeg: {errors})" if errors else ""))
+
+
+def main(folder, small_disk):
+    check_set(folder, "sd480_", 720, 480, 90)
+    check_set(folder, "hd1080_", 1920, 1080, 20)
+    check_set(folder, "audio_", 0, 0, 0)
+    check_killed(folder)
+    check_disk_full(small_disk)
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1], sys.argv[2]))

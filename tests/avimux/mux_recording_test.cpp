@@ -1,0 +1,226 @@
+// Recordings from a graph into the registered multiplexer, played back through the
+// platform's AVI splitter. The files stay in recordings\ for ffprobe and ffmpeg
+// (check_recordings.py), which also judge a recording whose process was killed.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "IMuxConfig.h"
+#include "MuxGraphSupport.h"
+#include "TestFilters.h"
+
+namespace {
+
+class MuxRecording : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_HRESULT_SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)); }
+    void TearDown() override { CoUninitialize(); }
+
+    struct Counts {
+        DWORD videoFrames = 0, audioBuffers = 0;
+    };
+
+    // Records until both streams have ended; the files are finished by Stop.
+    static void Record(const std::wstring& base, LONG width, LONG height, const StreamPlan& video,
+                       const StreamPlan& audio, DWORD maxFileSizeMb, Counts* counts)
+    {
+        DeleteRecording(base);
+        ComPtr<IBaseFilter> mux;
+        ASSERT_EQ(S_OK, BindMuxByMoniker(&mux));
+        ComPtr<IFileSinkFilter> sink;
+        ComPtr<IMuxConfig> config;
+        ASSERT_HRESULT_SUCCEEDED(mux.As(&sink));
+        ASSERT_HRESULT_SUCCEEDED(mux.As(&config));
+        ASSERT_EQ(S_OK, sink->SetFileName(base.c_str(), nullptr));
+        ASSERT_EQ(S_OK, config->SetMaxFileSize(maxFileSizeMb));
+
+        MuxTestSource* source = MuxTestSource::Create(width, height, video, audio);
+        ComPtr<IBaseFilter> sourceRef = source;
+        MuxGraph graph;
+        ASSERT_EQ(S_OK, graph.Build(source, mux.Get()));
+        graph.DrainEvents();
+        ASSERT_HRESULT_SUCCEEDED(graph.control->Run());
+        EXPECT_TRUE(graph.WaitForEvent(EC_COMPLETE, 60000)) << "no EC_COMPLETE";
+        DWORD dropped = 0, blocks = 0;
+        ASSERT_EQ(S_OK, config->GetCounts(&counts->videoFrames, &counts->audioBuffers, &dropped, &blocks));
+        EXPECT_EQ(0u, dropped);
+        ASSERT_HRESULT_SUCCEEDED(graph.control->Stop());
+        EXPECT_FALSE(graph.WaitForEvent(EC_ERRORABORT, 0));
+    }
+
+    static std::vector<std::wstring> SetFiles(const std::wstring& base)
+    {
+        std::vector<std::wstring> files;
+        for (int i = 0; i < 40 && FileExists(NumberedFile(base, i)); ++i)
+            files.push_back(NumberedFile(base, i));
+        return files;
+    }
+
+    // Video frames that the platform's AVI splitter delivers from a file.
+    static int FramesPlayedBack(const std::wstring& file)
+    {
+        ComPtr<IGraphBuilder> graph;
+        if (FAILED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&graph))))
+            return -1;
+        ComPtr<IBaseFilter> reader, splitter;
+        if (FAILED(graph->AddSourceFilter(file.c_str(), L"Reader", &reader)))
+            return -2;
+        if (FAILED(CoCreateInstance(CLSID_AviSplitter, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&splitter))) ||
+            FAILED(graph->AddFilter(splitter.Get(), L"AVI Splitter")))
+            return -3;
+        ComPtr<IEnumPins> pins;
+        ComPtr<IPin> readerOut;
+        reader->EnumPins(&pins);
+        pins->Next(1, &readerOut, nullptr);
+        ComPtr<IEnumPins> splitterPins;
+        splitter->EnumPins(&splitterPins);
+        ComPtr<IPin> splitterIn;
+        splitterPins->Next(1, &splitterIn, nullptr);
+        if (FAILED(graph->ConnectDirect(readerOut.Get(), splitterIn.Get(), nullptr)))
+            return -4;
+
+        HRESULT hr = S_OK;
+        auto* counter = new TestSink(nullptr, &hr);
+        ComPtr<IBaseFilter> counterRef = counter;
+        graph->AddFilter(counter, L"Counter");
+        bool connected = false;
+        splitterPins.Reset();
+        splitter->EnumPins(&splitterPins);
+        for (ComPtr<IPin> pin; splitterPins->Next(1, &pin, nullptr) == S_OK; pin.Reset()) {
+            PIN_DIRECTION dir;
+            pin->QueryDirection(&dir);
+            if (dir == PINDIR_OUTPUT && !connected)
+                connected = SUCCEEDED(graph->ConnectDirect(pin.Get(), counter->InputPin(), nullptr));
+        }
+        if (!connected)
+            return -5;
+        ComPtr<IMediaControl> control;
+        graph.As(&control);
+        if (FAILED(control->Run()))
+            return -6;
+        for (int waited = 0; counter->EndOfStreamCount() == 0 && waited < 30000; waited += 20)
+            Sleep(20);
+        control->Stop();
+        const int frames = static_cast<int>(counter->Samples().size());
+        graph->RemoveFilter(counter);
+        return frames;
+    }
+};
+
+TEST_F(MuxRecording, StandardDefinitionIntoASetOfTenMegabyteFiles)
+{
+    const std::wstring base = RecordingPath(L"sd480_");
+    StreamPlan video, audio;
+    video.count = 90;
+    audio.count = 90;
+    Counts counts;
+    Record(base, 720, 480, video, audio, 10, &counts);
+    EXPECT_EQ(90u, counts.videoFrames);
+    EXPECT_EQ(90u, counts.audioBuffers);
+
+    const auto files = SetFiles(base);
+    EXPECT_GE(files.size(), 6u) << "62 MB of video in files of at most 9 MiB";
+    EXPECT_FALSE(FileExists(base + L"039.avi"));
+    int played = 0;
+    for (const auto& file : files) {
+        const int frames = FramesPlayedBack(file);
+        EXPECT_GT(frames, 0) << "file " << files.size();
+        played += frames;
+    }
+    EXPECT_EQ(90, played) << "every frame comes back through the AVI splitter";
+}
+
+TEST_F(MuxRecording, HighDefinitionWithAudio)
+{
+    const std::wstring base = RecordingPath(L"hd1080_");
+    StreamPlan video, audio;
+    video.count = 20;
+    audio.count = 20;
+    Counts counts;
+    Record(base, 1920, 1080, video, audio, 2048, &counts);
+    EXPECT_EQ(20u, counts.videoFrames);
+    ASSERT_EQ(1u, SetFiles(base).size());
+    EXPECT_EQ(20, FramesPlayedBack(base + L"000.avi"));
+}
+
+TEST_F(MuxRecording, AudioOnly)
+{
+    const std::wstring base = RecordingPath(L"audio_");
+    StreamPlan audio;
+    audio.count = 90;
+    Counts counts;
+    Record(base, 0, 0, StreamPlan{false}, audio, 2048, &counts);
+    EXPECT_EQ(0u, counts.videoFrames);
+    EXPECT_EQ(90u, counts.audioBuffers);
+    EXPECT_EQ(1u, SetFiles(base).size());
+}
+
+// A recording process killed mid-recording leaves a file whose frames still decode.
+TEST_F(MuxRecording, KilledRecorderLeavesAPlayableFile)
+{
+    const std::wstring base = RecordingPath(L"killed_");
+    DeleteRecording(base);
+    wchar_t exe[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    std::wstring child(exe);
+    child = child.substr(0, child.find_last_of(L'\\') + 1) + L"trelvox_record_child.exe";
+    std::wstring command = L"\"" + child + L"\" \"" + base + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(CreateProcessW(child.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &process));
+    const std::wstring file = base + L"000.avi";
+    LONGLONG size = 0;
+    for (int waited = 0; size < 8 * 1024 * 1024 && waited < 30000; waited += 50) {
+        Sleep(50);
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        if (GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &data))
+            size = (static_cast<LONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    }
+    DWORD exitCode = 0;
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    EXPECT_EQ(STILL_ACTIVE, exitCode) << "the recorder ended by itself";
+    TerminateProcess(process.hProcess, 9);
+    WaitForSingleObject(process.hProcess, 10000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    EXPECT_GE(size, 8 * 1024 * 1024) << "the recording did not grow";
+}
+
+// On a 4 MB volume (small_disk.sh, root only) the disk fills up mid-recording: the
+// recording ends with EC_ERRORABORT and what reached the disk is finished at Stop.
+TEST_F(MuxRecording, AFullDiskEndsTheRecordingAndKeepsWhatWasWritten)
+{
+    wchar_t folder[MAX_PATH] = {};
+    GetFullPathNameW(L"smalldisk\\", MAX_PATH, folder, nullptr);
+    ULARGE_INTEGER total{};
+    if (!GetDiskFreeSpaceExW(folder, nullptr, &total, nullptr) || total.QuadPart > 16 * 1024 * 1024)
+        GTEST_SKIP() << "no small volume mounted at smalldisk (mounting needs root)";
+    const std::wstring base = std::wstring(folder) + L"full_";
+    DeleteRecording(base);
+
+    ComPtr<IBaseFilter> mux;
+    ASSERT_EQ(S_OK, BindMuxByMoniker(&mux));
+    ComPtr<IFileSinkFilter> sink;
+    ASSERT_HRESULT_SUCCEEDED(mux.As(&sink));
+    ASSERT_EQ(S_OK, sink->SetFileName(base.c_str(), nullptr));
+    StreamPlan endless;
+    endless.count = -1;
+    MuxTestSource* source = MuxTestSource::Create(720, 480, endless, endless);
+    ComPtr<IBaseFilter> sourceRef = source;
+    MuxGraph graph;
+    ASSERT_EQ(S_OK, graph.Build(source, mux.Get()));
+    graph.DrainEvents();
+    ASSERT_HRESULT_SUCCEEDED(graph.control->Run());
+    LONG_PTR failure = 0;
+    EXPECT_TRUE(graph.WaitForEvent(EC_ERRORABORT, 30000, &failure));
+    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_DISK_FULL), static_cast<HRESULT>(failure));
+    ASSERT_HRESULT_SUCCEEDED(graph.control->Stop());
+    EXPECT_TRUE(FileExists(base + L"000.avi"));
+    EXPECT_FALSE(FileExists(base + L"001.avi")) << "unused files are deleted";
+    EXPECT_GT(FramesPlayedBack(base + L"000.avi"), 0);
+}
+
+}  // namespace
