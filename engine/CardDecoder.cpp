@@ -1,4 +1,5 @@
 #include "CardDecoder.h"
+#include "DShowUuids.h"
 
 #include "SignalFormat.h"
 
