@@ -77,7 +77,14 @@ public:
     bool GetRendererQuality(int figures[6]);
     HRESULT GetPosition(GUID& timeFormat, LONGLONG& position);
 
+    // The image callback stores the next two preview frames and tells the notification window.
+    HRESULT ArmStillImage();
+    StillFrameStore& StillFrames() { return *stillFrames_; }
+
     LoadThread& LoadThreadRecord() { return loadThread_; }
+    IGraphBuilder* Graph() const { return graph_.Get(); }
+    IBaseFilter* CaptureFilter() const { return captureFilter_.Get(); }
+    ICaptureGraphBuilder2* Builder() const { return builder_.Get(); }
     CVideoCaptureSampleGrabberCB& VideoCallback() { return *videoCallback_; }
     CAudioCaptureSampleGrabberCB& AudioCallback() { return *audioCallback_; }
 

@@ -319,3 +319,12 @@ HRESULT CCaptureGraph::InsertStillImageGrabber()
     imageCallback_->SetTarget(stillFrames_.get(), notifyWindow, stillImageMessage, 0);
     return S_OK;
 }
+
+HRESULT CCaptureGraph::ArmStillImage()
+{
+    const bool running = state == kPreviewing || (state == kRecording && videoRenderer_);
+    if (!running || !imageCallback_->GetGrabber())
+        return E_FAIL;
+    imageCallback_->Arm();
+    return S_OK;
+}
