@@ -33,43 +33,24 @@ CCaptureGraph::CCaptureGraph()
 
 CCaptureGraph::~CCaptureGraph()
 {
-    if (mediaControl_)
-        mediaControl_->Stop();
     crossbar_.reset();
     loadThread_.Stop();
-    videoCallback_.reset();
-    audioCallback_.reset();
-    imageCallback_.reset();
-    stillFrames_.reset();
-    // Filters hold no references to each other once out of the graph: empty it first.
-    if (graph_ && captureFilter_)
-        RemoveDownstream(graph_.Get(), captureFilter_.Get());
-    if (videoWindow_) {
-        videoWindow_->put_Visible(OAFALSE);
-        videoWindow_->put_Owner(0);
-    }
-    multiplexer_.Reset();
-    mediaEvents_.Reset();
-    quality_.Reset();
-    audioRenderer_.Reset();
-    videoRenderer_.Reset();
-    mediaSeeking_.Reset();
-    mediaControl_.Reset();
-    videoWindow_.Reset();
-    audioDevice_ = FilterEntry{};
-    videoDevice_ = FilterEntry{};
+    // Stops the graph, detaches the callbacks and empties the graph downstream of the card.
+    TearDown();
     if (graph_) {
-        // Take out the crossbar and capture filter so no cycle of references survives.
+        // The crossbar and the capture filter leave the graph too, so no references stay behind.
+        std::vector<ComPtr<IBaseFilter>> remaining;
         ComPtr<IEnumFilters> filters;
         if (SUCCEEDED(graph_->EnumFilters(&filters))) {
-            std::vector<ComPtr<IBaseFilter>> all;
             ComPtr<IBaseFilter> filter;
             while (filters->Next(1, filter.ReleaseAndGetAddressOf(), nullptr) == S_OK)
-                all.push_back(filter);
-            for (auto& f : all)
-                graph_->RemoveFilter(f.Get());
+                remaining.push_back(filter);
         }
+        for (auto& filter : remaining)
+            graph_->RemoveFilter(filter.Get());
     }
+    audioDevice_ = FilterEntry{};
+    videoDevice_ = FilterEntry{};
     captureFilter_.Reset();
     graph_.Reset();
     builder_.Reset();
