@@ -2,7 +2,7 @@
 #   wine_env <build-dir>      export the prefix, locale, audio and debug settings
 #   wine_display              use $DISPLAY, or start an Xvfb that ends with the caller
 #   wine_lock                 hold the prefix lock until the caller exits
-#   wine_prefix <build-dir>   create the prefix once and register the project's DLLs
+#   wine_prefix <build-dir>   create the prefix once, install the card's files and register the DLLs
 #   wine_finish               stop everything this shell started under Wine
 
 wine_env() {
@@ -71,13 +71,36 @@ wine_prefix() {
   # Keep one server up for the whole command; every wine start is then quick.
   wineserver -p 8>&-
   _wine_on_exit "wineserver -k 2>/dev/null; wineserver -w 2>/dev/null"
-  # CMake lists the COM servers to register, one file name a line.
-  local dll
-  while read -r dll; do
-    [ -n "$dll" ] || continue
-    wine regsvr32 /s "$(winepath -w "$TAVRIK_WINE_BUILD/bin/$dll")" 8>&- || {
+  wine_install_files
+  # CMake lists the COM servers to register, one a line: "file" from bin, or
+  # "file|folder" from its installed copy under Program Files.
+  local line dll folder path
+  while IFS= read -r line; do
+    [ -n "$line" ] || continue
+    dll=${line%%|*}
+    path="$TAVRIK_WINE_BUILD/bin/$dll"
+    if [ "$dll" != "$line" ]; then
+      folder=${line#*|}
+      path="$WINEPREFIX/drive_c/Program Files/$folder/$dll"
+    fi
+    wine regsvr32 /s "$(winepath -w "$path")" 8>&- || {
       echo "regsvr32 failed for $dll" >&2
       return 1
     }
   done <"$TAVRIK_WINE_BUILD/bin/com-servers.txt"
+}
+
+# Copies the files CMake lists ("file|folder" a line) into C:\Program Files\<folder>,
+# the way a vendor's setup would install them.
+wine_install_files() {
+  local list="$TAVRIK_WINE_BUILD/bin/prefix-installs.txt" line file folder target
+  [ -f "$list" ] || return 0
+  while IFS= read -r line; do
+    [ -n "$line" ] || continue
+    file=${line%%|*}
+    folder=${line#*|}
+    target="$WINEPREFIX/drive_c/Program Files/$folder"
+    mkdir -p "$target"
+    cmp -s "$TAVRIK_WINE_BUILD/bin/$file" "$target/$file" || cp "$TAVRIK_WINE_BUILD/bin/$file" "$target/$file"
+  done <"$list"
 }

@@ -1,0 +1,46 @@
+#include "control_values.h"
+
+#include <algorithm>
+
+namespace cardsim {
+namespace {
+
+constexpr uint32_t kMaxJitterMicroseconds = 1000000;
+
+uint32_t NumberOr(const ControlSource& source, const char* name, uint32_t fallback)
+{
+    return source.Number(name).value_or(fallback);
+}
+
+std::optional<InputKind> InputNamed(const ControlSource& source, const char* name)
+{
+    const std::optional<std::string> text = source.Text(name);
+    return text ? ParseInputKind(*text) : std::nullopt;
+}
+
+}  // namespace
+
+ControlValues ReadControlValues(const ControlSource& source)
+{
+    ControlValues values;
+    values.input = InputNamed(source, control::kInput).value_or(values.input);
+
+    FaultPlan& faults = values.faults;
+    faults.dropEvery = NumberOr(source, control::kDropEvery, 0);
+    faults.burstStart = NumberOr(source, control::kBurstStart, 0);
+    faults.burstLength = NumberOr(source, control::kBurstLength, 0);
+    faults.jitter = std::min(NumberOr(source, control::kJitter, 0), kMaxJitterMicroseconds) * 10;
+    faults.untimedEvery = NumberOr(source, control::kUntimedEvery, 0);
+    faults.noAudio = NumberOr(source, control::kNoAudio, 0) != 0;
+    if (const std::optional<InputKind> changeTo = InputNamed(source, control::kChangeTo)) {
+        faults.changes = true;
+        faults.changeTo = *changeTo;
+        faults.changeAfterFrames = NumberOr(source, control::kChangeAfterFrames, 0);
+    }
+
+    const uint32_t omitted = NumberOr(source, control::kOmitCapability, 0);
+    values.omittedCapabilityRow = omitted <= 5 ? static_cast<int>(omitted) : 0;
+    return values;
+}
+
+}  // namespace cardsim

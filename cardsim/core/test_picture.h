@@ -1,0 +1,48 @@
+// The picture the simulated card delivers: colour bars with a moving marker and the frame
+// number as a band of black and white blocks across the top.
+//
+// Code band: rows [0, CodeBandRows) hold 32 blocks, the most significant bit of the frame
+// number on the left, white for 1; the rows below, as many again, hold the same blocks
+// inverted, so a reader can tell a coded frame from any other picture.
+// Interlaced inputs show two moments per frame: the marker of the odd rows is one field
+// period further along than that of the even rows, so a still frame shows combing at it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+namespace cardsim {
+
+constexpr int kCodeBits = 32;
+
+int CodeBandRows(int height);
+// Left edge of the marker at a moment (a count of field periods).
+int MarkerLeft(int width, int64_t moment);
+int MarkerWidth(int width);
+
+// Writes one YUY2 frame (rows top-down, stride bytes apart; width even).
+void PaintFrame(uint8_t* frame, size_t stride, int width, int height, uint32_t frameNumber, bool interlaced);
+
+// A view of the luma of a picture in any packed layout: the luma of pixel (x, y) is the byte
+// at data + row * rowStride + x * pixelStep + lumaOffset, where row is y, or height - 1 - y
+// for a bottom-up picture.
+struct LumaView {
+    const uint8_t* data = nullptr;
+    ptrdiff_t rowStride = 0;
+    int pixelStep = 2;
+    int lumaOffset = 0;
+    int width = 0;
+    int height = 0;
+    bool bottomUp = false;
+
+    static LumaView Yuy2(const uint8_t* frame, size_t stride, int width, int height);
+    // 24-bit RGB in DIB order (B, G, R; bottom-up): green follows the luma of a grey picture.
+    static LumaView BottomUpRgb24(const uint8_t* frame, size_t stride, int width, int height);
+};
+
+// The frame number coded in a picture, or nothing when the picture carries no valid code.
+std::optional<uint32_t> ReadFrameNumber(const LumaView& view);
+std::optional<uint32_t> ReadFrameNumber(const uint8_t* yuy2Frame, size_t stride, int width, int height);
+
+}  // namespace cardsim

@@ -1,0 +1,38 @@
+// Entry points of ZelvanSim.dll: the class factory table and self-registration.
+#include <iterator>
+
+#include "dshowbase/streams.h"
+
+#include "capture_filter.h"
+#include "card_guids.h"
+#include "crossbar_filter.h"
+#include "registration.h"
+
+namespace {
+
+const CFactoryTemplate kTemplates[] = {
+    {cardsim::kCaptureFilterName, &cardsim::kClsidCaptureFilter, cardsim::CaptureFilter::CreateInstance, nullptr, nullptr},
+    {cardsim::kCrossbarName, &cardsim::kClsidCrossbar, cardsim::CrossbarFilter::CreateInstance, nullptr, nullptr},
+};
+
+}  // namespace
+
+STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** object)
+{
+    return FactoryGetClassObject(kTemplates, std::size(kTemplates), clsid, iid, object);
+}
+
+STDAPI DllCanUnloadNow()
+{
+    return FactoryCanUnloadNow();
+}
+
+STDAPI DllRegisterServer()
+{
+    return cardsim::RegisterCardFilters();
+}
+
+STDAPI DllUnregisterServer()
+{
+    return cardsim::UnregisterCardFilters();
+}

@@ -1,0 +1,206 @@
+#include "video_stream_pin.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "capture_filter.h"
+#include "media_formats.h"
+#include "simulated_card.h"
+#include "test_picture.h"
+
+namespace cardsim {
+namespace {
+
+// Frames more than this far behind the clock are given up, as a card's ring buffer would.
+constexpr int kMostFramesBehind = 8;
+
+}  // namespace
+
+VideoStreamPin::VideoStreamPin(const wchar_t* name, CaptureFilter* filter, CCritSec* lock, HRESULT* hr,
+                               const GUID& category)
+    : LiveStreamPin(name, filter, lock, hr, category), format_(DefaultVideoCapability()), connected_(format_)
+{
+}
+
+STDMETHODIMP VideoStreamPin::NonDelegatingQueryInterface(REFIID iid, void** object)
+{
+    if (iid == IID_IAMStreamConfig)
+        return GetInterface(static_cast<IAMStreamConfig*>(this), object);
+    return LiveStreamPin::NonDelegatingQueryInterface(iid, object);
+}
+
+VideoCapability VideoStreamPin::CurrentFormat() const
+{
+    return IsConnected() ? connected_ : format_;
+}
+
+STDMETHODIMP VideoStreamPin::SetFormat(AM_MEDIA_TYPE* type)
+{
+    CAutoLock hold(m_pLock);
+    if (!Filter()->IsStopped())
+        return VFW_E_NOT_STOPPED;
+    if (!type) {
+        format_ = DefaultVideoCapability();
+        formatSet_ = false;
+        return S_OK;
+    }
+    VideoCapability cap{};
+    if (!ReadVideoType(*type, cap, SimulatedCard::Instance().OmittedCapabilityRow()))
+        return VFW_E_INVALIDMEDIATYPE;
+    if (IsConnected()) {
+        if (GetConnected()->QueryAccept(type) != S_OK)
+            return VFW_E_INVALIDMEDIATYPE;
+        format_ = cap;
+        formatSet_ = true;
+        return Filter()->ReconnectPin(this, type);
+    }
+    format_ = cap;
+    formatSet_ = true;
+    return S_OK;
+}
+
+STDMETHODIMP VideoStreamPin::GetFormat(AM_MEDIA_TYPE** type)
+{
+    CheckPointer(type, E_POINTER);
+    CAutoLock hold(m_pLock);
+    *type = NewVideoMediaType(CurrentFormat());
+    return *type ? S_OK : E_OUTOFMEMORY;
+}
+
+STDMETHODIMP VideoStreamPin::GetNumberOfCapabilities(int* count, int* size)
+{
+    CheckPointer(count, E_POINTER);
+    CheckPointer(size, E_POINTER);
+    *count = static_cast<int>(VideoCapabilities(SimulatedCard::Instance().OmittedCapabilityRow()).size());
+    *size = sizeof(VIDEO_STREAM_CONFIG_CAPS);
+    return S_OK;
+}
+
+STDMETHODIMP VideoStreamPin::GetStreamCaps(int index, AM_MEDIA_TYPE** type, BYTE* caps)
+{
+    CheckPointer(type, E_POINTER);
+    CheckPointer(caps, E_POINTER);
+    const std::vector<VideoCapability> all = VideoCapabilities(SimulatedCard::Instance().OmittedCapabilityRow());
+    if (index < 0)
+        return E_INVALIDARG;
+    if (index >= static_cast<int>(all.size()))
+        return S_FALSE;
+    *type = NewVideoMediaType(all[index]);
+    if (!*type)
+        return E_OUTOFMEMORY;
+    const VIDEO_STREAM_CONFIG_CAPS config = VideoConfigCaps(all[index]);
+    std::memcpy(caps, &config, sizeof config);
+    return S_OK;
+}
+
+HRESULT VideoStreamPin::CheckMediaType(const CMediaType* type)
+{
+    CheckPointer(type, E_POINTER);
+    VideoCapability cap{};
+    if (!ReadVideoType(*type, cap, SimulatedCard::Instance().OmittedCapabilityRow()))
+        return VFW_E_TYPE_NOT_ACCEPTED;
+    if (formatSet_ && (cap.width != format_.width || cap.height != format_.height))
+        return VFW_E_TYPE_NOT_ACCEPTED;
+    return S_OK;
+}
+
+// The format set or the default first; without a set format every capability follows.
+HRESULT VideoStreamPin::GetMediaType(int position, CMediaType* type)
+{
+    CheckPointer(type, E_POINTER);
+    if (position < 0)
+        return E_INVALIDARG;
+    VideoCapability cap = format_;
+    if (position > 0) {
+        const std::vector<VideoCapability> all = VideoCapabilities(SimulatedCard::Instance().OmittedCapabilityRow());
+        if (formatSet_ || position > static_cast<int>(all.size()))
+            return VFW_S_NO_MORE_ITEMS;
+        cap = all[position - 1];
+    }
+    AM_MEDIA_TYPE* made = NewVideoMediaType(cap);
+    if (!made)
+        return E_OUTOFMEMORY;
+    const HRESULT hr = type->Set(*made);
+    FreeMediaType(made);
+    return hr;
+}
+
+HRESULT VideoStreamPin::SetMediaType(const CMediaType* type)
+{
+    VideoCapability cap{};
+    if (!ReadVideoType(*type, cap, SimulatedCard::Instance().OmittedCapabilityRow()))
+        return VFW_E_TYPE_NOT_ACCEPTED;
+    connected_ = cap;
+    return CBaseOutputPin::SetMediaType(type);
+}
+
+HRESULT VideoStreamPin::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request)
+{
+    CheckPointer(allocator, E_POINTER);
+    CheckPointer(request, E_POINTER);
+    const long frameBytes = static_cast<long>(Yuy2FrameBytes(connected_.width, connected_.height));
+    request->cBuffers = std::max(request->cBuffers, 3L);
+    request->cbBuffer = std::max(request->cbBuffer, frameBytes);
+    request->cbAlign = std::max(request->cbAlign, 1L);
+    ALLOCATOR_PROPERTIES actual{};
+    const HRESULT hr = allocator->SetProperties(request, &actual);
+    if (FAILED(hr))
+        return hr;
+    return actual.cbBuffer < frameBytes ? E_FAIL : S_OK;
+}
+
+void VideoStreamPin::StartStream()
+{
+    timeline_ = VideoTimeline{};
+    waitingForSignal_ = true;
+}
+
+LiveStreamPin::Step VideoStreamPin::NextStep(REFERENCE_TIME now, REFERENCE_TIME& waitFor)
+{
+    SimulatedCard& card = SimulatedCard::Instance();
+    const InputTiming timing = TimingOf(card.CurrentInput());
+    if (!timing.hasSignal) {
+        waitingForSignal_ = true;
+        return Step::Wait;
+    }
+    if (waitingForSignal_ || now - timeline_.NextDue() > kMostFramesBehind * timing.frameDuration) {
+        timeline_.CatchUp(now, timing.frameDuration);
+        waitingForSignal_ = false;
+    }
+    if (now < timeline_.NextDue()) {
+        waitFor = timeline_.NextDue() - now;
+        return Step::Wait;
+    }
+    pending_ = timeline_.Next(timing.frameDuration, card.Faults());
+    interlaced_ = timing.interlaced;
+    card.FramePassed(Session(), pending_.number);
+    return pending_.dropped ? Step::Skip : Step::Deliver;
+}
+
+HRESULT VideoStreamPin::FillSample(IMediaSample* sample)
+{
+    BYTE* data = nullptr;
+    HRESULT hr = sample->GetPointer(&data);
+    if (FAILED(hr))
+        return hr;
+    const size_t stride = static_cast<size_t>(connected_.width) * 2;
+    const size_t bytes = Yuy2FrameBytes(connected_.width, connected_.height);
+    if (static_cast<size_t>(sample->GetSize()) < bytes)
+        return E_UNEXPECTED;
+    PaintFrame(data, stride, connected_.width, connected_.height, static_cast<uint32_t>(pending_.number), interlaced_);
+    sample->SetActualDataLength(static_cast<long>(bytes));
+    if (pending_.timed) {
+        REFERENCE_TIME start = pending_.start;
+        REFERENCE_TIME end = pending_.end;
+        LONGLONG mediaStart = static_cast<LONGLONG>(pending_.number);
+        LONGLONG mediaEnd = mediaStart + 1;
+        sample->SetTime(&start, &end);
+        sample->SetMediaTime(&mediaStart, &mediaEnd);
+    } else {
+        sample->SetTime(nullptr, nullptr);
+        sample->SetMediaTime(nullptr, nullptr);
+    }
+    return S_OK;
+}
+
+}  // namespace cardsim
