@@ -123,6 +123,7 @@ private:
     HRESULT BuildDetectionGraph();
     HRESULT WaitForSignal();
     HRESULT RendererStep(int format, bool recording, DWORD& priorityClass);
+    HRESULT RenderThroughMixingRenderer();
     HRESULT InsertPreviewFilters(std::vector<FilterEntry>& filters, bool& trialRun);
     HRESULT InsertYuvTransform();
     HRESULT ReplaceAudioFilterWithInfTee();

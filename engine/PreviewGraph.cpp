@@ -41,6 +41,16 @@ bool RendererOfKind(int kind, RendererKind& renderer)
     return false;
 }
 
+bool OverlayMixerInstalled()
+{
+    IBaseFilter* mixer = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_OverlayMixer, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
+                                reinterpret_cast<void**>(&mixer))))
+        return false;
+    mixer->Release();
+    return true;
+}
+
 void SetStretchedAspect(IBaseFilter* overlayMixer)
 {
     ComPtr<IPin> input;
@@ -103,6 +113,8 @@ HRESULT CCaptureGraph::RendererStep(int format, bool recording, DWORD& priorityC
     report.videoPreviewRenderer = kind.reportName;
     hr = builder_->RenderStream(&PIN_CATEGORY_PREVIEW, &MEDIATYPE_Video, captureFilter_.Get(), nullptr,
                                 videoRenderer_.Get());
+    if (FAILED(hr) && rendererKind == 1 && !OverlayMixerInstalled())
+        hr = RenderThroughMixingRenderer();
     if (FAILED(hr))
         return hr;
 
@@ -136,6 +148,19 @@ HRESULT CCaptureGraph::RendererStep(int format, bool recording, DWORD& priorityC
     if (trialRun)
         TrialRun();
     return S_OK;
+}
+
+// Without an Overlay Mixer the plain Video Renderer may refuse the card's YUY2
+// (it does under Wine); the VMR-7 then stands in for it.
+HRESULT CCaptureGraph::RenderThroughMixingRenderer()
+{
+    graph_->RemoveFilter(videoRenderer_.Get());
+    HRESULT hr = AddFilter(CLSID_VideoMixingRenderer, L"Video Renderer Filter", videoRenderer_.ReleaseAndGetAddressOf());
+    if (FAILED(hr))
+        return hr;
+    report.videoPreviewRenderer = L"Video Mixing Renderer 7";
+    return builder_->RenderStream(&PIN_CATEGORY_PREVIEW, &MEDIATYPE_Video, captureFilter_.Get(), nullptr,
+                                  videoRenderer_.Get());
 }
 
 HRESULT CCaptureGraph::InsertPreviewFilters(std::vector<FilterEntry>& filters, bool& trialRun)
