@@ -218,13 +218,18 @@ void CMainFrame::TogglePreview()
         return;
     } else {
         if (engine->signalFormat == 0) {
+            // Handled inside the detection wait: the status line shows "detecting".
+            PostMessageW(Handle(), WM_SETMESSAGESTRING, IDS_IDLE_MESSAGE, 0);
             const HRESULT hr = engine->DetectSignal();
             if (FAILED(hr)) {
                 ShowEngineFailure(L"信号検出に失敗しました。", hr);
                 return;
             }
-            if (hr == S_FALSE)
+            if (hr == S_FALSE) {
+                // Cancelled: quietly, but the status line leaves "detecting".
+                PostMessageW(Handle(), WM_SETMESSAGESTRING, IDS_IDLE_MESSAGE, 0);
                 return;
+            }
         }
         if (engine->state == kStateIdle) {
             const HRESULT hr = engine->BuildPreview(-1);
@@ -360,6 +365,9 @@ bool CMainFrame::PreTranslateMessage(MSG& message)
 
 void CMainFrame::OnTimer()
 {
+    // The detection wait runs no idle time: keep the status panes current from here.
+    if (engine->state == kStateDetecting)
+        OnIdleUpdate();
     if (timerAlternation)
         engine->CheckSignalChange();
     else

@@ -215,6 +215,7 @@ HRESULT CCaptureGraph::DetectSignal()
 }
 
 // Pumps the thread's messages while counting steady 100 ms periods of video.
+// The periods follow the clock, so a stream of messages cannot hold them off.
 HRESULT CCaptureGraph::WaitForSignal()
 {
     cancelDetection = 0;
@@ -223,9 +224,13 @@ HRESULT CCaptureGraph::WaitForSignal()
     HANDLE never = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     bool found = false;
     bool done = false;
+    DWORD periodStart = GetTickCount();
     while (!done) {
-        const DWORD woke = MsgWaitForMultipleObjects(1, &never, FALSE, kDetectionPeriodMs, QS_ALLINPUT);
+        const DWORD elapsed = GetTickCount() - periodStart;
+        const DWORD timeout = elapsed >= kDetectionPeriodMs ? 0 : kDetectionPeriodMs - elapsed;
+        const DWORD woke = MsgWaitForMultipleObjects(1, &never, FALSE, timeout, QS_ALLINPUT);
         if (woke == WAIT_TIMEOUT) {
+            periodStart = GetTickCount();
             found = window.EndPeriod(ReadInputFormat(), videoCallback_->SampleCount());
             done = found || cancelDetection;
         } else if (woke == WAIT_OBJECT_0 + 1) {
@@ -241,7 +246,6 @@ HRESULT CCaptureGraph::WaitForSignal()
                 DispatchMessageW(&message);
             }
             done = cancelDetection;
-            window.Rebaseline(videoCallback_->SampleCount());
         }
     }
     if (never)
