@@ -150,7 +150,8 @@ bool CMainFrame::PreCreateWindow(CREATESTRUCTW& cs)
 
 int CMainFrame::OnCreate(CREATESTRUCTW&)
 {
-    if (!view.Create(Handle(), WS_CHILD | WS_VISIBLE | WS_BORDER, IDW_PANE_FIRST))
+    // The view never paints over the renderer's video window.
+    if (!view.Create(Handle(), WS_CHILD | WS_VISIBLE | WS_BORDER | WS_CLIPCHILDREN, IDW_PANE_FIRST))
         return -1;
     SetView(view.Handle(), &view);
 

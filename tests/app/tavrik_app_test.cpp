@@ -36,10 +36,10 @@ TEST_F(TavrikApp, AFirstStartOpensTheDefaultWindowAndSavesTheDefaults)
         EXPECT_EQ(480, rect.bottom);
         EXPECT_EQ(L"Tavrik", Text(window));
         EXPECT_FALSE(IsZoomed(window));
-        // The information bar shows the engine's state once the timer has ticked.
+        // The first start previews the card; the information bar shows it once the timer has ticked.
         HWND state = Descendant(window, 1004);
         ASSERT_NE(nullptr, state);
-        EXPECT_TRUE(WaitFor([&] { return Text(state) == L"停止中"; }, 5000)) << "state shows: " << Text(state).size();
+        EXPECT_TRUE(WaitFor([&] { return Text(state) == L"プレビュー中"; }, 10000)) << "state shows: " << Text(state).size();
         EXPECT_TRUE(IsWindowVisible(Descendant(window, 0xE800))) << "toolbar";
         EXPECT_TRUE(IsWindowVisible(Descendant(window, 0xE801))) << "status bar";
         EXPECT_TRUE(IsWindowVisible(Descendant(window, 0xE805))) << "information bar";
@@ -53,18 +53,20 @@ TEST_F(TavrikApp, AFirstStartOpensTheDefaultWindowAndSavesTheDefaults)
         {L"ImageNameRule", 1}, {L"ImageCaptureAspectMode", 1}, {L"ImageCaptureCroppingMode", 1},
         {L"ImageCaptureScaleMode", 0}, {L"ImageCaptureClipboard", 0}, {L"ImageCaptureColorConversion", 0},
         {L"Topmost", 0}, {L"WindowMode", 0}, {L"StressThread", 0},
-        // Stored from the engine's state, and nothing was previewing.
-        {L"Preview", 0}};
+        // Stored from the engine's state: it was previewing.
+        {L"Preview", 1}};
     for (const auto& [entry, value] : numbers)
         EXPECT_EQ(std::optional<DWORD>(value), ReadDword(entry)) << std::wstring(entry).size() << " " << value;
     const std::vector<std::pair<const wchar_t*, std::wstring>> texts = {
         {L"ZelvanPath", L""}, {L"SettingUtilFile", L""}, {L"DefaultRecordPath", L""}, {L"ImageCapturePath", L""},
         {L"RecordNamePrefix", L""}, {L"RecordNameTimeFormat", L""}, {L"ImageNamePrefix", L""},
         {L"ImageNameTimeFormat", L""}, {L"ImageCaptureScale", L"100.000000"},
-        {L"ImageCaptureFileFormat", L"image/bmp"}, {L"ImageCaptureCroppingRect", L"0,0,1920,1080"},
-        {L"WindowState", L"1,0,0,640,480"}};
+        {L"ImageCaptureFileFormat", L"image/bmp"}, {L"ImageCaptureCroppingRect", L"0,0,1920,1080"}};
     for (const auto& [entry, value] : texts)
         EXPECT_EQ(std::optional<std::wstring>(value), ReadString(entry));
+    // At the origin, fitted to the picture as far as the screen allows.
+    EXPECT_EQ(0u, ReadString(L"WindowState").value_or(L"").rfind(L"1,0,0,", 0));
+    EXPECT_NE(std::optional<std::wstring>(L"1,0,0,640,480"), ReadString(L"WindowState"));
     EXPECT_FALSE(ReadDword(L"RegisterFilterGraph"));
     EXPECT_TRUE(ReadString(L"Bars", L"Software\\Tavrik\\Tavrik\\ToolBar\\State"));
 
