@@ -14,6 +14,7 @@ constexpr UINT kTimerPeriod = 500;
 constexpr wchar_t kBarStateSection[] = L"ToolBar\\State";
 constexpr wchar_t kRecordingCannotExit[] = L"録画中です。終了できません。";
 
+constexpr int kStateIdle = 1;
 constexpr int kStatePreviewing = 4;
 constexpr int kStateRecording = 5;
 constexpr int kStateDetecting = 7;
@@ -51,15 +52,18 @@ CMainFrame::~CMainFrame()
 
 void CMainFrame::RegisterCommands()
 {
-    // Preview, recording, still images and the settings sheet arrive with the
-    // capture graphs and the settings sheet; until then they cannot be chosen.
-    for (unsigned id : {ID_PREVIEW, ID_RECORD_START, ID_RECORD_STOP, ID_STILL_IMAGE, ID_SETTINGS}) {
-        OnUpdate(id, [this](FwCmdUI& ui) {
-            ui.Enable(false);
-            if (ui.Id() == ID_PREVIEW)
-                ui.SetCheck(engine->state == kStatePreviewing);
-        });
-    }
+    OnCommand(ID_PREVIEW, [this] { TogglePreview(); });
+    OnUpdate(ID_PREVIEW, [this](FwCmdUI& ui) {
+        ui.Enable(true);
+        ui.SetCheck(engine->state == kStatePreviewing);
+    });
+    OnCommand(ID_RECORD_STOP, [this] { StopCommand(); });
+    OnUpdate(ID_RECORD_STOP, [this](FwCmdUI& ui) {
+        ui.Enable(engine->state == kStateRecording || engine->state == kStateDetecting);
+    });
+    // Recording, still images and the settings sheet arrive later.
+    for (unsigned id : {ID_RECORD_START, ID_STILL_IMAGE, ID_SETTINGS})
+        OnUpdate(id, [](FwCmdUI& ui) { ui.Enable(false); });
 
     // The input formats only show what the decoder reports.
     OnUpdate(ID_FORMAT_AUTO, [](FwCmdUI& ui) {
@@ -146,7 +150,8 @@ bool CMainFrame::PreCreateWindow(CREATESTRUCTW& cs)
 
 int CMainFrame::OnCreate(CREATESTRUCTW&)
 {
-    if (!view.Create(Handle(), WS_CHILD | WS_VISIBLE | WS_BORDER, IDW_PANE_FIRST))
+    // The view never paints over the renderer's video window.
+    if (!view.Create(Handle(), WS_CHILD | WS_VISIBLE | WS_BORDER | WS_CLIPCHILDREN, IDW_PANE_FIRST))
         return -1;
     SetView(view.Handle(), &view);
 
@@ -168,6 +173,8 @@ int CMainFrame::OnCreate(CREATESTRUCTW&)
 
     LoadSettings();
     HandEngineItsInputs();
+    if (FAILED(engine->Open()))
+        FwMessageBox(L"Zelvan の初期化に失敗しました。", MB_ICONHAND);
     RegisterShellHookWindow(Handle());
     SetTimer(Handle(), kTimerId, kTimerPeriod, nullptr);
     if (topmost)
@@ -188,6 +195,70 @@ void CMainFrame::HandEngineItsInputs()
     engine->graphEventMessage = WM_APP + 2;
     engine->stillImageMessage = WM_APP + 3;
     engine->viewWindow = view.Handle();
+    view.SetEngine(engine.get());
+}
+
+void CMainFrame::RunStartupPreview()
+{
+    if (startPreview)
+        TogglePreview();
+}
+
+void CMainFrame::ShowEngineFailure(const wchar_t* text, HRESULT hr)
+{
+    wchar_t message[160];
+    swprintf(message, std::size(message), L"%ls(%08x)", text, static_cast<unsigned>(hr));
+    FwMessageBox(message, MB_ICONHAND);
+}
+
+void CMainFrame::TogglePreview()
+{
+    if (engine->state == kStatePreviewing) {
+        engine->StopPreview();
+    } else if (engine->state == kStateRecording || engine->state == kStateDetecting) {
+        return;
+    } else {
+        if (engine->signalFormat == 0) {
+            // Handled inside the detection wait: the status line shows "detecting".
+            PostMessageW(Handle(), WM_SETMESSAGESTRING, IDS_IDLE_MESSAGE, 0);
+            const HRESULT hr = engine->DetectSignal();
+            if (FAILED(hr)) {
+                ShowEngineFailure(L"信号検出に失敗しました。", hr);
+                return;
+            }
+            if (hr == S_FALSE) {
+                // Cancelled: quietly, but the status line leaves "detecting".
+                PostMessageW(Handle(), WM_SETMESSAGESTRING, IDS_IDLE_MESSAGE, 0);
+                return;
+            }
+        }
+        if (engine->state == kStateIdle) {
+            const HRESULT hr = engine->BuildPreview(-1);
+            if (FAILED(hr)) {
+                engine->TearDown();
+                ShowEngineFailure(L"プレビューグラフの構築に失敗しました。", hr);
+                return;
+            }
+        }
+        const HRESULT hr = engine->RunPreview();
+        if (FAILED(hr)) {
+            engine->TearDown();
+            ShowEngineFailure(L"プレビューの開始に失敗しました。", hr);
+            return;
+        }
+    }
+    PostMessageW(Handle(), WM_SETMESSAGESTRING, IDS_IDLE_MESSAGE, 0);
+}
+
+void CMainFrame::StopCommand()
+{
+    if (engine->state == kStateDetecting) {
+        engine->cancelDetection = 1;
+        return;
+    }
+    if (engine->resumePreview)
+        TogglePreview();
+    PostMessageW(Handle(), WM_SETMESSAGESTRING, IDS_IDLE_MESSAGE, 0);
 }
 
 void CMainFrame::LoadSettings()
@@ -295,6 +366,9 @@ bool CMainFrame::PreTranslateMessage(MSG& message)
 
 void CMainFrame::OnTimer()
 {
+    // The detection wait runs no idle time: keep the status panes current from here.
+    if (engine->state == kStateDetecting)
+        OnIdleUpdate();
     if (timerAlternation)
         engine->CheckSignalChange();
     else
@@ -358,6 +432,18 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     case WM_ERASEBKGND:
         return 1;
+    case WM_APP + 1:
+        engine->FitWindow(true);
+        return 0;
+    case WM_APP + 2:
+        engine->HandleGraphEvents();
+        return 0;
+    case WM_SHOWWINDOW: {
+        const LRESULT result = FwFrameWnd::WindowProc(message, wParam, lParam);
+        if (wParam && lParam == SW_PARENTOPENING)
+            engine->PlaceVideo();
+        return result;
+    }
     case WM_SYSCOMMAND:
         if ((wParam & 0xFFF0) == SC_SCREENSAVE && IsWindowVisible(Handle()))
             return 0;

@@ -23,6 +23,8 @@ public:
     static std::wstring LongestProfileName() { return L"CurrentPreview.dat"; }
 
     bool PreTranslateMessage(MSG& message) override;
+    // Runs the preview command when the "Preview" setting asks for it.
+    void RunStartupPreview();
 
 protected:
     bool PreCreateWindow(CREATESTRUCTW& cs) override;
@@ -43,6 +45,9 @@ private:
     void ChangeAudioInput(int input);
     void ChangeRenderer(int kind);
     void ToggleInformationBar();
+    void TogglePreview();
+    void StopCommand();
+    void ShowEngineFailure(const wchar_t* text, HRESULT hr);
 
     int savedStatusBarVisible = 0;
     int savedInformationBarVisible = 0;

@@ -77,6 +77,7 @@ bool CTavrikApp::InitInstance()
     const auto state = ParseWindowState(Profile().GetString(kSettingsSection, L"WindowState", L""));
     ShowWindow(MainWnd()->Handle(), state && state->showCommand == SW_SHOWMAXIMIZED ? SW_SHOWMAXIMIZED : SW_SHOW);
     UpdateWindow(MainWnd()->Handle());
+    static_cast<CMainFrame*>(MainWnd())->RunStartupPreview();
     return true;
 }
 

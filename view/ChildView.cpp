@@ -1,5 +1,6 @@
 #include "ChildView.h"
 
+#include "../engine/CaptureGraph.h"
 #include "../resources/tavrik/resource.h"
 
 namespace {
@@ -41,6 +42,12 @@ void CChildView::ShowContextMenu()
     DestroyMenu(menu);
 }
 
+void CChildView::ToggleFullScreen()
+{
+    if (engine_)
+        engine_->SetFullScreen(!engine_->IsFullScreen());
+}
+
 LRESULT CChildView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -55,6 +62,19 @@ LRESULT CChildView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     }
     case WM_ERASEBKGND:
         return 1;
+    case WM_SIZE: {
+        const LRESULT result = Default(message, wParam, lParam);
+        if (engine_)
+            engine_->PlaceVideo();
+        return result;
+    }
+    case WM_LBUTTONDBLCLK:
+        ToggleFullScreen();
+        break;
+    case WM_KEYDOWN:
+        if (wParam == VK_ESCAPE && engine_ && engine_->IsFullScreen())
+            engine_->SetFullScreen(false);
+        break;
     case WM_CONTEXTMENU:
         ShowContextMenu();
         return 0;

@@ -5,13 +5,20 @@
 #include "../framework/CmdTarget.h"
 #include "../framework/Wnd.h"
 
+class CCaptureGraph;
+
 class CChildView : public FwWnd, public FwCmdTarget {
 public:
     bool Create(HWND parent, DWORD style, UINT id);
+    // The main window's engine, whose video window this view hosts.
+    void SetEngine(CCaptureGraph* engine) { engine_ = engine; }
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void ShowContextMenu();
+    void ToggleFullScreen();
+
+    CCaptureGraph* engine_ = nullptr;
 };

@@ -1,0 +1,207 @@
+#include "GraphEdit.h"
+
+#include "BaseSampleGrabberCB.h"
+#include "PinQueries.h"
+
+#include <qedit.h>
+#include <wrl/client.h>
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+const CLSID kClsidSampleGrabber = {0xC1F400A0, 0x3F08, 0x11D3, {0x9F, 0x0B, 0x00, 0x60, 0x08, 0x03, 0x9E, 0x37}};
+
+// Every pin of the filter, AddRef'ed.
+std::vector<ComPtr<IPin>> PinsOf(IBaseFilter* filter)
+{
+    std::vector<ComPtr<IPin>> result;
+    ComPtr<IEnumPins> pins;
+    if (FAILED(filter->EnumPins(&pins)))
+        return result;
+    ComPtr<IPin> pin;
+    while (pins->Next(1, pin.ReleaseAndGetAddressOf(), nullptr) == S_OK)
+        result.push_back(pin);
+    return result;
+}
+
+ComPtr<IPin> PeerOf(IPin* pin)
+{
+    ComPtr<IPin> peer;
+    pin->ConnectedTo(&peer);
+    return peer;
+}
+
+ComPtr<IBaseFilter> FilterOf(IPin* pin)
+{
+    ComPtr<IBaseFilter> filter;
+    filter.Attach(OwnerOf(pin));
+    return filter;
+}
+
+// The renderer's first input pin that is connected, and its peer.
+bool ConnectedInput(IBaseFilter* renderer, ComPtr<IPin>& input, ComPtr<IPin>& peer)
+{
+    for (const auto& pin : PinsOf(renderer)) {
+        if (DirectionOf(pin.Get()) != PINDIR_INPUT)
+            continue;
+        peer = PeerOf(pin.Get());
+        if (peer) {
+            input = pin;
+            return true;
+        }
+    }
+    return false;
+}
+
+HRESULT DisconnectBoth(IGraphBuilder* graph, IPin* a, IPin* b)
+{
+    HRESULT hr = graph->Disconnect(a);
+    if (SUCCEEDED(hr))
+        hr = graph->Disconnect(b);
+    return hr;
+}
+
+}  // namespace
+
+HRESULT RemoveDownstream(IGraphBuilder* graph, IBaseFilter* filter)
+{
+    if (!graph || !filter)
+        return E_POINTER;
+    for (const auto& pin : PinsOf(filter)) {
+        ComPtr<IPin> peer = PeerOf(pin.Get());
+        if (!peer || DirectionOf(peer.Get()) != PINDIR_INPUT)
+            continue;
+        ComPtr<IBaseFilter> downstream = FilterOf(peer.Get());
+        if (!downstream)
+            continue;
+        RemoveDownstream(graph, downstream.Get());
+        graph->Disconnect(peer.Get());
+        graph->Disconnect(pin.Get());
+        graph->RemoveFilter(downstream.Get());
+    }
+    return S_OK;
+}
+
+HRESULT RemoveBetween(IGraphBuilder* graph, IBaseFilter* capture, IBaseFilter* renderer)
+{
+    ComPtr<IPin> input, upstream;
+    if (!ConnectedInput(renderer, input, upstream))
+        return S_OK;
+    HRESULT hr = DisconnectBoth(graph, input.Get(), upstream.Get());
+    ComPtr<IBaseFilter> filter = FilterOf(upstream.Get());
+    while (SUCCEEDED(hr) && filter && filter.Get() != capture) {
+        ComPtr<IPin> filterInput, further;
+        if (ConnectedInput(filter.Get(), filterInput, further))
+            hr = DisconnectBoth(graph, filterInput.Get(), further.Get());
+        if (SUCCEEDED(hr))
+            hr = graph->RemoveFilter(filter.Get());
+        filter = further ? FilterOf(further.Get()) : nullptr;
+    }
+    return hr;
+}
+
+HRESULT ConnectChain(ICaptureGraphBuilder2* builder, IGraphBuilder* graph, IBaseFilter* capture,
+                     const std::vector<IBaseFilter*>& filters, IBaseFilter* renderer)
+{
+    ComPtr<IPin> rendererInput;
+    rendererInput.Attach(FirstUnconnectedPin(renderer, PINDIR_INPUT));
+    ComPtr<IPin> output;
+    HRESULT hr = builder->FindPin(capture, PINDIR_OUTPUT, &PIN_CATEGORY_PREVIEW, &MEDIATYPE_Video, TRUE, 0, &output);
+    if (FAILED(hr))
+        return hr;
+    if (!rendererInput)
+        return VFW_E_NO_ACCEPTABLE_TYPES;
+    for (IBaseFilter* filter : filters) {
+        ComPtr<IPin> input;
+        input.Attach(FirstUnconnectedPin(filter, PINDIR_INPUT));
+        if (!input)
+            return VFW_E_NOT_FOUND;
+        hr = graph->Connect(output.Get(), input.Get());
+        if (FAILED(hr))
+            return hr;
+        output.Attach(FirstUnconnectedPin(filter, PINDIR_OUTPUT));
+        if (!output)
+            return VFW_E_NOT_FOUND;
+    }
+    return graph->Connect(output.Get(), rendererInput.Get());
+}
+
+HRESULT InsertIntoLink(IGraphBuilder* graph, IBaseFilter* capture, IBaseFilter* renderer, IBaseFilter* filter)
+{
+    ComPtr<IPin> rendererInput, captureOutput;
+    for (int i = 0;; ++i) {
+        rendererInput.Attach(NthPin(renderer, PINDIR_INPUT, i));
+        if (!rendererInput)
+            return VFW_E_NOT_FOUND;
+        captureOutput = PeerOf(rendererInput.Get());
+        if (captureOutput && FilterOf(captureOutput.Get()).Get() == capture)
+            break;
+    }
+    HRESULT hr = DisconnectBoth(graph, captureOutput.Get(), rendererInput.Get());
+    if (FAILED(hr))
+        return hr;
+
+    hr = VFW_E_NOT_FOUND;
+    ComPtr<IPin> pin;
+    for (int i = 0; FAILED(hr); ++i) {
+        pin.Attach(NthPin(filter, PINDIR_INPUT, i));
+        if (!pin)
+            return hr;
+        hr = graph->Connect(captureOutput.Get(), pin.Get());
+    }
+    hr = VFW_E_NOT_FOUND;
+    for (int i = 0; FAILED(hr); ++i) {
+        pin.Attach(NthPin(filter, PINDIR_OUTPUT, i));
+        if (!pin)
+            return hr;
+        hr = graph->Connect(pin.Get(), rendererInput.Get());
+    }
+    return hr;
+}
+
+HRESULT InsertSampleGrabber(ICaptureGraphBuilder2* builder, IBaseFilter* capture, const GUID& category,
+                            const GUID& majorType, CBaseSampleGrabberCB* callback, const wchar_t* name)
+{
+    ComPtr<IGraphBuilder> graph;
+    HRESULT hr = builder->GetFiltergraph(&graph);
+    if (FAILED(hr))
+        return hr;
+    ComPtr<IBaseFilter> grabberFilter;
+    hr = CoCreateInstance(kClsidSampleGrabber, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&grabberFilter));
+    if (SUCCEEDED(hr))
+        hr = graph->AddFilter(grabberFilter.Get(), name);
+    ComPtr<ISampleGrabber> grabber;
+    if (SUCCEEDED(hr))
+        hr = grabberFilter.As(&grabber);
+    if (FAILED(hr))
+        return hr;
+
+    AM_MEDIA_TYPE type{};
+    type.majortype = majorType;
+    hr = grabber->SetMediaType(&type);
+    if (FAILED(hr))
+        return hr;
+
+    ComPtr<IPin> output;
+    hr = builder->FindPin(capture, PINDIR_OUTPUT, &category, &majorType, FALSE, 0, &output);
+    if (FAILED(hr))
+        return hr;
+    ComPtr<IPin> formerPeer = PeerOf(output.Get());
+    if (formerPeer) {
+        hr = DisconnectBoth(graph.Get(), output.Get(), formerPeer.Get());
+        if (FAILED(hr))
+            return hr;
+    }
+    ComPtr<IPin> grabberInput, grabberOutput;
+    grabberInput.Attach(FirstUnconnectedPin(grabberFilter.Get(), PINDIR_INPUT));
+    grabberOutput.Attach(FirstUnconnectedPin(grabberFilter.Get(), PINDIR_OUTPUT));
+    hr = graph->Connect(output.Get(), grabberInput.Get());
+    if (FAILED(hr))
+        return hr;
+    // An output that had no peer leaves the grabber with nowhere to deliver.
+    hr = formerPeer ? graph->Connect(grabberOutput.Get(), formerPeer.Get()) : VFW_E_NOT_CONNECTED;
+    if (FAILED(hr))
+        return hr;
+    return callback->Attach(grabber.Get());
+}

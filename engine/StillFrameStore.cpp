@@ -1,0 +1,68 @@
+#include "StillFrameStore.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+void FreeFormat(AM_MEDIA_TYPE& type)
+{
+    if (type.cbFormat && type.pbFormat)
+        CoTaskMemFree(type.pbFormat);
+    if (type.pUnk)
+        type.pUnk->Release();
+    type = AM_MEDIA_TYPE{};
+}
+
+}  // namespace
+
+HRESULT StillFrameStore::Accept(const AM_MEDIA_TYPE& type)
+{
+    Clear();
+    if (type.majortype != MEDIATYPE_Video || type.formattype != FORMAT_VideoInfo || !type.pbFormat ||
+        type.cbFormat < sizeof(VIDEOINFOHEADER))
+        return E_FAIL;
+    type_ = type;
+    type_.pUnk = nullptr;
+    type_.pbFormat = static_cast<BYTE*>(CoTaskMemAlloc(type.cbFormat));
+    if (!type_.pbFormat) {
+        type_ = AM_MEDIA_TYPE{};
+        return E_OUTOFMEMORY;
+    }
+    std::memcpy(type_.pbFormat, type.pbFormat, type.cbFormat);
+    hasType_ = true;
+
+    const BITMAPINFOHEADER& bits = *Header();
+    const int64_t stride = (static_cast<int64_t>(bits.biBitCount) * bits.biWidth + 31) / 32 * 4;
+    bufferSize_ = static_cast<size_t>(std::llabs(stride * bits.biHeight));
+    for (auto& buffer : buffers_)
+        buffer.assign(bufferSize_, 0);
+    stored_ = 0;
+    return S_OK;
+}
+
+const BITMAPINFOHEADER* StillFrameStore::Header() const
+{
+    return hasType_ ? &reinterpret_cast<const VIDEOINFOHEADER*>(type_.pbFormat)->bmiHeader : nullptr;
+}
+
+HRESULT StillFrameStore::Append(const BYTE* data, long length)
+{
+    if (stored_ >= kFrames || !data || !hasType_)
+        return E_FAIL;
+    const size_t count = length < 0 ? 0 : std::min(static_cast<size_t>(length), bufferSize_);
+    std::memcpy(buffers_[stored_].data(), data, count);
+    ++stored_;
+    return S_OK;
+}
+
+void StillFrameStore::Clear()
+{
+    if (hasType_)
+        FreeFormat(type_);
+    hasType_ = false;
+    for (auto& buffer : buffers_)
+        std::vector<BYTE>().swap(buffer);
+    bufferSize_ = 0;
+    stored_ = 0;
+}

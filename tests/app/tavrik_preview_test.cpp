@@ -1,0 +1,255 @@
+// Drives the real Tavrik.exe with the simulated card: detection, the live
+// picture, stopping and restarting, input changes, a missing card, renderers.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <iostream>
+
+#include "../engine/card_test_support.h"
+#include "tavrik_process.h"
+
+namespace {
+
+constexpr WPARAM kPreview = 32783;
+constexpr WPARAM kStop = 32782;
+constexpr WPARAM kAudioAnalog = 32791;
+constexpr WPARAM kMute = 32792;
+constexpr WPARAM kRendererVmr7 = 32800;
+constexpr WPARAM kRendererVmr9 = 32801;
+constexpr wchar_t kCardServer[] = L"C:\\Program Files\\Zelvan\\ZelvanSim.dll";
+
+// A status bar pane's text, read through a buffer inside Tavrik's process.
+std::wstring PaneText(DWORD process, HWND main, int pane)
+{
+    HWND bar = nullptr;
+    EnumChildWindows(
+        main,
+        [](HWND child, LPARAM found) -> BOOL {
+            wchar_t name[64] = {};
+            GetClassNameW(child, name, 64);
+            if (_wcsicmp(name, STATUSCLASSNAMEW) != 0)
+                return TRUE;
+            *reinterpret_cast<HWND*>(found) = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&bar));
+    HANDLE target = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process);
+    if (!bar || !target)
+        return L"?";
+    constexpr size_t kChars = 128;
+    void* remote = VirtualAllocEx(target, nullptr, kChars * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE);
+    wchar_t text[kChars] = {};
+    if (remote && SendMessageTimeoutW(bar, SB_GETTEXTW, pane, reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG,
+                                      2000, nullptr))
+        ReadProcessMemory(target, remote, text, sizeof text - sizeof(wchar_t), nullptr);
+    if (remote)
+        VirtualFreeEx(target, remote, 0, MEM_RELEASE);
+    CloseHandle(target);
+    return text;
+}
+
+std::string Narrow(const std::wstring& text)
+{
+    std::string utf8(text.size() * 3 + 1, '\0');
+    utf8.resize(WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr));
+    if (!utf8.empty())
+        utf8.pop_back();
+    return utf8;
+}
+
+// A message box of the process and its text.
+HWND MessageBoxOf(DWORD process, std::wstring* text = nullptr)
+{
+    HWND box = WindowOf(process, L"#32770");
+    if (box && text)
+        *text = Text(GetDlgItem(box, 0xFFFF));
+    return box;
+}
+
+HWND ViewOf(HWND main)
+{
+    return Descendant(main, 0xE900);
+}
+
+SIZE ClientSize(HWND window)
+{
+    RECT client{};
+    GetClientRect(window, &client);
+    return {client.right, client.bottom};
+}
+
+// Whether the renderer's video window sits in the view, shown. (The picture itself
+// cannot be read back from another process's window under Wine; the engine's
+// tests check the frames that pass the preview.)
+bool ShowsVideoWindow(HWND main)
+{
+    HWND video = GetWindow(ViewOf(main), GW_CHILD);
+    RECT rect{};
+    return video && IsWindowVisible(video) && GetWindowRect(video, &rect) && rect.right > rect.left &&
+           rect.bottom > rect.top;
+}
+
+bool RunServer(const std::wstring& arguments)
+{
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::wstring commandLine = L"regsvr32.exe /s " + arguments;
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return false;
+    WaitForSingleObject(process.hProcess, 60000);
+    DWORD code = 1;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return code == 0;
+}
+
+class TavrikPreview : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(nullptr, FindWindowW(kClass, nullptr)) << "a Tavrik from elsewhere is still running";
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tavrik");
+        ResetCard();
+    }
+    void TearDown() override
+    {
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tavrik");
+        ResetCard();
+    }
+
+    static bool WaitForPanes(TavrikRun& run, const std::wstring& status, const std::wstring& format,
+                             DWORD patience = kPatience)
+    {
+        const bool shown = WaitFor([&] {
+            return PaneText(run.Id(), run.Window(), 0) == status && PaneText(run.Id(), run.Window(), 2) == format;
+        }, patience);
+        if (!shown)
+            ADD_FAILURE() << "the status line shows \"" << Narrow(PaneText(run.Id(), run.Window(), 0)) << "\" and \""
+                          << Narrow(PaneText(run.Id(), run.Window(), 2)) << "\"";
+        return shown;
+    }
+};
+
+TEST_F(TavrikPreview, FirstStartDetects1080iShowsThePictureAndTogglesThePreview)
+{
+    const auto started = std::chrono::steady_clock::now();
+    TavrikRun run;
+    ASSERT_TRUE(run.Window());
+    ASSERT_TRUE(WaitFor([&] {
+        return ShowsVideoWindow(run.Window()) && PaneText(run.Id(), run.Window(), 0) == L"プレビュー中";
+    }));
+    const auto firstFrame = std::chrono::steady_clock::now() - started;
+    std::cout << "video window shown, previewing, after "
+              << std::chrono::duration_cast<std::chrono::milliseconds>(firstFrame).count() << " ms" << std::endl;
+    EXPECT_TRUE(WaitForPanes(run, L"プレビュー中", L"1080i"));
+    EXPECT_EQ(L"16:9", PaneText(run.Id(), run.Window(), 1));
+
+    PostMessageW(run.Window(), WM_COMMAND, kPreview, 0);
+    EXPECT_TRUE(WaitForPanes(run, L"停止中", L"1080i"));
+    EXPECT_TRUE(WaitFor([&] { return !ShowsVideoWindow(run.Window()); }, 5000)) << "no video window once stopped";
+    PostMessageW(run.Window(), WM_COMMAND, kPreview, 0);
+    EXPECT_TRUE(WaitForPanes(run, L"プレビュー中", L"1080i"));
+    EXPECT_TRUE(WaitFor([&] { return ShowsVideoWindow(run.Window()); }));
+    EXPECT_EQ(nullptr, MessageBoxOf(run.Id()));
+    ASSERT_TRUE(run.Close());
+    EXPECT_EQ(std::optional<DWORD>(1), ReadDword(L"Preview"));
+}
+
+TEST_F(TavrikPreview, DetectsEachInputAndRefitsTheWindowWhenItChanges)
+{
+    WriteDword(L"VideoScale", 2);  // 50 %
+    SetCardValue(L"Input", L"480i");
+    TavrikRun run;
+    ASSERT_TRUE(run.Window());
+    ASSERT_TRUE(WaitForPanes(run, L"プレビュー中", L"480i"));
+    // 720 x 480 widened to 16:9 is 853 x 480; half of it.
+    EXPECT_TRUE(WaitFor([&] { return ClientSize(ViewOf(run.Window())).cx == 427; }, 5000));
+    EXPECT_EQ(240, ClientSize(ViewOf(run.Window())).cy);
+
+    const struct {
+        const wchar_t* input;
+        int width;
+        int height;
+    } changes[] = {{L"720p", 640, 360}, {L"480p", 427, 240}, {L"1080p", 960, 540}};
+    for (const auto& change : changes) {
+        SCOPED_TRACE(change.input);
+        SetCardValue(L"Input", change.input);
+        EXPECT_TRUE(WaitFor([&] { return ClientSize(ViewOf(run.Window())).cx == change.width; }));
+        EXPECT_EQ(change.height, ClientSize(ViewOf(run.Window())).cy);
+        EXPECT_TRUE(WaitForPanes(run, L"プレビュー中", change.input));
+    }
+    EXPECT_TRUE(WaitFor([&] { return ShowsVideoWindow(run.Window()); }));
+    EXPECT_EQ(nullptr, MessageBoxOf(run.Id()));
+    ASSERT_TRUE(run.Close());
+}
+
+TEST_F(TavrikPreview, WithoutSignalItDetectsUntilStoppedOrClosed)
+{
+    SetCardValue(L"Input", L"none");
+    TavrikRun run;
+    ASSERT_TRUE(run.Window());
+    ASSERT_TRUE(WaitForPanes(run, L"信号検出中", L"Detecting"));
+    Sleep(1500);
+    EXPECT_EQ(L"信号検出中", PaneText(run.Id(), run.Window(), 0)) << "still detecting";
+
+    PostMessageW(run.Window(), WM_COMMAND, kStop, 0);
+    EXPECT_TRUE(WaitForPanes(run, L"停止中", L"No Signal."));
+    EXPECT_EQ(nullptr, MessageBoxOf(run.Id())) << "a cancelled detection is quiet";
+
+    PostMessageW(run.Window(), WM_COMMAND, kPreview, 0);
+    ASSERT_TRUE(WaitForPanes(run, L"信号検出中", L"Detecting"));
+    PostMessageW(run.Window(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(run.WaitForExit(10000).has_value()) << "closing ends the detection and then the program";
+    EXPECT_EQ(std::optional<DWORD>(0), ReadDword(L"Preview"));
+}
+
+TEST_F(TavrikPreview, MissingCardIsReportedTwiceAndTheProgramKeepsRunning)
+{
+    ASSERT_TRUE(RunServer(L"/u \"" + std::wstring(kCardServer) + L"\""));
+    WriteDword(L"Preview", 0);
+    {
+        TavrikRun run;
+        std::wstring text;
+        ASSERT_TRUE(WaitFor([&] { return MessageBoxOf(run.Id(), &text) != nullptr; }));
+        EXPECT_EQ(L"Zelvan キャプチャーデバイスが見つかりません。", text);
+        HWND first = MessageBoxOf(run.Id());
+        PostMessageW(first, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(WaitFor([&] { return MessageBoxOf(run.Id(), &text) && text != L"Zelvan キャプチャーデバイスが見つかりません。"; }));
+        EXPECT_EQ(L"Zelvan の初期化に失敗しました。", text);
+        PostMessageW(MessageBoxOf(run.Id()), WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(run.Window());
+        EXPECT_TRUE(WaitForPanes(run, L"停止中", L"No Signal."));
+        ASSERT_TRUE(run.Close());
+    }
+    EXPECT_TRUE(RunServer(L"\"" + std::wstring(kCardServer) + L"\""));
+}
+
+TEST_F(TavrikPreview, RenderersAudioInputAndMuteWhilePreviewing)
+{
+    TavrikRun run;
+    ASSERT_TRUE(run.Window());
+    ASSERT_TRUE(WaitForPanes(run, L"プレビュー中", L"1080i"));
+    for (WPARAM renderer : {kRendererVmr7, kRendererVmr9}) {
+        SCOPED_TRACE(renderer);
+        PostMessageW(run.Window(), WM_COMMAND, renderer, 0);
+        Sleep(500);
+        EXPECT_TRUE(WaitForPanes(run, L"プレビュー中", L"1080i"));
+        EXPECT_TRUE(WaitFor([&] { return ShowsVideoWindow(run.Window()); }));
+        EXPECT_EQ(nullptr, MessageBoxOf(run.Id()));
+    }
+    PostMessageW(run.Window(), WM_COMMAND, kAudioAnalog, 0);
+    PostMessageW(run.Window(), WM_COMMAND, kMute, 0);
+    Sleep(300);
+    EXPECT_EQ(nullptr, MessageBoxOf(run.Id()));
+    ASSERT_TRUE(run.Close());
+    EXPECT_EQ(std::optional<DWORD>(3), ReadDword(L"VideoRenderer"));
+    EXPECT_EQ(std::optional<DWORD>(2), ReadDword(L"AudioInputType"));
+    EXPECT_EQ(std::optional<DWORD>(1), ReadDword(L"AudioMute"));
+}
+
+}  // namespace

@@ -1,0 +1,193 @@
+// Starting the real Tavrik.exe from a test, finding its windows and reading
+// and writing its settings in the registry.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr wchar_t kClass[] = L"TavrikMainWnd";
+constexpr wchar_t kSettingsKey[] = L"Software\\Tavrik\\Tavrik\\Settings";
+constexpr DWORD kPatience = 30000;
+
+std::wstring BinFolder()
+{
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder = path;
+    return folder.substr(0, folder.find_last_of(L'\\') + 1);
+}
+
+struct FoundWindow {
+    DWORD process;
+    const wchar_t* className;
+    HWND window;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM param)
+{
+    auto* found = reinterpret_cast<FoundWindow*>(param);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    if (process == found->process && wcscmp(name, found->className) == 0 && IsWindowVisible(window)) {
+        found->window = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND WindowOf(DWORD process, const wchar_t* className)
+{
+    FoundWindow found{process, className, nullptr};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&found));
+    return found.window;
+}
+
+int CountMainWindows()
+{
+    int count = 0;
+    for (HWND w = FindWindowW(kClass, nullptr); w; w = FindWindowExW(nullptr, w, kClass, nullptr))
+        ++count;
+    return count;
+}
+
+template <typename Condition>
+bool WaitFor(Condition condition, DWORD milliseconds = kPatience)
+{
+    for (DWORD waited = 0; waited < milliseconds; waited += 50) {
+        if (condition())
+            return true;
+        Sleep(50);
+    }
+    return condition();
+}
+
+// One run of the program, ended by a close request.
+class TavrikRun {
+public:
+    explicit TavrikRun(const std::wstring& exe = BinFolder() + L"Tavrik.exe")
+    {
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        std::wstring commandLine = L"\"" + exe + L"\"";
+        started_ = CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                  BinFolder().c_str(), &startup, &process_);
+    }
+    ~TavrikRun()
+    {
+        if (!started_)
+            return;
+        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT && !Close())
+            TerminateProcess(process_.hProcess, 1);
+        CloseHandle(process_.hThread);
+        CloseHandle(process_.hProcess);
+    }
+
+    // The main window, once shown.
+    HWND Window()
+    {
+        if (!window_ && started_)
+            WaitFor([&] { return (window_ = WindowOf(process_.dwProcessId, kClass)) != nullptr; });
+        return window_;
+    }
+    DWORD Id() const { return process_.dwProcessId; }
+
+    // Waits for the program to end; returns its exit code or nothing on time-out.
+    std::optional<DWORD> WaitForExit(DWORD milliseconds = kPatience)
+    {
+        if (!started_ || WaitForSingleObject(process_.hProcess, milliseconds) != WAIT_OBJECT_0)
+            return std::nullopt;
+        DWORD code = 0;
+        GetExitCodeProcess(process_.hProcess, &code);
+        return code;
+    }
+
+    bool Close()
+    {
+        HWND window = Window();
+        return window && PostMessageW(window, WM_CLOSE, 0, 0) && WaitForExit().has_value();
+    }
+
+private:
+    bool started_ = false;
+    PROCESS_INFORMATION process_{};
+    HWND window_ = nullptr;
+};
+
+std::optional<DWORD> ReadDword(const wchar_t* entry, const wchar_t* key = kSettingsKey)
+{
+    DWORD value = 0, size = sizeof value, type = 0;
+    if (RegGetValueW(HKEY_CURRENT_USER, key, entry, RRF_RT_ANY, &type, &value, &size) != ERROR_SUCCESS ||
+        type != REG_DWORD)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<std::wstring> ReadString(const wchar_t* entry, const wchar_t* key = kSettingsKey)
+{
+    DWORD size = 0, type = 0;
+    if (RegGetValueW(HKEY_CURRENT_USER, key, entry, RRF_RT_ANY, &type, nullptr, &size) != ERROR_SUCCESS ||
+        type != REG_SZ)
+        return std::nullopt;
+    std::vector<wchar_t> text(size / sizeof(wchar_t) + 1);
+    size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+    RegGetValueW(HKEY_CURRENT_USER, key, entry, RRF_RT_REG_SZ, nullptr, text.data(), &size);
+    return std::wstring(text.data());
+}
+
+void Write(const wchar_t* entry, DWORD type, const void* data, DWORD size, const wchar_t* key = kSettingsKey)
+{
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_CURRENT_USER, key, entry, type, data, size));
+}
+void WriteDword(const wchar_t* entry, DWORD value)
+{
+    Write(entry, REG_DWORD, &value, sizeof value);
+}
+void WriteString(const wchar_t* entry, const std::wstring& value, const wchar_t* key = kSettingsKey)
+{
+    Write(entry, REG_SZ, value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)), key);
+}
+
+HWND Descendant(HWND parent, int id)
+{
+    struct Search {
+        int id;
+        HWND found;
+    } search{id, nullptr};
+    EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            if (GetDlgCtrlID(child) == s->id) {
+                s->found = child;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::wstring Text(HWND window)
+{
+    wchar_t text[256] = {};
+    GetWindowTextW(window, text, 256);
+    return text;
+}
+
+RECT Rect(HWND window)
+{
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+}  // namespace

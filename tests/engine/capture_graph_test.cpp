@@ -1,0 +1,259 @@
+// The engine against the simulated card: opening, the crossbar walk, the
+// format on the pins, detection, preview, mute, renderers and clean release.
+#include "CaptureGraph.h"
+#include "CrossbarPath.h"
+#include "DeviceLists.h"
+#include "card_test_support.h"
+
+#include <gtest/gtest.h>
+#include <wrl/client.h>
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+class CaptureGraphTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        ResetCard();
+        host = MakeHostWindow();
+        view = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 640, 360, host, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+        engine = std::make_unique<CCaptureGraph>();
+        engine->viewWindow = view;
+        engine->notifyWindow = host;
+        engine->graphEventMessage = WM_APP + 2;
+        engine->stillImageMessage = WM_APP + 3;
+    }
+    void TearDown() override
+    {
+        engine.reset();
+        DestroyWindow(host);
+        ResetCard();
+        CoUninitialize();
+    }
+
+    // The video format the pin of the category is set to.
+    static VIDEOINFOHEADER PinFormat(CCaptureGraph& graph, const GUID& category)
+    {
+        ComPtr<IAMStreamConfig> config;
+        VIDEOINFOHEADER info{};
+        if (FAILED(graph.Builder()->FindInterface(&category, &MEDIATYPE_Video, graph.CaptureFilter(),
+                                                  IID_IAMStreamConfig, reinterpret_cast<void**>(config.GetAddressOf()))))
+            return info;
+        AM_MEDIA_TYPE* type = nullptr;
+        if (SUCCEEDED(config->GetFormat(&type)) && type) {
+            if (type->cbFormat >= sizeof info)
+                info = *reinterpret_cast<VIDEOINFOHEADER*>(type->pbFormat);
+            CoTaskMemFree(type->pbFormat);
+            CoTaskMemFree(type);
+        }
+        return info;
+    }
+
+    ComPtr<IAMCrossbar> Crossbar()
+    {
+        ComPtr<IBaseFilter> filter;
+        ComPtr<IAMCrossbar> crossbar;
+        if (SUCCEEDED(engine->Graph()->FindFilterByName(L"Crossbar", &filter)))
+            filter.As(&crossbar);
+        return crossbar;
+    }
+
+    HWND host = nullptr;
+    HWND view = nullptr;
+    std::unique_ptr<CCaptureGraph> engine;
+};
+
+TEST_F(CaptureGraphTest, OpenFindsTheCardAndRoutesCompositeVideoAndSpdifAudio)
+{
+    ASSERT_EQ(S_OK, engine->Open());
+    EXPECT_EQ(CCaptureGraph::kIdle, engine->state);
+    ComPtr<IAMCrossbar> crossbar = Crossbar();
+    ASSERT_TRUE(crossbar);
+    LONG routed = -1;
+    ASSERT_EQ(S_OK, crossbar->get_IsRoutedTo(0, &routed));
+    EXPECT_EQ(3, routed);  // Composite Video
+    ASSERT_EQ(S_OK, crossbar->get_IsRoutedTo(1, &routed));
+    EXPECT_EQ(1, routed);  // S/PDIF Audio
+    EXPECT_EQ(3, engine->ReadInputFormat());
+    EXPECT_EQ(E_FAIL, engine->Open()) << "a second open";
+}
+
+TEST_F(CaptureGraphTest, CrossbarWalkFindsEveryVideoInputAndRoutesAudioByCount)
+{
+    ASSERT_EQ(S_OK, engine->Open());
+    std::unique_ptr<CCrossbarPath> path;
+    ASSERT_EQ(S_OK, BuildCrossbarPath(engine->CaptureFilter(), path));
+    ASSERT_EQ(3, path->GetChainCount());
+    LONG types[3] = {};
+    for (int i = 0; i < 3; ++i)
+        ASSERT_EQ(S_OK, path->GetInputType(i, &types[i]));
+    EXPECT_EQ(PhysConn_Video_Composite, types[0]);
+    EXPECT_EQ(PhysConn_Video_SVideo, types[1]);
+    EXPECT_EQ(PhysConn_Video_YRYBY, types[2]);
+    EXPECT_EQ(E_FAIL, path->RouteChain(3));
+
+    ComPtr<IAMCrossbar> crossbar = Crossbar();
+    LONG routed = -1;
+    ASSERT_EQ(S_OK, path->RouteChain(2));
+    EXPECT_EQ(2, path->GetCurrentChain());
+    crossbar->get_IsRoutedTo(0, &routed);
+    EXPECT_EQ(5, routed);
+    // Component video's related audio is HDMI.
+    crossbar->get_IsRoutedTo(1, &routed);
+    EXPECT_EQ(0, routed);
+
+    ASSERT_EQ(S_OK, path->SelectAudioInput(2));
+    crossbar->get_IsRoutedTo(1, &routed);
+    EXPECT_EQ(2, routed);  // Line Audio
+    ASSERT_EQ(S_OK, engine->SelectAudioInput(1));
+    EXPECT_EQ(E_FAIL, path->SelectAudioInput(9));
+}
+
+TEST_F(CaptureGraphTest, FormatGoesOnBothPinsExactlyOrAtAnotherRateForced)
+{
+    ASSERT_EQ(S_OK, engine->Open());
+    ASSERT_EQ(S_OK, engine->ApplyFormatToPins(4));
+    for (const GUID* category : {&PIN_CATEGORY_PREVIEW, &PIN_CATEGORY_CAPTURE}) {
+        const VIDEOINFOHEADER info = PinFormat(*engine, *category);
+        EXPECT_EQ(1280, info.bmiHeader.biWidth);
+        EXPECT_EQ(720, std::abs(info.bmiHeader.biHeight));
+        EXPECT_EQ(166833, info.AvgTimePerFrame);
+    }
+
+    // Without the exact 720p capability the 200000 one is taken and given 720p's rate.
+    engine.reset();
+    SetCardValue(L"OmitCapability", 4);
+    engine = std::make_unique<CCaptureGraph>();
+    ASSERT_EQ(S_OK, engine->Open());
+    ASSERT_EQ(S_OK, engine->ApplyFormatToPins(4));
+    const VIDEOINFOHEADER forced = PinFormat(*engine, PIN_CATEGORY_CAPTURE);
+    EXPECT_EQ(1280, forced.bmiHeader.biWidth);
+    EXPECT_EQ(166833, forced.AvgTimePerFrame);
+
+    EXPECT_EQ(S_OK, engine->ApplyFormatToPins(0)) << "no row matches: each pin keeps its format";
+    EXPECT_EQ(1280, PinFormat(*engine, PIN_CATEGORY_PREVIEW).bmiHeader.biWidth);
+}
+
+TEST_F(CaptureGraphTest, DetectionFindsTheInputAndSetsItOnThePins)
+{
+    SetCardValue(L"Input", L"720p");
+    ASSERT_EQ(S_OK, engine->Open());
+    ASSERT_EQ(S_OK, engine->DetectSignal());
+    EXPECT_EQ(4, engine->signalFormat);
+    EXPECT_EQ(1, engine->signalDetected);
+    EXPECT_EQ(CCaptureGraph::kIdle, engine->state);
+    EXPECT_EQ(1280, PinFormat(*engine, PIN_CATEGORY_PREVIEW).bmiHeader.biWidth);
+}
+
+TEST_F(CaptureGraphTest, DetectionWithoutSignalEndsOnlyWhenCancelled)
+{
+    SetCardValue(L"Input", L"none");
+    ASSERT_EQ(S_OK, engine->Open());
+    // The wait dispatches this thread's messages: a timer cancels it.
+    static CCaptureGraph* cancelling;
+    cancelling = engine.get();
+    const UINT_PTR timer = SetTimer(nullptr, 0, 1500, [](HWND, UINT, UINT_PTR, DWORD) {
+        EXPECT_EQ(CCaptureGraph::kDetecting, cancelling->state);
+        cancelling->cancelDetection = 1;
+    });
+    EXPECT_EQ(S_FALSE, engine->DetectSignal());
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(0, engine->signalFormat);
+    EXPECT_EQ(0, engine->cancelDetection);
+    EXPECT_EQ(CCaptureGraph::kIdle, engine->state);
+}
+
+TEST_F(CaptureGraphTest, WithoutTheCardEveryBuildFails)
+{
+    EXPECT_EQ(E_FAIL, engine->DetectSignal());
+    EXPECT_EQ(E_FAIL, engine->BuildPreview(-1));
+    EXPECT_EQ(E_FAIL, engine->RunPreview());
+    EXPECT_EQ(E_FAIL, engine->StopPreview());
+    EXPECT_EQ(S_OK, engine->CheckSignalChange());
+}
+
+TEST_F(CaptureGraphTest, PreviewRunsMutesSwitchesRendererAndReleasesEverything)
+{
+    ASSERT_EQ(S_OK, engine->Open());
+    ASSERT_EQ(S_OK, engine->DetectSignal());
+    ASSERT_EQ(S_OK, engine->BuildPreview(-1));
+    EXPECT_EQ(CCaptureGraph::kPreviewBuilt, engine->state);
+    EXPECT_EQ(E_FAIL, engine->StopPreview());
+    ASSERT_EQ(S_OK, engine->RunPreview());
+    EXPECT_EQ(CCaptureGraph::kPreviewing, engine->state);
+
+    // Frames pass the preview's still-image grabber.
+    ASSERT_EQ(S_OK, engine->ArmStillImage());
+    MSG message{};
+    const DWORD started = GetTickCount();
+    while (GetTickCount() - started < 5000 && !PeekMessageW(&message, host, WM_APP + 3, WM_APP + 3, PM_REMOVE))
+        Sleep(20);
+    ASSERT_EQ(UINT(WM_APP + 3), message.message);
+    StillFrameStore& frames = engine->StillFrames();
+    EXPECT_EQ(0, frames.Remaining());
+    ASSERT_TRUE(frames.Header());
+    EXPECT_EQ(1920, frames.Header()->biWidth);
+    EXPECT_EQ(1920u * 1080 * 2, frames.BufferSize());
+
+    ComPtr<IBasicAudio> basicAudio;
+    ASSERT_EQ(S_OK, engine->Graph()->QueryInterface(IID_PPV_ARGS(&basicAudio)));
+    long volume = 1;
+    ASSERT_EQ(S_OK, engine->SetMute(1));
+    basicAudio->get_Volume(&volume);
+    EXPECT_EQ(-10000, volume);
+    ASSERT_EQ(S_OK, engine->SetMute(0));
+    basicAudio->get_Volume(&volume);
+    EXPECT_EQ(0, volume);
+
+    ASSERT_EQ(S_OK, engine->SetRendererKind(2));
+    EXPECT_EQ(CCaptureGraph::kPreviewing, engine->state);
+    ComPtr<IBaseFilter> renderer;
+    ASSERT_EQ(S_OK, engine->Graph()->FindFilterByName(L"Video Renderer Filter", &renderer));
+    CLSID clsid{};
+    renderer->GetClassID(&clsid);
+    EXPECT_EQ(CLSID_VideoMixingRenderer, clsid);
+    renderer.Reset();
+    EXPECT_EQ(E_FAIL, engine->SetRendererKind(7)) << "no such renderer";
+    EXPECT_EQ(CCaptureGraph::kIdle, engine->state);
+    engine->rendererKind = 1;
+
+    ASSERT_EQ(S_OK, engine->BuildPreview(-1));
+    ASSERT_EQ(S_OK, engine->RunPreview());
+    ASSERT_EQ(S_OK, engine->StopPreview());
+    EXPECT_EQ(CCaptureGraph::kIdle, engine->state);
+    ASSERT_EQ(S_OK, engine->BuildPreview(-1));
+    ASSERT_EQ(S_OK, engine->RunPreview());
+
+    // Ending the engine while previewing leaves nobody holding the card or the graph.
+    IBaseFilter* capture = engine->CaptureFilter();
+    IGraphBuilder* graph = engine->Graph();
+    capture->AddRef();
+    graph->AddRef();
+    basicAudio.Reset();
+    engine.reset();
+    EXPECT_EQ(0u, graph->Release());
+    EXPECT_EQ(0u, capture->Release());
+}
+
+TEST_F(CaptureGraphTest, ListsTheCardAndRefusesNullEntries)
+{
+    std::vector<FilterEntry> devices;
+    ASSERT_EQ(S_OK, ListDevices(CLSID_VideoInputDeviceCategory, devices));
+    auto card = std::find_if(devices.begin(), devices.end(),
+                             [](const FilterEntry& e) { return e.friendlyName == L"Zelvan BDA Analog Capture Secondary"; });
+    ASSERT_NE(devices.end(), card);
+    ComPtr<IBaseFilter> filter;
+    EXPECT_EQ(S_OK, BindFilterEntry(*card, &filter));
+    FilterEntry byName;
+    byName.displayName = card->displayName;
+    EXPECT_EQ(S_OK, BindFilterEntry(byName, filter.ReleaseAndGetAddressOf()));
+    FilterEntry none;
+    none.displayName = NullVideoDisplayName();
+    EXPECT_EQ(E_FAIL, BindFilterEntry(none, filter.ReleaseAndGetAddressOf()));
+}
+
+}  // namespace
