@@ -38,7 +38,7 @@ HRESULT CCrossbarPath::Walk(IPin* pin, LONG depth, Chain& chain)
     if (FAILED(pin->ConnectedTo(&peer)))
         return notACrossbar;
     ComPtr<IBaseFilter> filter;
-    filter.Attach(OwnerOf(peer.Get()));
+    filter = OwnerOf(peer.Get());
     ComPtr<IAMCrossbar> crossbar;
     if (!filter || FAILED(filter.As(&crossbar)))
         return notACrossbar;
@@ -62,7 +62,7 @@ HRESULT CCrossbarPath::Walk(IPin* pin, LONG depth, Chain& chain)
         chain.resize(depth + 1);
         chain[depth] = {input, output, inputRelated, outputRelated, crossbar, inputType, outputType, depth};
         ComPtr<IPin> inputPin;
-        inputPin.Attach(NthPin(filter.Get(), PINDIR_INPUT, input));
+        inputPin = NthPin(filter.Get(), PINDIR_INPUT, input);
         if (!inputPin)
             continue;
         if (Walk(inputPin.Get(), depth + 1, chain) == kEndOfChain)

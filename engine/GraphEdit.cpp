@@ -32,13 +32,6 @@ ComPtr<IPin> PeerOf(IPin* pin)
     return peer;
 }
 
-ComPtr<IBaseFilter> FilterOf(IPin* pin)
-{
-    ComPtr<IBaseFilter> filter;
-    filter.Attach(OwnerOf(pin));
-    return filter;
-}
-
 // The renderer's first input pin that is connected, and its peer.
 bool ConnectedInput(IBaseFilter* renderer, ComPtr<IPin>& input, ComPtr<IPin>& peer)
 {
@@ -72,7 +65,7 @@ HRESULT RemoveDownstream(IGraphBuilder* graph, IBaseFilter* filter)
         ComPtr<IPin> peer = PeerOf(pin.Get());
         if (!peer || DirectionOf(peer.Get()) != PINDIR_INPUT)
             continue;
-        ComPtr<IBaseFilter> downstream = FilterOf(peer.Get());
+        ComPtr<IBaseFilter> downstream = OwnerOf(peer.Get());
         if (!downstream)
             continue;
         RemoveDownstream(graph, downstream.Get());
@@ -89,14 +82,14 @@ HRESULT RemoveBetween(IGraphBuilder* graph, IBaseFilter* capture, IBaseFilter* r
     if (!ConnectedInput(renderer, input, upstream))
         return S_OK;
     HRESULT hr = DisconnectBoth(graph, input.Get(), upstream.Get());
-    ComPtr<IBaseFilter> filter = FilterOf(upstream.Get());
+    ComPtr<IBaseFilter> filter = OwnerOf(upstream.Get());
     while (SUCCEEDED(hr) && filter && filter.Get() != capture) {
         ComPtr<IPin> filterInput, further;
         if (ConnectedInput(filter.Get(), filterInput, further))
             hr = DisconnectBoth(graph, filterInput.Get(), further.Get());
         if (SUCCEEDED(hr))
             hr = graph->RemoveFilter(filter.Get());
-        filter = further ? FilterOf(further.Get()) : nullptr;
+        filter = further ? OwnerOf(further.Get()) : nullptr;
     }
     return hr;
 }
@@ -105,7 +98,7 @@ HRESULT ConnectChain(ICaptureGraphBuilder2* builder, IGraphBuilder* graph, IBase
                      const std::vector<IBaseFilter*>& filters, IBaseFilter* renderer)
 {
     ComPtr<IPin> rendererInput;
-    rendererInput.Attach(FirstUnconnectedPin(renderer, PINDIR_INPUT));
+    rendererInput = FirstUnconnectedPin(renderer, PINDIR_INPUT);
     ComPtr<IPin> output;
     HRESULT hr = builder->FindPin(capture, PINDIR_OUTPUT, &PIN_CATEGORY_PREVIEW, &MEDIATYPE_Video, TRUE, 0, &output);
     if (FAILED(hr))
@@ -114,13 +107,13 @@ HRESULT ConnectChain(ICaptureGraphBuilder2* builder, IGraphBuilder* graph, IBase
         return VFW_E_NO_ACCEPTABLE_TYPES;
     for (IBaseFilter* filter : filters) {
         ComPtr<IPin> input;
-        input.Attach(FirstUnconnectedPin(filter, PINDIR_INPUT));
+        input = FirstUnconnectedPin(filter, PINDIR_INPUT);
         if (!input)
             return VFW_E_NOT_FOUND;
         hr = graph->Connect(output.Get(), input.Get());
         if (FAILED(hr))
             return hr;
-        output.Attach(FirstUnconnectedPin(filter, PINDIR_OUTPUT));
+        output = FirstUnconnectedPin(filter, PINDIR_OUTPUT);
         if (!output)
             return VFW_E_NOT_FOUND;
     }
@@ -131,11 +124,11 @@ HRESULT InsertIntoLink(IGraphBuilder* graph, IBaseFilter* capture, IBaseFilter* 
 {
     ComPtr<IPin> rendererInput, captureOutput;
     for (int i = 0;; ++i) {
-        rendererInput.Attach(NthPin(renderer, PINDIR_INPUT, i));
+        rendererInput = NthPin(renderer, PINDIR_INPUT, i);
         if (!rendererInput)
             return VFW_E_NOT_FOUND;
         captureOutput = PeerOf(rendererInput.Get());
-        if (captureOutput && FilterOf(captureOutput.Get()).Get() == capture)
+        if (captureOutput && OwnerOf(captureOutput.Get()).Get() == capture)
             break;
     }
     HRESULT hr = DisconnectBoth(graph, captureOutput.Get(), rendererInput.Get());
@@ -145,14 +138,14 @@ HRESULT InsertIntoLink(IGraphBuilder* graph, IBaseFilter* capture, IBaseFilter* 
     hr = VFW_E_NOT_FOUND;
     ComPtr<IPin> pin;
     for (int i = 0; FAILED(hr); ++i) {
-        pin.Attach(NthPin(filter, PINDIR_INPUT, i));
+        pin = NthPin(filter, PINDIR_INPUT, i);
         if (!pin)
             return hr;
         hr = graph->Connect(captureOutput.Get(), pin.Get());
     }
     hr = VFW_E_NOT_FOUND;
     for (int i = 0; FAILED(hr); ++i) {
-        pin.Attach(NthPin(filter, PINDIR_OUTPUT, i));
+        pin = NthPin(filter, PINDIR_OUTPUT, i);
         if (!pin)
             return hr;
         hr = graph->Connect(pin.Get(), rendererInput.Get());
@@ -194,8 +187,8 @@ HRESULT InsertSampleGrabber(ICaptureGraphBuilder2* builder, IBaseFilter* capture
             return hr;
     }
     ComPtr<IPin> grabberInput, grabberOutput;
-    grabberInput.Attach(FirstUnconnectedPin(grabberFilter.Get(), PINDIR_INPUT));
-    grabberOutput.Attach(FirstUnconnectedPin(grabberFilter.Get(), PINDIR_OUTPUT));
+    grabberInput = FirstUnconnectedPin(grabberFilter.Get(), PINDIR_INPUT);
+    grabberOutput = FirstUnconnectedPin(grabberFilter.Get(), PINDIR_OUTPUT);
     hr = graph->Connect(output.Get(), grabberInput.Get());
     if (FAILED(hr))
         return hr;

@@ -8,9 +8,9 @@ using Microsoft::WRL::ComPtr;
 
 namespace {
 
-// Calls `visit` with each pin until it returns true; that pin is returned AddRef'ed.
+// Calls `visit` with each pin until it returns true, and returns that pin.
 template <typename Visit>
-IPin* FindPin(IBaseFilter* filter, Visit visit)
+ComPtr<IPin> FindPin(IBaseFilter* filter, Visit visit)
 {
     ComPtr<IEnumPins> pins;
     if (!filter || FAILED(filter->EnumPins(&pins)))
@@ -18,7 +18,7 @@ IPin* FindPin(IBaseFilter* filter, Visit visit)
     ComPtr<IPin> pin;
     while (pins->Next(1, pin.ReleaseAndGetAddressOf(), nullptr) == S_OK) {
         if (visit(pin.Get()))
-            return pin.Detach();
+            return pin;
     }
     return nullptr;
 }
@@ -45,13 +45,13 @@ PIN_DIRECTION DirectionOf(IPin* pin)
     return direction;
 }
 
-IPin* NthPin(IBaseFilter* filter, PIN_DIRECTION direction, int n)
+ComPtr<IPin> NthPin(IBaseFilter* filter, PIN_DIRECTION direction, int n)
 {
     int seen = 0;
     return FindPin(filter, [&](IPin* pin) { return DirectionOf(pin) == direction && seen++ == n; });
 }
 
-IPin* FirstUnconnectedPin(IBaseFilter* filter, PIN_DIRECTION direction)
+ComPtr<IPin> FirstUnconnectedPin(IBaseFilter* filter, PIN_DIRECTION direction)
 {
     return FindPin(filter, [&](IPin* pin) {
         ComPtr<IPin> peer;
@@ -62,20 +62,21 @@ IPin* FirstUnconnectedPin(IBaseFilter* filter, PIN_DIRECTION direction)
 int PinPosition(IBaseFilter* filter, IPin* wanted)
 {
     int position = 0;
-    ComPtr<IPin> found;
-    found.Attach(FindPin(filter, [&](IPin* pin) {
+    const ComPtr<IPin> found = FindPin(filter, [&](IPin* pin) {
         if (pin == wanted)
             return true;
         ++position;
         return false;
-    }));
+    });
     return found ? position : -1;
 }
 
-IBaseFilter* OwnerOf(IPin* pin)
+ComPtr<IBaseFilter> OwnerOf(IPin* pin)
 {
     PIN_INFO info{};
-    if (!pin || FAILED(pin->QueryPinInfo(&info)))
-        return nullptr;
-    return info.pFilter;
+    ComPtr<IBaseFilter> owner;
+    // QueryPinInfo hands over a reference; mingw-w64's ComPtr::Attach would add another.
+    if (pin && SUCCEEDED(pin->QueryPinInfo(&info)))
+        *owner.GetAddressOf() = info.pFilter;
+    return owner;
 }

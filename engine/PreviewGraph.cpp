@@ -54,7 +54,7 @@ bool OverlayMixerInstalled()
 void SetStretchedAspect(IBaseFilter* overlayMixer)
 {
     ComPtr<IPin> input;
-    input.Attach(FirstUnconnectedPin(overlayMixer, PINDIR_INPUT));
+    input = FirstUnconnectedPin(overlayMixer, PINDIR_INPUT);
     ComPtr<IMixerPinConfig> config;
     if (input && SUCCEEDED(input.As(&config)))
         config->SetAspectRatioMode(AM_ARMODE_STRETCHED);
@@ -285,7 +285,7 @@ HRESULT CCaptureGraph::ReplaceAudioFilterWithInfTee()
     if (FAILED(hr))
         return hr;
     ComPtr<IBaseFilter> replaced;
-    replaced.Attach(OwnerOf(peer.Get()));
+    replaced = OwnerOf(peer.Get());
     ComPtr<IBaseFilter> tee;
     hr = AddFilter(CLSID_InfTee, L"Inf Tee", &tee);
     if (FAILED(hr))
@@ -295,7 +295,7 @@ HRESULT CCaptureGraph::ReplaceAudioFilterWithInfTee()
     std::vector<ComPtr<IPin>> downstream;
     for (int n = 0;; ++n) {
         ComPtr<IPin> out;
-        out.Attach(NthPin(replaced.Get(), PINDIR_OUTPUT, n));
+        out = NthPin(replaced.Get(), PINDIR_OUTPUT, n);
         if (!out)
             break;
         ComPtr<IPin> next;
@@ -310,13 +310,13 @@ HRESULT CCaptureGraph::ReplaceAudioFilterWithInfTee()
     graph_->RemoveFilter(replaced.Get());
 
     ComPtr<IPin> teeIn;
-    teeIn.Attach(FirstUnconnectedPin(tee.Get(), PINDIR_INPUT));
+    teeIn = FirstUnconnectedPin(tee.Get(), PINDIR_INPUT);
     hr = teeIn ? graph_->Connect(audioOut.Get(), teeIn.Get()) : E_FAIL;
     for (auto& next : downstream) {
         if (FAILED(hr))
             break;
         ComPtr<IPin> teeOut;
-        teeOut.Attach(FirstUnconnectedPin(tee.Get(), PINDIR_OUTPUT));
+        teeOut = FirstUnconnectedPin(tee.Get(), PINDIR_OUTPUT);
         hr = teeOut ? graph_->Connect(teeOut.Get(), next.Get()) : E_FAIL;
     }
     return hr;

@@ -11,6 +11,7 @@
 
 #include "analog_pins.h"
 #include "audio_stream_pin.h"
+#include "filter_census.h"
 #include "video_stream_pin.h"
 
 namespace cardsim {
@@ -53,6 +54,7 @@ private:
     ~CaptureFilter() override;
     void SetRunClock(IReferenceClock* clock);
 
+    FilterCensus census_{"capture filter"};
     CCritSec lock_;
     std::unique_ptr<AnalogInputPin> analogIn_;
     std::unique_ptr<VideoStreamPin> videoCapture_;

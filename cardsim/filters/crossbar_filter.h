@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "analog_pins.h"
+#include "filter_census.h"
 
 namespace cardsim {
 
@@ -33,6 +34,7 @@ public:
 private:
     CrossbarFilter(LPUNKNOWN outer, HRESULT* hr);
 
+    FilterCensus census_{"crossbar"};
     CCritSec lock_;
     std::vector<std::unique_ptr<AnalogInputPin>> inputs_;
     std::vector<std::unique_ptr<AnalogOutputPin>> outputs_;

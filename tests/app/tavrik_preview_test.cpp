@@ -5,8 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
+#include <string>
+#include <vector>
 
 #include "../engine/card_test_support.h"
 #include "tavrik_process.h"
@@ -90,6 +95,31 @@ bool ShowsVideoWindow(HWND main)
     RECT rect{};
     return video && IsWindowVisible(video) && GetWindowRect(video, &rect) && rect.right > rect.left &&
            rect.bottom > rect.top;
+}
+
+// The card's filters.log lines written by one process.
+std::vector<std::string> CensusLines(const std::wstring& folder, DWORD process)
+{
+    std::vector<std::string> lines;
+    std::ifstream log(std::filesystem::path(folder + L"\\filters.log"));
+    const std::string prefix = std::to_string(process) + " ";
+    for (std::string line; std::getline(log, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.rfind(prefix, 0) == 0)
+            lines.push_back(line.substr(prefix.size()));
+    }
+    return lines;
+}
+
+std::wstring FreshFolder(const wchar_t* name)
+{
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + name;
+    DeleteFileW((folder + L"\\filters.log").c_str());
+    CreateDirectoryW(folder.c_str(), nullptr);
+    return folder;
 }
 
 bool RunServer(const std::wstring& arguments)
@@ -229,8 +259,10 @@ TEST_F(TavrikPreview, MissingCardIsReportedTwiceAndTheProgramKeepsRunning)
     EXPECT_TRUE(RunServer(L"\"" + std::wstring(kCardServer) + L"\""));
 }
 
-TEST_F(TavrikPreview, RenderersAudioInputAndMuteWhilePreviewing)
+TEST_F(TavrikPreview, RenderersAudioInputAndMuteWhilePreviewingThenEveryFilterIsReleased)
 {
+    const std::wstring logFolder = FreshFolder(L"tavrik-census");
+    SetCardValue(L"LogFolder", logFolder);
     TavrikRun run;
     ASSERT_TRUE(run.Window());
     ASSERT_TRUE(WaitForPanes(run, L"プレビュー中", L"1080i"));
@@ -250,6 +282,15 @@ TEST_F(TavrikPreview, RenderersAudioInputAndMuteWhilePreviewing)
     EXPECT_EQ(std::optional<DWORD>(3), ReadDword(L"VideoRenderer"));
     EXPECT_EQ(std::optional<DWORD>(2), ReadDword(L"AudioInputType"));
     EXPECT_EQ(std::optional<DWORD>(1), ReadDword(L"AudioMute"));
+
+    const std::vector<std::string> census = CensusLines(logFolder, run.Id());
+    const auto count = [&](const std::string& event) {
+        return std::count_if(census.begin(), census.end(), [&](const std::string& line) { return line.rfind(event, 0) == 0; });
+    };
+    EXPECT_EQ(2, count("created ")) << "the capture filter and the crossbar, made once for the whole run";
+    EXPECT_EQ(2, count("released "));
+    ASSERT_FALSE(census.empty());
+    EXPECT_EQ(", 0 alive", census.back().substr(census.back().size() - 9));
 }
 
 }  // namespace

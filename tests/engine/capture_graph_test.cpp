@@ -5,12 +5,85 @@
 #include "DeviceLists.h"
 #include "card_test_support.h"
 
+#include "test_tone.h"
+
 #include <gtest/gtest.h>
+#include <qedit.h>
 #include <wrl/client.h>
+
+#include <mutex>
+#include <vector>
 
 using Microsoft::WRL::ComPtr;
 
 namespace {
+
+const CLSID kSampleGrabber = {0xC1F400A0, 0x3F08, 0x11D3, {0x9F, 0x0B, 0x00, 0x60, 0x08, 0x03, 0x9E, 0x37}};
+const CLSID kNullRenderer = {0xC1F400A4, 0x3F08, 0x11D3, {0x9F, 0x0B, 0x00, 0x60, 0x08, 0x03, 0x9E, 0x37}};
+
+// Keeps the 16-bit stereo samples a grabber passes on.
+class SoundCollector : public ISampleGrabberCB {
+public:
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
+    {
+        if (iid != IID_IUnknown && iid != IID_ISampleGrabberCB)
+            return E_NOINTERFACE;
+        *object = static_cast<ISampleGrabberCB*>(this);
+        return S_OK;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP SampleCB(double, IMediaSample*) override { return E_NOTIMPL; }
+    STDMETHODIMP BufferCB(double, BYTE* data, long length) override
+    {
+        std::lock_guard<std::mutex> hold(lock_);
+        const auto* values = reinterpret_cast<const int16_t*>(data);
+        samples_.insert(samples_.end(), values, values + length / 2);
+        return S_OK;
+    }
+    std::vector<int16_t> Samples()
+    {
+        std::lock_guard<std::mutex> hold(lock_);
+        return samples_;
+    }
+
+private:
+    std::mutex lock_;
+    std::vector<int16_t> samples_;
+};
+
+// The pitch on the capture filter's audio capture pin, heard through a grabber
+// added to the engine's idle graph for a moment.
+double CapturedTone(CCaptureGraph& engine)
+{
+    ComPtr<IBaseFilter> grabberFilter, sink;
+    ComPtr<ISampleGrabber> grabber;
+    SoundCollector collector;
+    if (FAILED(CoCreateInstance(kSampleGrabber, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&grabberFilter))) ||
+        FAILED(CoCreateInstance(kNullRenderer, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&sink))) ||
+        FAILED(grabberFilter.As(&grabber)))
+        return -1;
+    engine.Graph()->AddFilter(grabberFilter.Get(), L"Tone Grabber");
+    engine.Graph()->AddFilter(sink.Get(), L"Tone Sink");
+    grabber->SetCallback(&collector, 1);
+    ComPtr<IMediaControl> control;
+    engine.Graph()->QueryInterface(IID_PPV_ARGS(&control));
+    double tone = -1;
+    if (SUCCEEDED(engine.Builder()->RenderStream(&PIN_CATEGORY_CAPTURE, &MEDIATYPE_Audio, engine.CaptureFilter(),
+                                                 grabberFilter.Get(), sink.Get())) &&
+        SUCCEEDED(control->Run())) {
+        constexpr size_t kWanted = 48000 / 4 * 2;  // a quarter of a second, two channels
+        const DWORD started = GetTickCount();
+        while (collector.Samples().size() < kWanted && GetTickCount() - started < 5000)
+            Sleep(20);
+        control->Stop();
+        const std::vector<int16_t> samples = collector.Samples();
+        tone = cardsim::ReadAudio(samples.data(), samples.size() / 2, 48000).toneHz;
+    }
+    grabber->SetCallback(nullptr, 1);
+    engine.TearDown();
+    return tone;
+}
 
 class CaptureGraphTest : public ::testing::Test {
 protected:
@@ -231,12 +304,25 @@ TEST_F(CaptureGraphTest, PreviewRunsMutesSwitchesRendererAndReleasesEverything)
     // Ending the engine while previewing leaves nobody holding the card or the graph.
     IBaseFilter* capture = engine->CaptureFilter();
     IGraphBuilder* graph = engine->Graph();
+    IBaseFilter* crossbar = nullptr;
+    ASSERT_EQ(S_OK, graph->FindFilterByName(L"Crossbar", &crossbar));
     capture->AddRef();
     graph->AddRef();
     basicAudio.Reset();
     engine.reset();
     EXPECT_EQ(0u, graph->Release());
     EXPECT_EQ(0u, capture->Release());
+    EXPECT_EQ(0u, crossbar->Release());
+}
+
+TEST_F(CaptureGraphTest, AudioInputChoiceChangesTheDeliveredTone)
+{
+    ASSERT_EQ(S_OK, engine->Open());
+    EXPECT_NEAR(1000.0, CapturedTone(*engine), 5.0) << "S/PDIF at start";
+    ASSERT_EQ(S_OK, engine->SelectAudioInput(2));
+    EXPECT_NEAR(440.0, CapturedTone(*engine), 5.0) << "the analog input";
+    ASSERT_EQ(S_OK, engine->SelectAudioInput(1));
+    EXPECT_NEAR(1000.0, CapturedTone(*engine), 5.0) << "back to S/PDIF";
 }
 
 TEST_F(CaptureGraphTest, ListsTheCardAndRefusesNullEntries)
