@@ -3,6 +3,7 @@
 #include "CaptureGraph.h"
 #include "CrossbarPath.h"
 #include "DeviceLists.h"
+#include "../profiles/CurrentProfiles.h"
 #include "card_test_support.h"
 
 #include "test_tone.h"
@@ -323,6 +324,49 @@ TEST_F(CaptureGraphTest, AudioInputChoiceChangesTheDeliveredTone)
     EXPECT_NEAR(440.0, CapturedTone(*engine), 5.0) << "the analog input";
     ASSERT_EQ(S_OK, engine->SelectAudioInput(1));
     EXPECT_NEAR(1000.0, CapturedTone(*engine), 5.0) << "back to S/PDIF";
+}
+
+TEST_F(CaptureGraphTest, PreviewProfileSetsThePriorityAndTheAudioInfTee)
+{
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring path = std::wstring(temp) + L"capture-graph-preview.prf";
+    PreviewProfile profile;
+    profile.options.infTeeForAudio = 1;
+    profile.options.priorityClass = HIGH_PRIORITY_CLASS;
+    ASSERT_EQ(S_OK, WritePreviewProfile(path, profile));
+    engine->previewProfilePath = path;
+    ASSERT_EQ(S_OK, engine->Open());
+    ASSERT_EQ(S_OK, engine->DetectSignal());
+
+    ComPtr<IBaseFilter> infTee;
+    const bool teeInstalled = SUCCEEDED(
+        CoCreateInstance(CLSID_InfTee, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&infTee)));
+    infTee.Reset();
+    const HRESULT built = engine->BuildPreview(-1);
+    if (!teeInstalled) {
+        // Wine has no Inf Tee: the build reports it.
+        EXPECT_EQ(REGDB_E_CLASSNOTREG, built);
+        engine->TearDown();
+    } else {
+        ASSERT_EQ(S_OK, built);
+        ASSERT_EQ(S_OK, engine->Graph()->FindFilterByName(L"Inf Tee", &infTee));
+        EXPECT_EQ(HIGH_PRIORITY_CLASS, GetPriorityClass(GetCurrentProcess()));
+        EXPECT_EQ(DWORD(NORMAL_PRIORITY_CLASS), engine->savedPriorityClass);
+        ASSERT_EQ(S_OK, engine->RunPreview());
+        ASSERT_EQ(S_OK, engine->StopPreview());
+        EXPECT_EQ(NORMAL_PRIORITY_CLASS, GetPriorityClass(GetCurrentProcess())) << "restored at the stop";
+    }
+
+    // Without the tee the priority still applies and is restored.
+    profile.options.infTeeForAudio = 0;
+    ASSERT_EQ(S_OK, WritePreviewProfile(path, profile));
+    ASSERT_EQ(S_OK, engine->BuildPreview(-1));
+    EXPECT_EQ(HIGH_PRIORITY_CLASS, GetPriorityClass(GetCurrentProcess()));
+    ASSERT_EQ(S_OK, engine->RunPreview());
+    ASSERT_EQ(S_OK, engine->StopPreview());
+    EXPECT_EQ(NORMAL_PRIORITY_CLASS, GetPriorityClass(GetCurrentProcess()));
+    DeleteFileW(path.c_str());
 }
 
 TEST_F(CaptureGraphTest, ListsTheCardAndRefusesNullEntries)
