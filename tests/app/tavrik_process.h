@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace tavrik_test {
 
-constexpr wchar_t kClass[] = L"TavrikMainWnd";
-constexpr wchar_t kSettingsKey[] = L"Software\\Tavrik\\Tavrik\\Settings";
-constexpr DWORD kPatience = 30000;
+inline constexpr wchar_t kClass[] = L"TavrikMainWnd";
+inline constexpr wchar_t kSettingsKey[] = L"Software\\Tavrik\\Tavrik\\Settings";
+inline constexpr DWORD kPatience = 30000;
 
-std::wstring BinFolder()
+inline std::wstring BinFolder()
 {
     wchar_t path[MAX_PATH];
     GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -30,7 +30,7 @@ struct FoundWindow {
     HWND window;
 };
 
-BOOL CALLBACK MatchWindow(HWND window, LPARAM param)
+inline BOOL CALLBACK MatchWindow(HWND window, LPARAM param)
 {
     auto* found = reinterpret_cast<FoundWindow*>(param);
     DWORD process = 0;
@@ -44,14 +44,14 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM param)
     return TRUE;
 }
 
-HWND WindowOf(DWORD process, const wchar_t* className)
+inline HWND WindowOf(DWORD process, const wchar_t* className)
 {
     FoundWindow found{process, className, nullptr};
     EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&found));
     return found.window;
 }
 
-int CountMainWindows()
+inline int CountMainWindows()
 {
     int count = 0;
     for (HWND w = FindWindowW(kClass, nullptr); w; w = FindWindowExW(nullptr, w, kClass, nullptr))
@@ -60,7 +60,7 @@ int CountMainWindows()
 }
 
 template <typename Condition>
-bool WaitFor(Condition condition, DWORD milliseconds = kPatience)
+inline bool WaitFor(Condition condition, DWORD milliseconds = kPatience)
 {
     for (DWORD waited = 0; waited < milliseconds; waited += 50) {
         if (condition())
@@ -122,7 +122,7 @@ private:
     HWND window_ = nullptr;
 };
 
-std::optional<DWORD> ReadDword(const wchar_t* entry, const wchar_t* key = kSettingsKey)
+inline std::optional<DWORD> ReadDword(const wchar_t* entry, const wchar_t* key = kSettingsKey)
 {
     DWORD value = 0, size = sizeof value, type = 0;
     if (RegGetValueW(HKEY_CURRENT_USER, key, entry, RRF_RT_ANY, &type, &value, &size) != ERROR_SUCCESS ||
@@ -131,7 +131,7 @@ std::optional<DWORD> ReadDword(const wchar_t* entry, const wchar_t* key = kSetti
     return value;
 }
 
-std::optional<std::wstring> ReadString(const wchar_t* entry, const wchar_t* key = kSettingsKey)
+inline std::optional<std::wstring> ReadString(const wchar_t* entry, const wchar_t* key = kSettingsKey)
 {
     DWORD size = 0, type = 0;
     if (RegGetValueW(HKEY_CURRENT_USER, key, entry, RRF_RT_ANY, &type, nullptr, &size) != ERROR_SUCCESS ||
@@ -143,20 +143,20 @@ std::optional<std::wstring> ReadString(const wchar_t* entry, const wchar_t* key 
     return std::wstring(text.data());
 }
 
-void Write(const wchar_t* entry, DWORD type, const void* data, DWORD size, const wchar_t* key = kSettingsKey)
+inline void Write(const wchar_t* entry, DWORD type, const void* data, DWORD size, const wchar_t* key = kSettingsKey)
 {
     ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_CURRENT_USER, key, entry, type, data, size));
 }
-void WriteDword(const wchar_t* entry, DWORD value)
+inline void WriteDword(const wchar_t* entry, DWORD value)
 {
     Write(entry, REG_DWORD, &value, sizeof value);
 }
-void WriteString(const wchar_t* entry, const std::wstring& value, const wchar_t* key = kSettingsKey)
+inline void WriteString(const wchar_t* entry, const std::wstring& value, const wchar_t* key = kSettingsKey)
 {
     Write(entry, REG_SZ, value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)), key);
 }
 
-HWND Descendant(HWND parent, int id)
+inline HWND Descendant(HWND parent, int id)
 {
     struct Search {
         int id;
@@ -176,18 +176,20 @@ HWND Descendant(HWND parent, int id)
     return search.found;
 }
 
-std::wstring Text(HWND window)
+inline std::wstring Text(HWND window)
 {
     wchar_t text[256] = {};
     GetWindowTextW(window, text, 256);
     return text;
 }
 
-RECT Rect(HWND window)
+inline RECT Rect(HWND window)
 {
     RECT rect{};
     GetWindowRect(window, &rect);
     return rect;
 }
 
-}  // namespace
+}  // namespace tavrik_test
+
+using namespace tavrik_test;
