@@ -76,6 +76,8 @@ public:
     // jitter; false (outputs untouched) without a renderer's quality interface.
     bool GetRendererQuality(int figures[6]);
     HRESULT GetPosition(GUID& timeFormat, LONGLONG& position);
+    // Copies the capture callbacks' figures into the report.
+    void CollectStatistics();
 
     // The image callback stores the next two preview frames and tells the notification window.
     HRESULT ArmStillImage();

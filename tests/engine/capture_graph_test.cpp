@@ -223,6 +223,26 @@ TEST_F(CaptureGraphTest, DetectionFindsTheInputAndSetsItOnThePins)
     EXPECT_EQ(1280, PinFormat(*engine, PIN_CATEGORY_PREVIEW).bmiHeader.biWidth);
 }
 
+TEST_F(CaptureGraphTest, StatisticsCountTheFramesTheCardLeftOut)
+{
+    SetCardValue(L"BurstStart", 20);
+    SetCardValue(L"BurstLength", 10);
+    ASSERT_EQ(S_OK, engine->Open());
+    ASSERT_EQ(S_OK, engine->DetectSignal());
+    engine->CollectStatistics();
+    const RecordingReport& report = engine->report;
+    EXPECT_EQ(3, report.videoFormatIndex);
+    EXPECT_EQ(MAKEFOURCC('Y', 'U', 'Y', '2'), report.videoFourcc);
+    EXPECT_EQ(1920, report.videoWidth);
+    EXPECT_EQ(1080, report.videoHeight);
+    EXPECT_EQ(333667, report.videoFrameDuration);
+    EXPECT_GT(report.totalFrames, 30);
+    EXPECT_EQ(10, report.droppedFrames) << "frames 20 to 29 never came";
+    EXPECT_GT(report.videoLastEnd, report.videoFirstStart);
+    EXPECT_EQ(0, report.totalBlocks) << "detection listens to no sound";
+    EXPECT_EQ(0, report.audioChannels);
+}
+
 TEST_F(CaptureGraphTest, DetectionWithoutSignalEndsOnlyWhenCancelled)
 {
     SetCardValue(L"Input", L"none");
