@@ -1,6 +1,6 @@
 // The property pages as drawn: every control inside its page, none on top of another,
-// every label wide enough for its text in the page's font, and that font able to
-// draw the Japanese texts.
+// every label and list item wide enough for its text in the page's font, and that
+// font able to draw the Japanese texts.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -18,13 +18,14 @@ struct Control {
     bool groupBox;
     bool checkBox;
     bool label;
+    bool comboBox;
 };
 
 std::vector<Control> Controls(HWND dialog)
 {
     std::vector<Control> controls;
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        Control c{child, L"", {}, false, false, false};
+        Control c{child, L"", {}, false, false, false, false};
         wchar_t text[256] = L"";
         GetWindowTextW(child, text, 256);
         c.text = text;
@@ -37,6 +38,7 @@ std::vector<Control> Controls(HWND dialog)
         c.groupBox = button && (style & BS_TYPEMASK) == BS_GROUPBOX;
         c.checkBox = button && (style & BS_TYPEMASK) == BS_AUTOCHECKBOX;
         c.label = _wcsicmp(className, L"Static") == 0;
+        c.comboBox = _wcsicmp(className, L"ComboBox") == 0;
         controls.push_back(c);
     }
     return controls;
@@ -117,16 +119,51 @@ TEST_P(MuxPageLayoutTest, ControlsLieInsideThePageWithoutOverlapping)
     }
 }
 
+std::vector<std::wstring> ListItems(HWND combo)
+{
+    std::vector<std::wstring> items;
+    const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        wchar_t text[64] = L"";
+        SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+        items.push_back(text);
+    }
+    return items;
+}
+
+SIZE TextExtent(HDC dc, HWND control, const std::wstring& text)
+{
+    HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+    HGDIOBJ previous = SelectObject(dc, font);
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    SelectObject(dc, previous);
+    return extent;
+}
+
+TEST_P(MuxPageLayoutTest, ListItemsFitTheirClosedList)
+{
+    HDC dc = GetDC(dialog);
+    for (const Control& c : Controls(dialog)) {
+        if (!c.comboBox)
+            continue;
+        const int room = c.rect.right - c.rect.left - GetSystemMetrics(SM_CXVSCROLL) - 4 * GetSystemMetrics(SM_CXEDGE);
+        const std::vector<std::wstring> items = ListItems(c.window);
+        EXPECT_FALSE(items.empty()) << GetDlgCtrlID(c.window);
+        for (const std::wstring& item : items)
+            EXPECT_LE(TextExtent(dc, c.window, item).cx, room) << "clipped item in " << GetDlgCtrlID(c.window);
+    }
+    ReleaseDC(dialog, dc);
+}
+
 TEST_P(MuxPageLayoutTest, LabelsAreWideEnoughAndTheFontDrawsTheirText)
 {
     HDC dc = GetDC(dialog);
     for (const Control& c : Controls(dialog)) {
         if (c.text.empty() || !(c.label || c.checkBox || c.groupBox))
             continue;
-        HFONT font = reinterpret_cast<HFONT>(SendMessageW(c.window, WM_GETFONT, 0, 0));
-        HGDIOBJ previous = SelectObject(dc, font);
-        SIZE extent{};
-        GetTextExtentPoint32W(dc, c.text.c_str(), static_cast<int>(c.text.size()), &extent);
+        const SIZE extent = TextExtent(dc, c.window, c.text);
+        HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(c.window, WM_GETFONT, 0, 0)));
         std::vector<WORD> glyphs(c.text.size());
         GetGlyphIndicesW(dc, c.text.c_str(), static_cast<int>(c.text.size()), glyphs.data(),
                          GGI_MARK_NONEXISTING_GLYPHS);
