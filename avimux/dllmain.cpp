@@ -5,12 +5,22 @@
 #include "MuxFilter.h"
 #include "MuxFilterSetup.h"
 #include "MuxGuids.h"
+#include "pages/MuxAvi1Page.h"
+#include "pages/MuxCommonPage.h"
+#include "pages/MuxStatisticsPage.h"
+#include "pages/MuxTimeShiftPage.h"
 
 namespace {
 
-// The property pages are not built yet, so only the filter is served.
+// The pages have no setup data: they are COM classes only, not filters.
 const CFactoryTemplate kTemplates[] = {
     {L"PelkorAVIMux", &CLSID_PelkorAviMux, MuxFilter::CreateInstance, nullptr, &kMuxFilterSetup},
+    {L"PelkorAVIMux Property Page", &CLSID_MuxCommonPage, CreatePropertyPage<MuxCommonPage>, nullptr, nullptr},
+    {L"PelkorAVIMux Property Page 2", &CLSID_MuxAvi1Page, CreatePropertyPage<MuxAvi1Page>, nullptr, nullptr},
+    {L"PelkorAVIMux Property Page 3", &CLSID_MuxStatisticsPage, CreatePropertyPage<MuxStatisticsPage>, nullptr,
+     nullptr},
+    {L"PelkorAVIMux Property Page 4", &CLSID_MuxTimeShiftPage, CreatePropertyPage<MuxTimeShiftPage>, nullptr,
+     nullptr},
 };
 
 }  // namespace

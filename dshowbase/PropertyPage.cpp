@@ -136,8 +136,10 @@ STDMETHODIMP CBasePropertyPage::SetObjects(ULONG cObjects, LPUNKNOWN* ppUnk)
     if (cObjects == 1) {
         if (!ppUnk || !*ppUnk)
             return E_POINTER;
-        m_bObjectSet = TRUE;
-        return OnConnect(*ppUnk);
+        // A page that could not connect stays unconnected: no Activate, no OnDisconnect.
+        const HRESULT hr = OnConnect(*ppUnk);
+        m_bObjectSet = SUCCEEDED(hr);
+        return hr;
     }
     if (cObjects == 0) {
         m_bObjectSet = FALSE;

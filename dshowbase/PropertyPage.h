@@ -21,7 +21,8 @@ public:
     STDMETHODIMP Activate(HWND hwndParent, LPCRECT prect, BOOL fModal) override;
     STDMETHODIMP Deactivate() override;
     STDMETHODIMP GetPageInfo(LPPROPPAGEINFO pPageInfo) override;
-    // One object connects (OnConnect), none disconnects (OnDisconnect).
+    // One object connects (OnConnect; the page is connected only when it succeeds),
+    // none disconnects (OnDisconnect).
     STDMETHODIMP SetObjects(ULONG cObjects, LPUNKNOWN* ppUnk) override;
     STDMETHODIMP Show(UINT nCmdShow) override;
     STDMETHODIMP Move(LPCRECT prect) override;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "dshowbase/streams.h"
+#include "TestPageSite.h"
 #include "property_page_test_ids.h"
 
 namespace {
@@ -19,7 +20,13 @@ public:
     HWND Window() const { return m_hwnd; }
     HRESULT applyResult = S_OK;
 
-    HRESULT OnConnect(IUnknown*) override { return Record("connect"); }
+    HRESULT connectResult = S_OK;
+
+    HRESULT OnConnect(IUnknown*) override
+    {
+        Record("connect");
+        return connectResult;
+    }
     HRESULT OnDisconnect() override { return Record("disconnect"); }
     HRESULT OnActivate() override { return Record("activate"); }
     HRESULT OnDeactivate() override { return Record("deactivate"); }
@@ -45,29 +52,6 @@ private:
     }
 
     std::vector<std::string>& m_calls;
-};
-
-class PageSite : public IPropertyPageSite {
-public:
-    std::vector<DWORD> statusChanges;
-
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override
-    {
-        if (riid != IID_IUnknown && riid != IID_IPropertyPageSite)
-            return E_NOINTERFACE;
-        *ppv = this;
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
-    STDMETHODIMP OnStatusChange(DWORD dwFlags) override
-    {
-        statusChanges.push_back(dwFlags);
-        return S_OK;
-    }
-    STDMETHODIMP GetLocaleID(LCID*) override { return E_NOTIMPL; }
-    STDMETHODIMP GetPageContainer(IUnknown**) override { return E_NOTIMPL; }
-    STDMETHODIMP TranslateAccelerator(MSG*) override { return E_NOTIMPL; }
 };
 
 IPropertyPage* AsPage(TestPage* page)
@@ -96,7 +80,7 @@ TEST(CBasePropertyPage, FollowsThePropertyFrameThroughItsLife)
     IUnknown* object = frameView;
     EXPECT_EQ(E_POINTER, frameView->SetObjects(1, nullptr));
     ASSERT_EQ(S_OK, frameView->SetObjects(1, &object));
-    PageSite site;
+    TestPageSite site;
     ASSERT_EQ(S_OK, frameView->SetPageSite(&site));
     EXPECT_EQ(E_UNEXPECTED, frameView->SetPageSite(&site)) << "a second site";
 
@@ -156,6 +140,21 @@ TEST(CBasePropertyPage, TheLastReleaseDisconnectsAConnectedPage)
     const std::vector<std::string> expected{"connect", "disconnect"};
     EXPECT_EQ(expected, calls);
     EXPECT_EQ(0, CBaseObject::ObjectsActive());
+}
+
+TEST(CBasePropertyPage, APageThatFailsToConnectStaysUnconnected)
+{
+    std::vector<std::string> calls;
+    auto* page = new TestPage(calls);
+    IPropertyPage* frameView = AsPage(page);
+    page->connectResult = E_NOINTERFACE;
+    IUnknown* object = frameView;
+    EXPECT_EQ(E_NOINTERFACE, frameView->SetObjects(1, &object));
+    RECT rect{0, 0, 100, 100};
+    EXPECT_EQ(E_UNEXPECTED, frameView->Activate(GetDesktopWindow(), &rect, FALSE));
+    EXPECT_EQ(0u, frameView->Release());
+    const std::vector<std::string> expected{"connect"};
+    EXPECT_EQ(expected, calls) << "no disconnect for a connection that never was";
 }
 
 }  // namespace

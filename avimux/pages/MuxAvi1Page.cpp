@@ -1,0 +1,97 @@
+#include "MuxAvi1Page.h"
+
+#include "../../resources/trelvox/resource.h"
+#include "PageControls.h"
+#include "PageText.h"
+
+using namespace trelvox;
+
+MuxAvi1Page::MuxAvi1Page(LPUNKNOWN outer) : MuxPropertyPage(L"Mux AVI 1 page", outer, IDD_MUX_AVI1, IDS_MUX_AVI1_TITLE)
+{
+}
+
+HRESULT MuxAvi1Page::OnConnect(IUnknown* object)
+{
+    HRESULT hr = MuxPropertyPage::OnConnect(object);
+    if (SUCCEEDED(hr))
+        hr = ReadSettings();
+    if (FAILED(hr) && m_target)
+        OnDisconnect();
+    return hr;
+}
+
+HRESULT MuxAvi1Page::ReadSettings()
+{
+    Values v;
+    const HRESULT results[] = {
+        m_target->GetMaxFiles(&v.maxFiles),
+        m_target->GetMaxFileSize(&v.maxFileSize),
+        m_target->GetFirstFrameNotDropped(&v.firstFrameNotDropped),
+        m_target->GetSplitMode(&v.splitMode),
+        m_target->GetSplitCounts(&v.splitCountVideo, &v.splitCountAudio),
+    };
+    for (HRESULT hr : results) {
+        if (FAILED(hr))
+            return hr;
+    }
+    m_values = v;
+    return S_OK;
+}
+
+void MuxAvi1Page::FillControls()
+{
+    const Values& v = m_values;
+    SetItemText(m_hwnd, IDC_MAX_FILES, FormatUnsigned(v.maxFiles));
+    SetItemText(m_hwnd, IDC_MAX_FILE_SIZE, FormatUnsigned(v.maxFileSize));
+    SetItemChecked(m_hwnd, IDC_FIRST_FRAME_NOT_DROPPED, v.firstFrameNotDropped);
+    FillList(m_hwnd, IDC_SPLIT_MODE, IDS_SPLIT_MODE_FIRST, 3);
+    SelectListItem(m_hwnd, IDC_SPLIT_MODE, v.splitMode);
+    SetItemText(m_hwnd, IDC_SPLIT_COUNT_VIDEO, FormatUnsigned(v.splitCountVideo));
+    SetItemText(m_hwnd, IDC_SPLIT_COUNT_AUDIO, FormatUnsigned(v.splitCountAudio));
+}
+
+// A number box that holds no valid number keeps the value it had.
+void MuxAvi1Page::ReadControls()
+{
+    Values& v = m_values;
+    v.maxFiles = ParseUnsigned(ItemText(m_hwnd, IDC_MAX_FILES)).value_or(v.maxFiles);
+    v.maxFileSize = ParseUnsigned(ItemText(m_hwnd, IDC_MAX_FILE_SIZE)).value_or(v.maxFileSize);
+    v.firstFrameNotDropped = IsItemChecked(m_hwnd, IDC_FIRST_FRAME_NOT_DROPPED);
+    v.splitMode = SelectedListItem(m_hwnd, IDC_SPLIT_MODE, v.splitMode);
+    v.splitCountVideo = ParseUnsigned(ItemText(m_hwnd, IDC_SPLIT_COUNT_VIDEO)).value_or(v.splitCountVideo);
+    v.splitCountAudio = ParseUnsigned(ItemText(m_hwnd, IDC_SPLIT_COUNT_AUDIO)).value_or(v.splitCountAudio);
+}
+
+HRESULT MuxAvi1Page::OnDeactivate()
+{
+    ReadControls();
+    return S_OK;
+}
+
+HRESULT MuxAvi1Page::WriteSettings()
+{
+    const Values& v = m_values;
+    HRESULT hr = m_target->SetMaxFiles(v.maxFiles);
+    if (SUCCEEDED(hr))
+        hr = m_target->SetMaxFileSize(v.maxFileSize);
+    if (SUCCEEDED(hr))
+        hr = m_target->SetSplitCounts(v.splitCountVideo, v.splitCountAudio);
+    if (SUCCEEDED(hr))
+        hr = m_target->SetFirstFrameNotDropped(v.firstFrameNotDropped);
+    if (SUCCEEDED(hr))
+        hr = m_target->SetSplitMode(v.splitMode);
+    return hr;
+}
+
+// The settings may clamp what they are given: the page then shows what they hold.
+HRESULT MuxAvi1Page::OnApplyChanges()
+{
+    if (m_hwnd)
+        ReadControls();
+    HRESULT hr = WriteSettings();
+    if (SUCCEEDED(hr))
+        hr = ReadSettings();
+    if (SUCCEEDED(hr))
+        Refill();
+    return hr;
+}
