@@ -53,6 +53,31 @@ private:
     std::vector<int16_t> samples_;
 };
 
+std::wstring FilterName(IBaseFilter* filter)
+{
+    FILTER_INFO info{};
+    if (FAILED(filter->QueryFilterInfo(&info)))
+        return L"";
+    if (info.pGraph)
+        info.pGraph->Release();
+    return info.achName;
+}
+
+// The filter's first output pin that has a peer.
+ComPtr<IPin> FirstConnectedOutput(IBaseFilter* filter)
+{
+    ComPtr<IEnumPins> pins;
+    filter->EnumPins(&pins);
+    for (ComPtr<IPin> pin; pins && pins->Next(1, pin.ReleaseAndGetAddressOf(), nullptr) == S_OK;) {
+        PIN_DIRECTION direction;
+        ComPtr<IPin> peer;
+        if (SUCCEEDED(pin->QueryDirection(&direction)) && direction == PINDIR_OUTPUT &&
+            SUCCEEDED(pin->ConnectedTo(&peer)))
+            return pin;
+    }
+    return nullptr;
+}
+
 // The pitch on the capture filter's audio capture pin, heard through a grabber
 // added to the engine's idle graph for a moment.
 double CapturedTone(CCaptureGraph& engine)
@@ -386,6 +411,54 @@ TEST_F(CaptureGraphTest, PreviewProfileSetsThePriorityAndTheAudioInfTee)
     ASSERT_EQ(S_OK, engine->RunPreview());
     ASSERT_EQ(S_OK, engine->StopPreview());
     EXPECT_EQ(NORMAL_PRIORITY_CLASS, GetPriorityClass(GetCurrentProcess()));
+    DeleteFileW(path.c_str());
+}
+
+// Filter order from the capture filter's video preview pin to the renderer.
+std::vector<std::wstring> PreviewChain(CCaptureGraph& engine)
+{
+    std::vector<std::wstring> names;
+    ComPtr<IPin> out;
+    engine.Builder()->FindPin(engine.CaptureFilter(), PINDIR_OUTPUT, &PIN_CATEGORY_PREVIEW, &MEDIATYPE_Video, FALSE, 0,
+                              &out);
+    for (ComPtr<IPin> peer; out && SUCCEEDED(out->ConnectedTo(peer.ReleaseAndGetAddressOf()));) {
+        PIN_INFO info{};
+        peer->QueryPinInfo(&info);
+        names.push_back(info.achName[0] ? FilterName(info.pFilter) : L"");
+        out = FirstConnectedOutput(info.pFilter);
+        info.pFilter->Release();
+    }
+    return names;
+}
+
+TEST_F(CaptureGraphTest, PreviewFiltersOfTheProfileGoBeforeTheRendererForInterlacedInput)
+{
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring path = std::wstring(temp) + L"capture-graph-filters.prf";
+    PreviewProfile profile;
+    profile.options.deinterlaceInterlacedModes = 1;
+    FilterEntry tee;
+    tee.friendlyName = L"Smart Tee";
+    tee.displayName = L"@device:sw:{083863F1-70DE-11D0-BD40-00A0C911CE86}\\{CC58E280-8AA1-11D1-B3F1-00AA003761C5}";
+    ASSERT_EQ(S_OK, BindFilterByDisplayName(tee.displayName, &tee.filter));
+    profile.filters.push_back(tee);
+    ASSERT_EQ(S_OK, WritePreviewProfile(path, profile));
+    engine->previewProfilePath = path;
+    engine->rendererKind = 2;
+    ASSERT_EQ(S_OK, engine->Open());
+    ASSERT_EQ(S_OK, engine->DetectSignal());  // 1080i
+
+    ASSERT_EQ(S_OK, engine->BuildPreview(-1));
+    EXPECT_EQ((std::vector<std::wstring>{L"Video Image Capture", L"Smart Tee", L"Video Renderer Filter"}),
+              PreviewChain(*engine));
+    ASSERT_EQ(S_OK, engine->RunPreview());
+    ASSERT_EQ(S_OK, engine->StopPreview());
+
+    // Progressive input takes no preview filters.
+    ASSERT_EQ(S_OK, engine->BuildPreview(4));
+    EXPECT_EQ((std::vector<std::wstring>{L"Video Image Capture", L"Video Renderer Filter"}), PreviewChain(*engine));
+    engine->TearDown();
     DeleteFileW(path.c_str());
 }
 
