@@ -6,18 +6,8 @@
 
 using namespace trelvox;
 
-MuxAvi1Page::MuxAvi1Page(LPUNKNOWN outer) : MuxPropertyPage(L"Mux AVI 1 page", outer, IDD_MUX_AVI1, IDS_MUX_AVI1_TITLE)
+MuxAvi1Page::MuxAvi1Page(LPUNKNOWN outer) : MuxSettingsPage(L"Mux AVI 1 page", outer, IDD_MUX_AVI1, IDS_MUX_AVI1_TITLE)
 {
-}
-
-HRESULT MuxAvi1Page::OnConnect(IUnknown* object)
-{
-    HRESULT hr = MuxPropertyPage::OnConnect(object);
-    if (SUCCEEDED(hr))
-        hr = ReadSettings();
-    if (FAILED(hr) && m_target)
-        OnDisconnect();
-    return hr;
 }
 
 HRESULT MuxAvi1Page::ReadSettings()
@@ -62,12 +52,6 @@ void MuxAvi1Page::ReadControls()
     v.splitCountAudio = ParseUnsigned(ItemText(m_hwnd, IDC_SPLIT_COUNT_AUDIO)).value_or(v.splitCountAudio);
 }
 
-HRESULT MuxAvi1Page::OnDeactivate()
-{
-    ReadControls();
-    return S_OK;
-}
-
 HRESULT MuxAvi1Page::WriteSettings()
 {
     const Values& v = m_values;
@@ -80,18 +64,5 @@ HRESULT MuxAvi1Page::WriteSettings()
         hr = m_target->SetFirstFrameNotDropped(v.firstFrameNotDropped);
     if (SUCCEEDED(hr))
         hr = m_target->SetSplitMode(v.splitMode);
-    return hr;
-}
-
-// The settings may clamp what they are given: the page then shows what they hold.
-HRESULT MuxAvi1Page::OnApplyChanges()
-{
-    if (m_hwnd)
-        ReadControls();
-    HRESULT hr = WriteSettings();
-    if (SUCCEEDED(hr))
-        hr = ReadSettings();
-    if (SUCCEEDED(hr))
-        Refill();
     return hr;
 }

@@ -1,10 +1,9 @@
 // "AVI 1": the number and size of the files and how a recording is split among them.
 #pragma once
 
-#include "IMuxConfig.h"
-#include "MuxPropertyPage.h"
+#include "MuxSettingsPage.h"
 
-class MuxAvi1Page : public MuxPropertyPage<IMuxConfig> {
+class MuxAvi1Page : public MuxSettingsPage {
 public:
     explicit MuxAvi1Page(LPUNKNOWN outer);
 
@@ -18,14 +17,10 @@ private:
         DWORD splitCountAudio = 0;
     };
 
-    HRESULT OnConnect(IUnknown* object) override;
-    HRESULT OnDeactivate() override;
-    HRESULT OnApplyChanges() override;
     void FillControls() override;
-
-    HRESULT ReadSettings();
-    HRESULT WriteSettings();
-    void ReadControls();
+    HRESULT ReadSettings() override;
+    HRESULT WriteSettings() override;
+    void ReadControls() override;
 
     Values m_values;
 };

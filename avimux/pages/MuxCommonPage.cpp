@@ -7,18 +7,8 @@
 using namespace trelvox;
 
 MuxCommonPage::MuxCommonPage(LPUNKNOWN outer)
-    : MuxPropertyPage(L"Mux common page", outer, IDD_MUX_COMMON, IDS_MUX_COMMON_TITLE)
+    : MuxSettingsPage(L"Mux common page", outer, IDD_MUX_COMMON, IDS_MUX_COMMON_TITLE)
 {
-}
-
-HRESULT MuxCommonPage::OnConnect(IUnknown* object)
-{
-    HRESULT hr = MuxPropertyPage::OnConnect(object);
-    if (SUCCEEDED(hr))
-        hr = ReadSettings();
-    if (FAILED(hr) && m_target)
-        OnDisconnect();
-    return hr;
 }
 
 HRESULT MuxCommonPage::ReadSettings()
@@ -93,12 +83,6 @@ void MuxCommonPage::ReadControls()
     v.protect = IsItemChecked(m_hwnd, IDC_PROTECT);
 }
 
-HRESULT MuxCommonPage::OnDeactivate()
-{
-    ReadControls();
-    return S_OK;
-}
-
 // The audio buffer count and the second write count are not on the page: they are
 // written back as they stand now.
 HRESULT MuxCommonPage::WriteSettings()
@@ -135,18 +119,5 @@ HRESULT MuxCommonPage::WriteSettings()
         hr = m_target->SetMuxMode(v.muxMode);
     if (SUCCEEDED(hr))
         hr = m_target->SetProtect(v.protect);
-    return hr;
-}
-
-// The settings may clamp what they are given: the page then shows what they hold.
-HRESULT MuxCommonPage::OnApplyChanges()
-{
-    if (m_hwnd)
-        ReadControls();
-    HRESULT hr = WriteSettings();
-    if (SUCCEEDED(hr))
-        hr = ReadSettings();
-    if (SUCCEEDED(hr))
-        Refill();
     return hr;
 }

@@ -2,10 +2,9 @@
 // processing, mux mode and protect.
 #pragma once
 
-#include "IMuxConfig.h"
-#include "MuxPropertyPage.h"
+#include "MuxSettingsPage.h"
 
-class MuxCommonPage : public MuxPropertyPage<IMuxConfig> {
+class MuxCommonPage : public MuxSettingsPage {
 public:
     explicit MuxCommonPage(LPUNKNOWN outer);
 
@@ -27,14 +26,10 @@ private:
         BOOL protect = FALSE;
     };
 
-    HRESULT OnConnect(IUnknown* object) override;
-    HRESULT OnDeactivate() override;
-    HRESULT OnApplyChanges() override;
     void FillControls() override;
-
-    HRESULT ReadSettings();
-    HRESULT WriteSettings();
-    void ReadControls();
+    HRESULT ReadSettings() override;
+    HRESULT WriteSettings() override;
+    void ReadControls() override;
 
     Values m_values;
 };
