@@ -298,16 +298,38 @@ def large_case(args):
         start = time.perf_counter()
         check_recording([path], frames)
         print(f"  ffprobe -count_frames: {frames} video frames, as written ({time.perf_counter() - start:.1f} s)")
-        for label, extra in (("last 2 s", ["-sseof", "-2"]), ("whole file", [])):
+        for label, extra, expected in (("last 2 s", ["-sseof", "-2"], range(55, 65)),
+                                       ("whole file", [], range(frames, frames + 1))):
             start = time.perf_counter()
-            done = subprocess.run(["ffmpeg", "-v", "error", "-nostdin", *extra, "-i", path, "-map", "0",
-                                   "-f", "null", "-"], capture_output=True, text=True)
-            if done.returncode != 0 or done.stderr.strip():
-                raise CaseFailed(f"ffmpeg decode of the {label}: {done.stderr.strip()[:500]}")
-            print(f"  ffmpeg decodes the {label} with no error ({time.perf_counter() - start:.1f} s)")
+            done = subprocess.run(["ffmpeg", "-v", "error", "-nostdin", "-nostats", "-progress", "pipe:1", *extra,
+                                   "-i", path, "-map", "0", "-f", "null", "-"], capture_output=True, text=True)
+            decoded = [int(l.split("=")[1]) for l in done.stdout.splitlines() if l.startswith("frame=")]
+            if done.returncode != 0 or done.stderr.strip() or not decoded or decoded[-1] not in expected:
+                raise CaseFailed(f"ffmpeg decode of the {label}: {decoded[-1:]} frames; {done.stderr.strip()[:500]}")
+            print(f"  ffmpeg decodes the {label}: {decoded[-1]} video frames, no error "
+                  f"({time.perf_counter() - start:.1f} s)")
+        start = time.perf_counter()
+        check_last_frame(path, frames)
+        print(f"  the last frame holds its own picture ({time.perf_counter() - start:.1f} s)")
     finally:
         if os.path.exists(path):
             os.remove(path)
+
+
+def check_last_frame(path, frames):
+    """The source marks frame n's first line with luma 16 + 7n mod 220."""
+    last = frames - 1
+    done = subprocess.run(["ffmpeg", "-v", "error", "-nostdin", "-i", path, "-map", "0:v",
+                           "-vf", f"select=eq(n\\,{last})", "-vsync", "0", "-f", "rawvideo", "-"],
+                          capture_output=True)
+    line = WIDTH * 2
+    picture = done.stdout
+    if done.returncode != 0 or len(picture) != FRAME_BYTES:
+        raise CaseFailed(f"frame {last} could not be read back: {done.stderr.decode(errors='replace')[:500]}")
+    expected = bytes([16 + (last * 7) % 220, 128]) * WIDTH
+    # Either end: the picture may be stored bottom-up.
+    if expected not in (picture[:line], picture[-line:]):
+        raise CaseFailed(f"frame {last} does not hold its own picture")
 
 
 def main():
