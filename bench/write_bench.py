@@ -129,6 +129,15 @@ def remove(files):
         os.remove(path)
 
 
+# Every file a case writes, so a failed or interrupted run leaves none behind.
+OUR_FILES = ["trelvox0[0-9][0-9][0-9].avi", "trelvox1.avi", "plain-*.bin", "avidest.avi", "ffmpeg.avi",
+             "large.avi", "frame.yuv", "empty.bin"]
+
+
+def clear_folder(folder):
+    remove(path for pattern in OUR_FILES for path in glob.glob(os.path.join(folder, pattern)))
+
+
 class Result:
     def __init__(self, case, bytes_written, wall, cpu, frames, server_cpu=0.0):
         self.case = case
@@ -183,10 +192,8 @@ def avidest_case(args, frames):
     if not os.path.exists(path):
         raise CaseFailed("AVI Mux + File Writer wrote no file")
     size = os.path.getsize(path)
-    try:
-        check_recording([path], frames)
-    finally:
-        remove([path])
+    check_recording([path], frames)
+    remove([path])
     return Result("Wine AVI Mux + File Writer", size, figures["wall"], figures["user"] + figures["sys"], frames,
                   figures["server"])
 
@@ -287,33 +294,29 @@ def large_case(args):
     start = time.perf_counter()
     figures = run_windows(args.build, "trelvox", "1", f"{media_seconds(frames):.6f}", windows_path(base))
     recorded = time.perf_counter() - start
-    try:
-        size = os.path.getsize(path)
-        print(f"  recorded {size} bytes ({size / 2**30:.2f} GiB) in {figures['wall']:.1f} s "
-              f"({size / 1e6 / figures['wall']:.0f} MB/s, CPU {figures['user'] + figures['sys']:.1f} s, "
-              f"{recorded:.1f} s with Wine start); the mux counted {figures['video']:.0f} frames, "
-              f"{figures['dropped']:.0f} dropped")
-        if size <= 4 * 2**30:
-            raise CaseFailed(f"{path} is not beyond 4 GiB")
+    size = os.path.getsize(path)
+    print(f"  recorded {size} bytes ({size / 2**30:.2f} GiB) in {figures['wall']:.1f} s "
+          f"({size / 1e6 / figures['wall']:.0f} MB/s, CPU {figures['user'] + figures['sys']:.1f} s, "
+          f"{recorded:.1f} s with Wine start); the mux counted {figures['video']:.0f} frames, "
+          f"{figures['dropped']:.0f} dropped")
+    if size <= 4 * 2**30:
+        raise CaseFailed(f"{path} is not beyond 4 GiB")
+    start = time.perf_counter()
+    check_recording([path], frames)
+    print(f"  ffprobe -count_frames: {frames} video frames, as written ({time.perf_counter() - start:.1f} s)")
+    for label, extra, expected in (("last 2 s", ["-sseof", "-2"], range(55, 65)),
+                                   ("whole file", [], range(frames, frames + 1))):
         start = time.perf_counter()
-        check_recording([path], frames)
-        print(f"  ffprobe -count_frames: {frames} video frames, as written ({time.perf_counter() - start:.1f} s)")
-        for label, extra, expected in (("last 2 s", ["-sseof", "-2"], range(55, 65)),
-                                       ("whole file", [], range(frames, frames + 1))):
-            start = time.perf_counter()
-            done = subprocess.run(["ffmpeg", "-v", "error", "-nostdin", "-nostats", "-progress", "pipe:1", *extra,
-                                   "-i", path, "-map", "0", "-f", "null", "-"], capture_output=True, text=True)
-            decoded = [int(l.split("=")[1]) for l in done.stdout.splitlines() if l.startswith("frame=")]
-            if done.returncode != 0 or done.stderr.strip() or not decoded or decoded[-1] not in expected:
-                raise CaseFailed(f"ffmpeg decode of the {label}: {decoded[-1:]} frames; {done.stderr.strip()[:500]}")
-            print(f"  ffmpeg decodes the {label}: {decoded[-1]} video frames, no error "
-                  f"({time.perf_counter() - start:.1f} s)")
-        start = time.perf_counter()
-        check_last_frame(path, frames)
-        print(f"  the last frame holds its own picture ({time.perf_counter() - start:.1f} s)")
-    finally:
-        if os.path.exists(path):
-            os.remove(path)
+        done = subprocess.run(["ffmpeg", "-v", "error", "-nostdin", "-nostats", "-progress", "pipe:1", *extra,
+                               "-i", path, "-map", "0", "-f", "null", "-"], capture_output=True, text=True)
+        decoded = [int(l.split("=")[1]) for l in done.stdout.splitlines() if l.startswith("frame=")]
+        if done.returncode != 0 or done.stderr.strip() or not decoded or decoded[-1] not in expected:
+            raise CaseFailed(f"ffmpeg decode of the {label}: {decoded[-1:]} frames; {done.stderr.strip()[:500]}")
+        print(f"  ffmpeg decodes the {label}: {decoded[-1]} video frames, no error "
+              f"({time.perf_counter() - start:.1f} s)")
+    start = time.perf_counter()
+    check_last_frame(path, frames)
+    print(f"  the last frame holds its own picture ({time.perf_counter() - start:.1f} s)")
 
 
 def check_last_frame(path, frames):
@@ -344,6 +347,7 @@ def main():
     args = parser.parse_args()
     args.dir = os.path.abspath(args.dir or os.path.join(args.build, "bench-out"))
     os.makedirs(args.dir, exist_ok=True)
+    clear_folder(args.dir)
     print(machine_line(args.dir))
     try:
         if args.large:
@@ -353,6 +357,7 @@ def main():
         frames = frames_for(args.seconds)
         state = {}
         results = []
+
         def measure(run, case, *case_args):
             os.sync()  # no earlier writes still on their way to the disk
             result = case(args, *case_args)
@@ -372,9 +377,7 @@ def main():
         print(f"bench: {failure}", file=sys.stderr)
         return 1
     finally:
-        frame = os.path.join(args.dir, "frame.yuv")
-        if os.path.exists(frame):
-            os.remove(frame)
+        clear_folder(args.dir)
     return 0
 
 
