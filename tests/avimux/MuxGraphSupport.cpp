@@ -49,7 +49,7 @@ bool FileExists(const std::wstring& path)
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-HRESULT MuxGraph::Build(MuxTestSource* source, IBaseFilter* mux)
+HRESULT MuxGraph::Create()
 {
     HRESULT hr = CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&graph));
     if (FAILED(hr))
@@ -57,7 +57,14 @@ HRESULT MuxGraph::Build(MuxTestSource* source, IBaseFilter* mux)
     graph.As(&control);
     graph->QueryInterface(IID_IMediaEventEx, reinterpret_cast<void**>(events.GetAddressOf()));
     // Our EC_COMPLETE reaches the queue as it is, not counted against renderers.
-    events->CancelDefaultHandling(EC_COMPLETE);
+    return events->CancelDefaultHandling(EC_COMPLETE);
+}
+
+HRESULT MuxGraph::Build(IBaseFilter* source, IBaseFilter* mux)
+{
+    HRESULT hr = Create();
+    if (FAILED(hr))
+        return hr;
     if (FAILED(hr = graph->AddFilter(source, L"Test Source")) || FAILED(hr = graph->AddFilter(mux, L"Pelkor AVI Mux")))
         return hr;
     for (const wchar_t* name : {L"Video", L"Audio"}) {

@@ -29,7 +29,10 @@ bool FileExists(const std::wstring& path);
 // A filter graph holding a test source and the multiplexer, connected pin to pin.
 class MuxGraph {
 public:
-    HRESULT Build(MuxTestSource* source, IBaseFilter* mux);
+    // An empty graph whose EC_COMPLETE reaches the queue as its sender sent it.
+    HRESULT Create();
+    // Create, then the source's "Video" and "Audio" pins to the mux's pins of those names.
+    HRESULT Build(IBaseFilter* source, IBaseFilter* mux);
     // Drops what earlier runs left in the event queue.
     void DrainEvents();
     // Waits for the event; param1 receives its first parameter. False after the timeout.

@@ -1,0 +1,98 @@
+#include "BenchSource.h"
+
+#include "MuxTestSource.h"
+
+// {3F6C1D8A-92B4-4E57-8C0D-5A7B9E1F2C63}
+static const CLSID CLSID_BenchSource = {0x3f6c1d8a, 0x92b4, 0x4e57, {0x8c, 0x0d, 0x5a, 0x7b, 0x9e, 0x1f, 0x2c, 0x63}};
+
+BenchStream::BenchStream(HRESULT* phr, CSource* filter, LPCWSTR name, const CMediaType& type, int count)
+    : CSourceStream(name, phr, filter, name), m_type(type), m_count(count)
+{
+}
+
+HRESULT BenchStream::GetMediaType(CMediaType* pMediaType)
+{
+    return pMediaType->Set(m_type);
+}
+
+HRESULT BenchStream::DecideBufferSize(IMemAllocator* pAlloc, ALLOCATOR_PROPERTIES* pRequest)
+{
+    pRequest->cBuffers = pRequest->cBuffers > 4 ? pRequest->cBuffers : 4;
+    pRequest->cbBuffer = static_cast<LONG>(m_type.GetSampleSize());
+    ALLOCATOR_PROPERTIES actual{};
+    const HRESULT hr = pAlloc->SetProperties(pRequest, &actual);
+    if (FAILED(hr))
+        return hr;
+    return actual.cbBuffer < pRequest->cbBuffer ? E_FAIL : S_OK;
+}
+
+HRESULT BenchStream::OnThreadCreate()
+{
+    m_next = 0;
+    m_painted.clear();
+    return S_OK;
+}
+
+bool BenchStream::IsVideo() const
+{
+    return *m_type.Type() == MEDIATYPE_Video;
+}
+
+REFERENCE_TIME BenchStream::SampleDuration() const
+{
+    if (IsVideo())
+        return reinterpret_cast<const VIDEOINFOHEADER*>(m_type.Format())->AvgTimePerFrame;
+    return kAudioFramesPerBuffer * 10000000LL / 48000;
+}
+
+void BenchStream::Paint(BYTE* data, LONG length, LONG index) const
+{
+    if (IsVideo()) {
+        // Grey whose brightness follows the frame number.
+        const BYTE luma = static_cast<BYTE>(16 + (index * 7) % 220);
+        for (LONG i = 0; i < length; i += 2) {
+            data[i] = luma;
+            data[i + 1] = 128;
+        }
+    } else {
+        // A quiet square wave.
+        auto* pcm = reinterpret_cast<short*>(data);
+        for (LONG i = 0; i < length / 2; ++i)
+            pcm[i] = static_cast<short>(((i / 2) / 50) % 2 ? 1000 : -1000);
+    }
+}
+
+HRESULT BenchStream::FillBuffer(IMediaSample* pSample)
+{
+    if (m_next >= m_count)
+        return S_FALSE;
+    const LONG index = m_next++;
+    BYTE* data = nullptr;
+    pSample->GetPointer(&data);
+    const LONG length = static_cast<LONG>(m_type.GetSampleSize());
+    if (m_painted.insert(data).second) {
+        Paint(data, length, index);
+    } else if (IsVideo()) {
+        const LONG line = reinterpret_cast<const VIDEOINFOHEADER*>(m_type.Format())->bmiHeader.biWidth * 2;
+        Paint(data, line, index);
+    }
+    pSample->SetActualDataLength(length);
+    REFERENCE_TIME start = index * SampleDuration();
+    REFERENCE_TIME stop = start + SampleDuration();
+    pSample->SetTime(&start, &stop);
+    pSample->SetSyncPoint(TRUE);
+    return S_OK;
+}
+
+BenchSource::BenchSource(HRESULT* phr) : CSource(L"BenchSource", nullptr, CLSID_BenchSource, phr)
+{
+}
+
+BenchSource* BenchSource::Create(int videoFrames, int audioBuffers)
+{
+    HRESULT hr = S_OK;
+    auto* source = new BenchSource(&hr);
+    new BenchStream(&hr, source, L"Video", MakeYuy2Type(1920, 1080, kNtscFrame), videoFrames);
+    new BenchStream(&hr, source, L"Audio", MakePcmType(), audioBuffers);
+    return source;
+}

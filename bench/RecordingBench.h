@@ -1,0 +1,24 @@
+// Timed recordings of the benchmark source: through Trelvox, and through the
+// platform's AVI Mux and File Writer for comparison.
+#pragma once
+
+#include <string>
+
+#include "BenchClock.h"
+
+struct RecordingPlan {
+    int videoFrames = 0;
+    int audioBuffers = 0;
+};
+
+struct RecordingResult {
+    RunFigures figures;
+    // As the multiplexer counted them (the platform's mux counts none).
+    DWORD videoFrames = 0;
+    DWORD audioBuffers = 0;
+    DWORD droppedFrames = 0;
+};
+
+// Mode 0 writes base000.avi, base001.avi, ...; mode 1 writes base.avi.
+HRESULT RecordWithTrelvox(DWORD mode, const RecordingPlan& plan, const std::wstring& base, RecordingResult* result);
+HRESULT RecordWithAviDest(const RecordingPlan& plan, const std::wstring& file, RecordingResult* result);
