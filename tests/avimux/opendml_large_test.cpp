@@ -61,6 +61,10 @@ class OdmlFile {
  public:
   OdmlFile(const SparseFileSystem::Content& f, bool walkMovi) : f_(f) {
     for (uint64_t at = 0; at < f.Size();) {
+      if (f.Id(at) != "RIFF") {
+        ADD_FAILURE() << "no RIFF at " << at;
+        break;
+      }
       Riff riff{at, f.U32(at + 4), f.Id(at + 8), Children(at + 12, at + 8 + f.U32(at + 4)), 0, 0, {}};
       for (const FileChunk& c : riff.children) {
         if (c.id == "LIST" && f.Id(c.offset + 8) == "movi") {
@@ -83,10 +87,15 @@ class OdmlFile {
     }
   }
 
+  // The chunks from `from` to `end`; the walk stops at an id that is not a FOURCC.
   std::vector<FileChunk> Children(uint64_t from, uint64_t end) const {
     std::vector<FileChunk> chunks;
     for (uint64_t at = from; at < end;) {
       chunks.push_back({f_.Id(at), at, f_.U32(at + 4)});
+      if (!std::all_of(chunks.back().id.begin(), chunks.back().id.end(), [](char c) { return c >= ' ' && c <= '~'; })) {
+        ADD_FAILURE() << "no chunk at " << at;
+        break;
+      }
       at += 8 + chunks.back().size + (chunks.back().size & 1u);
     }
     return chunks;
