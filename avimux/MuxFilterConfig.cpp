@@ -410,6 +410,7 @@ STDMETHODIMP MuxFilter::SetProtect(BOOL protect)
 {
     CAutoLock lock(&m_filterLock);
     m_protect = protect != FALSE;
+    SetDirty(TRUE);
     return S_OK;
 }
 

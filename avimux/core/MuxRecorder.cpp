@@ -67,20 +67,11 @@ HResult MuxRecorder::PrepareRun(const MuxRunSetup& setup) {
   Release(false);
   settings_ = Bounded(setup.settings);
   inputs_ = setup.inputs;
+  // Protected, nothing is recorded and the statistics of the last run stay.
   if (!setup.protect) {
     const HResult hr = PrepareFiles(setup);
     if (Failed(hr)) return hr;
-  }
-  TimingFormat format;
-  if (inputs_.video) format.frameDuration = inputs_.video->frameDuration;
-  if (inputs_.audio) {
-    format.avgBytesPerSec = inputs_.audio->AvgBytesPerSec();
-    format.samplesPerSec = inputs_.audio->SamplesPerSec();
-    format.blockAlign = inputs_.audio->BlockAlign();
-  }
-  {
-    std::lock_guard<std::mutex> lock(timingMutex_);
-    timing_.Reset(settings_, format);
+    ResetTiming();
   }
   videoEnded_ = !inputs_.video;
   audioEnded_ = !inputs_.audio;
@@ -101,6 +92,18 @@ HResult MuxRecorder::PrepareRun(const MuxRunSetup& setup) {
                 videoEnded_, audioEnded_);
   prepared_ = filesOpen_;
   return kS_OK;
+}
+
+void MuxRecorder::ResetTiming() {
+  TimingFormat format;
+  if (inputs_.video) format.frameDuration = inputs_.video->frameDuration;
+  if (inputs_.audio) {
+    format.avgBytesPerSec = inputs_.audio->AvgBytesPerSec();
+    format.samplesPerSec = inputs_.audio->SamplesPerSec();
+    format.blockAlign = inputs_.audio->BlockAlign();
+  }
+  std::lock_guard<std::mutex> lock(timingMutex_);
+  timing_.Reset(settings_, format);
 }
 
 HResult MuxRecorder::PrepareFiles(const MuxRunSetup& setup) {

@@ -56,6 +56,7 @@ class MuxRecorder {
   HResult QueueVideo(const MuxSample& sample);
   HResult QueueAudio(const MuxSample& sample);
   HResult PrepareFiles(const MuxRunSetup& setup);
+  void ResetTiming();
   HResult CreateFileSet(const std::string& name, CreateMode mode);
   HResult CreateOpenDmlFile(const std::string& name, CreateMode mode);
   AviRunFigures PreparedRunFigures() const;

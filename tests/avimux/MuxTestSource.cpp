@@ -78,6 +78,8 @@ HRESULT MuxTestStream::FillBuffer(IMediaSample* pSample)
     if (m_plan.count >= 0 && m_next >= m_plan.count)
         return S_FALSE;
     const LONG index = m_next++;
+    for (int waited = 0; index == 0 && m_leader && m_leader->Delivered() == 0 && waited < 10000; ++waited)
+        Sleep(1);
     BYTE* data = nullptr;
     pSample->GetPointer(&data);
     const LONG length = static_cast<LONG>(m_type.GetSampleSize());
@@ -96,7 +98,7 @@ HRESULT MuxTestStream::FillBuffer(IMediaSample* pSample)
     }
     pSample->SetActualDataLength(length);
     if (m_plan.unstampedFrom < 0 || index < m_plan.unstampedFrom) {
-        REFERENCE_TIME start = index * SampleDuration();
+        REFERENCE_TIME start = static_cast<REFERENCE_TIME>(index * SampleDuration() * m_plan.stampScale);
         REFERENCE_TIME stop = start + SampleDuration();
         pSample->SetTime(&start, &stop);
     } else {
@@ -128,5 +130,7 @@ MuxTestSource* MuxTestSource::Create(LONG width, LONG height, const StreamPlan& 
         source->m_video = new MuxTestStream(&hr, source, L"Video", MakeYuy2Type(width, height, kNtscFrame), video);
     if (audio.enabled)
         source->m_audio = new MuxTestStream(&hr, source, L"Audio", MakePcmType(), audio);
+    if (video.afterAudio && source->m_video)
+        source->m_video->m_leader = source->m_audio;
     return source;
 }

@@ -15,6 +15,8 @@ struct StreamPlan {
     bool enabled = true;
     int count = 30;              // samples before end of stream; -1 for no end
     int unstampedFrom = -1;      // samples from this index on carry no time stamp
+    double stampScale = 1.0;     // time stamps advance by this many sample durations
+    bool afterAudio = false;     // video: the first sample waits until audio delivered one
 };
 
 class MuxTestStream : public CSourceStream {
@@ -35,8 +37,11 @@ protected:
 private:
     REFERENCE_TIME SampleDuration() const;
 
+    friend class MuxTestSource;
+
     CMediaType m_type;
     StreamPlan m_plan;
+    const MuxTestStream* m_leader = nullptr;  // delivers first
     LONG m_next = 0;
     volatile LONG m_delivered = 0;
     volatile HRESULT m_refusal = S_OK;

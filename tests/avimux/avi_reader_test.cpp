@@ -3,7 +3,9 @@
 
 #include <sys/stat.h>
 
+#include <cinttypes>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -13,7 +15,9 @@
 #include "FileNaming.h"
 #include "MuxRecorder.h"
 #include "MuxTestSupport.h"
+#include "OpenDmlRecordings.h"
 #include "PosixFileSystem.h"
+#include "SparseFileSystem.h"
 
 namespace trelvox {
 namespace {
@@ -63,9 +67,10 @@ std::map<std::string, std::string> Probe(const std::string& file) {
   return values;
 }
 
-// Decodes the whole file; returns ffmpeg's error output (empty when all is well).
-std::string DecodeErrors(const std::string& file) {
-  const CommandResult r = Run("ffmpeg -nostdin -v error -i '" + file + "' -f null - 2>&1");
+// Decodes the file (or the part the options choose); returns ffmpeg's error output
+// (empty when all is well).
+std::string DecodeErrors(const std::string& file, const std::string& seek = "", const std::string& limit = "") {
+  const CommandResult r = Run("ffmpeg -nostdin -v error " + seek + " -i '" + file + "' " + limit + " -f null - 2>&1");
   return r.status == 0 ? r.output : "exit status " + std::to_string(r.status) + ": " + r.output;
 }
 
@@ -260,6 +265,73 @@ TEST_F(RealFiles, OpenDmlFileAcrossSeveralRiffs) {
   ASSERT_EQ(pictures.size(), 20 * size);
   const std::vector<uint8_t> last = Yuy2Picture(kWidth, kHeight, 19);
   EXPECT_EQ(0, pictures.compare(19 * size, size, std::string(last.begin(), last.end())));
+}
+
+struct Packet {
+  int64_t pts;
+  uint32_t size;
+  uint64_t pos;
+};
+
+// The packets of one stream that ffprobe reads from `interval` on.
+std::vector<Packet> PacketsFrom(const std::string& file, const std::string& stream, const std::string& interval) {
+  const std::string out = Run("ffprobe -v error -select_streams " + stream +
+                              " -show_entries packet=pts,size,pos -of csv=p=0 -read_intervals '" + interval +
+                              "' '" + file + "'")
+                              .output;
+  std::vector<Packet> packets;
+  Packet p{};
+  for (const char* at = out.c_str(); std::sscanf(at, "%" SCNd64 ",%u,%" SCNu64, &p.pts, &p.size, &p.pos) == 3;) {
+    packets.push_back(p);
+    at = std::strchr(at, '\n');
+    if (at == nullptr) break;
+    ++at;
+  }
+  return packets;
+}
+
+// The 5.5 GiB recording of zero-filled pictures, as a sparse file: the readers follow
+// the 64-bit offsets of its indexes through six RIFFs, to the last pictures and sound.
+TEST_F(RealFiles, OpenDmlFileBeyondFourGib) {
+  using P = test::BeyondFourGib;
+  test::SparseFileSystem sparse;
+  ASSERT_EQ(test::WriteBeyondFourGib(sparse, "big.avi"), kS_OK);
+  const std::string file = (dir / "big.avi").string();
+  ASSERT_TRUE(sparse.File("big.avi").SaveSparse(file));
+  auto p = Probe(file);
+  EXPECT_EQ(p["0.width"], std::to_string(P::kWidth));
+  EXPECT_EQ(p["0.nb_frames"], std::to_string(P::kPictures + P::kGapFrames));
+  EXPECT_EQ(p["0.nb_read_frames"], std::to_string(P::kPictures));
+  EXPECT_EQ(p["1.nb_frames"], std::to_string(P::kPictures * P::kAudioPerPicture * P::kAudioBytes / 4));
+  // Seeking near the end lands on the key picture 345 (frame 4,445), found through the
+  // index flags; the last picture and the last sound lie past 5.5 GB.
+  const std::vector<Packet> pictures = PacketsFrom(file, "v", "148.3%");
+  ASSERT_FALSE(pictures.empty());
+  EXPECT_EQ(pictures.front().pts, 4445);
+  EXPECT_EQ(pictures.back().pts, 4451);
+  EXPECT_EQ(pictures.back().size, P::kPictureBytes);
+  EXPECT_GT(pictures.back().pos, 5500000000u);
+  const std::vector<Packet> sound = PacketsFrom(file, "a", "148.5%");
+  ASSERT_FALSE(sound.empty());
+  EXPECT_EQ(sound.back().pts, (P::kPictures * P::kAudioPerPicture - 1) * 40);
+  EXPECT_EQ(sound.back().size, P::kAudioBytes);
+  EXPECT_GT(sound.back().pos, 5500000000u);
+  EXPECT_EQ(DecodeErrors(file, "-ss 148.3"), "");
+  std::filesystem::remove(file);
+}
+
+// The recording ended by the full super index is finished at stop and reads up to
+// where it ended: the three pictures and the null frames the indexes hold.
+TEST_F(RealFiles, RecordingEndedByTheFullSuperIndexReads) {
+  test::SparseFileSystem sparse;
+  test::RecordPastTheSuperIndex(sparse, events, "full");
+  const std::string file = (dir / "full.avi").string();
+  ASSERT_TRUE(sparse.File("full.avi").SaveSparse(file));
+  auto p = Probe(file);
+  EXPECT_EQ(p["0.nb_frames"], std::to_string(3 + 2013 * 4028));
+  EXPECT_EQ(p["0.nb_read_frames"], "3");
+  EXPECT_EQ(DecodeErrors(file, "", "-frames:v 3"), "");
+  std::filesystem::remove(file);
 }
 
 }  // namespace

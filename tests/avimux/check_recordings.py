@@ -75,6 +75,49 @@ def check_set(folder, prefix, width, height, frames, audio=True):
     print(f"{prefix}: {len(files)} files, {total} frames")
 
 
+def decode_counting(path):
+    """Decodes every stream; returns the exit code, the errors and the video frames
+    decoded, none added or dropped."""
+    out = subprocess.run(["ffmpeg", "-nostdin", "-v", "error", "-i", path, "-map", "0",
+                          "-fps_mode", "passthrough", "-f", "null", "-progress", "pipe:1", "-"],
+                         capture_output=True, text=True)
+    frames = [int(line[6:]) for line in out.stdout.splitlines() if line.startswith("frame=")]
+    return out.returncode, out.stderr.strip(), frames[-1] if frames else 0
+
+
+def check_open_dml(folder, frames):
+    """The OpenDML recording beyond 2 GiB; deleted once judged."""
+    path = os.path.join(folder, "odml_.avi")
+    if not os.path.exists(path):
+        fail(f"{path}: missing")
+        return
+    try:
+        if os.path.getsize(path) <= 2 << 30:
+            fail(f"{path}: only {os.path.getsize(path)} bytes")
+        streams = probe(path)
+        video = [s for s in streams if s.get("codec_type") == "video"]
+        sound = [s for s in streams if s.get("codec_type") == "audio"]
+        if len(video) != 1 or len(sound) != 1:
+            fail(f"{path}: {len(video)} video and {len(sound)} audio streams")
+            return
+        read = check_video(path, video[0], 1920, 1080)
+        check_audio(path, sound[0])
+        expect = {(0, "nb_frames"): str(frames), (1, "nb_frames"): str(frames * 1600)}
+        for (index, key), value in expect.items():
+            got = [video[0], sound[0]][index].get(key)
+            if got != value:
+                fail(f"{path}: stream {index} {key} {got!r}, expected {value!r}")
+        duration = float(video[0].get("duration", 0))
+        if abs(duration - frames * 333667e-7) > 1e-3:
+            fail(f"{path}: video duration {duration}")
+        code, errors, decoded = decode_counting(path)
+        if code != 0 or errors or read != frames or decoded != frames:
+            fail(f"{path}: ffprobe read {read}, ffmpeg decoded {decoded} of {frames}: {code} {errors}")
+        print(f"odml_: {os.path.getsize(path)} bytes, {read} frames read, {decoded} decoded")
+    finally:
+        os.remove(path)
+
+
 def check_killed(folder):
     path = os.path.join(folder, "killed_000.avi")
     streams = probe(path)
@@ -109,6 +152,7 @@ def main(folder, small_disk):
     check_set(folder, "sd480_", 720, 480, 90)
     check_set(folder, "hd1080_", 1920, 1080, 20)
     check_set(folder, "audio_", 0, 0, 0)
+    check_open_dml(folder, 520)
     check_killed(folder)
     check_disk_full(small_disk)
     return 1 if failures else 0

@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "IMuxConfig.h"
 #include "IMuxTimeShift.h"
@@ -346,6 +349,215 @@ TEST_F(MuxFilterTest, SettersClampAndRestoreDefaultsKeepsFileModeAndProtect)
     EXPECT_TRUE(enabled);
 }
 
+// The 156-byte settings block as Save writes it (which also clears the dirty flag).
+std::vector<BYTE> SavedBlock(IBaseFilter* filter)
+{
+    ComPtr<IPersistStream> persist;
+    ComPtr<IStream> stream;
+    if (FAILED(filter->QueryInterface(IID_PPV_ARGS(&persist))) || FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream)) ||
+        persist->Save(stream.Get(), TRUE) != S_OK)
+        return {};
+    HGLOBAL memory = nullptr;
+    GetHGlobalFromStream(stream.Get(), &memory);
+    const auto* bytes = static_cast<const BYTE*>(GlobalLock(memory));
+    std::vector<BYTE> block(bytes + 24, bytes + 180);
+    GlobalUnlock(memory);
+    return block;
+}
+
+uint64_t Field(const std::vector<BYTE>& block, size_t offset, size_t bytes)
+{
+    uint64_t value = 0;
+    if (offset + bytes <= block.size())
+        std::memcpy(&value, &block[offset], bytes);
+    return value;
+}
+
+uint64_t Bits(double value)
+{
+    uint64_t bits;
+    std::memcpy(&bits, &value, 8);
+    return bits;
+}
+
+// Every setter stores its clamped value in its own field of the persisted block, marks
+// the settings dirty, and its getter gives the value back.
+TEST_F(MuxFilterTest, EverySetterStoresItsClampedFieldAndMarksDirty)
+{
+    ComPtr<IPersistStream> persist;
+    ASSERT_HRESULT_SUCCEEDED(mux.As(&persist));
+    DWORD a = 0, b = 0;
+    double real = 0;
+    LONGLONG time = 0;
+    BOOL flag = FALSE, other = FALSE;
+    struct Stored {
+        size_t offset, bytes;
+        uint64_t value;
+    };
+    struct Case {
+        const char* call;
+        std::function<HRESULT()> set;
+        std::vector<Stored> stored;
+        std::function<bool()> readBack;
+    };
+    const Case cases[] = {
+        {"SetMaxFiles(0)", [&] { return config->SetMaxFiles(0); }, {{0, 4, 1}},
+         [&] { return config->GetMaxFiles(&a) == S_OK && a == 1; }},
+        {"SetMaxFileSize(5)", [&] { return config->SetMaxFileSize(5); }, {{4, 4, 9u << 20}},
+         [&] { return config->GetMaxFileSize(&a) == S_OK && a == 10; }},
+        {"SetMaxFileSize(11)", [&] { return config->SetMaxFileSize(11); }, {{4, 4, 10u << 20}},
+         [&] { return config->GetMaxFileSize(&a) == S_OK && a == 11; }},
+        {"SetMaxFileSize(4000)", [&] { return config->SetMaxFileSize(4000); }, {{4, 4, 0x7FF00000}},
+         [&] { return config->GetMaxFileSize(&a) == S_OK && a == 2048; }},
+        {"SetMaxFileSize(0)", [&] { return config->SetMaxFileSize(0); }, {{4, 4, 9u << 20}},
+         [&] { return config->GetMaxFileSize(&a) == S_OK && a == 10; }},
+        {"SetMaxFileSize(2048)", [&] { return config->SetMaxFileSize(2048); }, {{4, 4, 0x7FF00000}},
+         [&] { return config->GetMaxFileSize(&a) == S_OK && a == 2048; }},
+        {"SetBufferCounts(0, 0)", [&] { return config->SetBufferCounts(0, 0); }, {{8, 4, 1}, {12, 4, 1}},
+         [&] { return config->GetBufferCounts(&a, &b) == S_OK && a == 1 && b == 1; }},
+        {"SetSplitCounts(0, 0)", [&] { return config->SetSplitCounts(0, 0); }, {{16, 4, 1}, {20, 4, 1}},
+         [&] { return config->GetSplitCounts(&a, &b) == S_OK && a == 1 && b == 1; }},
+        {"SetSplitCounts(300, 20)", [&] { return config->SetSplitCounts(300, 20); }, {{16, 4, 300}, {20, 4, 20}},
+         [&] { return config->GetSplitCounts(&a, &b) == S_OK && a == 300 && b == 20; }},
+        {"SetDropThreshold(-0.1)", [&] { return config->SetDropThreshold(-0.1); }, {{24, 8, Bits(0.0)}},
+         [&] { return config->GetDropThreshold(&real) == S_OK && real == 0.0; }},
+        {"SetDropThreshold(0.75)", [&] { return config->SetDropThreshold(0.75); }, {{24, 8, Bits(0.75)}},
+         [&] { return config->GetDropThreshold(&real) == S_OK && real == 0.75; }},
+        {"SetWriteCounts(0, 0)", [&] { return config->SetWriteCounts(0, 0); }, {{32, 4, 1}, {36, 4, 1}},
+         [&] { return config->GetWriteCounts(&a, &b) == S_OK && a == 1 && b == 1; }},
+        {"SetDriftPrevention(TRUE)", [&] { return config->SetDriftPrevention(TRUE); }, {{40, 4, 1}},
+         [&] { return config->GetDriftPrevention(&flag) == S_OK && flag; }},
+        {"SetDriftThreshold(-3)", [&] { return config->SetDriftThreshold(-3); }, {{44, 8, Bits(0.0)}},
+         [&] { return config->GetDriftThreshold(&real) == S_OK && real == 0.0; }},
+        {"SetDriftSensitivity(0)", [&] { return config->SetDriftSensitivity(0); }, {{52, 4, 1}},
+         [&] { return config->GetDriftSensitivity(&a) == S_OK && a == 1; }},
+        {"SetDriftStartTime(-1)", [&] { return config->SetDriftStartTime(-1); }, {{56, 8, 0}},
+         [&] { return config->GetDriftStartTime(&time) == S_OK && time == 0; }},
+        {"SetDriftStartTime(12345678901)", [&] { return config->SetDriftStartTime(12345678901); },
+         {{56, 8, 12345678901}}, [&] { return config->GetDriftStartTime(&time) == S_OK && time == 12345678901; }},
+        {"SetMuxMode(1)", [&] { return config->SetMuxMode(1); }, {{64, 4, 1}},
+         [&] { return config->GetMuxMode(&a) == S_OK && a == 1; }},
+        {"SetSplitMode(2)", [&] { return config->SetSplitMode(2); }, {{68, 4, 2}},
+         [&] { return config->GetSplitMode(&a) == S_OK && a == 2; }},
+        {"SetDelayProcessing(3, 2)", [&] { return config->SetDelayProcessing(3, 2); }, {{72, 4, 3}, {76, 4, 2}},
+         [&] { return config->GetDelayProcessing(&a, &b) == S_OK && a == 3 && b == 2; }},
+        {"SetTimeProperty(2, 0)", [&] { return config->SetTimeProperty(2, 0); }, {{80, 4, 2}, {84, 4, 0}},
+         [&] { return config->GetTimeProperty(&a, &b) == S_OK && a == 2 && b == 0; }},
+        {"SetFirstFrameNotDropped(FALSE)", [&] { return config->SetFirstFrameNotDropped(FALSE); }, {{88, 4, 0}},
+         [&] { return config->GetFirstFrameNotDropped(&flag) == S_OK && !flag; }},
+        {"SetForcedAudioSync(TRUE)", [&] { return config->SetForcedAudioSync(TRUE); }, {{92, 4, 1}},
+         [&] { return config->GetForcedAudioSync(&flag) == S_OK && flag; }},
+        {"SetZeroFillJunk(FALSE)", [&] { return config->SetZeroFillJunk(FALSE); }, {{96, 4, 0}},
+         [&] { return config->GetZeroFillJunk(&flag) == S_OK && !flag; }},
+        {"SetMeasureRates(1, 1)", [&] { return config->SetMeasureRates(1, 1); }, {{100, 4, 1}, {104, 4, 1}},
+         [&] { return config->GetMeasureRates(&a, &b) == S_OK && a == 1 && b == 1; }},
+        {"SetRateMaster(2)", [&] { return config->SetRateMaster(2); }, {{108, 4, 2}},
+         [&] { return config->GetRateMaster(&a) == S_OK && a == 2; }},
+        {"SetDiscardNegativeStart(1, 0)", [&] { return config->SetDiscardNegativeStart(1, 0); },
+         {{112, 4, 1}, {116, 4, 0}},
+         [&] { return config->GetDiscardNegativeStart(&a, &b) == S_OK && a == 1 && b == 0; }},
+        {"SetFrameDurationOverride(0, TRUE)", [&] { return config->SetFrameDurationOverride(0, TRUE); },
+         {{120, 8, 1}, {132, 4, 1}},
+         [&] { return config->GetFrameDurationOverride(&time, &flag) == S_OK && time == 1 && flag; }},
+        {"SetAudioRateOverride(0, TRUE)", [&] { return config->SetAudioRateOverride(0, TRUE); },
+         {{128, 4, 1}, {136, 4, 1}},
+         [&] { return config->GetAudioRateOverride(&a, &flag) == S_OK && a == 1 && flag; }},
+        {"SetAudioRateOverride(44100, FALSE)", [&] { return config->SetAudioRateOverride(44100, FALSE); },
+         {{128, 4, 44100}, {136, 4, 0}},
+         [&] { return config->GetAudioRateOverride(&a, &flag) == S_OK && a == 44100 && !flag; }},
+        {"SetTimeShiftTypeOverrides(TRUE, FALSE)", [&] { return config->SetTimeShiftTypeOverrides(TRUE, FALSE); },
+         {{144, 4, 1}, {148, 4, 0}},
+         [&] { return config->GetTimeShiftTypeOverrides(&flag, &other) == S_OK && flag && !other; }},
+        {"SetFourccOverride(MJPG)", [&] { return config->SetFourccOverride(0x47504A4D); }, {{152, 4, 0x47504A4D}},
+         [&] { return config->GetFourccOverride(&a) == S_OK && a == 0x47504A4D; }},
+        {"SetProtect(TRUE)", [&] { return config->SetProtect(TRUE); }, {},
+         [&] { return config->GetProtect(&flag) == S_OK && flag; }},
+    };
+    const std::vector<BYTE> defaults = SavedBlock(mux.Get());
+    ASSERT_EQ(156u, defaults.size());
+    for (const Case& c : cases) {
+        EXPECT_EQ(S_FALSE, persist->IsDirty()) << c.call;
+        ASSERT_EQ(S_OK, c.set()) << c.call;
+        EXPECT_EQ(S_OK, persist->IsDirty()) << c.call;
+        EXPECT_TRUE(c.readBack()) << c.call;
+        const std::vector<BYTE> block = SavedBlock(mux.Get());
+        for (const Stored& field : c.stored)
+            EXPECT_EQ(field.value, Field(block, field.offset, field.bytes)) << c.call << " at " << field.offset;
+    }
+
+    // RestoreDefaults: every field back to a new filter's, except the file mode; protect stays.
+    ASSERT_EQ(S_OK, sink->SetMode(AM_FILE_OVERWRITE));
+    EXPECT_EQ(S_OK, persist->IsDirty()) << "SetMode";
+    SavedBlock(mux.Get());
+    ASSERT_EQ(S_OK, config->RestoreDefaults());
+    EXPECT_EQ(S_OK, persist->IsDirty());
+    std::vector<BYTE> restored = SavedBlock(mux.Get());
+    EXPECT_EQ(1u, Field(restored, 140, 4)) << "file mode";
+    std::memcpy(&restored[140], &defaults[140], 4);
+    EXPECT_EQ(defaults, restored);
+    ASSERT_EQ(S_OK, config->GetProtect(&flag));
+    EXPECT_TRUE(flag);
+}
+
+// Getters refuse a null pointer, any of the pointers of a getter with several.
+TEST_F(MuxFilterTest, GettersRefuseEveryNullPointer)
+{
+    DWORD d = 0;
+    double r = 0;
+    LONGLONG t = 0;
+    BOOL f = FALSE;
+    IMuxConfig* c = config.Get();
+    const std::function<HRESULT()> calls[] = {
+        [&] { return c->GetMaxFiles(nullptr); },
+        [&] { return c->GetMaxFileSize(nullptr); },
+        [&] { return c->GetBufferCounts(nullptr, &d); },
+        [&] { return c->GetBufferCounts(&d, nullptr); },
+        [&] { return c->GetSplitCounts(nullptr, &d); },
+        [&] { return c->GetSplitCounts(&d, nullptr); },
+        [&] { return c->GetDropThreshold(nullptr); },
+        [&] { return c->GetWriteCounts(nullptr, &d); },
+        [&] { return c->GetWriteCounts(&d, nullptr); },
+        [&] { return c->GetDriftPrevention(nullptr); },
+        [&] { return c->GetDriftThreshold(nullptr); },
+        [&] { return c->GetDriftSensitivity(nullptr); },
+        [&] { return c->GetDriftStartTime(nullptr); },
+        [&] { return c->GetMuxMode(nullptr); },
+        [&] { return c->GetSplitMode(nullptr); },
+        [&] { return c->GetDelayProcessing(nullptr, &d); },
+        [&] { return c->GetDelayProcessing(&d, nullptr); },
+        [&] { return c->GetTimeProperty(nullptr, &d); },
+        [&] { return c->GetTimeProperty(&d, nullptr); },
+        [&] { return c->GetFirstFrameNotDropped(nullptr); },
+        [&] { return c->GetForcedAudioSync(nullptr); },
+        [&] { return c->GetZeroFillJunk(nullptr); },
+        [&] { return c->GetRateMaster(nullptr); },
+        [&] { return c->GetMeasureRates(nullptr, &d); },
+        [&] { return c->GetMeasureRates(&d, nullptr); },
+        [&] { return c->GetDiscardNegativeStart(nullptr, &d); },
+        [&] { return c->GetDiscardNegativeStart(&d, nullptr); },
+        [&] { return c->GetAudioRateOverride(nullptr, &f); },
+        [&] { return c->GetAudioRateOverride(&d, nullptr); },
+        [&] { return c->GetFrameDurationOverride(nullptr, &f); },
+        [&] { return c->GetFrameDurationOverride(&t, nullptr); },
+        [&] { return c->GetTimeShiftTypeOverrides(nullptr, &f); },
+        [&] { return c->GetTimeShiftTypeOverrides(&f, nullptr); },
+        [&] { return c->GetFourccOverride(nullptr); },
+        [&] { return c->GetDriftCounts(nullptr, &d); },
+        [&] { return c->GetDriftCounts(&d, nullptr); },
+        [&] { return c->GetCounts(nullptr, &d, &d, &d); },
+        [&] { return c->GetCounts(&d, nullptr, &d, &d); },
+        [&] { return c->GetCounts(&d, &d, nullptr, &d); },
+        [&] { return c->GetCounts(&d, &d, &d, nullptr); },
+        [&] { return c->GetRates(nullptr, &r); },
+        [&] { return c->GetRates(&r, nullptr); },
+        [&] { return c->GetProtect(nullptr); },
+        [&] { return (c->CheckPointer)(nullptr); },
+    };
+    for (size_t i = 0; i < std::size(calls); ++i)
+        EXPECT_EQ(E_POINTER, calls[i]()) << "call " << i;
+    EXPECT_EQ(S_OK, (c->CheckPointer)(&d));
+}
+
 TEST_F(MuxFilterTest, ASampleWithoutTimeStampEndsTheRecording)
 {
     StreamPlan video;
@@ -371,6 +583,100 @@ TEST_F(MuxFilterTest, ASampleWithoutTimeStampEndsTheRecording)
     EXPECT_EQ(S_OK, sink->SetFileName(base.c_str(), nullptr)) << "the ended recording is no longer prepared";
     ASSERT_HRESULT_SUCCEEDED(graph.control->Stop());
     EXPECT_TRUE(FileExists(base + L"000.avi"));
+}
+
+struct RunStatistics {
+    DWORD videoFrames = 0, audioBuffers = 0, dropped = 0, audioBlocks = 0, inserted = 0, deleted = 0;
+    double frameRate = 0, frequency = 0;
+};
+
+RunStatistics ReadStatistics(IMuxConfig* config)
+{
+    RunStatistics s;
+    EXPECT_EQ(S_OK, config->GetCounts(&s.videoFrames, &s.audioBuffers, &s.dropped, &s.audioBlocks));
+    EXPECT_EQ(S_OK, config->GetDriftCounts(&s.inserted, &s.deleted));
+    EXPECT_EQ(S_OK, config->GetRates(&s.frameRate, &s.frequency));
+    return s;
+}
+
+bool operator==(const RunStatistics& a, const RunStatistics& b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// A source whose audio time stamps run at `audioStampScale` times its data, recorded
+// with drift prevention on: 90 pictures and 90 buffers of 1,600 samples.
+class MuxDriftTest : public MuxFilterTest {
+protected:
+    RunStatistics RecordDrifting(double audioStampScale)
+    {
+        StreamPlan video, audio;
+        video.count = 90;
+        video.afterAudio = true;  // the drift is measured once audio has started
+        audio.count = 90;
+        audio.stampScale = audioStampScale;
+        BuildGraph(64, 48, video, audio);
+        base = RecordingPath(L"drift");
+        DeleteRecording(base);
+        EXPECT_EQ(S_OK, sink->SetFileName(base.c_str(), nullptr));
+        EXPECT_EQ(S_OK, config->SetDriftPrevention(TRUE));
+        EXPECT_EQ(S_OK, config->SetDriftSensitivity(5));
+        graph.DrainEvents();
+        EXPECT_HRESULT_SUCCEEDED(graph.control->Run());
+        EXPECT_TRUE(graph.WaitForEvent(EC_COMPLETE, 20000));
+        const RunStatistics s = ReadStatistics(config.Get());
+        EXPECT_HRESULT_SUCCEEDED(graph.control->Stop());
+        return s;
+    }
+
+    std::wstring base;
+};
+
+// Audio data longer than its stamps say: video falls behind and null frames are inserted,
+// one per six pictures at most; the figures stay until the next preparation.
+TEST_F(MuxDriftTest, SlowAudioClockInsertsFramesAndTheFiguresLastUntilTheNextPreparation)
+{
+    const RunStatistics s = RecordDrifting(0.5);
+    EXPECT_GT(s.inserted, 0u);
+    EXPECT_LE(s.inserted, 15u);
+    EXPECT_EQ(0u, s.deleted);
+    EXPECT_EQ(90u + s.inserted, s.videoFrames) << "inserted null frames are video frames";
+    EXPECT_EQ(0u, s.dropped) << "inserted frames are not dropped ones";
+    EXPECT_EQ(90u, s.audioBuffers);
+    EXPECT_EQ(90u * 1600u, s.audioBlocks);
+    EXPECT_NEAR(1e7 / kNtscFrame, s.frameRate, 1e-6);
+    EXPECT_NEAR(96000.0, s.frequency, 0.5) << "the data takes twice the stamped time";
+
+    EXPECT_EQ(s, ReadStatistics(config.Get())) << "after Stop";
+    BOOL protect = FALSE;
+    ASSERT_EQ(S_OK, config->GetProtect(&protect));
+    ASSERT_TRUE(protect);
+    ASSERT_HRESULT_SUCCEEDED(graph.control->Pause());
+    EXPECT_EQ(s, ReadStatistics(config.Get())) << "a protected Pause prepares nothing";
+    ASSERT_HRESULT_SUCCEEDED(graph.control->Stop());
+
+    // Unconnected, so that no sample counts again once the next run is prepared.
+    for (const wchar_t* name : {L"Video", L"Audio"}) {
+        graph.graph->Disconnect(PinByName(source, name).Get());
+        graph.graph->Disconnect(PinByName(mux.Get(), name).Get());
+    }
+    ASSERT_EQ(S_OK, config->SetProtect(FALSE));
+    ASSERT_HRESULT_SUCCEEDED(graph.control->Pause());
+    EXPECT_EQ(RunStatistics{}, ReadStatistics(config.Get())) << "the next preparation resets them";
+    ASSERT_HRESULT_SUCCEEDED(graph.control->Stop());
+    DeleteRecording(base);
+}
+
+// Audio stamps running ahead of its data: pictures are deleted instead.
+TEST_F(MuxDriftTest, FastAudioClockDeletesFrames)
+{
+    const RunStatistics s = RecordDrifting(2.0);
+    EXPECT_GT(s.deleted, 0u);
+    EXPECT_EQ(0u, s.inserted);
+    EXPECT_EQ(90u - s.deleted, s.videoFrames);
+    EXPECT_EQ(90u, s.audioBuffers);
+    EXPECT_NEAR(24000.0, s.frequency, 0.5);
+    DeleteRecording(base);
 }
 
 TEST_F(MuxFilterTest, DisconnectingAnInputDisconnectsItsPlaybackPin)

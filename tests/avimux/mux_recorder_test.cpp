@@ -361,6 +361,32 @@ TEST_F(Recorder, ProtectStreamsWithoutFilesAndStillCompletes) {
   EXPECT_TRUE(fs.Names().empty());
 }
 
+TEST_F(Recorder, StatisticsLastUntilTheNextRecordingIsPrepared) {
+  ASSERT_EQ(Prepare(), kS_OK);
+  Video(0, 0);
+  Video(1, 3 * kT);
+  Audio(0);
+  recorder.Stop();
+  const auto expectLastRun = [&] {
+    const MuxStatistics s = recorder.Statistics();
+    EXPECT_EQ(s.videoFrames, 4u);
+    EXPECT_EQ(s.droppedFrames, 2u);
+    EXPECT_EQ(s.audioBuffers, 1u);
+    EXPECT_EQ(s.audioBlocks, 1200u);
+  };
+  expectLastRun();
+  setup.protect = true;  // a protected Pause records nothing and prepares nothing
+  ASSERT_EQ(recorder.Prepare(setup), kS_OK);
+  Video(2, 0);
+  recorder.Stop();
+  expectLastRun();
+  setup.protect = false;
+  ASSERT_EQ(recorder.Prepare(setup), kS_OK);
+  EXPECT_EQ(recorder.Statistics().videoFrames, 0u);
+  EXPECT_EQ(recorder.Statistics().audioBlocks, 0u);
+  recorder.Stop();
+}
+
 TEST_F(Recorder, AudioRateOverrideIsWrittenToTheFormat) {
   setup.settings.audioRateOverrideEnabled = 1;
   setup.settings.audioRateOverride = 48048;
