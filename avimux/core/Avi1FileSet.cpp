@@ -10,6 +10,7 @@ HResult Avi1FileSet::Create(MuxFileSystem& fs, const std::string& baseName, uint
                             CreateMode mode, const Avi1SetLayout& layout) {
   fs_ = &fs;
   layout_ = layout;
+  batchBuffers_ = SectorBufferPool::Create(layout.sectorSize, kIdleBatchBuffers);
   files_.clear();
   files_.reserve(count);
   for (uint32_t i = 0; i < count; ++i) {
@@ -68,7 +69,7 @@ HResult Avi1FileSet::AppendBatch(size_t index, const std::vector<RecordPtr>& rec
   if (WritesInPlace(records)) {
     out = records.front()->buffer.data();
   } else {
-    assembled = AlignedBuffer::Allocate(bytes, layout_.sectorSize, false);
+    assembled = batchBuffers_->Take(bytes);
     if (!assembled) return kE_OUTOFMEMORY;
     out = assembled.data();
   }

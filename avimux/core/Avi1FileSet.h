@@ -13,6 +13,7 @@
 #include "Idx1Index.h"
 #include "MoviBatch.h"
 #include "MuxFile.h"
+#include "SectorBufferPool.h"
 
 namespace trelvox {
 
@@ -72,6 +73,7 @@ class Avi1FileSet {
   MuxFileSystem* fs_ = nullptr;
   Avi1SetLayout layout_;
   std::vector<Avi1File> files_;
+  std::shared_ptr<SectorBufferPool> batchBuffers_;  // for batches of several records
 };
 
 }  // namespace trelvox

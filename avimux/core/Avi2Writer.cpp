@@ -39,6 +39,7 @@ HResult Avi2Writer::Create(MuxFileSystem& fs, const std::string& path, CreateMod
                            const Avi2Layout& layout) {
   layout_ = layout;
   const uint32_t s = layout.sectorSize;
+  batchBuffers_ = SectorBufferPool::Create(s, kIdleBatchBuffers);
   indexBlockBytes_ = IndexBlockBytes(s);
   headerSize_ = AviHeaderSize(layout.inputs, s, indexBlockBytes_);
   const bool video = layout.inputs.video.has_value();
@@ -130,7 +131,7 @@ HResult Avi2Writer::WriteWithinIndex(StreamKind stream, const std::vector<Record
   if (WritesInPlace(records)) {
     out = records.front()->buffer.data();
   } else {
-    assembled = AlignedBuffer::Allocate(static_cast<uint32_t>(size.bytes), s, false);
+    assembled = batchBuffers_->Take(static_cast<uint32_t>(size.bytes));
     if (!assembled) return kE_OUTOFMEMORY;
     out = assembled.data();
   }

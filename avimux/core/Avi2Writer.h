@@ -15,6 +15,7 @@
 #include "MoviBatch.h"
 #include "MuxFile.h"
 #include "OpenDmlIndex.h"
+#include "SectorBufferPool.h"
 
 namespace trelvox {
 
@@ -71,6 +72,7 @@ class Avi2Writer {
   uint32_t indexBlockBytes_ = 0;  // X
   uint32_t headerSize_ = 0;       // H2
   std::unique_ptr<MuxFile> file_;
+  std::shared_ptr<SectorBufferPool> batchBuffers_;  // for batches of several records
   uint64_t position_ = 0;
   uint32_t idx1Bytes_ = 8;
   std::vector<Idx1Entry> idx1_;

@@ -2,6 +2,7 @@
 // JUNK up to the next sector boundary, with the idx1 entries of its chunks.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -28,6 +29,9 @@ struct BatchLayout {
   uint32_t videoFrames = 0;
   uint32_t audioBlocks = 0;
 };
+
+// Idle buffers a writer keeps for batches that are not written in place: one per stream.
+constexpr size_t kIdleBatchBuffers = 2;
 
 // True when the batch can be written straight from its one sample's own buffer.
 bool WritesInPlace(const std::vector<RecordPtr>& records);

@@ -119,8 +119,20 @@ HResult MuxRecorder::PrepareFiles(const MuxRunSetup& setup) {
   const CreateMode mode = settings_.fileMode == 1 ? CreateMode::CreateAlways : CreateMode::OpenAlways;
   hr = settings_.muxMode == 1 ? CreateOpenDmlFile(setup.fileName, mode)
                               : CreateFileSet(setup.fileName, mode);
-  if (Succeeded(hr)) filesOpen_ = true;
+  if (Succeeded(hr)) {
+    filesOpen_ = true;
+    CreateBufferPools();
+  }
   return hr;
+}
+
+// Enough idle video buffers to refill a full queue without new memory; audio buffers
+// are small and come about as often as frames.
+void MuxRecorder::CreateBufferPools() {
+  constexpr size_t kIdleAudioBuffers = 64;
+  const size_t videoIdle = static_cast<size_t>(settings_.videoBufferCount) + settings_.maxWritesVideo + 1;
+  videoBuffers_ = SectorBufferPool::Create(sectorSize_, videoIdle);
+  audioBuffers_ = SectorBufferPool::Create(sectorSize_, kIdleAudioBuffers);
 }
 
 AviRunFigures MuxRecorder::PreparedRunFigures() const {
@@ -175,7 +187,7 @@ HResult MuxRecorder::QueueVideo(const MuxSample& sample) {
   if (plan.ignore) return kS_OK;
 
   std::vector<RecordPtr> records;
-  auto copy = [&] { return MakeSampleRecord(sample.data, sample.length, sample.syncPoint, sectorSize_); };
+  auto copy = [&] { return MakeSampleRecord(sample.data, sample.length, sample.syncPoint, *videoBuffers_); };
   if (plan.fullCopyFirst) records.push_back(copy());
   if (plan.nullFrames > 0) records.push_back(MakeNullRun(plan.nullFrames));
   if (plan.queueSample) records.push_back(copy());
@@ -202,10 +214,10 @@ HResult MuxRecorder::QueueAudio(const MuxSample& sample) {
   std::vector<RecordPtr> records;
   for (uint32_t left = plan.silenceBytes; left > 0;) {
     const uint32_t piece = std::min(left, plan.length);
-    records.push_back(MakeSilenceRecord(piece, sectorSize_));
+    records.push_back(MakeSilenceRecord(piece, *audioBuffers_));
     left -= piece;
   }
-  records.push_back(MakeSampleRecord(sample.data, plan.length, plan.sync, sectorSize_));
+  records.push_back(MakeSampleRecord(sample.data, plan.length, plan.sync, *audioBuffers_));
   if (std::find(records.begin(), records.end(), nullptr) != records.end()) {
     return EndRecording(kE_OUTOFMEMORY);
   }
@@ -289,6 +301,8 @@ void MuxRecorder::Release(bool finish) {
   prepared_ = false;
   avi1_.reset();
   avi2_.reset();
+  videoBuffers_.reset();
+  audioBuffers_.reset();
 }
 
 void MuxRecorder::Stop() { Release(true); }

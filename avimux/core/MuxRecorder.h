@@ -20,6 +20,7 @@
 #include "MuxTypes.h"
 #include "MuxWriter.h"
 #include "SampleTiming.h"
+#include "SectorBufferPool.h"
 
 namespace trelvox {
 
@@ -59,6 +60,7 @@ class MuxRecorder {
   void ResetTiming();
   HResult CreateFileSet(const std::string& name, CreateMode mode);
   HResult CreateOpenDmlFile(const std::string& name, CreateMode mode);
+  void CreateBufferPools();
   AviRunFigures PreparedRunFigures() const;
   HResult EndRecording(HResult failure);
   void FinishFiles();
@@ -73,6 +75,7 @@ class MuxRecorder {
   uint32_t sectorSize_ = 0;
   std::atomic<bool> prepared_{false};
   bool filesOpen_ = false;
+  std::shared_ptr<SectorBufferPool> videoBuffers_, audioBuffers_;  // while files are open
 
   std::mutex videoReceive_, audioReceive_;
   mutable std::mutex timingMutex_;

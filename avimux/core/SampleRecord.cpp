@@ -8,11 +8,10 @@
 namespace trelvox {
 namespace {
 
-RecordPtr MakeRecord(uint32_t size, bool sync, uint32_t sectorSize) {
-  const uint64_t length = PaddedLength(SampleChunkBytes(size), sectorSize);
-  if (length > UINT32_MAX - sectorSize) return nullptr;
-  AlignedBuffer buffer =
-      AlignedBuffer::Allocate(static_cast<uint32_t>(length), sectorSize, false);
+RecordPtr MakeRecord(uint32_t size, bool sync, SectorBufferPool& pool) {
+  const uint64_t length = PaddedLength(SampleChunkBytes(size), pool.Alignment());
+  if (length > UINT32_MAX - pool.Alignment()) return nullptr;
+  AlignedBuffer buffer = pool.Take(static_cast<uint32_t>(length));
   if (!buffer) return nullptr;
   RecordPtr record(new (std::nothrow) SampleRecord);
   if (!record) return nullptr;
@@ -24,14 +23,14 @@ RecordPtr MakeRecord(uint32_t size, bool sync, uint32_t sectorSize) {
 
 }  // namespace
 
-RecordPtr MakeSampleRecord(const uint8_t* data, uint32_t size, bool sync, uint32_t sectorSize) {
-  RecordPtr record = MakeRecord(size, sync, sectorSize);
+RecordPtr MakeSampleRecord(const uint8_t* data, uint32_t size, bool sync, SectorBufferPool& pool) {
+  RecordPtr record = MakeRecord(size, sync, pool);
   if (record) std::memcpy(record->buffer.data() + 8, data, size);
   return record;
 }
 
-RecordPtr MakeSilenceRecord(uint32_t size, uint32_t sectorSize) {
-  RecordPtr record = MakeRecord(size, true, sectorSize);
+RecordPtr MakeSilenceRecord(uint32_t size, SectorBufferPool& pool) {
+  RecordPtr record = MakeRecord(size, true, pool);
   if (record) std::memset(record->buffer.data() + 8, 0, size);
   return record;
 }

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "AlignedBuffer.h"
+#include "SectorBufferPool.h"
 
 namespace trelvox {
 
@@ -20,11 +21,11 @@ struct SampleRecord {
 
 using RecordPtr = std::shared_ptr<SampleRecord>;
 
-// A sample record holding a copy of `data`, in a buffer large enough to be written as
-// its own padded chunk. Null when the memory cannot be had.
-RecordPtr MakeSampleRecord(const uint8_t* data, uint32_t size, bool sync, uint32_t sectorSize);
+// A sample record holding a copy of `data`, in a buffer from `pool` large enough to be
+// written as its own padded chunk. Null when the memory cannot be had.
+RecordPtr MakeSampleRecord(const uint8_t* data, uint32_t size, bool sync, SectorBufferPool& pool);
 // A sample record of `size` zero bytes (audio silence).
-RecordPtr MakeSilenceRecord(uint32_t size, uint32_t sectorSize);
+RecordPtr MakeSilenceRecord(uint32_t size, SectorBufferPool& pool);
 RecordPtr MakeNullRun(uint32_t frames);
 
 }  // namespace trelvox

@@ -38,6 +38,11 @@ AudioFormat MakeAudio(uint32_t rate, uint16_t channels, uint16_t bits, uint16_t 
   return a;
 }
 
+SectorBufferPool& Sector512Buffers() {
+  static const std::shared_ptr<SectorBufferPool> pool = SectorBufferPool::Create(512, 8);
+  return *pool;
+}
+
 MuxSample TimedSample(const std::vector<uint8_t>& data, int64_t start, bool sync) {
   MuxSample s;
   s.data = data.data();

@@ -8,6 +8,7 @@
 
 #include "MediaFormats.h"
 #include "MuxTypes.h"
+#include "SectorBufferPool.h"
 
 namespace trelvox::test {
 
@@ -18,6 +19,9 @@ VideoFormat MakeVideo(int32_t width, int32_t height, uint32_t compression = kYuy
 // PCM; cbFormat 18 unless `extra` bytes follow.
 AudioFormat MakeAudio(uint32_t rate = 48000, uint16_t channels = 2, uint16_t bits = 16,
                       uint16_t extra = 0);
+
+// Buffers for sample records written with 512-byte sectors.
+SectorBufferPool& Sector512Buffers();
 
 MuxSample TimedSample(const std::vector<uint8_t>& data, int64_t start, bool sync = true);
 

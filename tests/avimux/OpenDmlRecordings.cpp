@@ -32,10 +32,10 @@ HResult WriteBeyondFourGib(MuxFileSystem& fs, const std::string& path) {
   HResult hr = writer.Create(fs, path, CreateMode::CreateAlways, layout);
   if (Failed(hr)) return hr;
   const std::vector<uint8_t> picture(P::kPictureBytes, 0), sound(P::kAudioBytes, 0);
-  const RecordPtr key = MakeSampleRecord(picture.data(), P::kPictureBytes, true, 512);
-  const RecordPtr delta = MakeSampleRecord(picture.data(), P::kPictureBytes, false, 512);
-  const RecordPtr sync = MakeSampleRecord(sound.data(), P::kAudioBytes, true, 512);
-  const RecordPtr plain = MakeSampleRecord(sound.data(), P::kAudioBytes, false, 512);
+  const RecordPtr key = MakeSampleRecord(picture.data(), P::kPictureBytes, true, Sector512Buffers());
+  const RecordPtr delta = MakeSampleRecord(picture.data(), P::kPictureBytes, false, Sector512Buffers());
+  const RecordPtr sync = MakeSampleRecord(sound.data(), P::kAudioBytes, true, Sector512Buffers());
+  const RecordPtr plain = MakeSampleRecord(sound.data(), P::kAudioBytes, false, Sector512Buffers());
   int buffer = 0;
   for (int i = 0; i < P::kPictures && Succeeded(hr); ++i) {
     if (i == P::kGapAfter + 1) hr = writer.Write(StreamKind::Video, {MakeNullRun(P::kGapFrames)});

@@ -192,8 +192,8 @@ LaidOut Lay(const std::vector<RecordPtr>& records, BatchStream stream, uint32_t 
 
 TEST(MoviChunks, OddSampleGetsPadByteAndJunkToTheNextSector) {
   std::vector<uint8_t> data(511, 0xAB);
-  RecordPtr a = MakeSampleRecord(data.data(), 511, true, 512);
-  RecordPtr b = MakeSampleRecord(data.data(), 4, false, 512);
+  RecordPtr a = MakeSampleRecord(data.data(), 511, true, test::Sector512Buffers());
+  RecordPtr b = MakeSampleRecord(data.data(), 4, false, test::Sector512Buffers());
   const LaidOut one = Lay({a}, {true, true, 1}, 0);  // straight from the sample's buffer
   ASSERT_EQ(one.bytes.size(), 1024u);
   EXPECT_EQ(IdAt(one.bytes, 0), "00db");
@@ -218,7 +218,7 @@ TEST(MoviChunks, OddSampleGetsPadByteAndJunkToTheNextSector) {
 TEST(MoviChunks, NullRunIsBackToBackEmptyChunksThenJunk) {
   std::vector<uint8_t> data(100, 1);
   RecordPtr run = MakeNullRun(3);
-  RecordPtr sample = MakeSampleRecord(data.data(), 100, true, 512);
+  RecordPtr sample = MakeSampleRecord(data.data(), 100, true, test::Sector512Buffers());
   const LaidOut out = Lay({run, sample}, {true, true, 1}, 512);
   ASSERT_EQ(out.bytes.size(), 1024u);
   for (int i = 0; i < 3; ++i) {
@@ -237,7 +237,7 @@ TEST(MoviChunks, NullRunIsBackToBackEmptyChunksThenJunk) {
 
 TEST(MoviChunks, AudioIdsAndBlocks) {
   std::vector<uint8_t> data(4800, 3);
-  RecordPtr a = MakeSampleRecord(data.data(), 4800, false, 512);
+  RecordPtr a = MakeSampleRecord(data.data(), 4800, false, test::Sector512Buffers());
   LaidOut withVideo = Lay({a}, {false, true, 4}, 0);
   EXPECT_EQ(IdAt(withVideo.bytes, 0), "01wb");
   EXPECT_EQ(withVideo.layout.audioBlocks, 1200u);

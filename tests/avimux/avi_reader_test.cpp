@@ -247,10 +247,12 @@ TEST_F(RealFiles, OpenDmlFileAcrossSeveralRiffs) {
   for (int i = 0; i < 20; ++i) {
     const std::vector<uint8_t> picture = Yuy2Picture(kWidth, kHeight, i);
     const std::vector<uint8_t> audio = AudioBuffer(i);
-    ASSERT_EQ(writer.Write(StreamKind::Video,
-                           {MakeSampleRecord(picture.data(), static_cast<uint32_t>(picture.size()), true, 512)}),
+    SectorBufferPool& buffers = test::Sector512Buffers();
+    const uint32_t size = static_cast<uint32_t>(picture.size());
+    ASSERT_EQ(writer.Write(StreamKind::Video, {MakeSampleRecord(picture.data(), size, true, buffers)}),
               kS_OK);
-    ASSERT_EQ(writer.Write(StreamKind::Audio, {MakeSampleRecord(audio.data(), 6400, false, 512)}), kS_OK);
+    ASSERT_EQ(writer.Write(StreamKind::Audio, {MakeSampleRecord(audio.data(), 6400, false, buffers)}),
+              kS_OK);
   }
   ASSERT_EQ(writer.Finish(layout.inputs, layout.run, 0, 0), kS_OK);
   writer.Close();

@@ -2,6 +2,8 @@
 // provisional header, and how failures end a recording.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "ByteOrder.h"
 #include "ChunkIds.h"
 #include "FileNaming.h"
@@ -140,6 +142,40 @@ TEST_F(Recorder, GapsAudioAndIndexInOneFile) {
   EXPECT_EQ(s.videoFrames, 6u);
   EXPECT_EQ(s.droppedFrames, 2u);
   EXPECT_EQ(s.audioBuffers, 2u);
+}
+
+// Sample buffers are reused: a smaller frame in a buffer that held a larger one must
+// still get its own bytes, a zero pad byte and zeroed filler, nothing left over.
+TEST_F(Recorder, ReusedBuffersLeaveNothingOfEarlierFrames) {
+  ASSERT_EQ(Prepare(), kS_OK);
+  const uint32_t sizes[] = {1500, 1023, 1001, 777, 1499};
+  for (int i = 0; i < 5; ++i) {
+    const uint8_t fill = static_cast<uint8_t>(0xA0 + i);
+    const std::vector<uint8_t> f(sizes[i], fill);
+    ASSERT_EQ(recorder.ReceiveVideo(TimedSample(f, i * kT)), kS_OK);
+    const std::vector<uint8_t> a(4800 - 400 * i, fill);
+    ASSERT_EQ(recorder.ReceiveAudio(TimedSample(a, i * kT, false)), kS_OK);
+  }
+  recorder.Stop();
+
+  const std::vector<uint8_t>& b = Bytes(0);
+  ExpectConsistentFile(b);
+  AviView v(b);
+  ASSERT_EQ(v.moviChunks.size(), 10u);
+  for (size_t i = 0; i < v.moviChunks.size(); ++i) {
+    const test::Chunk& c = v.moviChunks[i];
+    const uint8_t fill = static_cast<uint8_t>(0xA0 + i / 2);
+    const uint8_t* data = &b[c.offset + 8];
+    EXPECT_EQ(std::count(data, data + c.size, fill), c.size) << c.id << " " << i;
+    if (c.size & 1u) {
+      EXPECT_EQ(data[c.size], 0u) << "pad byte of chunk " << i;
+    }
+  }
+  ASSERT_EQ(v.moviJunk.size(), 10u);
+  for (const test::Chunk& j : v.moviJunk) {
+    const uint8_t* payload = &b[j.offset + 8];
+    EXPECT_EQ(std::count(payload, payload + j.size, 0), j.size) << "JUNK at " << j.offset;
+  }
 }
 
 TEST_F(Recorder, LeadingDelayBecomesDwStartOfTheFirstFileOnly) {

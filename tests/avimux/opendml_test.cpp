@@ -130,7 +130,8 @@ TEST(OpenDmlWriter, NewRiffsAndNewIndexBlocks) {
   ASSERT_EQ(writer.Create(fs, "o.avi", CreateMode::CreateAlways, layout), kS_OK);
   const std::vector<uint8_t> frame(1024, 1);
   for (int i = 0; i < 60; ++i) {
-    ASSERT_EQ(writer.Write(StreamKind::Video, {MakeSampleRecord(frame.data(), 1024, true, 512)}), kS_OK);
+    RecordPtr record = MakeSampleRecord(frame.data(), 1024, true, test::Sector512Buffers());
+    ASSERT_EQ(writer.Write(StreamKind::Video, {record}), kS_OK);
   }
   ASSERT_EQ(writer.Write(StreamKind::Video, {MakeNullRun(4100)}), kS_OK);  // more than a block holds
   ASSERT_EQ(writer.Finish(layout.inputs, layout.run, 0, 0), kS_OK);
