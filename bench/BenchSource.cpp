@@ -17,13 +17,7 @@ HRESULT BenchStream::GetMediaType(CMediaType* pMediaType)
 
 HRESULT BenchStream::DecideBufferSize(IMemAllocator* pAlloc, ALLOCATOR_PROPERTIES* pRequest)
 {
-    pRequest->cBuffers = pRequest->cBuffers > 4 ? pRequest->cBuffers : 4;
-    pRequest->cbBuffer = static_cast<LONG>(m_type.GetSampleSize());
-    ALLOCATOR_PROPERTIES actual{};
-    const HRESULT hr = pAlloc->SetProperties(pRequest, &actual);
-    if (FAILED(hr))
-        return hr;
-    return actual.cbBuffer < pRequest->cbBuffer ? E_FAIL : S_OK;
+    return RequestSampleBuffers(pAlloc, pRequest, 4, m_type);
 }
 
 HRESULT BenchStream::OnThreadCreate()

@@ -47,15 +47,21 @@ HRESULT MuxTestStream::GetMediaType(CMediaType* pMediaType)
     return pMediaType->Set(m_type);
 }
 
-HRESULT MuxTestStream::DecideBufferSize(IMemAllocator* pAlloc, ALLOCATOR_PROPERTIES* pRequest)
+HRESULT RequestSampleBuffers(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request, long minimumCount,
+                             const CMediaType& type)
 {
-    pRequest->cBuffers = pRequest->cBuffers > 3 ? pRequest->cBuffers : 3;
-    pRequest->cbBuffer = static_cast<LONG>(m_type.GetSampleSize());
+    request->cBuffers = request->cBuffers > minimumCount ? request->cBuffers : minimumCount;
+    request->cbBuffer = static_cast<LONG>(type.GetSampleSize());
     ALLOCATOR_PROPERTIES actual{};
-    const HRESULT hr = pAlloc->SetProperties(pRequest, &actual);
+    const HRESULT hr = allocator->SetProperties(request, &actual);
     if (FAILED(hr))
         return hr;
-    return actual.cbBuffer < pRequest->cbBuffer ? E_FAIL : S_OK;
+    return actual.cbBuffer < request->cbBuffer ? E_FAIL : S_OK;
+}
+
+HRESULT MuxTestStream::DecideBufferSize(IMemAllocator* pAlloc, ALLOCATOR_PROPERTIES* pRequest)
+{
+    return RequestSampleBuffers(pAlloc, pRequest, 3, m_type);
 }
 
 REFERENCE_TIME MuxTestStream::SampleDuration() const

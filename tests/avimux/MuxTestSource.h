@@ -10,6 +10,9 @@ constexpr LONG kAudioBlockAlign = 4;             // 16-bit stereo
 
 CMediaType MakeYuy2Type(LONG width, LONG height, REFERENCE_TIME frameDuration);
 CMediaType MakePcmType();
+// Asks the allocator for at least `minimumCount` buffers of the type's sample size.
+HRESULT RequestSampleBuffers(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request, long minimumCount,
+                             const CMediaType& type);
 
 struct StreamPlan {
     bool enabled = true;
