@@ -1,11 +1,11 @@
 #include "audio_stream_pin.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "capture_filter.h"
 #include "media_formats.h"
 #include "simulated_card.h"
+#include "stream_config.h"
 #include "test_tone.h"
 
 namespace cardsim {
@@ -32,27 +32,10 @@ STDMETHODIMP AudioStreamPin::NonDelegatingQueryInterface(REFIID iid, void** obje
 
 STDMETHODIMP AudioStreamPin::SetFormat(AM_MEDIA_TYPE* type)
 {
-    CAutoLock hold(m_pLock);
-    if (!Filter()->IsStopped())
-        return VFW_E_NOT_STOPPED;
-    if (!type) {
-        rate_ = kDefaultSampleRate;
-        rateSet_ = false;
-        return S_OK;
-    }
-    int rate = 0;
-    if (!ReadAudioType(*type, rate))
-        return VFW_E_INVALIDMEDIATYPE;
-    if (IsConnected()) {
-        if (GetConnected()->QueryAccept(type) != S_OK)
-            return VFW_E_INVALIDMEDIATYPE;
-        rate_ = rate;
-        rateSet_ = true;
-        return Filter()->ReconnectPin(this, type);
-    }
-    rate_ = rate;
-    rateSet_ = true;
-    return S_OK;
+    return ChangeStreamFormat<int>(*this, *Filter(), *m_pLock, type, ReadAudioType, [this](const int* rate) {
+        rate_ = rate ? *rate : kDefaultSampleRate;
+        rateSet_ = rate != nullptr;
+    });
 }
 
 STDMETHODIMP AudioStreamPin::GetFormat(AM_MEDIA_TYPE** type)
@@ -74,19 +57,7 @@ STDMETHODIMP AudioStreamPin::GetNumberOfCapabilities(int* count, int* size)
 
 STDMETHODIMP AudioStreamPin::GetStreamCaps(int index, AM_MEDIA_TYPE** type, BYTE* caps)
 {
-    CheckPointer(type, E_POINTER);
-    CheckPointer(caps, E_POINTER);
-    const std::vector<int> rates = AudioSampleRates();
-    if (index < 0)
-        return E_INVALIDARG;
-    if (index >= static_cast<int>(rates.size()))
-        return S_FALSE;
-    *type = NewAudioMediaType(rates[index]);
-    if (!*type)
-        return E_OUTOFMEMORY;
-    const AUDIO_STREAM_CONFIG_CAPS config = AudioConfigCaps(rates[index]);
-    std::memcpy(caps, &config, sizeof config);
-    return S_OK;
+    return StreamCapsAt(AudioSampleRates(), index, type, caps, NewAudioMediaType, AudioConfigCaps);
 }
 
 HRESULT AudioStreamPin::CheckMediaType(const CMediaType* type)

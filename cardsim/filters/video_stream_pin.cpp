@@ -1,11 +1,11 @@
 #include "video_stream_pin.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "capture_filter.h"
 #include "media_formats.h"
 #include "simulated_card.h"
+#include "stream_config.h"
 #include "test_picture.h"
 
 namespace cardsim {
@@ -36,27 +36,15 @@ VideoCapability VideoStreamPin::CurrentFormat() const
 
 STDMETHODIMP VideoStreamPin::SetFormat(AM_MEDIA_TYPE* type)
 {
-    CAutoLock hold(m_pLock);
-    if (!Filter()->IsStopped())
-        return VFW_E_NOT_STOPPED;
-    if (!type) {
-        format_ = DefaultVideoCapability();
-        formatSet_ = false;
-        return S_OK;
-    }
-    VideoCapability cap{};
-    if (!ReadVideoType(*type, cap, SimulatedCard::Instance().OmittedCapabilityRow()))
-        return VFW_E_INVALIDMEDIATYPE;
-    if (IsConnected()) {
-        if (GetConnected()->QueryAccept(type) != S_OK)
-            return VFW_E_INVALIDMEDIATYPE;
-        format_ = cap;
-        formatSet_ = true;
-        return Filter()->ReconnectPin(this, type);
-    }
-    format_ = cap;
-    formatSet_ = true;
-    return S_OK;
+    const int omittedRow = SimulatedCard::Instance().OmittedCapabilityRow();
+    const auto read = [omittedRow](const AM_MEDIA_TYPE& t, VideoCapability& cap) {
+        return ReadVideoType(t, cap, omittedRow);
+    };
+    return ChangeStreamFormat<VideoCapability>(*this, *Filter(), *m_pLock, type, read,
+                                               [this](const VideoCapability* cap) {
+                                                   format_ = cap ? *cap : DefaultVideoCapability();
+                                                   formatSet_ = cap != nullptr;
+                                               });
 }
 
 STDMETHODIMP VideoStreamPin::GetFormat(AM_MEDIA_TYPE** type)
@@ -78,19 +66,8 @@ STDMETHODIMP VideoStreamPin::GetNumberOfCapabilities(int* count, int* size)
 
 STDMETHODIMP VideoStreamPin::GetStreamCaps(int index, AM_MEDIA_TYPE** type, BYTE* caps)
 {
-    CheckPointer(type, E_POINTER);
-    CheckPointer(caps, E_POINTER);
-    const std::vector<VideoCapability> all = VideoCapabilities(SimulatedCard::Instance().OmittedCapabilityRow());
-    if (index < 0)
-        return E_INVALIDARG;
-    if (index >= static_cast<int>(all.size()))
-        return S_FALSE;
-    *type = NewVideoMediaType(all[index]);
-    if (!*type)
-        return E_OUTOFMEMORY;
-    const VIDEO_STREAM_CONFIG_CAPS config = VideoConfigCaps(all[index]);
-    std::memcpy(caps, &config, sizeof config);
-    return S_OK;
+    return StreamCapsAt(VideoCapabilities(SimulatedCard::Instance().OmittedCapabilityRow()), index, type, caps,
+                        NewVideoMediaType, VideoConfigCaps);
 }
 
 HRESULT VideoStreamPin::CheckMediaType(const CMediaType* type)
