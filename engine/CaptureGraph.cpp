@@ -17,7 +17,6 @@ constexpr wchar_t kCardNotFound[] = L"Zelvan キャプチャーデバイスが�
 // The card's crossbar in the crossbar category.
 constexpr wchar_t kCrossbarMoniker[] =
     L"@device:sw:{A799A801-A46D-11D0-A18C-00A02401DCD4}\\{F0C5FDC9-D592-463A-A302-4769B17A4047}";
-const CLSID kClsidNullRenderer = {0xC1F400A4, 0x3F08, 0x11D3, {0x9F, 0x0B, 0x00, 0x60, 0x08, 0x03, 0x9E, 0x37}};
 constexpr DWORD kDetectionPeriodMs = 100;
 constexpr long kMuted = -10000;
 
@@ -164,7 +163,7 @@ HRESULT CCaptureGraph::BuildDetectionGraph()
     if (!captureFilter_)
         return E_FAIL;
     ComPtr<IBaseFilter> nullRenderer;
-    HRESULT hr = AddFilter(kClsidNullRenderer, L"Null Renderer", &nullRenderer);
+    HRESULT hr = AddFilter(CLSID_NullRenderer, L"Null Renderer", &nullRenderer);
     if (FAILED(hr))
         return hr;
     hr = builder_->RenderStream(&PIN_CATEGORY_PREVIEW, &MEDIATYPE_Video, captureFilter_.Get(), nullptr,

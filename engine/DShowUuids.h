@@ -1,4 +1,5 @@
-// __uuidof for the DirectShow interfaces whose SDK headers do not declare it.
+// What the SDK headers leave out: __uuidof for some DirectShow interfaces, and the
+// class ids of the Sample Grabber and the Null Renderer (defined in libstrmiids).
 #pragma once
 
 #include <windows.h>
@@ -10,3 +11,6 @@ __CRT_UUID_DECL(IBasicVideo, 0x56A868B5, 0x0AD4, 0x11CE, 0xB0, 0x3A, 0x00, 0x20,
 __CRT_UUID_DECL(IMediaEventEx, 0x56A868C0, 0x0AD4, 0x11CE, 0xB0, 0x3A, 0x00, 0x20, 0xAF, 0x0B, 0xA7, 0x70)
 __CRT_UUID_DECL(IQualProp, 0x1BD0ECB0, 0xF8E2, 0x11CE, 0xAA, 0xC6, 0x00, 0x20, 0xAF, 0x0B, 0x99, 0xA3)
 __CRT_UUID_DECL(IVideoWindow, 0x56A868B4, 0x0AD4, 0x11CE, 0xB0, 0x3A, 0x00, 0x20, 0xAF, 0x0B, 0xA7, 0x70)
+
+EXTERN_C const CLSID CLSID_SampleGrabber;
+EXTERN_C const CLSID CLSID_NullRenderer;

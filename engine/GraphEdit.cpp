@@ -1,6 +1,7 @@
 #include "GraphEdit.h"
 
 #include "BaseSampleGrabberCB.h"
+#include "DShowUuids.h"
 #include "PinQueries.h"
 
 #include <qedit.h>
@@ -9,8 +10,6 @@
 using Microsoft::WRL::ComPtr;
 
 namespace {
-
-const CLSID kClsidSampleGrabber = {0xC1F400A0, 0x3F08, 0x11D3, {0x9F, 0x0B, 0x00, 0x60, 0x08, 0x03, 0x9E, 0x37}};
 
 // Every pin of the filter, AddRef'ed.
 std::vector<ComPtr<IPin>> PinsOf(IBaseFilter* filter)
@@ -161,7 +160,7 @@ HRESULT InsertSampleGrabber(ICaptureGraphBuilder2* builder, IBaseFilter* capture
     if (FAILED(hr))
         return hr;
     ComPtr<IBaseFilter> grabberFilter;
-    hr = CoCreateInstance(kClsidSampleGrabber, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&grabberFilter));
+    hr = CoCreateInstance(CLSID_SampleGrabber, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&grabberFilter));
     if (SUCCEEDED(hr))
         hr = graph->AddFilter(grabberFilter.Get(), name);
     ComPtr<ISampleGrabber> grabber;

@@ -19,9 +19,6 @@ using Microsoft::WRL::ComPtr;
 
 namespace {
 
-const CLSID kSampleGrabber = {0xC1F400A0, 0x3F08, 0x11D3, {0x9F, 0x0B, 0x00, 0x60, 0x08, 0x03, 0x9E, 0x37}};
-const CLSID kNullRenderer = {0xC1F400A4, 0x3F08, 0x11D3, {0x9F, 0x0B, 0x00, 0x60, 0x08, 0x03, 0x9E, 0x37}};
-
 // Keeps the 16-bit stereo samples a grabber passes on.
 class SoundCollector : public ISampleGrabberCB {
 public:
@@ -85,8 +82,8 @@ double CapturedTone(CCaptureGraph& engine)
     ComPtr<IBaseFilter> grabberFilter, sink;
     ComPtr<ISampleGrabber> grabber;
     SoundCollector collector;
-    if (FAILED(CoCreateInstance(kSampleGrabber, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&grabberFilter))) ||
-        FAILED(CoCreateInstance(kNullRenderer, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&sink))) ||
+    if (FAILED(CoCreateInstance(CLSID_SampleGrabber, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&grabberFilter))) ||
+        FAILED(CoCreateInstance(CLSID_NullRenderer, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&sink))) ||
         FAILED(grabberFilter.As(&grabber)))
         return -1;
     engine.Graph()->AddFilter(grabberFilter.Get(), L"Tone Grabber");

@@ -1,4 +1,5 @@
 #include "AudioCaptureSampleGrabberCB.h"
+#include "DShowUuids.h"
 #include "VideoCaptureSampleGrabberCB.h"
 
 #include <gtest/gtest.h>
@@ -6,8 +7,6 @@
 #include <vector>
 
 namespace {
-
-const CLSID kClsidSampleGrabber = {0xC1F400A0, 0x3F08, 0x11D3, {0x9F, 0x0B, 0x00, 0x60, 0x08, 0x03, 0x9E, 0x37}};
 
 // Just enough of a media sample for the callbacks: times and a buffer.
 class FakeSample : public IMediaSample {
@@ -91,7 +90,7 @@ TEST_F(SampleGrabberCallbacks, VideoCountsFramesAndKeepsFirstAndLastTimes)
 TEST_F(SampleGrabberCallbacks, AttachToARealGrabberAndDetachAgain)
 {
     ISampleGrabber* grabber = nullptr;
-    ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(kClsidSampleGrabber, nullptr, CLSCTX_INPROC_SERVER, IID_ISampleGrabber,
+    ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_SampleGrabber, nullptr, CLSCTX_INPROC_SERVER, IID_ISampleGrabber,
                                               reinterpret_cast<void**>(&grabber)));
     {
         CAudioCaptureSampleGrabberCB callback;
