@@ -11,13 +11,7 @@ namespace {
 
 constexpr UINT_PTR kTimerId = 1;
 constexpr UINT kTimerPeriod = 500;
-constexpr wchar_t kBarStateSection[] = L"ToolBar\\State";
 constexpr wchar_t kRecordingCannotExit[] = L"録画中です。終了できません。";
-
-constexpr int kStateIdle = 1;
-constexpr int kStatePreviewing = 4;
-constexpr int kStateRecording = 5;
-constexpr int kStateDetecting = 7;
 
 constexpr unsigned kAppCommandMediaStop = 13;
 constexpr unsigned kAppCommandMediaPause = 47;
@@ -26,11 +20,6 @@ constexpr WPARAM kShellAppCommand = 12;
 
 const UINT shellHookMessage = RegisterWindowMessageW(L"SHELLHOOK");
 bool timerAlternation = false;
-
-ProfileStore& Profile()
-{
-    return FwApp::Current()->Profile();
-}
 
 }  // namespace
 
@@ -52,50 +41,11 @@ CMainFrame::~CMainFrame()
 
 void CMainFrame::RegisterCommands()
 {
-    OnCommand(ID_PREVIEW, [this] { TogglePreview(); });
-    OnUpdate(ID_PREVIEW, [this](FwCmdUI& ui) {
-        ui.Enable(true);
-        ui.SetCheck(engine->state == kStatePreviewing);
-    });
-    OnCommand(ID_RECORD_STOP, [this] { StopCommand(); });
-    OnUpdate(ID_RECORD_STOP, [this](FwCmdUI& ui) {
-        ui.Enable(engine->state == kStateRecording || engine->state == kStateDetecting);
-    });
-    // Recording, still images and the settings sheet arrive later.
-    for (unsigned id : {ID_RECORD_START, ID_STILL_IMAGE, ID_SETTINGS})
+    RegisterPreviewCommands();
+    RegisterRecordCommands();
+    // Still images and the settings sheet arrive later.
+    for (unsigned id : {ID_STILL_IMAGE, ID_SETTINGS})
         OnUpdate(id, [](FwCmdUI& ui) { ui.Enable(false); });
-
-    // The input formats only show what the decoder reports.
-    OnUpdate(ID_FORMAT_AUTO, [](FwCmdUI& ui) {
-        ui.Enable(false);
-        ui.SetCheck(true);
-    });
-    OnUpdateRange(ID_FORMAT_480I, ID_FORMAT_720P, [this](FwCmdUI& ui) {
-        ui.Enable(false);
-        ui.SetCheck(engine->ReadInputFormat() == static_cast<int>(ui.Id() - ID_FORMAT_AUTO));
-    });
-
-    OnCommand(ID_AUDIO_SPDIF, [this] { ChangeAudioInput(1); });
-    OnCommand(ID_AUDIO_ANALOG, [this] { ChangeAudioInput(2); });
-    OnUpdateRange(ID_AUDIO_SPDIF, ID_AUDIO_ANALOG, [this](FwCmdUI& ui) {
-        ui.Enable(true);
-        ui.SetCheck(engine->audioInput == (ui.Id() == ID_AUDIO_SPDIF ? 1 : 2));
-    });
-
-    OnCommand(ID_RENDERER_OVERLAY, [this] { ChangeRenderer(1); });
-    OnCommand(ID_RENDERER_VMR7, [this] { ChangeRenderer(2); });
-    OnCommand(ID_RENDERER_VMR9, [this] { ChangeRenderer(3); });
-    OnUpdateRange(ID_RENDERER_VMR7, ID_RENDERER_OVERLAY, [this](FwCmdUI& ui) {
-        const int kind = ui.Id() == ID_RENDERER_OVERLAY ? 1 : ui.Id() == ID_RENDERER_VMR7 ? 2 : 3;
-        ui.Enable(engine->state != kStateRecording);
-        ui.SetCheck(engine->rendererKind == kind);
-    });
-
-    OnCommand(ID_AUDIO_MUTE, [this] { engine->SetMute(!engine->mute); });
-    OnUpdate(ID_AUDIO_MUTE, [this](FwCmdUI& ui) {
-        ui.Enable(true);
-        ui.SetCheck(engine->mute != 0);
-    });
 
     OnCommand(ID_VIEW_INFORMATION_BAR, [this] { ToggleInformationBar(); });
     OnUpdate(ID_VIEW_INFORMATION_BAR, [this](FwCmdUI& ui) {
@@ -139,7 +89,8 @@ bool CMainFrame::PreCreateWindow(CREATESTRUCTW& cs)
     cs.lpszClass = kMainWindowClass;
     cs.dwExStyle &= ~WS_EX_CLIENTEDGE;
 
-    if (const auto state = ParseWindowState(Profile().GetString(kSettingsSection, L"WindowState", L""))) {
+    const std::wstring stored = FwApp::Current()->Profile().GetString(kSettingsSection, L"WindowState", L"");
+    if (const auto state = ParseWindowState(stored)) {
         cs.x = state->left;
         cs.y = state->top;
         cs.cx = state->right - state->left;
@@ -169,33 +120,18 @@ int CMainFrame::OnCreate(CREATESTRUCTW&)
     AddControlBar(toolBar);
     informationBar.EnableDocking(kDockAny);
     AddControlBar(informationBar);
-    LoadBarState(Profile(), kBarStateSection);
+    LoadBarState(FwApp::Current()->Profile(), kBarStateSection);
 
     LoadSettings();
     HandEngineItsInputs();
     if (FAILED(engine->Open()))
         FwMessageBox(L"Zelvan の初期化に失敗しました。", MB_ICONHAND);
     RegisterShellHookWindow(Handle());
+    informationBar.ShowRecordProfileNames(settings.recordProfile.Full());
     SetTimer(Handle(), kTimerId, kTimerPeriod, nullptr);
     if (topmost)
         SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     return 0;
-}
-
-void CMainFrame::HandEngineItsInputs()
-{
-    engine->deviceProfilePath = settings.deviceProfile.Full();
-    engine->recordProfilePath = settings.recordProfile.Full();
-    engine->previewProfilePath = settings.previewProfile.Full();
-    engine->cardFolder = settings.cardFolder;
-    engine->cardConfigFile = settings.cardConfigFile;
-    engine->applyCardConfig = settings.useCardConfig;
-    engine->cardConfigWait = settings.cardConfigWait;
-    engine->notifyWindow = Handle();
-    engine->graphEventMessage = WM_APP + 2;
-    engine->stillImageMessage = WM_APP + 3;
-    engine->viewWindow = view.Handle();
-    view.SetEngine(engine.get());
 }
 
 void CMainFrame::RunStartupPreview()
@@ -211,92 +147,9 @@ void CMainFrame::ShowEngineFailure(const wchar_t* text, HRESULT hr)
     FwMessageBox(message, MB_ICONHAND);
 }
 
-void CMainFrame::TogglePreview()
+void CMainFrame::PostStateText()
 {
-    if (engine->state == kStatePreviewing) {
-        engine->StopPreview();
-    } else if (engine->state == kStateRecording || engine->state == kStateDetecting) {
-        return;
-    } else {
-        if (engine->signalFormat == 0) {
-            // Handled inside the detection wait: the status line shows "detecting".
-            PostMessageW(Handle(), WM_SETMESSAGESTRING, IDS_IDLE_MESSAGE, 0);
-            const HRESULT hr = engine->DetectSignal();
-            if (FAILED(hr)) {
-                ShowEngineFailure(L"信号検出に失敗しました。", hr);
-                return;
-            }
-            if (hr == S_FALSE) {
-                // Cancelled: quietly, but the status line leaves "detecting".
-                PostMessageW(Handle(), WM_SETMESSAGESTRING, IDS_IDLE_MESSAGE, 0);
-                return;
-            }
-        }
-        if (engine->state == kStateIdle) {
-            const HRESULT hr = engine->BuildPreview(-1);
-            if (FAILED(hr)) {
-                engine->TearDown();
-                ShowEngineFailure(L"プレビューグラフの構築に失敗しました。", hr);
-                return;
-            }
-        }
-        const HRESULT hr = engine->RunPreview();
-        if (FAILED(hr)) {
-            engine->TearDown();
-            ShowEngineFailure(L"プレビューの開始に失敗しました。", hr);
-            return;
-        }
-    }
     PostMessageW(Handle(), WM_SETMESSAGESTRING, IDS_IDLE_MESSAGE, 0);
-}
-
-void CMainFrame::StopCommand()
-{
-    if (engine->state == kStateDetecting) {
-        engine->cancelDetection = 1;
-        return;
-    }
-    if (engine->resumePreview)
-        TogglePreview();
-    PostMessageW(Handle(), WM_SETMESSAGESTRING, IDS_IDLE_MESSAGE, 0);
-}
-
-void CMainFrame::LoadSettings()
-{
-    StoredSettings stored;
-    stored.main = settings;
-    ReadSettings(Profile(), stored);
-
-    engine->SetRendererKind(stored.videoRenderer);
-    ChangeAudioInput(stored.audioInput);
-    engine->SetMute(stored.audioMute);
-    if (stored.videoScale != engine->scaleMode)
-        engine->SetScaleMode(stored.videoScale);
-    engine->SetAspectMode(stored.videoAspectMode);
-    startPreview = stored.preview;
-    engine->registerInRot = stored.registerFilterGraph;
-    settings = stored.main;
-    topmost = stored.topmost;
-    windowMode = stored.windowMode;
-    if (stored.stressThread)
-        engine->LoadThreadRecord().Start();
-    settingsLoaded = true;
-}
-
-void CMainFrame::SaveSettings()
-{
-    StoredSettings stored;
-    stored.videoRenderer = engine->rendererKind;
-    stored.audioInput = engine->audioInput;
-    stored.audioMute = engine->mute;
-    stored.videoScale = engine->scaleMode;
-    stored.videoAspectMode = engine->aspectMode;
-    stored.preview = engine->state == kStatePreviewing ? 1 : 0;
-    stored.main = settings;
-    stored.topmost = topmost;
-    stored.windowMode = windowMode;
-    stored.stressThread = engine->LoadThreadRecord().IsRunning() ? 1 : 0;
-    WriteSettings(Profile(), stored);
 }
 
 void CMainFrame::OnDestroy()
@@ -304,25 +157,18 @@ void CMainFrame::OnDestroy()
     // A window whose creation failed leaves the stored state as it was.
     if (!settingsLoaded)
         return;
-    WINDOWPLACEMENT placement{};
-    placement.length = sizeof placement;
-    if (GetWindowPlacement(Handle(), &placement)) {
-        const RECT& r = placement.rcNormalPosition;
-        Profile().WriteString(kSettingsSection, L"WindowState",
-                              FormatWindowState({static_cast<int>(placement.showCmd), r.left, r.top, r.right, r.bottom}));
-    }
-    SaveBarState(Profile(), kBarStateSection);
+    SaveWindowLayout();
     DeregisterShellHookWindow(Handle());
     KillTimer(Handle(), kTimerId);
 }
 
 void CMainFrame::OnClose()
 {
-    if (engine->state == kStateRecording) {
+    if (engine->state == CCaptureGraph::kRecording) {
         FwMessageBox(kRecordingCannotExit, MB_ICONINFORMATION);
         return;
     }
-    if (engine->state == kStateDetecting) {
+    if (engine->state == CCaptureGraph::kDetecting) {
         // The close completes once the detection wait has returned.
         engine->cancelDetection = 1;
         PostMessageW(Handle(), WM_CLOSE, 0, 0);
@@ -335,11 +181,11 @@ bool CMainFrame::OnQueryEndSession()
 {
     if (!FwFrameWnd::OnQueryEndSession())
         return false;
-    if (engine->state == kStateRecording) {
+    if (engine->state == CCaptureGraph::kRecording) {
         FwMessageBox(kRecordingCannotExit, MB_ICONINFORMATION);
         return false;
     }
-    if (engine->state == kStateDetecting)
+    if (engine->state == CCaptureGraph::kDetecting)
         engine->cancelDetection = 1;
     return true;
 }
@@ -355,7 +201,7 @@ LRESULT CMainFrame::OnSetMessageString(WPARAM id, LPARAM text)
 
 bool CMainFrame::PreTranslateMessage(MSG& message)
 {
-    const bool running = engine->state == kStatePreviewing || engine->state == kStateRecording;
+    const bool running = engine->state == CCaptureGraph::kPreviewing || engine->state == CCaptureGraph::kRecording;
     if (running && message.message == WM_SYSCOMMAND) {
         const WPARAM command = message.wParam & 0xFFF0;
         if (command == SC_SCREENSAVE || command == SC_MONITORPOWER)
@@ -367,7 +213,7 @@ bool CMainFrame::PreTranslateMessage(MSG& message)
 void CMainFrame::OnTimer()
 {
     // The detection wait runs no idle time: keep the status panes current from here.
-    if (engine->state == kStateDetecting)
+    if (engine->state == CCaptureGraph::kDetecting)
         OnIdleUpdate();
     if (timerAlternation)
         engine->CheckSignalChange();
@@ -397,21 +243,6 @@ bool CMainFrame::OnAppCommand(unsigned command)
     return true;
 }
 
-void CMainFrame::ChangeAudioInput(int input)
-{
-    if (engine->audioInput == input)
-        return;
-    if (engine->state != 0 && FAILED(engine->SelectAudioInput(input)))
-        return;
-    engine->audioInput = input;
-}
-
-void CMainFrame::ChangeRenderer(int kind)
-{
-    if (FAILED(engine->SetRendererKind(kind)))
-        FwMessageBox(L"レンダラーの変更に失敗しました。", MB_ICONHAND);
-}
-
 void CMainFrame::ToggleInformationBar()
 {
     ShowControlBar(informationBar, !informationBar.IsShown());
@@ -432,11 +263,18 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     case WM_ERASEBKGND:
         return 1;
+    case WM_ENDSESSION:
+        // Windows ends the process without destroying the window: save what the exit saves.
+        if (wParam && settingsLoaded) {
+            SaveWindowLayout();
+            SaveSettings();
+        }
+        return 0;
     case WM_APP + 1:
         engine->FitWindow(true);
         return 0;
     case WM_APP + 2:
-        engine->HandleGraphEvents();
+        OnGraphEvents();
         return 0;
     case WM_SHOWWINDOW: {
         const LRESULT result = FwFrameWnd::WindowProc(message, wParam, lParam);

@@ -1,5 +1,6 @@
 // Tavrik's main window: menu, toolbar, status bar, information bar and the video
-// view; it owns the capture engine and the settings.
+// view; it owns the capture engine and the settings. Its commands live in files of
+// their own by area: MainFrmPreview.cpp, MainFrmRecord.cpp, MainFrmSettings.cpp.
 #pragma once
 
 #include "../engine/CaptureGraph.h"
@@ -37,17 +38,34 @@ protected:
 
 private:
     void RegisterCommands();
-    void LoadSettings();
-    void SaveSettings();
-    void HandEngineItsInputs();
     void OnTimer();
     bool OnAppCommand(unsigned command);
+    void ToggleInformationBar();
+    void ShowEngineFailure(const wchar_t* text, HRESULT hr);
+    // Lets the status line show the engine's state.
+    void PostStateText();
+
+    // MainFrmPreview.cpp
+    void RegisterPreviewCommands();
+    void TogglePreview();
+    // A detection for a command: false when it failed (the user is told) or was cancelled.
+    bool DetectSignalForCommand();
     void ChangeAudioInput(int input);
     void ChangeRenderer(int kind);
-    void ToggleInformationBar();
-    void TogglePreview();
+
+    // MainFrmRecord.cpp
+    void RegisterRecordCommands();
     void StopCommand();
-    void ShowEngineFailure(const wchar_t* text, HRESULT hr);
+    void OnGraphEvents();
+
+    // MainFrmSettings.cpp
+    void LoadSettings();
+    void SaveSettings();
+    // "WindowState" and the bars' layout.
+    void SaveWindowLayout();
+    void HandEngineItsInputs();
+    void RunSettingsCommand();
+    bool ShowSettingsSheet();
 
     int savedStatusBarVisible = 0;
     int savedInformationBarVisible = 0;

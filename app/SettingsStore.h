@@ -9,6 +9,8 @@
 class ProfileStore;
 
 inline constexpr wchar_t kSettingsSection[] = L"Settings";
+// Where the framework keeps the docking layout of the toolbar and the information bar.
+inline constexpr wchar_t kBarStateSection[] = L"ToolBar\\State";
 
 // Everything the settings hold: the main window's block, the main window's own
 // fields and the values the capture engine keeps.

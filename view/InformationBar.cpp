@@ -2,19 +2,68 @@
 
 #include "../app/StateTexts.h"
 #include "../engine/CaptureGraph.h"
+#include "../engine/core/SignalFormat.h"
+#include "../engine/core/StreamCounters.h"
+#include "../profiles/CurrentProfiles.h"
 #include "../resources/tavrik/resource.h"
+#include "core/InformationTexts.h"
 
-void CInformationBar::Refresh(const CCaptureGraph& engine)
+namespace {
+
+// The order of GetRendererQuality's figures.
+enum RendererFigure { kAverageFrameRate = 0, kFramesDropped = 4, kRendererFigureCount = 6 };
+
+}  // namespace
+
+void CInformationBar::Refresh(CCaptureGraph& engine)
 {
     if (!IsShown())
         return;
     SetItemText(IDC_INFO_STATE, StateText(engine.state));
-    // The recording figures join these once recordings keep statistics.
-    SetItemText(IDC_INFO_RECORD_TIME, L"00:00:00");
-    SetItemText(IDC_INFO_VIDEO_FRAMES, L"0");
-    SetItemText(IDC_INFO_DROPPED_FRAMES, L"0");
+    if (engine.state == CCaptureGraph::kRecording) {
+        ShowRecordingFigures(engine);
+    } else {
+        SetItemText(IDC_INFO_RECORD_TIME, L"00:00:00");
+        SetItemText(IDC_INFO_VIDEO_FRAMES, L"0");
+        SetItemText(IDC_INFO_DROPPED_FRAMES, L"0");
+    }
     SetItemText(IDC_INFO_RENDERER, RendererText(engine.rendererKind));
-    // No renderer is running to report its quality.
-    SetItemText(IDC_INFO_RENDERER_DROPPED, L"");
-    SetItemText(IDC_INFO_RENDERER_RATE, L"");
+    ShowRendererFigures(engine);
+}
+
+void CInformationBar::ShowRecordingFigures(CCaptureGraph& engine)
+{
+    // One copy under the callback's lock, so the three figures belong together.
+    const engine::StreamCounters video = engine.VideoCallback().Counters();
+    GUID timeFormat{};
+    LONGLONG position = 0;
+    if (FAILED(engine.GetPosition(timeFormat, position)))
+        position = video.lastEnd;
+    SetItemText(IDC_INFO_RECORD_TIME, RecordingTimeText(position));
+    SetItemText(IDC_INFO_VIDEO_FRAMES, CountText(video.samples));
+    const int64_t frameDuration = engine::SignalFormatRow(engine.signalFormat).frameDuration;
+    SetItemText(IDC_INFO_DROPPED_FRAMES,
+                CountText(engine::DroppedFrames(video.firstStart, video.lastEnd, frameDuration, video.samples)));
+}
+
+void CInformationBar::ShowRendererFigures(CCaptureGraph& engine)
+{
+    int figures[kRendererFigureCount] = {};
+    if (!engine.GetRendererQuality(figures)) {
+        SetItemText(IDC_INFO_RENDERER_DROPPED, L"");
+        SetItemText(IDC_INFO_RENDERER_RATE, L"");
+        return;
+    }
+    SetItemText(IDC_INFO_RENDERER_DROPPED, CountText(figures[kFramesDropped]));
+    SetItemText(IDC_INFO_RENDERER_RATE, FrameRateText(figures[kAverageFrameRate]));
+}
+
+void CInformationBar::ShowRecordProfileNames(const std::wstring& recordProfilePath)
+{
+    FilterNames names;
+    if (FAILED(ReadRecordFilterNames(recordProfilePath, names)))
+        names = {L"N/A", L"N/A", L"N/A"};
+    SetItemText(IDC_INFO_VIDEO_COMPRESSOR, names.videoCompressor);
+    SetItemText(IDC_INFO_AUDIO_COMPRESSOR, names.audioCompressor);
+    SetItemText(IDC_INFO_MULTIPLEXER, names.mux);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -188,6 +189,54 @@ inline RECT Rect(HWND window)
     RECT rect{};
     GetWindowRect(window, &rect);
     return rect;
+}
+
+// A status bar pane's text, read through a buffer inside Tavrik's process.
+inline std::wstring PaneText(DWORD process, HWND main, int pane)
+{
+    HWND bar = nullptr;
+    EnumChildWindows(
+        main,
+        [](HWND child, LPARAM found) -> BOOL {
+            wchar_t name[64] = {};
+            GetClassNameW(child, name, 64);
+            if (_wcsicmp(name, STATUSCLASSNAMEW) != 0)
+                return TRUE;
+            *reinterpret_cast<HWND*>(found) = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&bar));
+    HANDLE target = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process);
+    if (!bar || !target)
+        return L"?";
+    constexpr size_t kChars = 128;
+    void* remote = VirtualAllocEx(target, nullptr, kChars * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE);
+    wchar_t text[kChars] = {};
+    if (remote && SendMessageTimeoutW(bar, SB_GETTEXTW, pane, reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG,
+                                      2000, nullptr))
+        ReadProcessMemory(target, remote, text, sizeof text - sizeof(wchar_t), nullptr);
+    if (remote)
+        VirtualFreeEx(target, remote, 0, MEM_RELEASE);
+    CloseHandle(target);
+    return text;
+}
+
+inline std::string Narrow(const std::wstring& text)
+{
+    std::string utf8(text.size() * 3 + 1, '\0');
+    utf8.resize(WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr));
+    if (!utf8.empty())
+        utf8.pop_back();
+    return utf8;
+}
+
+// A message box of the process and its text.
+inline HWND MessageBoxOf(DWORD process, std::wstring* text = nullptr)
+{
+    HWND box = WindowOf(process, L"#32770");
+    if (box && text)
+        *text = Text(GetDlgItem(box, 0xFFFF));
+    return box;
 }
 
 }  // namespace tavrik_test

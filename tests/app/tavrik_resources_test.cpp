@@ -203,7 +203,6 @@ INT_PTR CALLBACK QuietDialog(HWND, UINT message, WPARAM, LPARAM)
 struct Control {
     int id;
     std::wstring text;
-    RECT dialogUnits;  // x, y, width, height
     bool visible;
 };
 
@@ -214,33 +213,46 @@ std::wstring WindowText(HWND window)
     return text;
 }
 
-TEST_F(TavrikResources, InformationBarTemplateHasItsLabelsAndFields)
+RECT RectIn(HWND parent, HWND child)
 {
-    HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 800, 200, nullptr, nullptr, nullptr, nullptr);
-    HWND bar = CreateDialogParamW(module, MAKEINTRESOURCEW(131), parent, QuietDialog, 0);
-    ASSERT_NE(nullptr, bar);
-    RECT size{0, 0, 416, 42};
-    MapDialogRect(bar, &size);
-    RECT client;
-    GetClientRect(bar, &client);
-    EXPECT_EQ(size.right, client.right);
-    EXPECT_EQ(size.bottom, client.bottom);
-    EXPECT_FALSE(GetWindowLongW(bar, GWL_STYLE) & WS_CAPTION);
+    RECT rect;
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
 
+class InformationBarTemplate : public TavrikResources {
+protected:
+    void SetUp() override
+    {
+        TavrikResources::SetUp();
+        parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1200, 200, nullptr, nullptr, nullptr, nullptr);
+        bar = CreateDialogParamW(module, MAKEINTRESOURCEW(131), parent, QuietDialog, 0);
+        ASSERT_NE(nullptr, bar);
+    }
+    void TearDown() override { DestroyWindow(parent); }
+
+    HWND parent = nullptr;
+    HWND bar = nullptr;
+};
+
+TEST_F(InformationBarTemplate, HasItsLabelsAndFieldsInOrder)
+{
+    EXPECT_FALSE(GetWindowLongW(bar, GWL_STYLE) & WS_CAPTION);
     const std::vector<Control> expected = {
-        {-1, L"状態", {8, 3, 36, 8}, true}, {1004, L"", {44, 3, 31, 8}, true},
-        {-1, L"録画時間", {8, 14, 36, 8}, true}, {1005, L"00:00:00", {44, 14, 31, 8}, true},
-        {-1, L"終了時間", {8, 25, 36, 8}, false}, {1006, L"00:00:00", {44, 25, 31, 8}, false},
-        {-1, L"キャプチャー", {80, 3, 51, 8}, true}, {1007, L"", {131, 3, 48, 8}, true},
-        {-1, L"ビデオフレーム", {80, 14, 51, 8}, true}, {1008, L"", {131, 14, 48, 8}, true},
-        {-1, L"ドロップフレーム", {80, 25, 51, 8}, true}, {1015, L"", {131, 25, 48, 8}, true},
-        {-1, L"(計算値)", {182, 25, 30, 8}, true},
-        {-1, L"ビデオレンダラー", {221, 3, 62, 8}, true}, {1009, L"", {283, 3, 43, 8}, true},
-        {-1, L"ドロップフレーム", {221, 14, 62, 8}, true}, {1010, L"", {283, 14, 43, 8}, true},
-        {-1, L"平均フレームレート", {221, 25, 62, 8}, true}, {1011, L"", {283, 25, 43, 8}, true},
-        {-1, L"VC", {331, 3, 10, 8}, true}, {1028, L"", {348, 3, 60, 8}, true},
-        {-1, L"AC", {331, 14, 10, 8}, true}, {1029, L"", {348, 14, 60, 8}, true},
-        {-1, L"Mux", {331, 25, 16, 8}, true}, {1030, L"", {348, 25, 60, 8}, true},
+        {-1, L"状態", true},           {1004, L"", true},
+        {-1, L"録画時間", true},       {1005, L"00:00:00", true},
+        {-1, L"終了時間", false},      {1006, L"00:00:00", false},
+        {-1, L"キャプチャー", true},   {1007, L"", true},
+        {-1, L"ビデオフレーム", true}, {1008, L"", true},
+        {-1, L"ドロップフレーム", true}, {1015, L"", true},
+        {-1, L"(計算値)", true},
+        {-1, L"ビデオレンダラー", true}, {1009, L"", true},
+        {-1, L"ドロップフレーム", true}, {1010, L"", true},
+        {-1, L"平均フレームレート", true}, {1011, L"", true},
+        {-1, L"VC", true},             {1028, L"", true},
+        {-1, L"AC", true},             {1029, L"", true},
+        {-1, L"Mux", true},            {1030, L"", true},
     };
     HWND child = GetWindow(bar, GW_CHILD);
     for (const Control& control : expected) {
@@ -248,21 +260,73 @@ TEST_F(TavrikResources, InformationBarTemplateHasItsLabelsAndFields)
         EXPECT_EQ(control.id, static_cast<int>(static_cast<short>(GetDlgCtrlID(child))));
         EXPECT_EQ(control.text, WindowText(child));
         EXPECT_EQ(control.visible, (GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE) != 0) << control.id;
-        // The dialog manager maps position and size separately.
-        RECT units = control.dialogUnits;
-        MapDialogRect(bar, &units);
-        units.right += units.left;
-        units.bottom += units.top;
-        RECT actual;
-        GetWindowRect(child, &actual);
-        MapWindowPoints(nullptr, bar, reinterpret_cast<POINT*>(&actual), 2);
-        EXPECT_TRUE(EqualRect(&units, &actual)) << "control " << control.id << " placed elsewhere";
         child = GetWindow(child, GW_HWNDNEXT);
     }
     EXPECT_EQ(nullptr, child) << "no further controls";
     for (int rightAligned : {1008, 1015})
         EXPECT_EQ(SS_RIGHT, GetWindowLongW(GetDlgItem(bar, rightAligned), GWL_STYLE) & SS_TYPEMASK);
-    DestroyWindow(parent);
+}
+
+TEST_F(InformationBarTemplate, ControlsLieInsideTheBarWithoutOverlapping)
+{
+    RECT client;
+    GetClientRect(bar, &client);
+    std::vector<HWND> controls;
+    for (HWND child = GetWindow(bar, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        controls.push_back(child);
+    for (size_t i = 0; i < controls.size(); ++i) {
+        const RECT a = RectIn(bar, controls[i]);
+        RECT inside;
+        IntersectRect(&inside, &a, &client);
+        EXPECT_TRUE(EqualRect(&inside, &a)) << "outside the bar: control " << i;
+        for (size_t j = i + 1; j < controls.size(); ++j) {
+            const RECT b = RectIn(bar, controls[j]);
+            RECT common;
+            EXPECT_FALSE(IntersectRect(&common, &a, &b)) << "controls " << i << " and " << j << " overlap";
+        }
+    }
+}
+
+// Every label, and every text a field shows but for the profile's filter names,
+// fits its control in the bar's own font, and that font has their glyphs.
+TEST_F(InformationBarTemplate, TextsFitTheirControlsInTheBarsFont)
+{
+    std::vector<std::pair<HWND, std::wstring>> texts;
+    for (HWND child = GetWindow(bar, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (static_cast<short>(GetDlgCtrlID(child)) == -1)
+            texts.emplace_back(child, WindowText(child));
+    }
+    const std::vector<std::pair<int, std::vector<std::wstring>>> shown = {
+        {1004, {L"プレビュー中", L"録画中", L"信号検出中", L"停止中"}},
+        {1005, {L"00:00:00", L"999:59:59"}},
+        {1008, {L"99999999"}},
+        {1015, {L"-9999999"}},
+        {1009, {L"オーバーレイ", L"VMR7", L"VMR9", L"N/A"}},
+        {1010, {L"-1", L"9999999"}},
+        {1011, {L"-0.01", L"120.00"}},
+        {1028, {L"N/A"}},
+    };
+    for (const auto& [id, values] : shown) {
+        for (const std::wstring& value : values)
+            texts.emplace_back(GetDlgItem(bar, id), value);
+    }
+    HDC dc = GetDC(bar);
+    for (const auto& [control, text] : texts) {
+        HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+        SIZE extent{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+        std::vector<WORD> glyphs(text.size());
+        GetGlyphIndicesW(dc, text.c_str(), static_cast<int>(text.size()), glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS);
+        SelectObject(dc, previous);
+        const RECT rect = RectIn(bar, control);
+        const std::string name = std::to_string(GetDlgCtrlID(control)) + " with " + std::to_string(text.size()) +
+                                 " characters";
+        EXPECT_LE(extent.cx, rect.right - rect.left) << "clipped text in " << name;
+        EXPECT_LE(extent.cy, rect.bottom - rect.top) << "clipped text in " << name;
+        for (WORD glyph : glyphs)
+            EXPECT_NE(0xFFFF, glyph) << "a character without a glyph in " << name;
+    }
+    ReleaseDC(bar, dc);
 }
 
 TEST_F(TavrikResources, AboutBoxShowsIconVersionAndOk)

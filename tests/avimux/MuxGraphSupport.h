@@ -25,6 +25,9 @@ std::wstring NumberedFile(const std::wstring& base, int index);
 // Deletes name000.avi ... name039.avi and name.avi.
 void DeleteRecording(const std::wstring& base);
 bool FileExists(const std::wstring& path);
+// Video frames that the platform's AVI splitter delivers from a file; negative when
+// the file cannot be played.
+int FramesPlayedBack(const std::wstring& file);
 
 // A filter graph holding a test source and the multiplexer, connected pin to pin.
 class MuxGraph {

@@ -1,0 +1,97 @@
+// The settings: read at creation, written at exit (and at the end of a session),
+// handed to the engine, and edited by the settings command.
+#include "MainFrm.h"
+
+#include "../framework/App.h"
+#include "SettingsFormats.h"
+#include "SettingsStore.h"
+
+namespace {
+
+ProfileStore& Profile()
+{
+    return FwApp::Current()->Profile();
+}
+
+}  // namespace
+
+void CMainFrame::LoadSettings()
+{
+    StoredSettings stored;
+    stored.main = settings;
+    ReadSettings(Profile(), stored);
+
+    engine->SetRendererKind(stored.videoRenderer);
+    ChangeAudioInput(stored.audioInput);
+    engine->SetMute(stored.audioMute);
+    if (stored.videoScale != engine->scaleMode)
+        engine->SetScaleMode(stored.videoScale);
+    engine->SetAspectMode(stored.videoAspectMode);
+    startPreview = stored.preview;
+    engine->registerInRot = stored.registerFilterGraph;
+    settings = stored.main;
+    topmost = stored.topmost;
+    windowMode = stored.windowMode;
+    if (stored.stressThread)
+        engine->LoadThreadRecord().Start();
+    settingsLoaded = true;
+}
+
+void CMainFrame::SaveSettings()
+{
+    StoredSettings stored;
+    stored.videoRenderer = engine->rendererKind;
+    stored.audioInput = engine->audioInput;
+    stored.audioMute = engine->mute;
+    stored.videoScale = engine->scaleMode;
+    stored.videoAspectMode = engine->aspectMode;
+    stored.preview = engine->state == CCaptureGraph::kPreviewing ? 1 : 0;
+    stored.main = settings;
+    stored.topmost = topmost;
+    stored.windowMode = windowMode;
+    stored.stressThread = engine->LoadThreadRecord().IsRunning() ? 1 : 0;
+    WriteSettings(Profile(), stored);
+}
+
+void CMainFrame::SaveWindowLayout()
+{
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    if (GetWindowPlacement(Handle(), &placement)) {
+        const RECT& r = placement.rcNormalPosition;
+        Profile().WriteString(kSettingsSection, L"WindowState",
+                              FormatWindowState({static_cast<int>(placement.showCmd), r.left, r.top, r.right, r.bottom}));
+    }
+    SaveBarState(Profile(), kBarStateSection);
+}
+
+void CMainFrame::HandEngineItsInputs()
+{
+    engine->deviceProfilePath = settings.deviceProfile.Full();
+    engine->recordProfilePath = settings.recordProfile.Full();
+    engine->previewProfilePath = settings.previewProfile.Full();
+    engine->cardFolder = settings.cardFolder;
+    engine->cardConfigFile = settings.cardConfigFile;
+    engine->applyCardConfig = settings.useCardConfig;
+    engine->cardConfigWait = settings.cardConfigWait;
+    engine->notifyWindow = Handle();
+    engine->graphEventMessage = WM_APP + 2;
+    engine->stillImageMessage = WM_APP + 3;
+    engine->viewWindow = view.Handle();
+    view.SetEngine(engine.get());
+}
+
+void CMainFrame::RunSettingsCommand()
+{
+    if (!ShowSettingsSheet())
+        return;
+    HandEngineItsInputs();
+    informationBar.ShowRecordProfileNames(settings.recordProfile.Full());
+    PostStateText();
+}
+
+bool CMainFrame::ShowSettingsSheet()
+{
+    // The settings sheet and its pages are not built yet: nothing is ever confirmed.
+    return false;
+}
