@@ -14,11 +14,6 @@ constexpr UINT kTimerPeriod = 500;
 constexpr wchar_t kBarStateSection[] = L"ToolBar\\State";
 constexpr wchar_t kRecordingCannotExit[] = L"録画中です。終了できません。";
 
-constexpr int kStateIdle = 1;
-constexpr int kStatePreviewing = 4;
-constexpr int kStateRecording = 5;
-constexpr int kStateDetecting = 7;
-
 constexpr unsigned kAppCommandMediaStop = 13;
 constexpr unsigned kAppCommandMediaPause = 47;
 constexpr unsigned kAppCommandMediaRecord = 48;
@@ -55,11 +50,11 @@ void CMainFrame::RegisterCommands()
     OnCommand(ID_PREVIEW, [this] { TogglePreview(); });
     OnUpdate(ID_PREVIEW, [this](FwCmdUI& ui) {
         ui.Enable(true);
-        ui.SetCheck(engine->state == kStatePreviewing);
+        ui.SetCheck(engine->state == engine::kPreviewing);
     });
     OnCommand(ID_RECORD_STOP, [this] { StopCommand(); });
     OnUpdate(ID_RECORD_STOP, [this](FwCmdUI& ui) {
-        ui.Enable(engine->state == kStateRecording || engine->state == kStateDetecting);
+        ui.Enable(engine->state == engine::kRecording || engine->state == engine::kDetecting);
     });
     // Recording, still images and the settings sheet arrive later.
     for (unsigned id : {ID_RECORD_START, ID_STILL_IMAGE, ID_SETTINGS})
@@ -87,7 +82,7 @@ void CMainFrame::RegisterCommands()
     OnCommand(ID_RENDERER_VMR9, [this] { ChangeRenderer(3); });
     OnUpdateRange(ID_RENDERER_VMR7, ID_RENDERER_OVERLAY, [this](FwCmdUI& ui) {
         const int kind = ui.Id() == ID_RENDERER_OVERLAY ? 1 : ui.Id() == ID_RENDERER_VMR7 ? 2 : 3;
-        ui.Enable(engine->state != kStateRecording);
+        ui.Enable(engine->state != engine::kRecording);
         ui.SetCheck(engine->rendererKind == kind);
     });
 
@@ -173,8 +168,11 @@ int CMainFrame::OnCreate(CREATESTRUCTW&)
 
     LoadSettings();
     HandEngineItsInputs();
-    if (FAILED(engine->Open()))
+    if (FAILED(engine->Open())) {
+        if (!engine->HasCard())
+            FwMessageBox(L"Zelvan キャプチャーデバイスが見つかりません。", MB_ICONHAND);
         FwMessageBox(L"Zelvan の初期化に失敗しました。", MB_ICONHAND);
+    }
     RegisterShellHookWindow(Handle());
     SetTimer(Handle(), kTimerId, kTimerPeriod, nullptr);
     if (topmost)
@@ -184,17 +182,19 @@ int CMainFrame::OnCreate(CREATESTRUCTW&)
 
 void CMainFrame::HandEngineItsInputs()
 {
-    engine->deviceProfilePath = settings.deviceProfile.Full();
-    engine->recordProfilePath = settings.recordProfile.Full();
-    engine->previewProfilePath = settings.previewProfile.Full();
-    engine->cardFolder = settings.cardFolder;
-    engine->cardConfigFile = settings.cardConfigFile;
-    engine->applyCardConfig = settings.useCardConfig;
-    engine->cardConfigWait = settings.cardConfigWait;
-    engine->notifyWindow = Handle();
-    engine->graphEventMessage = WM_APP + 2;
-    engine->stillImageMessage = WM_APP + 3;
-    engine->viewWindow = view.Handle();
+    CaptureSetup setup;
+    setup.deviceProfilePath = settings.deviceProfile.Full();
+    setup.recordProfilePath = settings.recordProfile.Full();
+    setup.previewProfilePath = settings.previewProfile.Full();
+    setup.cardFolder = settings.cardFolder;
+    setup.cardConfigFile = settings.cardConfigFile;
+    setup.applyCardConfig = settings.useCardConfig;
+    setup.cardConfigWait = settings.cardConfigWait;
+    setup.notifyWindow = Handle();
+    setup.graphEventMessage = WM_APP + 2;
+    setup.stillImageMessage = WM_APP + 3;
+    setup.viewWindow = view.Handle();
+    engine->Configure(setup);
     view.SetEngine(engine.get());
 }
 
@@ -213,9 +213,9 @@ void CMainFrame::ShowEngineFailure(const wchar_t* text, HRESULT hr)
 
 void CMainFrame::TogglePreview()
 {
-    if (engine->state == kStatePreviewing) {
+    if (engine->state == engine::kPreviewing) {
         engine->StopPreview();
-    } else if (engine->state == kStateRecording || engine->state == kStateDetecting) {
+    } else if (engine->state == engine::kRecording || engine->state == engine::kDetecting) {
         return;
     } else {
         if (engine->signalFormat == 0) {
@@ -232,7 +232,7 @@ void CMainFrame::TogglePreview()
                 return;
             }
         }
-        if (engine->state == kStateIdle) {
+        if (engine->state == engine::kIdle) {
             const HRESULT hr = engine->BuildPreview(-1);
             if (FAILED(hr)) {
                 engine->TearDown();
@@ -252,7 +252,7 @@ void CMainFrame::TogglePreview()
 
 void CMainFrame::StopCommand()
 {
-    if (engine->state == kStateDetecting) {
+    if (engine->state == engine::kDetecting) {
         engine->cancelDetection = 1;
         return;
     }
@@ -291,7 +291,7 @@ void CMainFrame::SaveSettings()
     stored.audioMute = engine->mute;
     stored.videoScale = engine->scaleMode;
     stored.videoAspectMode = engine->aspectMode;
-    stored.preview = engine->state == kStatePreviewing ? 1 : 0;
+    stored.preview = engine->state == engine::kPreviewing ? 1 : 0;
     stored.main = settings;
     stored.topmost = topmost;
     stored.windowMode = windowMode;
@@ -318,11 +318,11 @@ void CMainFrame::OnDestroy()
 
 void CMainFrame::OnClose()
 {
-    if (engine->state == kStateRecording) {
+    if (engine->state == engine::kRecording) {
         FwMessageBox(kRecordingCannotExit, MB_ICONINFORMATION);
         return;
     }
-    if (engine->state == kStateDetecting) {
+    if (engine->state == engine::kDetecting) {
         // The close completes once the detection wait has returned.
         engine->cancelDetection = 1;
         PostMessageW(Handle(), WM_CLOSE, 0, 0);
@@ -335,11 +335,11 @@ bool CMainFrame::OnQueryEndSession()
 {
     if (!FwFrameWnd::OnQueryEndSession())
         return false;
-    if (engine->state == kStateRecording) {
+    if (engine->state == engine::kRecording) {
         FwMessageBox(kRecordingCannotExit, MB_ICONINFORMATION);
         return false;
     }
-    if (engine->state == kStateDetecting)
+    if (engine->state == engine::kDetecting)
         engine->cancelDetection = 1;
     return true;
 }
@@ -355,7 +355,7 @@ LRESULT CMainFrame::OnSetMessageString(WPARAM id, LPARAM text)
 
 bool CMainFrame::PreTranslateMessage(MSG& message)
 {
-    const bool running = engine->state == kStatePreviewing || engine->state == kStateRecording;
+    const bool running = engine->state == engine::kPreviewing || engine->state == engine::kRecording;
     if (running && message.message == WM_SYSCOMMAND) {
         const WPARAM command = message.wParam & 0xFFF0;
         if (command == SC_SCREENSAVE || command == SC_MONITORPOWER)
@@ -367,7 +367,7 @@ bool CMainFrame::PreTranslateMessage(MSG& message)
 void CMainFrame::OnTimer()
 {
     // The detection wait runs no idle time: keep the status panes current from here.
-    if (engine->state == kStateDetecting)
+    if (engine->state == engine::kDetecting)
         OnIdleUpdate();
     if (timerAlternation)
         engine->CheckSignalChange();
@@ -401,7 +401,7 @@ void CMainFrame::ChangeAudioInput(int input)
 {
     if (engine->audioInput == input)
         return;
-    if (engine->state != 0 && FAILED(engine->SelectAudioInput(input)))
+    if (engine->state != engine::kNotOpened && FAILED(engine->SelectAudioInput(input)))
         return;
     engine->audioInput = input;
 }
