@@ -124,8 +124,11 @@ int CMainFrame::OnCreate(CREATESTRUCTW&)
 
     LoadSettings();
     HandEngineItsInputs();
-    if (FAILED(engine->Open()))
+    if (FAILED(engine->Open())) {
+        if (!engine->HasCard())
+            FwMessageBox(L"Zelvan キャプチャーデバイスが見つかりません。", MB_ICONHAND);
         FwMessageBox(L"Zelvan の初期化に失敗しました。", MB_ICONHAND);
+    }
     RegisterShellHookWindow(Handle());
     informationBar.ShowRecordProfileNames(settings.recordProfile.Full());
     SetTimer(Handle(), kTimerId, kTimerPeriod, nullptr);
@@ -164,11 +167,11 @@ void CMainFrame::OnDestroy()
 
 void CMainFrame::OnClose()
 {
-    if (engine->state == CCaptureGraph::kRecording) {
+    if (engine->state == engine::kRecording) {
         FwMessageBox(kRecordingCannotExit, MB_ICONINFORMATION);
         return;
     }
-    if (engine->state == CCaptureGraph::kDetecting) {
+    if (engine->state == engine::kDetecting) {
         // The close completes once the detection wait has returned.
         engine->cancelDetection = 1;
         PostMessageW(Handle(), WM_CLOSE, 0, 0);
@@ -181,11 +184,11 @@ bool CMainFrame::OnQueryEndSession()
 {
     if (!FwFrameWnd::OnQueryEndSession())
         return false;
-    if (engine->state == CCaptureGraph::kRecording) {
+    if (engine->state == engine::kRecording) {
         FwMessageBox(kRecordingCannotExit, MB_ICONINFORMATION);
         return false;
     }
-    if (engine->state == CCaptureGraph::kDetecting)
+    if (engine->state == engine::kDetecting)
         engine->cancelDetection = 1;
     return true;
 }
@@ -201,7 +204,7 @@ LRESULT CMainFrame::OnSetMessageString(WPARAM id, LPARAM text)
 
 bool CMainFrame::PreTranslateMessage(MSG& message)
 {
-    const bool running = engine->state == CCaptureGraph::kPreviewing || engine->state == CCaptureGraph::kRecording;
+    const bool running = engine->state == engine::kPreviewing || engine->state == engine::kRecording;
     if (running && message.message == WM_SYSCOMMAND) {
         const WPARAM command = message.wParam & 0xFFF0;
         if (command == SC_SCREENSAVE || command == SC_MONITORPOWER)
@@ -213,7 +216,7 @@ bool CMainFrame::PreTranslateMessage(MSG& message)
 void CMainFrame::OnTimer()
 {
     // The detection wait runs no idle time: keep the status panes current from here.
-    if (engine->state == CCaptureGraph::kDetecting)
+    if (engine->state == engine::kDetecting)
         OnIdleUpdate();
     if (timerAlternation)
         engine->CheckSignalChange();

@@ -10,7 +10,7 @@ void CMainFrame::RegisterPreviewCommands()
     OnCommand(ID_PREVIEW, [this] { TogglePreview(); });
     OnUpdate(ID_PREVIEW, [this](FwCmdUI& ui) {
         ui.Enable(true);
-        ui.SetCheck(engine->state == CCaptureGraph::kPreviewing);
+        ui.SetCheck(engine->state == engine::kPreviewing);
     });
 
     // The input formats only show what the decoder reports.
@@ -35,7 +35,7 @@ void CMainFrame::RegisterPreviewCommands()
     OnCommand(ID_RENDERER_VMR9, [this] { ChangeRenderer(3); });
     OnUpdateRange(ID_RENDERER_VMR7, ID_RENDERER_OVERLAY, [this](FwCmdUI& ui) {
         const int kind = ui.Id() == ID_RENDERER_OVERLAY ? 1 : ui.Id() == ID_RENDERER_VMR7 ? 2 : 3;
-        ui.Enable(engine->state != CCaptureGraph::kRecording);
+        ui.Enable(engine->state != engine::kRecording);
         ui.SetCheck(engine->rendererKind == kind);
     });
 
@@ -65,14 +65,14 @@ bool CMainFrame::DetectSignalForCommand()
 
 void CMainFrame::TogglePreview()
 {
-    if (engine->state == CCaptureGraph::kPreviewing) {
+    if (engine->state == engine::kPreviewing) {
         engine->StopPreview();
-    } else if (engine->state == CCaptureGraph::kRecording || engine->state == CCaptureGraph::kDetecting) {
+    } else if (engine->state == engine::kRecording || engine->state == engine::kDetecting) {
         return;
     } else {
         if (engine->signalFormat == 0 && !DetectSignalForCommand())
             return;
-        if (engine->state == CCaptureGraph::kIdle) {
+        if (engine->state == engine::kIdle) {
             const HRESULT hr = engine->BuildPreview(-1);
             if (FAILED(hr)) {
                 engine->TearDown();
@@ -94,7 +94,7 @@ void CMainFrame::ChangeAudioInput(int input)
 {
     if (engine->audioInput == input)
         return;
-    if (engine->state != CCaptureGraph::kNotOpened && FAILED(engine->SelectAudioInput(input)))
+    if (engine->state != engine::kNotOpened && FAILED(engine->SelectAudioInput(input)))
         return;
     engine->audioInput = input;
 }

@@ -10,13 +10,13 @@ void CMainFrame::RegisterRecordCommands()
     OnUpdate(ID_RECORD_START, [](FwCmdUI& ui) { ui.Enable(false); });
     OnCommand(ID_RECORD_STOP, [this] { StopCommand(); });
     OnUpdate(ID_RECORD_STOP, [this](FwCmdUI& ui) {
-        ui.Enable(engine->state == CCaptureGraph::kRecording || engine->state == CCaptureGraph::kDetecting);
+        ui.Enable(engine->state == engine::kRecording || engine->state == engine::kDetecting);
     });
 }
 
 void CMainFrame::StopCommand()
 {
-    if (engine->state == CCaptureGraph::kDetecting) {
+    if (engine->state == engine::kDetecting) {
         engine->cancelDetection = 1;
         return;
     }

@@ -45,7 +45,7 @@ void CMainFrame::SaveSettings()
     stored.audioMute = engine->mute;
     stored.videoScale = engine->scaleMode;
     stored.videoAspectMode = engine->aspectMode;
-    stored.preview = engine->state == CCaptureGraph::kPreviewing ? 1 : 0;
+    stored.preview = engine->state == engine::kPreviewing ? 1 : 0;
     stored.main = settings;
     stored.topmost = topmost;
     stored.windowMode = windowMode;
@@ -67,17 +67,19 @@ void CMainFrame::SaveWindowLayout()
 
 void CMainFrame::HandEngineItsInputs()
 {
-    engine->deviceProfilePath = settings.deviceProfile.Full();
-    engine->recordProfilePath = settings.recordProfile.Full();
-    engine->previewProfilePath = settings.previewProfile.Full();
-    engine->cardFolder = settings.cardFolder;
-    engine->cardConfigFile = settings.cardConfigFile;
-    engine->applyCardConfig = settings.useCardConfig;
-    engine->cardConfigWait = settings.cardConfigWait;
-    engine->notifyWindow = Handle();
-    engine->graphEventMessage = WM_APP + 2;
-    engine->stillImageMessage = WM_APP + 3;
-    engine->viewWindow = view.Handle();
+    CaptureSetup setup;
+    setup.deviceProfilePath = settings.deviceProfile.Full();
+    setup.recordProfilePath = settings.recordProfile.Full();
+    setup.previewProfilePath = settings.previewProfile.Full();
+    setup.cardFolder = settings.cardFolder;
+    setup.cardConfigFile = settings.cardConfigFile;
+    setup.applyCardConfig = settings.useCardConfig;
+    setup.cardConfigWait = settings.cardConfigWait;
+    setup.notifyWindow = Handle();
+    setup.graphEventMessage = WM_APP + 2;
+    setup.stillImageMessage = WM_APP + 3;
+    setup.viewWindow = view.Handle();
+    engine->Configure(setup);
     view.SetEngine(engine.get());
 }
 

@@ -1,10 +1,8 @@
 #include "StateTexts.h"
 
-namespace {
+#include "EngineState.h"
 
-constexpr int kPreviewing = 4;
-constexpr int kRecording = 5;
-constexpr int kDetecting = 7;
+namespace {
 
 template <size_t N>
 std::wstring Pick(const wchar_t* const (&names)[N], int index, const wchar_t* otherwise)
@@ -17,11 +15,11 @@ std::wstring Pick(const wchar_t* const (&names)[N], int index, const wchar_t* ot
 std::wstring StateText(int engineState)
 {
     switch (engineState) {
-    case kPreviewing:
+    case engine::kPreviewing:
         return L"プレビュー中";
-    case kRecording:
+    case engine::kRecording:
         return L"録画中";
-    case kDetecting:
+    case engine::kDetecting:
         return L"信号検出中";
     default:
         return L"停止中";
@@ -30,7 +28,7 @@ std::wstring StateText(int engineState)
 
 std::wstring InputFormatText(int engineState, int inputFormat)
 {
-    if (engineState == kDetecting)
+    if (engineState == engine::kDetecting)
         return L"Detecting";
     static const wchar_t* const names[] = {L"No Signal.", L"480i", L"480p", L"1080i", L"720p", L"1080p"};
     return Pick(names, inputFormat, L"No Signal.");

@@ -215,3 +215,14 @@ BOOL CMediaType::IsPartiallySpecified() const
 {
     return majortype == GUID_NULL || formattype == GUID_NULL;
 }
+
+void CMediaType::Adopt(AM_MEDIA_TYPE* pmt)
+{
+    FreeMediaType(*this);
+    if (!pmt) {
+        InitMediaType();
+        return;
+    }
+    *static_cast<AM_MEDIA_TYPE*>(this) = *pmt;
+    CoTaskMemFree(pmt);
+}

@@ -51,6 +51,11 @@ public:
     // Resizes the format block keeping its leading bytes; null on failure.
     BYTE* ReallocFormatBuffer(ULONG length);
 
+    // Takes over a type allocated in task memory (IAMStreamConfig::GetFormat,
+    // GetStreamCaps, IEnumMediaTypes::Next): its format block and pUnk move here,
+    // the structure itself is freed. The type held before is freed first.
+    void Adopt(AM_MEDIA_TYPE* pmt);
+
     // Back to a fixed-size, sample size 1 type with nothing set.
     void InitMediaType();
 

@@ -2,6 +2,8 @@
 
 #include "SampleTimes.h"
 
+#include "dshowbase/MediaType.h"
+
 #include <algorithm>
 
 STDMETHODIMP CAudioCaptureSampleGrabberCB::SampleCB(double, IMediaSample* sample)
@@ -35,7 +37,7 @@ HRESULT CAudioCaptureSampleGrabberCB::Attach(ISampleGrabber* grabber)
     const HRESULT hr = CBaseSampleGrabberCB::Attach(grabber);
     if (FAILED(hr))
         return hr;
-    AM_MEDIA_TYPE type{};
+    CMediaType type;
     if (SUCCEEDED(grabber->GetConnectedMediaType(&type))) {
         if (type.formattype == FORMAT_WaveFormatEx && type.pbFormat && type.cbFormat >= sizeof(WAVEFORMATEX) - 2) {
             WAVEFORMATEX format{};
@@ -43,10 +45,6 @@ HRESULT CAudioCaptureSampleGrabberCB::Attach(ISampleGrabber* grabber)
             std::lock_guard guard(lock_);
             format_ = format;
         }
-        if (type.cbFormat)
-            CoTaskMemFree(type.pbFormat);
-        if (type.pUnk)
-            type.pUnk->Release();
     }
     return S_OK;
 }

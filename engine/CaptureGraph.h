@@ -1,53 +1,79 @@
 // The capture engine: one filter graph around the Zelvan card for the whole run,
-// and the detection, preview or record graph currently built around it.
+// and the detection, preview or record graph currently built around it. The
+// graph builders, the video placement and the statistics do the work; this
+// object keeps the state and the settings and answers the main window.
+// Nothing here shows a message: failures come back as HRESULTs.
 #pragma once
 
 #include "AudioCaptureSampleGrabberCB.h"
+#include "CaptureSetup.h"
 #include "CrossbarPath.h"
+#include "EngineState.h"
+#include "GraphContext.h"
+#include "GraphParts.h"
 #include "LoadThread.h"
 #include "RecordingReport.h"
+#include "SignalFormat.h"
+#include "StillFrameStore.h"
 #include "VideoCaptureSampleGrabberCB.h"
 #include "VideoImageSampleGrabberCB.h"
+#include "VideoPlacement.h"
 
 #include "../profiles/FilterEntry.h"
 
 #include <windows.h>
 #include <dshow.h>
-#include "DShowUuids.h"
-#include <wrl/client.h>
 
 #include <memory>
 #include <string>
-#include <vector>
+
+// A recording the graph ended by itself: Trelvox's EC_ERRORABORT (the failure
+// in `param`) or its all-files-full event (param 1).
+struct RecordingEndEvent {
+    long code = 0;  // 0: none
+    LONG_PTR param = 0;
+};
 
 class CCaptureGraph {
 public:
-    enum State {
-        kNotOpened = 0,
-        kIdle = 1,
-        kPreviewBuilt = 2,
-        kRecordBuilt = 3,
-        kPreviewing = 4,
-        kRecording = 5,
-        kDetectionBuilt = 6,
-        kDetecting = 7,
-    };
+    // Trelvox's event when every pre-created file of a set is full.
+    static constexpr long kEventFilesFull = 0x8001;
 
     CCaptureGraph();
     ~CCaptureGraph();
     CCaptureGraph(const CCaptureGraph&) = delete;
     CCaptureGraph& operator=(const CCaptureGraph&) = delete;
 
+    // Paths, windows and message ids; before Open and after every settings change.
+    void Configure(const CaptureSetup& setup);
+    const CaptureSetup& Setup() const { return setup_; }
+
+    // Without the card the lookup's HRESULT comes back and HasCard() is false;
+    // the main window then tells the user the card was not found.
     HRESULT Open();
+    bool HasCard() const { return parts_.captureFilter != nullptr; }
     // 0 detected, 1 cancelled, negative on failure.
     HRESULT DetectSignal();
     // -1 builds for `signalFormat`.
     HRESULT BuildPreview(int format);
     HRESULT RunPreview();
     HRESULT StopPreview();
+    // resumeFlag: the preview ran before the record command and is restarted
+    // after the stop (kept in `resumePreview`). fileName: the recording's full path.
+    HRESULT BuildRecord(int resumeFlag, const std::wstring& fileName);
+    // Stamps the report's start time; state 5.
+    HRESULT RunRecord();
+    // Stamps the end time, stops, collects the statistics when the report file
+    // is open, tears down, stops the load thread it started, restores the priority.
+    HRESULT StopRecord();
     HRESULT TearDown();
     HRESULT CheckSignalChange();
+    // Drains the graph's events. When Trelvox ends a recording itself (disk
+    // full, all files full) in state 5 it stops the recording as StopRecord does
+    // and returns S_FALSE; LastRecordingEnd() then says why. The main window
+    // finishes as after its stop command: report body, close, preview resume, message.
     HRESULT HandleGraphEvents();
+    const RecordingEndEvent& LastRecordingEnd() const { return recordingEnd_; }
 
     // Video renderer: 1 Overlay Mixer, 2 VMR-7, 3 VMR-9.
     HRESULT SetRendererKind(int kind);
@@ -71,6 +97,8 @@ public:
 
     // The decoder's input format, 0 to 5; 0 while no capture filter is open.
     int ReadInputFormat() const;
+    // `signalFormat` and its row of the input format table.
+    int GetFormatInfo(engine::SignalFormat& row) const;
 
     // Average frame rate, sync offset and its deviation, frames drawn and dropped,
     // jitter; false (outputs untouched) without a renderer's quality interface.
@@ -79,21 +107,32 @@ public:
     // Copies the capture callbacks' figures into the report.
     void CollectStatistics();
 
+    // The recording report (a ".log" beside the recording). OpenReport clears the
+    // block and writes the header; an open failure gives the errno as an HRESULT.
+    HRESULT OpenReport(const std::wstring& reportPath, const std::wstring& recordingPath);
+    // After StopRecord; E_FAIL without an open report file.
+    HRESULT WriteReportBody();
+    // The failure line, then the file is closed; E_FAIL without an open report file.
+    HRESULT WriteReportFailure(const std::wstring& message);
+    // Closes the report file after the body; S_FALSE when none was open.
+    HRESULT CloseReport();
+
     // The image callback stores the next two preview frames and tells the notification window.
     HRESULT ArmStillImage();
     StillFrameStore& StillFrames() { return *stillFrames_; }
 
     LoadThread& LoadThreadRecord() { return loadThread_; }
-    IGraphBuilder* Graph() const { return graph_.Get(); }
-    IBaseFilter* CaptureFilter() const { return captureFilter_.Get(); }
-    ICaptureGraphBuilder2* Builder() const { return builder_.Get(); }
+    IGraphBuilder* Graph() const { return parts_.graph.Get(); }
+    IBaseFilter* CaptureFilter() const { return parts_.captureFilter.Get(); }
+    ICaptureGraphBuilder2* Builder() const { return parts_.builder.Get(); }
+    IBaseFilter* Multiplexer() const { return parts_.multiplexer.Get(); }
     CVideoCaptureSampleGrabberCB& VideoCallback() { return *videoCallback_; }
     CAudioCaptureSampleGrabberCB& AudioCallback() { return *audioCallback_; }
 
     RecordingReport report;
 
     int rendererKind = 1;
-    int state = kNotOpened;
+    engine::EngineState state = engine::kNotOpened;
     int signalFormat = 0;
     int mute = 0;
     int aspectMode = 0;
@@ -106,50 +145,22 @@ public:
     int resumePreview = 0;
     int loadThreadWasRunning = 0;
     DWORD savedPriorityClass = NORMAL_PRIORITY_CLASS;
-    int applyCardConfig = 0;
-    int cardConfigWait = 0;
     volatile int cancelDetection = 0;
-
-    HWND viewWindow = nullptr;
-    HWND notifyWindow = nullptr;
-    UINT graphEventMessage = 0;
-    UINT stillImageMessage = 0;
-
-    std::wstring recordProfilePath;
-    std::wstring deviceProfilePath;
-    std::wstring previewProfilePath;
-    std::wstring cardFolder;
-    std::wstring cardConfigFile;
 
 private:
     HRESULT BuildDetectionGraph();
-    HRESULT WaitForSignal();
-    HRESULT RendererStep(int format, bool recording, DWORD& priorityClass);
-    HRESULT RenderThroughMixingRenderer();
-    HRESULT InsertPreviewFilters(std::vector<FilterEntry>& filters, bool& trialRun);
-    HRESULT InsertYuvTransform();
-    HRESULT ReplaceAudioFilterWithInfTee();
-    HRESULT InsertStillImageGrabber();
-    HRESULT TakeGraphControls();
-    HRESULT SetUpVideoWindow();
-    void TrialRun();
+    // The format that stayed for ten good periods, or 0 when cancelled.
+    int WaitForSignal();
+    GraphContext Context();
+    BuildSettings Settings() const;
     void ApplyPriorityClass(DWORD priorityClass);
     void RestorePriorityClass();
-    void LeaveFullScreen();
-    void ReattachVideoWindow();
-    HRESULT AddFilter(const CLSID& clsid, const wchar_t* name, IBaseFilter** filter);
+    bool EndsRecording(long code) const;
+    void StopRecordingAfter(long code, LONG_PTR param);
 
-    Microsoft::WRL::ComPtr<ICaptureGraphBuilder2> builder_;
-    Microsoft::WRL::ComPtr<IGraphBuilder> graph_;
-    Microsoft::WRL::ComPtr<IBaseFilter> captureFilter_;
-    Microsoft::WRL::ComPtr<IVideoWindow> videoWindow_;
-    Microsoft::WRL::ComPtr<IMediaControl> mediaControl_;
-    Microsoft::WRL::ComPtr<IMediaSeeking> mediaSeeking_;
-    Microsoft::WRL::ComPtr<IBaseFilter> videoRenderer_;
-    Microsoft::WRL::ComPtr<IBaseFilter> audioRenderer_;
-    Microsoft::WRL::ComPtr<IQualProp> quality_;
-    Microsoft::WRL::ComPtr<IMediaEventEx> mediaEvents_;
-    Microsoft::WRL::ComPtr<IBaseFilter> multiplexer_;
+    CaptureSetup setup_;
+    GraphParts parts_;
+    VideoPlacement placement_{parts_};
 
     FilterEntry videoDevice_;
     FilterEntry audioDevice_;
@@ -160,4 +171,5 @@ private:
     std::unique_ptr<CAudioCaptureSampleGrabberCB> audioCallback_;
     std::unique_ptr<CVideoImageSampleGrabberCB> imageCallback_;
     std::unique_ptr<StillFrameStore> stillFrames_;
+    RecordingEndEvent recordingEnd_;
 };

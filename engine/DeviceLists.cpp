@@ -2,6 +2,8 @@
 
 #include "SignalFormat.h"
 
+#include "dshowbase/MediaType.h"
+
 #include <wrl/client.h>
 
 using Microsoft::WRL::ComPtr;
@@ -39,17 +41,6 @@ void AppendNamed(IEnumMoniker* monikers, std::vector<FilterEntry>& entries)
     }
 }
 
-void FreeMediaType(AM_MEDIA_TYPE* type)
-{
-    if (!type)
-        return;
-    if (type->cbFormat)
-        CoTaskMemFree(type->pbFormat);
-    if (type->pUnk)
-        type->pUnk->Release();
-    CoTaskMemFree(type);
-}
-
 bool MatchesRow(const AM_MEDIA_TYPE* type, const engine::SignalFormat& row, bool withDuration)
 {
     if (type->majortype != MEDIATYPE_Video || type->formattype != FORMAT_VideoInfo || !type->pbFormat ||
@@ -68,26 +59,24 @@ HRESULT ApplyFormatToPin(IAMStreamConfig* config, const engine::SignalFormat& ro
     if (FAILED(hr))
         return hr;
     std::vector<BYTE> caps(size > 0 ? size : 1);
-    AM_MEDIA_TYPE* chosen = nullptr;
+    CMediaType chosen;
     for (bool withDuration : {true, false}) {
-        for (int i = 0; i < count && !chosen; ++i) {
-            AM_MEDIA_TYPE* type = nullptr;
-            if (FAILED(config->GetStreamCaps(i, &type, caps.data())) || !type)
+        for (int i = 0; i < count && !chosen.IsValid(); ++i) {
+            AM_MEDIA_TYPE* offered = nullptr;
+            if (FAILED(config->GetStreamCaps(i, &offered, caps.data())) || !offered)
                 continue;
-            if (MatchesRow(type, row, withDuration))
-                chosen = type;
-            else
-                FreeMediaType(type);
+            CMediaType type;
+            type.Adopt(offered);
+            if (MatchesRow(&type, row, withDuration) && FAILED(hr = chosen.Set(type)))
+                return hr;
         }
-        if (chosen)
+        if (chosen.IsValid())
             break;
     }
-    if (!chosen)
+    if (!chosen.IsValid())
         return E_FAIL;
-    reinterpret_cast<VIDEOINFOHEADER*>(chosen->pbFormat)->AvgTimePerFrame = row.frameDuration;
-    hr = config->SetFormat(chosen);
-    FreeMediaType(chosen);
-    return hr;
+    reinterpret_cast<VIDEOINFOHEADER*>(chosen.pbFormat)->AvgTimePerFrame = row.frameDuration;
+    return config->SetFormat(&chosen);
 }
 
 }  // namespace

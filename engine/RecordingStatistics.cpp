@@ -1,12 +1,12 @@
-// The figures a recording's report prints, taken from the capture callbacks.
-#include "CaptureGraph.h"
+#include "RecordingStatistics.h"
 
 #include "SignalFormat.h"
 #include "StreamCounters.h"
 
-void CCaptureGraph::CollectStatistics()
+void CollectStatistics(CVideoCaptureSampleGrabberCB& videoCallback, CAudioCaptureSampleGrabberCB& audioCallback,
+                       int signalFormat, RecordingReport& report)
 {
-    const engine::StreamCounters video = videoCallback_->Counters();
+    const engine::StreamCounters video = videoCallback.Counters();
     const engine::SignalFormat& format = engine::SignalFormatRow(signalFormat);
     report.videoFormatIndex = format.index;
     report.videoFourcc = format.fourcc;
@@ -21,7 +21,7 @@ void CCaptureGraph::CollectStatistics()
     report.droppedFrames =
         engine::DroppedFrames(video.firstStart, video.lastEnd, report.videoFrameDuration, video.samples);
 
-    const CAudioCaptureSampleGrabberCB::Figures audio = audioCallback_->Snapshot();
+    const CAudioCaptureSampleGrabberCB::Figures audio = audioCallback.Snapshot();
     report.audioFirstStart = audio.counters.firstStart;
     report.audioLastEnd = audio.counters.lastEnd;
     report.audioFirstMediaStart = audio.counters.firstMediaStart;

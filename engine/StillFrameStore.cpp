@@ -3,33 +3,15 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace {
-
-void FreeFormat(AM_MEDIA_TYPE& type)
-{
-    if (type.cbFormat && type.pbFormat)
-        CoTaskMemFree(type.pbFormat);
-    if (type.pUnk)
-        type.pUnk->Release();
-    type = AM_MEDIA_TYPE{};
-}
-
-}  // namespace
-
 HRESULT StillFrameStore::Accept(const AM_MEDIA_TYPE& type)
 {
     Clear();
     if (type.majortype != MEDIATYPE_Video || type.formattype != FORMAT_VideoInfo || !type.pbFormat ||
         type.cbFormat < sizeof(VIDEOINFOHEADER))
         return E_FAIL;
-    type_ = type;
-    type_.pUnk = nullptr;
-    type_.pbFormat = static_cast<BYTE*>(CoTaskMemAlloc(type.cbFormat));
-    if (!type_.pbFormat) {
-        type_ = AM_MEDIA_TYPE{};
-        return E_OUTOFMEMORY;
-    }
-    std::memcpy(type_.pbFormat, type.pbFormat, type.cbFormat);
+    HRESULT hr = type_.Set(type);
+    if (FAILED(hr))
+        return hr;
     hasType_ = true;
 
     const BITMAPINFOHEADER& bits = *Header();
@@ -58,8 +40,7 @@ HRESULT StillFrameStore::Append(const BYTE* data, long length)
 
 void StillFrameStore::Clear()
 {
-    if (hasType_)
-        FreeFormat(type_);
+    type_.ResetFormatBuffer();
     hasType_ = false;
     for (auto& buffer : buffers_)
         std::vector<BYTE>().swap(buffer);

@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <dshow.h>
 
+#include "dshowbase/MediaType.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -29,7 +31,7 @@ public:
     static constexpr int kFrames = 2;
 
 private:
-    AM_MEDIA_TYPE type_{};
+    CMediaType type_;
     bool hasType_ = false;
     std::vector<BYTE> buffers_[kFrames];
     size_t bufferSize_ = 0;

@@ -1,8 +1,10 @@
-// Where the video window sits inside the view, the main window's fit to the
-// video, sizing in the aspect ratio, and full-screen mode.
-#include "CaptureGraph.h"
+#include "VideoPlacement.h"
 
 #include "VideoGeometry.h"
+
+#include "dshowbase/MediaType.h"
+
+#include <cstdlib>
 
 using Microsoft::WRL::ComPtr;
 
@@ -17,22 +19,44 @@ HWND TopLevelOf(HWND window)
 
 }  // namespace
 
-void CCaptureGraph::PlaceVideo()
+void VideoPlacement::Show(int aspectMode)
 {
-    if (!videoWindow_ || !viewWindow)
+    IVideoWindow* window = parts_.videoWindow.Get();
+    window->put_Owner(reinterpret_cast<OAHWND>(view_));
+    window->put_WindowStyle(WS_CHILD);
+    window->put_MessageDrain(reinterpret_cast<OAHWND>(view_));
+    Place(aspectMode);
+    window->put_Visible(OATRUE);
+}
+
+void VideoPlacement::Release(int aspectMode)
+{
+    if (!parts_.videoWindow)
         return;
-    RECT client;
-    GetClientRect(viewWindow, &client);
+    if (IsFullScreen())
+        LeaveFullScreen(aspectMode);
+    parts_.videoWindow->put_Owner(0);
+    parts_.videoWindow->put_Visible(OAFALSE);
+    parts_.videoWindow.Reset();
+}
+
+void VideoPlacement::Place(int aspectMode)
+{
+    IVideoWindow* window = parts_.videoWindow.Get();
+    RECT client{};
+    // A view that has gone (at shutdown) has no client area to place into.
+    if (!window || !view_ || !GetClientRect(view_, &client))
+        return;
     const engine::Box box = engine::FitBox(client.right, client.bottom, aspectMode);
 
-    HWND videoChild = GetWindow(viewWindow, GW_CHILD);
+    HWND videoChild = GetWindow(view_, GW_CHILD);
     if (videoChild)
         EnableWindow(videoChild, TRUE);
-    videoWindow_->put_Visible(OAFALSE);
-    videoWindow_->SetWindowPosition(box.left, box.top, box.width, box.height);
+    window->put_Visible(OAFALSE);
+    window->SetWindowPosition(box.left, box.top, box.width, box.height);
 
     ComPtr<IBasicVideo> video;
-    if (SUCCEEDED(graph_.As(&video))) {
+    if (SUCCEEDED(parts_.graph.As(&video))) {
         long w = 0, h = 0;
         video->GetVideoSize(&w, &h);
         engine::Box source{};
@@ -47,55 +71,52 @@ void CCaptureGraph::PlaceVideo()
                                                         : engine::FitBox(width, height, aspectMode);
         video->SetDestinationPosition(destination.left, destination.top, destination.width, destination.height);
     }
-    videoWindow_->SetWindowForeground(OATRUE);
-    videoWindow_->put_Visible(OATRUE);
+    window->SetWindowForeground(OATRUE);
+    window->put_Visible(OATRUE);
     if (videoChild)
         EnableWindow(videoChild, FALSE);
 }
 
-bool CCaptureGraph::GetVideoBoxSize(SIZE& size)
+bool VideoPlacement::VideoBoxSize(int aspectMode, int scaleMode, SIZE& size) const
 {
-    if (!builder_ || !captureFilter_)
+    if (!parts_.builder || !parts_.captureFilter)
         return false;
     ComPtr<IAMStreamConfig> config;
-    if (FAILED(builder_->FindInterface(&PIN_CATEGORY_PREVIEW, &MEDIATYPE_Video, captureFilter_.Get(),
-                                       IID_IAMStreamConfig, reinterpret_cast<void**>(config.GetAddressOf()))))
+    if (FAILED(parts_.builder->FindInterface(&PIN_CATEGORY_PREVIEW, &MEDIATYPE_Video, parts_.captureFilter.Get(),
+                                             IID_IAMStreamConfig, reinterpret_cast<void**>(config.GetAddressOf()))))
         return false;
-    AM_MEDIA_TYPE* type = nullptr;
-    if (FAILED(config->GetFormat(&type)) || !type)
+    AM_MEDIA_TYPE* format = nullptr;
+    if (FAILED(config->GetFormat(&format)) || !format)
         return false;
+    CMediaType type;
+    type.Adopt(format);
     int width = 0, height = 0;
-    if (type->formattype == FORMAT_VideoInfo && type->pbFormat && type->cbFormat >= sizeof(VIDEOINFOHEADER)) {
-        const BITMAPINFOHEADER& bits = reinterpret_cast<VIDEOINFOHEADER*>(type->pbFormat)->bmiHeader;
+    if (type.formattype == FORMAT_VideoInfo && type.pbFormat && type.cbFormat >= sizeof(VIDEOINFOHEADER)) {
+        const BITMAPINFOHEADER& bits = reinterpret_cast<VIDEOINFOHEADER*>(type.pbFormat)->bmiHeader;
         width = std::abs(bits.biWidth);
         height = std::abs(bits.biHeight);
     }
-    if (type->cbFormat)
-        CoTaskMemFree(type->pbFormat);
-    if (type->pUnk)
-        type->pUnk->Release();
-    CoTaskMemFree(type);
     const engine::Size box = engine::VideoBoxSize(width, height, aspectMode, scaleMode);
     size = {box.width, box.height};
     return true;
 }
 
-void CCaptureGraph::FitWindow(bool force)
+void VideoPlacement::Fit(bool force, int aspectMode, int scaleMode, int& resizing)
 {
-    if (!videoWindow_ || !viewWindow)
+    if (!parts_.videoWindow || !view_)
         return;
-    HWND top = TopLevelOf(viewWindow);
+    HWND top = TopLevelOf(view_);
     if (!force && (IsZoomed(top) || aspectMode == 0 || scaleMode == 0)) {
-        PlaceVideo();
+        Place(aspectMode);
         return;
     }
     SIZE box;
-    if (!GetVideoBoxSize(box))
+    if (!VideoBoxSize(aspectMode, scaleMode, box))
         return;
-    HWND parent = GetParent(viewWindow);
-    RECT parentRect, viewClient;
-    GetWindowRect(parent, &parentRect);
-    GetClientRect(viewWindow, &viewClient);
+    HWND parent = GetParent(view_);
+    RECT parentRect{}, viewClient{};
+    if (!GetWindowRect(parent, &parentRect) || !GetClientRect(view_, &viewClient))
+        return;
     const int width = box.cx + (parentRect.right - parentRect.left) - viewClient.right;
     const int height = box.cy + (parentRect.bottom - parentRect.top) - viewClient.bottom;
     resizing = 1;
@@ -103,9 +124,9 @@ void CCaptureGraph::FitWindow(bool force)
     resizing = 0;
 }
 
-bool CCaptureGraph::ConstrainSizing(int edge, SIZE& area)
+bool VideoPlacement::Constrain(int edge, int aspectMode, SIZE& area) const
 {
-    if (!videoWindow_ || aspectMode == 0)
+    if (!parts_.videoWindow || aspectMode == 0)
         return false;
     engine::Size size{area.cx, area.cy};
     if (!engine::ConstrainVideoArea(edge, aspectMode, size))
@@ -114,55 +135,39 @@ bool CCaptureGraph::ConstrainSizing(int edge, SIZE& area)
     return true;
 }
 
-void CCaptureGraph::SetAspectMode(int mode)
-{
-    aspectMode = mode;
-    if (!IsFullScreen())
-        FitWindow(false);
-    PlaceVideo();
-}
-
-void CCaptureGraph::SetScaleMode(int mode)
-{
-    const bool changed = mode != scaleMode;
-    scaleMode = mode;
-    if (changed && mode != 0)
-        FitWindow(false);
-}
-
-bool CCaptureGraph::IsFullScreen()
+bool VideoPlacement::IsFullScreen() const
 {
     long mode = OAFALSE;
-    return videoWindow_ && SUCCEEDED(videoWindow_->get_FullScreenMode(&mode)) && mode == OATRUE;
+    return parts_.videoWindow && SUCCEEDED(parts_.videoWindow->get_FullScreenMode(&mode)) && mode == OATRUE;
 }
 
 // Back from full screen: the video window is the view's child again.
-void CCaptureGraph::ReattachVideoWindow()
+void VideoPlacement::ReattachVideoWindow(int aspectMode)
 {
-    if (HWND child = GetWindow(viewWindow, GW_CHILD)) {
+    if (HWND child = GetWindow(view_, GW_CHILD)) {
         LONG style = GetWindowLongW(child, GWL_STYLE);
         style &= ~(WS_POPUP | WS_CHILD | WS_CLIPCHILDREN);
         SetWindowLongW(child, GWL_STYLE, style | WS_CHILD);
     }
-    PlaceVideo();
-    if (HWND parent = GetParent(viewWindow))
+    Place(aspectMode);
+    if (HWND parent = GetParent(view_))
         SetActiveWindow(parent);
 }
 
-void CCaptureGraph::LeaveFullScreen()
+void VideoPlacement::LeaveFullScreen(int aspectMode)
 {
-    videoWindow_->put_FullScreenMode(OAFALSE);
-    ReattachVideoWindow();
+    parts_.videoWindow->put_FullScreenMode(OAFALSE);
+    ReattachVideoWindow(aspectMode);
 }
 
-HRESULT CCaptureGraph::SetFullScreen(bool on)
+HRESULT VideoPlacement::SetFullScreen(bool on, int aspectMode)
 {
-    if (!videoWindow_)
+    if (!parts_.videoWindow)
         return E_FAIL;
-    const HRESULT hr = videoWindow_->put_FullScreenMode(on ? OATRUE : OAFALSE);
+    const HRESULT hr = parts_.videoWindow->put_FullScreenMode(on ? OATRUE : OAFALSE);
     if (on)
-        PlaceVideo();
+        Place(aspectMode);
     else
-        ReattachVideoWindow();
+        ReattachVideoWindow(aspectMode);
     return hr;
 }

@@ -20,7 +20,7 @@ void CInformationBar::Refresh(CCaptureGraph& engine)
     if (!IsShown())
         return;
     SetItemText(IDC_INFO_STATE, StateText(engine.state));
-    if (engine.state == CCaptureGraph::kRecording) {
+    if (engine.state == engine::kRecording) {
         ShowRecordingFigures(engine);
     } else {
         SetItemText(IDC_INFO_RECORD_TIME, L"00:00:00");
@@ -41,9 +41,10 @@ void CInformationBar::ShowRecordingFigures(CCaptureGraph& engine)
         position = video.lastEnd;
     SetItemText(IDC_INFO_RECORD_TIME, RecordingTimeText(position));
     SetItemText(IDC_INFO_VIDEO_FRAMES, CountText(video.samples));
-    const int64_t frameDuration = engine::SignalFormatRow(engine.signalFormat).frameDuration;
+    engine::SignalFormat input{};
+    engine.GetFormatInfo(input);
     SetItemText(IDC_INFO_DROPPED_FRAMES,
-                CountText(engine::DroppedFrames(video.firstStart, video.lastEnd, frameDuration, video.samples)));
+                CountText(engine::DroppedFrames(video.firstStart, video.lastEnd, input.frameDuration, video.samples)));
 }
 
 void CInformationBar::ShowRendererFigures(CCaptureGraph& engine)

@@ -118,10 +118,12 @@ protected:
         view = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 640, 360, host, nullptr,
                                GetModuleHandleW(nullptr), nullptr);
         engine = std::make_unique<CCaptureGraph>();
-        engine->viewWindow = view;
-        engine->notifyWindow = host;
-        engine->graphEventMessage = WM_APP + 2;
-        engine->stillImageMessage = WM_APP + 3;
+        CaptureSetup setup;
+        setup.viewWindow = view;
+        setup.notifyWindow = host;
+        setup.graphEventMessage = WM_APP + 2;
+        setup.stillImageMessage = WM_APP + 3;
+        engine->Configure(setup);
     }
     void TearDown() override
     {
@@ -149,6 +151,13 @@ protected:
         return info;
     }
 
+    void UsePreviewProfile(const std::wstring& path)
+    {
+        CaptureSetup setup = engine->Setup();
+        setup.previewProfilePath = path;
+        engine->Configure(setup);
+    }
+
     ComPtr<IAMCrossbar> Crossbar()
     {
         ComPtr<IBaseFilter> filter;
@@ -166,7 +175,7 @@ protected:
 TEST_F(CaptureGraphTest, OpenFindsTheCardAndRoutesCompositeVideoAndSpdifAudio)
 {
     ASSERT_EQ(S_OK, engine->Open());
-    EXPECT_EQ(CCaptureGraph::kIdle, engine->state);
+    EXPECT_EQ(engine::kIdle, engine->state);
     ComPtr<IAMCrossbar> crossbar = Crossbar();
     ASSERT_TRUE(crossbar);
     LONG routed = -1;
@@ -241,7 +250,7 @@ TEST_F(CaptureGraphTest, DetectionFindsTheInputAndSetsItOnThePins)
     ASSERT_EQ(S_OK, engine->DetectSignal());
     EXPECT_EQ(4, engine->signalFormat);
     EXPECT_EQ(1, engine->signalDetected);
-    EXPECT_EQ(CCaptureGraph::kIdle, engine->state);
+    EXPECT_EQ(engine::kIdle, engine->state);
     EXPECT_EQ(1280, PinFormat(*engine, PIN_CATEGORY_PREVIEW).bmiHeader.biWidth);
 }
 
@@ -273,14 +282,14 @@ TEST_F(CaptureGraphTest, DetectionWithoutSignalEndsOnlyWhenCancelled)
     static CCaptureGraph* cancelling;
     cancelling = engine.get();
     const UINT_PTR timer = SetTimer(nullptr, 0, 1500, [](HWND, UINT, UINT_PTR, DWORD) {
-        EXPECT_EQ(CCaptureGraph::kDetecting, cancelling->state);
+        EXPECT_EQ(engine::kDetecting, cancelling->state);
         cancelling->cancelDetection = 1;
     });
     EXPECT_EQ(S_FALSE, engine->DetectSignal());
     KillTimer(nullptr, timer);
     EXPECT_EQ(0, engine->signalFormat);
     EXPECT_EQ(0, engine->cancelDetection);
-    EXPECT_EQ(CCaptureGraph::kIdle, engine->state);
+    EXPECT_EQ(engine::kIdle, engine->state);
 }
 
 TEST_F(CaptureGraphTest, WithoutTheCardEveryBuildFails)
@@ -297,10 +306,10 @@ TEST_F(CaptureGraphTest, PreviewRunsMutesSwitchesRendererAndReleasesEverything)
     ASSERT_EQ(S_OK, engine->Open());
     ASSERT_EQ(S_OK, engine->DetectSignal());
     ASSERT_EQ(S_OK, engine->BuildPreview(-1));
-    EXPECT_EQ(CCaptureGraph::kPreviewBuilt, engine->state);
+    EXPECT_EQ(engine::kPreviewBuilt, engine->state);
     EXPECT_EQ(E_FAIL, engine->StopPreview());
     ASSERT_EQ(S_OK, engine->RunPreview());
-    EXPECT_EQ(CCaptureGraph::kPreviewing, engine->state);
+    EXPECT_EQ(engine::kPreviewing, engine->state);
 
     // Frames pass the preview's still-image grabber.
     ASSERT_EQ(S_OK, engine->ArmStillImage());
@@ -326,7 +335,7 @@ TEST_F(CaptureGraphTest, PreviewRunsMutesSwitchesRendererAndReleasesEverything)
     EXPECT_EQ(0, volume);
 
     ASSERT_EQ(S_OK, engine->SetRendererKind(2));
-    EXPECT_EQ(CCaptureGraph::kPreviewing, engine->state);
+    EXPECT_EQ(engine::kPreviewing, engine->state);
     ComPtr<IBaseFilter> renderer;
     ASSERT_EQ(S_OK, engine->Graph()->FindFilterByName(L"Video Renderer Filter", &renderer));
     CLSID clsid{};
@@ -334,13 +343,13 @@ TEST_F(CaptureGraphTest, PreviewRunsMutesSwitchesRendererAndReleasesEverything)
     EXPECT_EQ(CLSID_VideoMixingRenderer, clsid);
     renderer.Reset();
     EXPECT_EQ(E_FAIL, engine->SetRendererKind(7)) << "no such renderer";
-    EXPECT_EQ(CCaptureGraph::kIdle, engine->state);
+    EXPECT_EQ(engine::kIdle, engine->state);
     engine->rendererKind = 1;
 
     ASSERT_EQ(S_OK, engine->BuildPreview(-1));
     ASSERT_EQ(S_OK, engine->RunPreview());
     ASSERT_EQ(S_OK, engine->StopPreview());
-    EXPECT_EQ(CCaptureGraph::kIdle, engine->state);
+    EXPECT_EQ(engine::kIdle, engine->state);
     ASSERT_EQ(S_OK, engine->BuildPreview(-1));
     ASSERT_EQ(S_OK, engine->RunPreview());
 
@@ -377,7 +386,7 @@ TEST_F(CaptureGraphTest, PreviewProfileSetsThePriorityAndTheAudioInfTee)
     profile.options.infTeeForAudio = 1;
     profile.options.priorityClass = HIGH_PRIORITY_CLASS;
     ASSERT_EQ(S_OK, WritePreviewProfile(path, profile));
-    engine->previewProfilePath = path;
+    UsePreviewProfile(path);
     ASSERT_EQ(S_OK, engine->Open());
     ASSERT_EQ(S_OK, engine->DetectSignal());
 
@@ -441,7 +450,7 @@ TEST_F(CaptureGraphTest, PreviewFiltersOfTheProfileGoBeforeTheRendererForInterla
     ASSERT_EQ(S_OK, BindFilterByDisplayName(tee.displayName, &tee.filter));
     profile.filters.push_back(tee);
     ASSERT_EQ(S_OK, WritePreviewProfile(path, profile));
-    engine->previewProfilePath = path;
+    UsePreviewProfile(path);
     engine->rendererKind = 2;
     ASSERT_EQ(S_OK, engine->Open());
     ASSERT_EQ(S_OK, engine->DetectSignal());  // 1080i

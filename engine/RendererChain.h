@@ -1,0 +1,21 @@
+// The video renderer kinds and the chain of filters in front of the renderer,
+// shared by the preview graph and the preview branch of the record graph.
+#pragma once
+
+#include "GraphParts.h"
+
+#include <vector>
+
+struct RendererKind {
+    const CLSID* clsid;
+    const wchar_t* reportName;
+};
+
+// 1 Video Renderer behind the Overlay Mixer, 2 VMR-7, 3 VMR-9; false for any other kind.
+bool RendererOfKind(int kind, RendererKind& renderer);
+
+// Puts `filters` between the capture filter's video preview output and the
+// renderer. Kind 1 adds the Overlay Mixer last and takes its quality
+// interface; S_FALSE when there is no Overlay Mixer, the graph then stays as
+// it was. The mixing renderers give their own quality interface.
+HRESULT RouteVideoThrough(GraphParts& parts, int rendererKind, const std::vector<IBaseFilter*>& filters);
