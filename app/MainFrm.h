@@ -55,8 +55,17 @@ private:
 
     // MainFrmRecord.cpp
     void RegisterRecordCommands();
+    void StartRecording();
+    // The recording's path and its report's; false when the user cancelled or was told why not.
+    bool ChooseRecordTargets(std::wstring& recordPath, std::wstring& reportPath);
     void StopCommand();
+    void FinishRecording();
+    void WriteReportAndResumePreview();
+    void FailRecording(const wchar_t* text, HRESULT hr);
+    // After the graph's events: a recording the multiplexer ended is stopped as the
+    // stop command does, then the user is told why.
     void OnGraphEvents();
+    bool RecordProfileExists() const;
 
     // MainFrmSettings.cpp
     void LoadSettings();

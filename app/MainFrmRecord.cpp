@@ -2,16 +2,118 @@
 // ended itself.
 #include "MainFrm.h"
 
+#include "../engine/core/SignalFormat.h"
+#include "../framework/App.h"
+#include "../framework/Resources.h"
 #include "../resources/tavrik/resource.h"
+#include "RecordFileDialog.h"
+#include "core/OutputNames.h"
 
 void CMainFrame::RegisterRecordCommands()
 {
-    // Recording arrives with the engine's record graph.
-    OnUpdate(ID_RECORD_START, [](FwCmdUI& ui) { ui.Enable(false); });
+    OnCommand(ID_RECORD_START, [this] { StartRecording(); });
+    OnUpdate(ID_RECORD_START, [this](FwCmdUI& ui) {
+        ui.Enable(engine->state != engine::kRecording && engine->state != engine::kDetecting);
+    });
     OnCommand(ID_RECORD_STOP, [this] { StopCommand(); });
     OnUpdate(ID_RECORD_STOP, [this](FwCmdUI& ui) {
         ui.Enable(engine->state == engine::kRecording || engine->state == engine::kDetecting);
     });
+}
+
+bool CMainFrame::RecordProfileExists() const
+{
+    return GetFileAttributesW(settings.recordProfile.Full().c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void CMainFrame::StartRecording()
+{
+    if (engine->state == engine::kRecording || engine->state == engine::kDetecting)
+        return;
+    if (!engine->signalDetected && !DetectSignalForCommand())
+        return;
+    if (!RecordProfileExists()) {
+        FwMessageBox(L"録画設定がされていません。先に設定する必要があります。", MB_ICONINFORMATION);
+        RunSettingsCommand();
+        if (!RecordProfileExists())
+            return;
+    }
+
+    std::wstring recordPath, reportPath;
+    if (!ChooseRecordTargets(recordPath, reportPath))
+        return;
+
+    int previewRan = 0;
+    if (engine->state == engine::kPreviewing) {
+        engine->StopPreview();
+        previewRan = 1;
+    }
+    if (settings.useRecordingReport)
+        engine->OpenReport(reportPath, recordPath);
+    HRESULT hr = engine->BuildRecord(previewRan, recordPath);
+    if (FAILED(hr)) {
+        FailRecording(L"キャプチャーグラフの構築に失敗しました。", hr);
+        return;
+    }
+    hr = engine->RunRecord();
+    if (FAILED(hr)) {
+        FailRecording(L"キャプチャーの開始に失敗しました。", hr);
+        return;
+    }
+    PostStateText();
+}
+
+bool CMainFrame::ChooseRecordTargets(std::wstring& recordPath, std::wstring& reportPath)
+{
+    engine::SignalFormat input{};
+    engine->GetFormatInfo(input);
+    const NameResult name = MakeRecordName(settings, input.width, input.height, input.index, LocalTimeNow());
+    if (!name.ok()) {
+        FwMessageBox(NameFaultMessage(name.fault), MB_ICONINFORMATION);
+        return false;
+    }
+    const std::optional<NameResult> record = ChooseRecordFile(name.text, settings, FwApp::Current()->Profile());
+    if (!record)
+        return false;
+    // Nothing is stopped or opened for a path that would have to be cut.
+    const NameResult report = settings.useRecordingReport ? ReportPath(settings.defaultRecordPath, name.text)
+                                                          : NameResult{};
+    const NameFault fault = !record->ok() ? record->fault : report.fault;
+    if (fault != NameFault::None) {
+        FwMessageBox(NameFaultMessage(fault), MB_ICONINFORMATION);
+        return false;
+    }
+    recordPath = record->text;
+    reportPath = report.text;
+    return true;
+}
+
+void CMainFrame::FailRecording(const wchar_t* text, HRESULT hr)
+{
+    engine->TearDown();
+    // A recording that never ran has no preview to resume at the next stop.
+    engine->resumePreview = 0;
+    wchar_t message[160];
+    swprintf(message, std::size(message), L"%ls(%08x)", text, static_cast<unsigned>(hr));
+    engine->WriteReportFailure(message);
+    FwMessageBox(message, MB_ICONHAND);
+}
+
+void CMainFrame::FinishRecording()
+{
+    engine->StopRecord();
+    WriteReportAndResumePreview();
+}
+
+// What follows every stop: the report's body, and the preview that ran before.
+void CMainFrame::WriteReportAndResumePreview()
+{
+    engine->WriteReportBody();
+    engine->CloseReport();
+    if (engine->resumePreview) {
+        engine->resumePreview = 0;
+        TogglePreview();
+    }
 }
 
 void CMainFrame::StopCommand()
@@ -20,7 +122,9 @@ void CMainFrame::StopCommand()
         engine->cancelDetection = 1;
         return;
     }
-    if (engine->resumePreview) {
+    if (engine->state == engine::kRecording)
+        FinishRecording();
+    else if (engine->resumePreview) {
         engine->resumePreview = 0;
         TogglePreview();
     }
@@ -29,5 +133,14 @@ void CMainFrame::StopCommand()
 
 void CMainFrame::OnGraphEvents()
 {
-    engine->HandleGraphEvents();
+    if (engine->HandleGraphEvents() != S_FALSE)
+        return;
+    // The engine has stopped the recording Trelvox ended: finish as the stop command does.
+    WriteReportAndResumePreview();
+    PostStateText();
+    const RecordingEndEvent& end = engine->LastRecordingEnd();
+    if (end.code == CCaptureGraph::kEventFilesFull)
+        ShowEngineFailure(L"録画ファイルがすべて一杯になったため、録画を停止しました。", end.code);
+    else
+        ShowEngineFailure(L"録画中にエラーが発生したため、録画を停止しました。", static_cast<HRESULT>(end.param));
 }

@@ -1,0 +1,72 @@
+#!/usr/bin/env python3
+"""Judges Tavrik's recordings with ffprobe and ffmpeg, as tavrik_record_test noted them.
+Usage: check_tavrik_recordings.py TEST_DIR
+Each line of TEST_DIR/tavrik-recordings/expect.txt: a file relative to TEST_DIR, the frames
+the report counted ("-" when the file holds fewer) and the null frames the file must hold.
+Every file is deleted once judged."""
+import json
+import os
+import subprocess
+import sys
+
+failures = []
+
+
+def fail(message):
+    failures.append(message)
+    print("FAIL:", message)
+
+
+def video_stream(path):
+    out = subprocess.run(["ffprobe", "-v", "error", "-count_frames", "-count_packets", "-select_streams", "v",
+                          "-show_streams", "-of", "json", path], capture_output=True, text=True)
+    if out.returncode != 0 or out.stderr.strip():
+        fail(f"{path}: ffprobe: {out.stderr.strip()}")
+    streams = json.loads(out.stdout or "{}").get("streams", [])
+    return streams[0] if len(streams) == 1 else None
+
+
+def decode_errors(path):
+    out = subprocess.run(["ffmpeg", "-nostdin", "-v", "error", "-i", path, "-map", "0", "-f", "null", "-"],
+                         capture_output=True, text=True)
+    return out.stderr.strip() if out.returncode == 0 else f"exit {out.returncode}: {out.stderr.strip()}"
+
+
+def judge(test_dir, relative, frames, nulls):
+    path = os.path.join(test_dir, relative)
+    if not os.path.exists(path):
+        fail(f"{relative}: missing")
+        return
+    try:
+        video = video_stream(path)
+        if not video:
+            fail(f"{relative}: no single video stream")
+            return
+        read = int(video.get("nb_read_frames", 0))
+        indexed = int(video.get("nb_frames", 0))
+        if frames != "-" and abs(read - int(frames)) > 1:
+            fail(f"{relative}: ffprobe read {read} frames, the report counted {frames}")
+        if read < 1 or indexed - read != nulls:
+            fail(f"{relative}: {indexed} frames in the header, {read} read, expected {nulls} null frames")
+        errors = decode_errors(path)
+        if errors:
+            fail(f"{relative}: ffmpeg: {errors}")
+        print(f"{relative}: {read} frames read, {indexed - read} null frames, report {frames}")
+    finally:
+        os.remove(path)
+
+
+def main(test_dir):
+    notes = os.path.join(test_dir, "tavrik-recordings", "expect.txt")
+    if not os.path.exists(notes):
+        fail("no recordings were noted")
+        return 1
+    with open(notes) as lines:
+        for line in lines:
+            relative, frames, nulls = line.split()
+            judge(test_dir, relative, frames, int(nulls))
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1]))

@@ -1,0 +1,506 @@
+// Recordings through the real Tavrik.exe from the simulated card into Trelvox:
+// started and stopped by the keys, the media keys and the shell hook, the save
+// dialog, a multiplexer that cannot be bound, refused exits, and recordings the
+// multiplexer ends itself. Wine's AVI splitter plays the files here; ffprobe and
+// ffmpeg judge them afterwards (check_tavrik_recordings.py, from expect.txt).
+#include <windows.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <regex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "../engine/card_test_support.h"
+#include "IMuxConfig.h"
+#include "MuxGraphSupport.h"
+#include "profiles/CurrentProfiles.h"
+#include "tavrik_process.h"
+
+namespace {
+
+constexpr WPARAM kRecordStart = 32781;
+constexpr WPARAM kPreview = 32783;
+constexpr unsigned kMediaStop = 13;
+constexpr unsigned kMediaRecord = 48;
+constexpr WPARAM kShellAppCommand = 12;
+constexpr wchar_t kRecordingCannotExit[] = L"録画中です。終了できません。";
+constexpr wchar_t kUnboundMux[] =
+    L"@device:sw:{083863F1-70DE-11D0-BD40-00A0C911CE86}\\{0BAD0BAD-0000-4000-8000-00000000BAD0}";
+
+std::wstring FullPath(const std::wstring& relative)
+{
+    wchar_t full[MAX_PATH] = {};
+    GetFullPathNameW(relative.c_str(), MAX_PATH, full, nullptr);
+    return full;
+}
+
+// "<test dir>\tavrik-recordings\<name>", emptied.
+std::wstring FreshRecordFolder(const std::wstring& name)
+{
+    const std::wstring folder = FullPath(L"tavrik-recordings\\" + name);
+    SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do
+            DeleteFileW((folder + L"\\" + found.cFileName).c_str());
+        while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    return folder;
+}
+
+std::wstring RecordProfilePath()
+{
+    wchar_t localAppData[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, localAppData);
+    const std::wstring folder = std::wstring(localAppData) + L"\\Tavrik\\Data";
+    SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
+    return folder + L"\\CurrentRecord.dat";
+}
+
+// Trelvox (or a multiplexer that is not installed) without compressors.
+void WriteRecordProfile(const wchar_t* muxName, DWORD maxFiles = 0, DWORD maxFileSizeMb = 0)
+{
+    RecordProfile profile;
+    profile.videoCompressor = {L"無圧縮", NullVideoDisplayName(), nullptr, nullptr};
+    profile.audioCompressor = {L"PCM", NullAudioDisplayName(), nullptr, nullptr};
+    profile.mux = {L"Pelkor AVI Mux", muxName, nullptr, nullptr};
+    if (wcscmp(muxName, kMuxMonikerName) == 0) {
+        ASSERT_EQ(S_OK, BindMuxByMoniker(&profile.mux.filter));
+        ComPtr<IMuxConfig> config;
+        ASSERT_HRESULT_SUCCEEDED(profile.mux.filter.As(&config));
+        if (maxFiles) {
+            ASSERT_EQ(S_OK, config->SetMaxFiles(maxFiles));
+        }
+        if (maxFileSizeMb) {
+            ASSERT_EQ(S_OK, config->SetMaxFileSize(maxFileSizeMb));
+        }
+    }
+    ASSERT_HRESULT_SUCCEEDED(WriteRecordProfile(RecordProfilePath(), profile));
+}
+
+std::vector<std::string> FileLines(const std::wstring& path)
+{
+    std::vector<std::string> lines;
+    std::ifstream file(path.c_str(), std::ios::binary);
+    for (std::string line; std::getline(file, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// The report's lines for a recording from the card without compressors: the header,
+// the body with both streams, each number where it belongs.
+void ExpectReportLines(const std::vector<std::string>& lines, const std::wstring& recordPath, int64_t* totalFrames,
+                       int64_t* droppedFrames)
+{
+    const std::string n = "[ 0-9-]{14}";  // "%14I64d"
+    const std::vector<std::string> patterns = {
+        R"(Tavrik Recording Report \(Tavrik Version 1\.33\))",
+        R"(Date: \d{4}-\d\d-\d\d [A-Z][a-z]{2})",
+        R"(Time: \d\d:\d\d:\d\d)",
+        "",
+        "Recording file: " + std::regex_replace(Narrow(recordPath), std::regex(R"([\\.^$|()\[\]{}*+?])"), R"(\$&)"),
+        R"(Start Time: \d\d:\d\d:\d\d)",
+        R"(End Time:   \d\d:\d\d:\d\d)",
+        R"(Duration:   \d\d:\d\d:\d\d)",
+        "",
+        "Video Capture Device:   Zelvan BDA Analog Capture Secondary",
+        "Audio Capture Device:   .+",
+        "Video Compressor:       .+",
+        "Audio Compressor:       PCM",
+        "Multiplexer:            Pelkor AVI Mux",
+        "Video Preview Renderer: .+",
+        "Audio Preview Renderer: .+",
+        "",
+        "Video Stream Information",
+        R"(Format: YUY2 720x480/29\.97fps \(333667x100ns/f\))",
+        "Start stream time: " + n + "00ns",
+        "End stream time:   " + n + "00ns",
+        "Stream duration:   " + n + R"(00ns\(\d+f\))",
+        "Start media time:    " + n + "f",
+        "End media time:      " + n + "f",
+        "Media duration:      " + n + "f",
+        "Total frame:         " + n + "f",
+        "Drop frame:          " + n + "f",
+        "Start offset:      " + n + "00ns",
+        "End offset:        " + n + "00ns",
+        "Duration Diff:     " + n + "00ns",
+        "",
+        "Audio Stream Information",
+        "Format: 48000Hz 16bit 2ch",
+        "Start stream time: " + n + "00ns",
+        "End stream time:   " + n + "00ns",
+        "Stream duration:   " + n + R"(00ns\(\d+sample\))",
+        "Start media time:    " + n + "sample",
+        "End media time:      " + n + "sample",
+        "Media duration:      " + n + "sample",
+        "Total sample:        " + n + "sample",
+        "Total block:         " + n + "block",
+        "Start offset:      " + n + "00ns",
+        "End offset:        " + n + "00ns",
+        "Duration Diff:     " + n + "00ns",
+    };
+    ASSERT_EQ(patterns.size(), lines.size()) << "report lines";
+    for (size_t i = 0; i < lines.size(); ++i)
+        EXPECT_TRUE(std::regex_match(lines[i], std::regex(patterns[i]))) << "line " << i << ": " << lines[i];
+    *totalFrames = std::stoll(lines[25].substr(21, 14));
+    *droppedFrames = std::stoll(lines[26].substr(21, 14));
+}
+
+// A line of expect.txt for check_tavrik_recordings.py: the file relative to the test
+// folder, the frames the report counted ("-" when the file holds fewer) and the null frames.
+void NoteForProbe(const std::wstring& file, const std::string& frames, int64_t nullFrames)
+{
+    std::ofstream expect("tavrik-recordings\\expect.txt", std::ios::app);
+    std::string relative = Narrow(file.substr(FullPath(L".").size() + 1));
+    std::replace(relative.begin(), relative.end(), '\\', '/');
+    expect << relative << ' ' << frames << ' ' << nullFrames << '\n';
+}
+
+// What the information bar shows, sampled once a second.
+struct BarSample {
+    std::wstring state, time, frames, dropped;
+};
+
+BarSample ReadBar(HWND main)
+{
+    return {Text(Descendant(main, 1004)), Text(Descendant(main, 1005)), Text(Descendant(main, 1008)),
+            Text(Descendant(main, 1015))};
+}
+
+class TavrikRecord : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        CreateDirectoryW(L"tavrik-recordings", nullptr);
+        DeleteFileW(L"tavrik-recordings\\expect.txt");
+    }
+
+    void SetUp() override
+    {
+        ASSERT_EQ(nullptr, FindWindowW(kClass, nullptr)) << "a Tavrik from elsewhere is still running";
+        ASSERT_HRESULT_SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tavrik");
+        ResetCard();
+        // Standard definition keeps each recording near 20 MB a second.
+        SetCardValue(L"Input", L"480i");
+        const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        folder = FreshRecordFolder(std::wstring(test.begin(), test.end()));
+        WriteDword(L"RecordRule", 1);
+        WriteString(L"DefaultRecordPath", folder);
+        WriteDword(L"UseRecLog", 1);
+        WriteString(L"RecordNamePrefix", L"take");
+        WriteDword(L"RecordNameRule", 4);
+    }
+    void TearDown() override
+    {
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tavrik");
+        ResetCard();
+        DeleteFileW(RecordProfilePath().c_str());
+        CoUninitialize();
+    }
+
+    static bool WaitForStatus(TavrikRun& run, const std::wstring& status, DWORD patience = kPatience)
+    {
+        const bool shown = WaitFor([&] { return PaneText(run.Id(), run.Window(), 0) == status; }, patience);
+        if (!shown)
+            ADD_FAILURE() << "the status line shows \"" << Narrow(PaneText(run.Id(), run.Window(), 0)) << "\"";
+        return shown;
+    }
+
+    static void PressCtrlR(HWND window)
+    {
+        SetForegroundWindow(window);
+        ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == window; }, 5000));
+        INPUT keys[4] = {};
+        const WORD codes[4] = {VK_CONTROL, 'R', 'R', VK_CONTROL};
+        for (int i = 0; i < 4; ++i) {
+            keys[i].type = INPUT_KEYBOARD;
+            keys[i].ki.wVk = codes[i];
+            keys[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
+        }
+        ASSERT_EQ(4u, SendInput(4, keys, sizeof(INPUT)));
+    }
+
+    static LPARAM AppCommand(unsigned command) { return MAKELPARAM(0, command); }
+
+    // Ten seconds of recording as the bar shows them: advancing time, growing
+    // frames, the dropped frames of the last sample.
+    static BarSample WatchRecording(HWND main, int seconds = 10)
+    {
+        std::vector<BarSample> samples;
+        for (int i = 0; i < seconds; ++i) {
+            Sleep(1000);
+            samples.push_back(ReadBar(main));
+            EXPECT_EQ(L"録画中", samples.back().state);
+        }
+        EXPECT_GT(samples.back().time, samples.front().time) << "the recording time advances";
+        EXPECT_GT(std::stoll(samples.back().frames), std::stoll(samples.front().frames)) << "frames grow";
+        EXPECT_GT(std::stoll(samples.front().frames), 0);
+        return samples.back();
+    }
+
+    // The recording's report and its first file, judged here and noted for ffprobe.
+    void ExpectRecording(const std::wstring& name, int64_t droppedExpected, const std::wstring& recordPath = L"")
+    {
+        const std::wstring path = recordPath.empty() ? folder + L"\\" + name + L".avi" : recordPath;
+        int64_t total = 0, dropped = -1;
+        ExpectReportLines(FileLines(folder + L"\\" + name + L".log"), path, &total, &dropped);
+        EXPECT_EQ(droppedExpected, dropped);
+        const std::wstring file = path.substr(0, path.find_last_of(L'.')) + L"000.avi";
+        ASSERT_TRUE(FileExists(file)) << Narrow(file);
+        EXPECT_FALSE(FileExists(path.substr(0, path.find_last_of(L'.')) + L"001.avi")) << "unused files deleted";
+        const int played = FramesPlayedBack(file);
+        EXPECT_NEAR(total + droppedExpected, played, 1) << "Wine's AVI splitter plays every frame and null frame";
+        NoteForProbe(file, std::to_string(total), droppedExpected);
+    }
+
+    std::wstring folder;
+};
+
+TEST_F(TavrikRecord, CtrlRRecordsUntilTheMediaStopKeyAndThePreviewResumes)
+{
+    WriteRecordProfile(kMuxMonikerName);
+    TavrikRun run;
+    ASSERT_TRUE(run.Window());
+    ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
+    ASSERT_TRUE(WaitFor([&] { return ReadBar(run.Window()).state == L"プレビュー中"; }, 5000));
+    const BarSample idle = ReadBar(run.Window());
+    EXPECT_EQ(L"00:00:00", idle.time);
+    EXPECT_EQ(L"0", idle.frames);
+    EXPECT_EQ(L"0", idle.dropped);
+    EXPECT_EQ(L"Pelkor AVI Mux", Text(Descendant(run.Window(), 1030)));
+    EXPECT_EQ(L"無圧縮", Text(Descendant(run.Window(), 1028)));
+
+    PressCtrlR(run.Window());
+    ASSERT_TRUE(WaitForStatus(run, L"録画中"));
+    const BarSample last = WatchRecording(run.Window());
+    EXPECT_EQ(L"0", last.dropped);
+    EXPECT_EQ(nullptr, MessageBoxOf(run.Id()));
+
+    PostMessageW(run.Window(), WM_APPCOMMAND, reinterpret_cast<WPARAM>(run.Window()), AppCommand(kMediaStop));
+    EXPECT_TRUE(WaitForStatus(run, L"プレビュー中"));
+    EXPECT_EQ(L"00:00:00", ReadBar(run.Window()).time);
+    EXPECT_EQ(nullptr, MessageBoxOf(run.Id()));
+    ExpectRecording(L"take0000", 0);
+    ASSERT_TRUE(run.Close());
+    EXPECT_EQ(std::optional<DWORD>(1), ReadDword(L"RecordNameSerialNumber"));
+}
+
+TEST_F(TavrikRecord, MediaRecordKeyAndTheShellHookWhileAnotherWindowHasTheFocus)
+{
+    WriteRecordProfile(kMuxMonikerName);
+    TavrikRun run;
+    ASSERT_TRUE(run.Window());
+    ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
+
+    PostMessageW(run.Window(), WM_APPCOMMAND, reinterpret_cast<WPARAM>(run.Window()), AppCommand(kMediaRecord));
+    ASSERT_TRUE(WaitForStatus(run, L"録画中"));
+    EXPECT_EQ(L"0", WatchRecording(run.Window()).dropped);
+    PostMessageW(run.Window(), WM_APPCOMMAND, reinterpret_cast<WPARAM>(run.Window()), AppCommand(kMediaStop));
+    ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
+    ExpectRecording(L"take0000", 0);
+
+    // The shell tells its hook windows of the keys the program in front left unused.
+    HWND other = CreateWindowExW(0, L"STATIC", L"other program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 700, 0, 300, 200,
+                                 nullptr, nullptr, nullptr, nullptr);
+    SetForegroundWindow(other);
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == other; }, 5000));
+    const UINT shellHook = RegisterWindowMessageW(L"SHELLHOOK");
+    PostMessageW(run.Window(), shellHook, kShellAppCommand, AppCommand(kMediaRecord));
+    ASSERT_TRUE(WaitForStatus(run, L"録画中"));
+    EXPECT_EQ(L"0", WatchRecording(run.Window()).dropped);
+    EXPECT_EQ(other, GetForegroundWindow());
+    PostMessageW(run.Window(), shellHook, kShellAppCommand, AppCommand(kMediaStop));
+    ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
+    ExpectRecording(L"take0001", 0);
+    DestroyWindow(other);
+    ASSERT_TRUE(run.Close());
+}
+
+TEST_F(TavrikRecord, FramesTheCardLeavesOutBecomeNullFramesAndAreCounted)
+{
+    WriteRecordProfile(kMuxMonikerName);
+    // About five seconds into the recording the card skips ten frames.
+    SetCardValue(L"BurstStart", 150);
+    SetCardValue(L"BurstLength", 10);
+    WriteDword(L"Preview", 0);
+    TavrikRun run;
+    ASSERT_TRUE(run.Window());
+    ASSERT_TRUE(WaitForStatus(run, L"停止中"));
+    PostMessageW(run.Window(), WM_COMMAND, kRecordStart, 0);
+    ASSERT_TRUE(WaitForStatus(run, L"録画中"));
+    EXPECT_EQ(L"10", WatchRecording(run.Window()).dropped);
+    PostMessageW(run.Window(), WM_APPCOMMAND, reinterpret_cast<WPARAM>(run.Window()), AppCommand(kMediaStop));
+    ASSERT_TRUE(WaitForStatus(run, L"停止中")) << "no preview ran before, none resumes";
+    ExpectRecording(L"take0000", 10);
+    ASSERT_TRUE(run.Close());
+}
+
+// The save dialog of the process, and its file name field.
+HWND SaveDialogOf(DWORD process)
+{
+    HWND dialog = nullptr;
+    WaitFor([&] { return (dialog = WindowOf(process, L"#32770")) != nullptr && GetDlgItem(dialog, IDOK); });
+    return dialog;
+}
+
+HWND FileNameField(HWND dialog)
+{
+    // Explorer-style dialogs have an edit in combo box cmb13; Wine's has edit edt1.
+    if (HWND combo = GetDlgItem(dialog, 0x47C))
+        return FindWindowExW(combo, nullptr, L"Edit", nullptr);
+    return GetDlgItem(dialog, 0x480);
+}
+
+TEST_F(TavrikRecord, SaveDialogRecordsWhereConfirmedAndRemembersTheFolderAtOnce)
+{
+    WriteRecordProfile(kMuxMonikerName);
+    WriteDword(L"RecordRule", 0);
+    const std::wstring chosenFolder = FreshRecordFolder(L"SaveDialogChosen");
+    WriteString(L"RecordPath", folder);
+    TavrikRun run;
+    ASSERT_TRUE(run.Window());
+    ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
+
+    // Cancelled: nothing starts and nothing is said.
+    PostMessageW(run.Window(), WM_COMMAND, kRecordStart, 0);
+    HWND dialog = SaveDialogOf(run.Id());
+    ASSERT_NE(nullptr, dialog);
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }, 5000));
+    Sleep(500);
+    EXPECT_EQ(nullptr, MessageBoxOf(run.Id()));
+    EXPECT_EQ(L"プレビュー中", PaneText(run.Id(), run.Window(), 0));
+
+    PostMessageW(run.Window(), WM_COMMAND, kRecordStart, 0);
+    dialog = SaveDialogOf(run.Id());
+    ASSERT_NE(nullptr, dialog);
+    HWND field = FileNameField(dialog);
+    ASSERT_NE(nullptr, field);
+    EXPECT_EQ(folder + L"\\take0001", Text(field)) << "the remembered folder and the next name";
+    const std::wstring chosen = chosenFolder + L"\\chosen.avi";
+    SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(chosen.c_str()));
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitForStatus(run, L"録画中"));
+    EXPECT_EQ(std::optional<std::wstring>(chosenFolder), ReadString(L"RecordPath")) << "written at once";
+    WatchRecording(run.Window(), 3);
+    PostMessageW(run.Window(), WM_APPCOMMAND, reinterpret_cast<WPARAM>(run.Window()), AppCommand(kMediaStop));
+    ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
+    // The report keeps the made name in the default folder.
+    ExpectRecording(L"take0001", 0, chosen);
+    ASSERT_TRUE(run.Close());
+}
+
+TEST_F(TavrikRecord, AMultiplexerThatCannotBeBoundFailsTheBuildAndThePreviewComesBack)
+{
+    WriteRecordProfile(kUnboundMux);
+    TavrikRun run;
+    ASSERT_TRUE(run.Window());
+    ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
+    PostMessageW(run.Window(), WM_COMMAND, kRecordStart, 0);
+    std::wstring text;
+    ASSERT_TRUE(WaitFor([&] { return MessageBoxOf(run.Id(), &text) != nullptr; }));
+    EXPECT_TRUE(std::regex_match(Narrow(text), std::regex(R"(キャプチャーグラフの構築に失敗しました。\([0-9a-f]{8}\))")))
+        << Narrow(text);
+    PostMessageW(MessageBoxOf(run.Id()), WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitForStatus(run, L"停止中"));
+
+    const std::vector<std::string> report = FileLines(folder + L"\\take0000.log");
+    ASSERT_GE(report.size(), 6u);
+    EXPECT_EQ("", report[report.size() - 2]);
+    EXPECT_EQ(0u, report.back().rfind("Fail Recording. ", 0)) << report.back();
+    EXPECT_EQ(Narrow(text.substr(text.size() - 10)), report.back().substr(report.back().size() - 10));
+
+    PostMessageW(run.Window(), WM_COMMAND, kPreview, 0);
+    EXPECT_TRUE(WaitForStatus(run, L"プレビュー中"));
+    EXPECT_EQ(nullptr, MessageBoxOf(run.Id()));
+    ASSERT_TRUE(run.Close());
+}
+
+TEST_F(TavrikRecord, ClosingAndLoggingOffAreRefusedWhileRecordingAndTheRecordingGoesOn)
+{
+    WriteRecordProfile(kMuxMonikerName);
+    TavrikRun run;
+    ASSERT_TRUE(run.Window());
+    ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
+    PostMessageW(run.Window(), WM_COMMAND, kRecordStart, 0);
+    ASSERT_TRUE(WaitForStatus(run, L"録画中"));
+
+    const auto expectRefusal = [&] {
+        std::wstring text;
+        EXPECT_TRUE(WaitFor([&] { return MessageBoxOf(run.Id(), &text) != nullptr; }, 5000));
+        EXPECT_EQ(kRecordingCannotExit, text);
+        PostMessageW(MessageBoxOf(run.Id()), WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(WaitFor([&] { return MessageBoxOf(run.Id()) == nullptr; }, 5000));
+    };
+    PostMessageW(run.Window(), WM_CLOSE, 0, 0);
+    expectRefusal();
+    LRESULT allowed = 1;
+    std::thread query([&] { allowed = SendMessageW(run.Window(), WM_QUERYENDSESSION, 0, 0); });
+    expectRefusal();
+    query.join();
+    EXPECT_EQ(0, allowed);
+    EXPECT_EQ(L"録画中", PaneText(run.Id(), run.Window(), 0));
+    WatchRecording(run.Window(), 3);
+
+    PostMessageW(run.Window(), WM_APPCOMMAND, reinterpret_cast<WPARAM>(run.Window()), AppCommand(kMediaStop));
+    ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
+    ExpectRecording(L"take0000", 0);
+    ASSERT_TRUE(run.Close());
+}
+
+TEST_F(TavrikRecord, FilesFullEndTheRecordingAsTheStopCommandWouldAndTheUserIsTold)
+{
+    // One file of 10 MB holds about half a second of 480i.
+    WriteRecordProfile(kMuxMonikerName, 1, 10);
+    TavrikRun run;
+    ASSERT_TRUE(run.Window());
+    ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
+    PostMessageW(run.Window(), WM_COMMAND, kRecordStart, 0);
+    std::wstring text;
+    ASSERT_TRUE(WaitFor([&] { return MessageBoxOf(run.Id(), &text) != nullptr; }));
+    EXPECT_TRUE(std::regex_match(Narrow(text), std::regex(R"(録画ファイルがすべて一杯になったため、録画を停止しました。\(00008001\))"))) << Narrow(text);
+    EXPECT_EQ(L"プレビュー中", PaneText(run.Id(), run.Window(), 0)) << "stopped and the preview resumed first";
+    PostMessageW(MessageBoxOf(run.Id()), WM_COMMAND, IDOK, 0);
+    int64_t total = 0, dropped = 0;
+    ExpectReportLines(FileLines(folder + L"\\take0000.log"), folder + L"\\take0000.avi", &total, &dropped);
+    EXPECT_GT(FramesPlayedBack(folder + L"\\take0000000.avi"), 0);
+    NoteForProbe(folder + L"\\take0000000.avi", "-", 0);
+    ASSERT_TRUE(run.Close());
+}
+
+TEST_F(TavrikRecord, AFullDiskEndsTheRecordingCleanly)
+{
+    // A 64 MB volume mounted by the test set-up; without it there is nothing to fill.
+    const std::wstring smallDisk = FullPath(L"tavrik-smalldisk");
+    if (GetFileAttributesW((smallDisk + L"\\mounted").c_str()) == INVALID_FILE_ATTRIBUTES)
+        GTEST_SKIP() << "no small volume";
+    WriteRecordProfile(kMuxMonikerName);
+    WriteString(L"DefaultRecordPath", smallDisk);
+    // The report could not be finished on the full volume either.
+    WriteDword(L"UseRecLog", 0);
+    TavrikRun run;
+    ASSERT_TRUE(run.Window());
+    ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
+    PostMessageW(run.Window(), WM_COMMAND, kRecordStart, 0);
+    std::wstring text;
+    ASSERT_TRUE(WaitFor([&] { return MessageBoxOf(run.Id(), &text) != nullptr; }));
+    EXPECT_EQ(L"録画中にエラーが発生したため、録画を停止しました。(80070070)", text) << "ERROR_DISK_FULL";
+    EXPECT_EQ(L"プレビュー中", PaneText(run.Id(), run.Window(), 0));
+    PostMessageW(MessageBoxOf(run.Id()), WM_COMMAND, IDOK, 0);
+    EXPECT_GT(FramesPlayedBack(smallDisk + L"\\take0000000.avi"), 0);
+    NoteForProbe(smallDisk + L"\\take0000000.avi", "-", 0);
+    ASSERT_TRUE(run.Close());
+}
+
+}  // namespace
