@@ -111,6 +111,13 @@ public:
         return code;
     }
 
+    // Ends the process the way Windows does at the end of a session.
+    void Kill()
+    {
+        if (started_ && TerminateProcess(process_.hProcess, 1))
+            WaitForSingleObject(process_.hProcess, kPatience);
+    }
+
     bool Close()
     {
         HWND window = Window();

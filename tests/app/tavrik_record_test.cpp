@@ -324,7 +324,47 @@ TEST_F(TavrikRecord, MediaRecordKeyAndTheShellHookWhileAnotherWindowHasTheFocus)
     ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
     ExpectRecording(L"take0001", 0);
     DestroyWindow(other);
+
+    // Logging off: the session's window state and serial numbers are kept although
+    // Windows then ends the process without destroying its window.
+    MoveWindow(run.Window(), 40, 30, 800, 600, TRUE);
+    Sleep(500);
+    const RECT placed = Rect(run.Window());
+    DWORD_PTR result = 0;
+    ASSERT_TRUE(SendMessageTimeoutW(run.Window(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000,
+                                    &result));
+    EXPECT_EQ(TRUE, static_cast<BOOL>(result)) << "previewing, it lets the session end";
+    ASSERT_TRUE(SendMessageTimeoutW(run.Window(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000,
+                                    &result));
+    run.Kill();
+    EXPECT_EQ(std::optional<DWORD>(2), ReadDword(L"RecordNameSerialNumber"));
+    EXPECT_EQ(std::optional<std::wstring>(L"1," + std::to_wstring(placed.left) + L"," + std::to_wstring(placed.top) +
+                                          L"," + std::to_wstring(placed.right) + L"," +
+                                          std::to_wstring(placed.bottom)),
+              ReadString(L"WindowState"));
+    EXPECT_EQ(std::optional<DWORD>(1), ReadDword(L"Preview"));
+}
+
+TEST_F(TavrikRecord, WithoutARecordProfileTheUserIsToldAndNothingStarts)
+{
+    TavrikRun run;
+    ASSERT_TRUE(run.Window());
+    ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
+    EXPECT_EQ(L"N/A", Text(Descendant(run.Window(), 1028)));
+    EXPECT_EQ(L"N/A", Text(Descendant(run.Window(), 1029)));
+    EXPECT_EQ(L"N/A", Text(Descendant(run.Window(), 1030)));
+    PostMessageW(run.Window(), WM_COMMAND, kRecordStart, 0);
+    std::wstring text;
+    ASSERT_TRUE(WaitFor([&] { return MessageBoxOf(run.Id(), &text) != nullptr; }));
+    EXPECT_EQ(L"録画設定がされていません。先に設定する必要があります。", text);
+    PostMessageW(MessageBoxOf(run.Id()), WM_COMMAND, IDOK, 0);
+    // The settings sheet is not built yet, so nothing can make the profile.
+    Sleep(1000);
+    EXPECT_EQ(nullptr, MessageBoxOf(run.Id()));
+    EXPECT_EQ(L"プレビュー中", PaneText(run.Id(), run.Window(), 0));
+    EXPECT_FALSE(FileExists(folder + L"\\take0000.log"));
     ASSERT_TRUE(run.Close());
+    EXPECT_EQ(std::optional<DWORD>(0), ReadDword(L"RecordNameSerialNumber")) << "no name was made";
 }
 
 TEST_F(TavrikRecord, FramesTheCardLeavesOutBecomeNullFramesAndAreCounted)
