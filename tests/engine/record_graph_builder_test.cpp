@@ -4,6 +4,7 @@
 // recording. The files stay in recordings\ for ffprobe and ffmpeg
 // (check_engine_recordings.py).
 #include "CaptureGraph.h"
+#include "IMuxConfig.h"
 #include "MuxFileName.h"
 #include "RendererInterfaces.h"
 #include "ReportText.h"
@@ -14,6 +15,7 @@
 #include <wrl/client.h>
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -151,7 +153,8 @@ protected:
     }
 
     // Trelvox (or another multiplexer) and no compressors.
-    HRESULT WriteProfile(const RecordOptions& options, const std::wstring& muxName, const std::wstring& muxMoniker)
+    HRESULT WriteProfile(const RecordOptions& options, const std::wstring& muxName, const std::wstring& muxMoniker,
+                         const std::function<void(IBaseFilter*)>& configure = {})
     {
         RecordProfile profile;
         profile.options = options;
@@ -159,6 +162,8 @@ protected:
         profile.mux.displayName = muxMoniker;
         // A multiplexer that binds gives its state; one that does not is stored by name only.
         BindFilterByDisplayName(muxMoniker, &profile.mux.filter);
+        if (configure && profile.mux.filter)
+            configure(profile.mux.filter.Get());
         profile.videoCompressor.displayName = NullVideoDisplayName();
         profile.audioCompressor.displayName = NullAudioDisplayName();
         return WriteRecordProfile(profilePath, profile);
@@ -281,14 +286,49 @@ TEST_F(RecordGraphTest, AnotherMultiplexerWritesThroughAFileWriterUnderTheWholeN
     const std::wstring file = FullPath(L"recordings\\engine_avimux.avi");
     DeleteFileW(file.c_str());
     ASSERT_EQ(S_OK, engine->BuildRecord(0, file));
+    // Windows' AVI Mux has no file sink and gets a File Writer; one that has one writes itself.
     ComPtr<IFileSinkFilter> sink;
-    EXPECT_TRUE(FAILED(engine->Multiplexer()->QueryInterface(IID_PPV_ARGS(&sink))));
+    const bool writesItself = SUCCEEDED(engine->Multiplexer()->QueryInterface(IID_PPV_ARGS(&sink)));
     EXPECT_TRUE(Holds(FilterNames(engine->Graph()), L"AVI Mux"));
-    EXPECT_EQ(1, FileSinkCount(engine->Graph())) << "the File Writer";
+    EXPECT_EQ(1, FileSinkCount(engine->Graph())) << (writesItself ? "the multiplexer" : "the File Writer");
     ASSERT_EQ(S_OK, engine->RunRecord());
     PumpFor(1000);
     ASSERT_EQ(S_OK, engine->StopRecord());
     EXPECT_TRUE(FileExists(file)) << "the File Writer wrote the name with its extension";
+}
+
+// Trelvox set to one file of five frames sends its all-files-full event, which
+// ends the recording; the settings come from the state stored in the profile.
+TEST_F(RecordGraphTest, AllFilesFullStopsTheRecordingFromTheGraphEvent)
+{
+    RecordOptions options;
+    options.noPreviewWhileRecording = 1;
+    ASSERT_EQ(S_OK, WriteProfile(options, kTrelvoxName, engine::kTrelvoxMoniker, [](IBaseFilter* mux) {
+        ComPtr<IMuxConfig> config;
+        ASSERT_EQ(S_OK, mux->QueryInterface(IID_IMuxConfig, reinterpret_cast<void**>(config.GetAddressOf())));
+        config->SetMaxFiles(1);
+        config->SetSplitMode(1);
+        config->SetSplitCounts(5, 600);
+    }));
+    OpenAndDetect();
+    const std::wstring file = FullPath(L"recordings\engine_filesfull.avi");
+    ASSERT_EQ(S_OK, engine->BuildRecord(0, file));
+    ASSERT_EQ(S_OK, engine->RunRecord());
+    HRESULT handled = S_OK;
+    const DWORD start = GetTickCount();
+    while (handled == S_OK && GetTickCount() - start < 30000) {
+        PumpFor(100);
+        handled = engine->HandleGraphEvents();
+    }
+    ASSERT_EQ(S_FALSE, handled) << "the recording was not ended by the graph";
+    EXPECT_EQ(engine::kIdle, engine->state);
+    EXPECT_EQ(CCaptureGraph::kEventFilesFull, engine->LastRecordingEnd().code);
+    EXPECT_EQ(1, engine->LastRecordingEnd().param);
+    EXPECT_EQ(E_FAIL, engine->StopRecord()) << "already stopped";
+    EXPECT_EQ(S_OK, engine->HandleGraphEvents()) << "nothing left to act on";
+    EXPECT_TRUE(FileExists(engine::WithoutExtension(file) + L"000.avi"));
+    EXPECT_FALSE(FileExists(engine::WithoutExtension(file) + L"001.avi"));
+    DeleteFileW((engine::WithoutExtension(file) + L"000.avi").c_str());
 }
 
 // On a 4 MB volume (tests/avimux/small_disk.sh, root only) Trelvox runs out of
