@@ -252,6 +252,8 @@ TEST_F(RecordGraphTest, WithoutPreviewTheGraphHoldsNoRendererAndNoStillGrabber)
     LONGLONG position = 0;
     EXPECT_EQ(E_FAIL, engine->GetPosition(timeFormat, position)) << "Trelvox without preview: no seeking";
     ASSERT_EQ(S_OK, engine->StopRecord());
+    EXPECT_EQ(0, engine->report.totalFrames) << "no report file open: no statistics collected";
+    EXPECT_GT(engine->VideoCallback().SampleCount(), 0) << "though frames were counted";
     EXPECT_TRUE(FileExists(engine::WithoutExtension(file) + L"000.avi"));
     DeleteFileW((engine::WithoutExtension(file) + L"000.avi").c_str());
 }
