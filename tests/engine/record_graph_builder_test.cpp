@@ -258,6 +258,33 @@ TEST_F(RecordGraphTest, WithoutPreviewTheGraphHoldsNoRendererAndNoStillGrabber)
     DeleteFileW((engine::WithoutExtension(file) + L"000.avi").c_str());
 }
 
+TEST_F(RecordGraphTest, PriorityAndLoadThreadFollowTheRecordOptions)
+{
+    RecordOptions options;
+    options.noPreviewWhileRecording = 1;
+    options.loadThreadWhileRecording = 1;
+    options.priorityClass = HIGH_PRIORITY_CLASS;
+    ASSERT_EQ(S_OK, WriteProfile(options, kTrelvoxName, engine::kTrelvoxMoniker));
+    OpenAndDetect();
+    const std::wstring file = FullPath(L"recordings\engine_priority.avi");
+    ASSERT_EQ(S_OK, engine->BuildRecord(0, file));
+    EXPECT_EQ(HIGH_PRIORITY_CLASS, GetPriorityClass(GetCurrentProcess()));
+    EXPECT_TRUE(engine->LoadThreadRecord().IsRunning());
+    ASSERT_EQ(S_OK, engine->RunRecord());
+    ASSERT_EQ(S_OK, engine->StopRecord());
+    EXPECT_EQ(NORMAL_PRIORITY_CLASS, GetPriorityClass(GetCurrentProcess())) << "restored";
+    EXPECT_FALSE(engine->LoadThreadRecord().IsRunning()) << "started for the recording, stopped with it";
+
+    // A load thread the user started before stays after the recording.
+    ASSERT_TRUE(engine->LoadThreadRecord().Start());
+    ASSERT_EQ(S_OK, engine->BuildRecord(0, file));
+    ASSERT_EQ(S_OK, engine->RunRecord());
+    ASSERT_EQ(S_OK, engine->StopRecord());
+    EXPECT_TRUE(engine->LoadThreadRecord().IsRunning());
+    engine->LoadThreadRecord().Stop();
+    DeleteFileW((engine::WithoutExtension(file) + L"000.avi").c_str());
+}
+
 TEST_F(RecordGraphTest, AMultiplexerThatCannotBeBoundFailsTheBuild)
 {
     ASSERT_EQ(S_OK, WriteProfile(RecordOptions{}, L"Gone Mux", kUnknownMoniker));
