@@ -5,8 +5,6 @@
 #include <dshow.h>
 #include <mmreg.h>
 #include <msacm.h>
-#include <ks.h>
-#include <ksmedia.h>
 
 #include <cstring>
 

@@ -142,3 +142,31 @@ TEST(MediaTypeHelpers, TaskMemoryCopiesAndTheUnknownReference)
 }
 
 }  // namespace
+
+namespace {
+
+// A type from IAMStreamConfig::GetFormat is taken over, not copied, and freed once.
+TEST(CMediaType, AdoptTakesOverATaskMemoryType)
+{
+    CountedUnknown unknown;
+    CMediaType source = AudioType(48000);
+    source.pUnk = &unknown;
+    unknown.AddRef();
+    AM_MEDIA_TYPE* created = CreateMediaType(&source);
+    ASSERT_NE(nullptr, created);
+    const BYTE* block = created->pbFormat;
+    EXPECT_EQ(3, unknown.refs);
+    {
+        CMediaType owner = AudioType(8000);  // what it held before is freed
+        owner.Adopt(created);
+        EXPECT_EQ(block, owner.pbFormat) << "the block moved, no copy";
+        EXPECT_EQ(source, owner);
+        EXPECT_EQ(3, unknown.refs);
+        owner.Adopt(nullptr);
+        EXPECT_FALSE(owner.IsValid());
+        EXPECT_EQ(2, unknown.refs);
+    }
+    EXPECT_EQ(2, unknown.refs);
+}
+
+}  // namespace

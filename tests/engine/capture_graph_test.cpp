@@ -417,7 +417,18 @@ TEST_F(CaptureGraphTest, PreviewProfileSetsThePriorityAndTheAudioInfTee)
     ASSERT_EQ(S_OK, engine->RunPreview());
     ASSERT_EQ(S_OK, engine->StopPreview());
     EXPECT_EQ(NORMAL_PRIORITY_CLASS, GetPriorityClass(GetCurrentProcess()));
+
+    // A profile that cannot be read leaves no Inf Tee from an earlier build behind.
+    profile.options.infTeeForAudio = 1;
+    ASSERT_EQ(S_OK, WritePreviewProfile(path, profile));
+    engine->BuildPreview(-1);
+    EXPECT_EQ(1, engine->useInfTee);
+    engine->TearDown();
     DeleteFileW(path.c_str());
+    ASSERT_EQ(S_OK, engine->BuildPreview(-1));
+    EXPECT_EQ(0, engine->useInfTee);
+    EXPECT_TRUE(FAILED(engine->Graph()->FindFilterByName(L"Inf Tee", &infTee)));
+    engine->TearDown();
 }
 
 // Filter order from the capture filter's video preview pin to the renderer.
