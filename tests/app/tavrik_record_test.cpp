@@ -105,7 +105,7 @@ void ExpectReportLines(const std::vector<std::string>& lines, const std::wstring
     const std::string n = "[ 0-9-]{14}";  // "%14I64d"
     const std::vector<std::string> patterns = {
         R"(Tavrik Recording Report \(Tavrik Version 1\.33\))",
-        R"(Date: \d{4}-\d\d-\d\d [A-Z][a-z]{2})",
+        R"(Date: \d{4}-\d\d-\d\d \S+)",
         R"(Time: \d\d:\d\d:\d\d)",
         "",
         "Recording file: " + std::regex_replace(Narrow(recordPath), std::regex(R"([\\.^$|()\[\]{}*+?])"), R"(\$&)"),
