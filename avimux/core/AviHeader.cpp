@@ -130,7 +130,7 @@ void WriteAvih(uint8_t* p, const MuxInputs& inputs, const AviRunFigures& run,
   if (inputs.audio) maxBytesPerSec += inputs.audio->AvgBytesPerSec();
   PutU32(f + 4, static_cast<uint32_t>(maxBytesPerSec));
   PutU32(f + 8, run.sectorSize);
-  PutU32(f + 12, kAviHasIndex);
+  PutU32(f + 12, file.indexed && !file.openEnded ? kAviHasIndex : 0);
   PutU32(f + 16, file.videoFrames);
   PutU32(f + 24, (inputs.video ? 1u : 0u) + (inputs.audio ? 1u : 0u));
   PutU32(f + 28, std::max(run.maxVideoSample, run.maxAudioSample) + 8);

@@ -43,6 +43,8 @@ struct AviFileFigures {
   // Provisional header of a file still being written: the RIFF and movi sizes are 0,
   // which readers take as "up to the end of the file".
   bool openEnded = false;
+  // AVIF_HASINDEX: the idx1 is there. Never set in a provisional header.
+  bool indexed = true;
 };
 
 // Fills `out` (headerSize bytes, zeroed by the caller) with the header region.
