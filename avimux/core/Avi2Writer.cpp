@@ -245,8 +245,15 @@ HResult Avi2Writer::Finish(const MuxInputs& inputs, const AviRunFigures& run, ui
                               [&](uint8_t* out) { BuildIdx1Region(out, idx1_, s); });
   if (Failed(first)) {
     figures.indexed = false;
-    // Alone, the RIFF ends with its data; before an AVIX the gap stays inside it.
-    if (segments_.size() == 1) figures.indexRegionBytes = 0;
+    if (segments_.size() == 1) {
+      figures.indexRegionBytes = 0;  // alone, the RIFF ends with its data
+    } else {
+      // Before an AVIX the gap stays inside the first RIFF, as JUNK.
+      WriteRegion(static_cast<uint64_t>(headerSize_) + figures.moviBytes, s, [&](uint8_t* out) {
+        PutFourcc(out, "JUNK");
+        PutU32(out + 4, figures.indexRegionBytes - 8);
+      });
+    }
   }
   HResult hr = WriteSegmentHeaders();
   if (Succeeded(first)) first = hr;

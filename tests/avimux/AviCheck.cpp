@@ -102,6 +102,14 @@ class Checker {
   void WalkMovi(uint64_t from, uint64_t end, bool openEnded) {
     for (uint64_t at = from; at + 8 <= end;) {
       const std::string id = r_.Id(at);
+      if (openEnded && (id == "RIFF" || id == "LIST")) {  // into a later RIFF and its movi
+        at += 12;
+        continue;
+      }
+      if (openEnded && id == "idx1") {
+        at += 8ull + r_.U32(at + 4);
+        continue;
+      }
       if (!IsMoviChunk(id)) {
         // Zero sectors: an index chunk whose write failed, or, open-ended, never came.
         const uint64_t next = NextChunkAfterZeros(at, end);
