@@ -190,8 +190,9 @@ HResult Avi2Writer::WriteHeader(const MuxInputs& inputs, const AviRunFigures& ru
 }
 
 // The super index as far as its standard index blocks are on disk: the leading ones
-// that were written.
-HResult Avi2Writer::WriteIndexBlocks(const StreamIndex& index, SuperIndex* written) {
+// that were written. The offsets of those that were not go to `lost`.
+HResult Avi2Writer::WriteIndexBlocks(const StreamIndex& index, SuperIndex* written,
+                                     std::vector<uint64_t>* lost) {
   HResult first = kS_OK;
   uint32_t leading = 0;
   for (uint32_t i = 0; i < index.blocks.size(); ++i) {
@@ -200,6 +201,7 @@ HResult Avi2Writer::WriteIndexBlocks(const StreamIndex& index, SuperIndex* writt
       std::copy(data.begin(), data.end(), out);
     });
     if (Succeeded(hr) && leading == i) ++leading;
+    if (Failed(hr)) lost->push_back(index.super.Offset(i));
     if (Succeeded(first)) first = hr;
   }
   written->KeepFirst(leading);
@@ -226,50 +228,61 @@ HResult Avi2Writer::WriteSegmentHeaders() {
 }
 
 // The indexes go first and the header last, so that the header describes only what
-// reached the disk: on a full disk the idx1 of a one-RIFF file needs new space.
+// reached the disk: on a full disk the idx1 of a one-RIFF file needs new space. The
+// idx1 leaves out the standard index chunks that could not be written.
 HResult Avi2Writer::Finish(const MuxInputs& inputs, const AviRunFigures& run, uint32_t videoStart,
                            uint32_t audioStart) {
   if (!file_) return kE_UNEXPECTED;
   const uint32_t s = layout_.sectorSize;
+  HResult first = WriteSegmentHeaders();
+  std::vector<uint64_t> lost;
+  std::optional<SuperIndex> videoSuper, audioSuper;
+  for (auto [index, written] : {std::pair{&video_, &videoSuper}, std::pair{&audio_, &audioSuper}}) {
+    if (!*index) continue;
+    written->emplace((*index)->super);
+    const HResult hr = WriteIndexBlocks(**index, &**written, &lost);
+    if (Succeeded(first)) first = hr;
+  }
+
+  const uint64_t moviStart = segments_.front().moviStart;
+  std::vector<Idx1Entry> entries;
+  for (const Idx1Entry& e : idx1_) {
+    const uint64_t chunk = moviStart + e.offset - 4;
+    if (std::find(lost.begin(), lost.end(), chunk) == lost.end()) entries.push_back(e);
+  }
   AviFileFigures figures;
   figures.headerSize = headerSize_;
   figures.moviBytes = segments_.front().moviBytes;
-  figures.indexRegionBytes = static_cast<uint32_t>(PaddedLength(idx1Bytes_, s));
+  // Before an AVIX the idx1 fills the gap kept for it.
+  figures.indexRegionBytes = segments_.size() > 1 ? static_cast<uint32_t>(PaddedLength(idx1Bytes_, s))
+                                                  : Idx1RegionBytes(entries.size(), s);
   figures.videoFrames = totalFrames_;
   figures.audioBlocks = totalAudioBlocks_;
   figures.videoStart = videoStart;
   figures.audioStart = audioStart;
-
-  HResult first = WriteRegion(static_cast<uint64_t>(headerSize_) + figures.moviBytes,
-                              figures.indexRegionBytes,
-                              [&](uint8_t* out) { BuildIdx1Region(out, idx1_, s); });
-  if (Failed(first)) {
+  const uint64_t idx1At = static_cast<uint64_t>(headerSize_) + figures.moviBytes;
+  const HResult idx1 = WriteRegion(idx1At, figures.indexRegionBytes, [&](uint8_t* out) {
+    BuildIdx1Region(out, entries, s);
+    const uint32_t used = Idx1RegionBytes(entries.size(), s);
+    if (used < figures.indexRegionBytes) WriteJunk(out + used, figures.indexRegionBytes - used, true);
+  });
+  if (Failed(idx1)) {
     figures.indexed = false;
     if (segments_.size() == 1) {
       figures.indexRegionBytes = 0;  // alone, the RIFF ends with its data
     } else {
-      // Before an AVIX the gap stays inside the first RIFF, as JUNK.
-      WriteRegion(static_cast<uint64_t>(headerSize_) + figures.moviBytes, s, [&](uint8_t* out) {
-        PutFourcc(out, "JUNK");
-        PutU32(out + 4, figures.indexRegionBytes - 8);
-      });
+      WriteRegion(idx1At, s, [&](uint8_t* out) { WriteJunk(out, figures.indexRegionBytes, false); });
     }
   }
-  HResult hr = WriteSegmentHeaders();
-  if (Succeeded(first)) first = hr;
-  std::optional<SuperIndex> videoSuper, audioSuper;
-  if (video_) {
-    videoSuper.emplace(video_->super);
-    hr = WriteIndexBlocks(*video_, &*videoSuper);
-    if (Succeeded(first)) first = hr;
+  if (Succeeded(first)) first = idx1;
+  // Readers take any super index over idx1: with a block missing, a file of one RIFF is
+  // better described by its complete idx1 alone, the super index slots left as JUNK.
+  if (!lost.empty() && Succeeded(idx1) && segments_.size() == 1) {
+    videoSuper.reset();
+    audioSuper.reset();
   }
-  if (audio_) {
-    audioSuper.emplace(audio_->super);
-    hr = WriteIndexBlocks(*audio_, &*audioSuper);
-    if (Succeeded(first)) first = hr;
-  }
-  hr = WriteHeader(inputs, run, figures, videoSuper ? &*videoSuper : nullptr,
-                   audioSuper ? &*audioSuper : nullptr);
+  const HResult hr = WriteHeader(inputs, run, figures, videoSuper ? &*videoSuper : nullptr,
+                                 audioSuper ? &*audioSuper : nullptr);
   return Failed(hr) ? hr : first;
 }
 

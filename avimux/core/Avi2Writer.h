@@ -40,7 +40,7 @@ class Avi2Writer {
   // S_OK or the failure of a file operation (or kIndexFull).
   HResult Write(StreamKind stream, const std::vector<RecordPtr>& records);
 
-  // idx1, the AVIX headers, the standard index blocks and last the header, which claims
+  // The AVIX headers, the standard index blocks, idx1 and last the header, which claims
   // only the indexes that were written. A failure skips only its own part.
   HResult Finish(const MuxInputs& inputs, const AviRunFigures& run, uint32_t videoStart,
                  uint32_t audioStart);
@@ -69,7 +69,7 @@ class Avi2Writer {
   HResult WriteWithinIndex(StreamKind stream, const std::vector<RecordPtr>& records);
   HResult WriteHeader(const MuxInputs& inputs, const AviRunFigures& run, const AviFileFigures& figures,
                       const SuperIndex* videoSuper, const SuperIndex* audioSuper);
-  HResult WriteIndexBlocks(const StreamIndex& index, SuperIndex* written);
+  HResult WriteIndexBlocks(const StreamIndex& index, SuperIndex* written, std::vector<uint64_t>* lost);
   HResult WriteSegmentHeaders();
   HResult WriteRegion(uint64_t offset, uint32_t length, const std::function<void(uint8_t*)>& build);
   uint32_t SegmentHeaderBytes() const;

@@ -60,7 +60,11 @@ uint32_t SuperIndexSlot(const OdmlHeaderParts* odml) { return odml ? odml->index
 
 uint32_t WriteSuperIndex(uint8_t* p, const OdmlHeaderParts* odml, const uint8_t* block) {
   if (!odml) return 0;
-  if (block) std::copy(block, block + kIndexDataBytes, p);
+  if (block) {
+    std::copy(block, block + kIndexDataBytes, p);
+  } else {
+    WriteJunk(p, odml->indexBlockBytes, true);
+  }
   return odml->indexBlockBytes;
 }
 

@@ -13,7 +13,8 @@ namespace trelvox {
 // (filled from the held blocks) and the odml list with the total frame count.
 struct OdmlHeaderParts {
   uint32_t indexBlockBytes = 0;           // X
-  const uint8_t* videoSuperIndex = nullptr;  // 0x7E00 bytes each
+  // 0x7E00 bytes each; without one the slot is JUNK.
+  const uint8_t* videoSuperIndex = nullptr;
   const uint8_t* audioSuperIndex = nullptr;
   uint32_t totalFrames = 0;
 };

@@ -120,6 +120,7 @@ class Checker {
       const uint32_t size = r_.U32(at + 4);
       if (!r_.Has(at + 8, size)) return;  // cut off: a reader stops here
       if (IsVideo(id)) result_.walkedVideo.insert(at);
+      if (IsVideo(id) && size == 0) result_.nullFrames.insert(at);
       at += 8ull + size + (size & 1u);
     }
   }
@@ -153,6 +154,7 @@ class Checker {
       return Problem(from + " entry at " + std::to_string(header) + " finds '" + id + "'");
     }
     if (IsVideo(id)) result_.indexedVideo.insert(header);
+    if (IsVideo(id) && size == 0) result_.nullFrames.insert(header);
   }
 
   void CheckIdx1(uint64_t idx1, uint64_t moviFourcc) {
@@ -161,8 +163,14 @@ class Checker {
     for (uint32_t i = 0; i < entries; ++i) {
       const uint64_t e = idx1 + 8 + 16ull * i;
       const std::string id = r_.Id(e);
-      if (id.compare(0, 2, "ix") == 0) continue;  // index chunks: checked through the super index
-      CheckChunk(moviFourcc + r_.U32(e + 8), r_.U32(e + 12), id.substr(0, 2), "idx1");
+      const uint64_t header = moviFourcc + r_.U32(e + 8);
+      if (id.compare(0, 2, "ix") == 0) {
+        if (r_.Id(header) != id || r_.U32(header + 4) != r_.U32(e + 12)) {
+          Problem("idx1 entry of " + id + " at " + std::to_string(header) + " finds no index chunk");
+        }
+        continue;
+      }
+      CheckChunk(header, r_.U32(e + 12), id.substr(0, 2), "idx1");
     }
   }
 

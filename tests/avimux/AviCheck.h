@@ -27,8 +27,10 @@ struct AviCheck {
   int superIndexEntries = 0;          // all streams
   std::set<uint64_t> walkedVideo;     // video chunk offsets found in movi
   std::set<uint64_t> indexedVideo;    // found through idx1 or the standard indexes
+  std::set<uint64_t> nullFrames;      // the video chunks of no data among them
   // Video chunks a reader finds one way or the other.
   size_t VideoChunks() const;
+  size_t Pictures() const { return VideoChunks() - nullFrames.size(); }
   std::string Problems() const;
 };
 

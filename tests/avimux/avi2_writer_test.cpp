@@ -73,8 +73,8 @@ TEST_F(Avi2WriterFaults, FailedBatchThatStartedARiffLeavesNoEmptyAvix) {
 TEST_F(Avi2WriterFaults, Idx1ThatCannotBeWrittenIsNotClaimedByTheHeader) {
   Create();
   for (int i = 0; i < 3; ++i) ASSERT_EQ(Picture(), kS_OK);
-  // The first write of finishing: the one that needs new space on a full disk.
-  fs.FailWrite(WritesSoFar() + 1, HResultFromWin32(112));
+  // The standard index goes into its reserved room, then the idx1 needs new space.
+  fs.FailWrite(WritesSoFar() + 2, HResultFromWin32(112));
   const test::AviCheck check = Finish();
   EXPECT_TRUE(check.problems.empty()) << check.Problems();
   EXPECT_FALSE(check.provisional);
@@ -84,17 +84,32 @@ TEST_F(Avi2WriterFaults, Idx1ThatCannotBeWrittenIsNotClaimedByTheHeader) {
   EXPECT_EQ(GetU32(&b[4]) + 8u, b.size()) << "the RIFF ends with the data";
 }
 
-TEST_F(Avi2WriterFaults, StandardIndexThatCannotBeWrittenLeavesTheSuperIndex) {
+TEST_F(Avi2WriterFaults, StandardIndexThatCannotBeWrittenLeavesIdx1AloneInOneRiff) {
   Create();
   ASSERT_EQ(Picture(), kS_OK);
   ASSERT_EQ(writer.Write(StreamKind::Video, {MakeNullRun(4028)}), kS_OK);
   ASSERT_EQ(Picture(), kS_OK);
-  // idx1, then the first standard index block.
+  // The first standard index block, then the second.
   fs.FailWrite(WritesSoFar() + 2, HResultFromWin32(1117));
   const test::AviCheck check = Finish();
   EXPECT_TRUE(check.problems.empty()) << check.Problems();
-  EXPECT_EQ(check.superIndexEntries, 0) << "later blocks are not listed without the first";
-  EXPECT_EQ(check.VideoChunks(), 4030u);
+  EXPECT_EQ(check.superIndexEntries, 0) << "no OpenDML index that misses chunks";
+  EXPECT_TRUE(check.claimsIndex);
+  EXPECT_EQ(check.indexedVideo.size(), 4030u) << "idx1 lists every chunk";
+}
+
+TEST_F(Avi2WriterFaults, StandardIndexThatCannotBeWrittenEndsTheSuperIndexBeforeIt) {
+  Create();
+  for (int i = 0; i < 12; ++i) ASSERT_EQ(Picture(), kS_OK);  // into a second RIFF
+  ASSERT_EQ(writer.Write(StreamKind::Video, {MakeNullRun(4028)}), kS_OK);
+  ASSERT_EQ(Picture(), kS_OK);
+  // The AVIX header, the first standard index block, then the second.
+  fs.FailWrite(WritesSoFar() + 3, HResultFromWin32(1117));
+  const test::AviCheck check = Finish();
+  EXPECT_TRUE(check.problems.empty()) << check.Problems();
+  EXPECT_EQ(check.riffs, 2);
+  EXPECT_EQ(check.superIndexEntries, 1) << "the block before the failed one stays listed";
+  EXPECT_EQ(check.VideoChunks(), 12u + 4028u + 1u);
 }
 
 }  // namespace
