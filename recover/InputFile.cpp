@@ -1,12 +1,20 @@
 #include "InputFile.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "ByteOrder.h"
 
 namespace trelvox::recover {
 
+namespace {
+
+constexpr uint32_t kWindowBytes = 1u << 20;
+
+}  // namespace
+
 bool InputFile::Open(const std::string& path) {
-  buffer_.resize(1 << 20);
-  stream_.rdbuf()->pubsetbuf(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+  stream_.rdbuf()->pubsetbuf(nullptr, 0);  // the window is the buffer
   stream_.open(path, std::ios::binary);
   if (!stream_) return false;
   stream_.seekg(0, std::ios::end);
@@ -18,6 +26,23 @@ bool InputFile::Open(const std::string& path) {
 
 bool InputFile::Read(uint64_t offset, uint32_t length, uint8_t* out) {
   if (offset > size_ || length > size_ - offset) return false;
+  if (offset >= windowStart_ && offset + length <= windowStart_ + windowBytes_) {
+    std::memcpy(out, window_.data() + (offset - windowStart_), length);
+    return true;
+  }
+  if (length >= kWindowBytes / 4) return ReadFromFile(offset, length, out);
+  window_.resize(kWindowBytes);
+  windowStart_ = offset;
+  windowBytes_ = static_cast<uint32_t>(std::min<uint64_t>(kWindowBytes, size_ - offset));
+  if (!ReadFromFile(windowStart_, windowBytes_, window_.data())) {
+    windowBytes_ = 0;
+    return false;
+  }
+  std::memcpy(out, window_.data(), length);
+  return true;
+}
+
+bool InputFile::ReadFromFile(uint64_t offset, uint32_t length, uint8_t* out) {
   stream_.clear();
   stream_.seekg(static_cast<std::streamoff>(offset));
   stream_.read(reinterpret_cast<char*>(out), length);

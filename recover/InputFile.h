@@ -1,4 +1,5 @@
-// A recording read by offset, without ever reading past its end.
+// A recording read by offset, without ever reading past its end. Small reads (chunk
+// headers) come from a window of the file kept in memory; large ones go straight in.
 #pragma once
 
 #include <cstdint>
@@ -19,8 +20,12 @@ class InputFile {
   std::string Id(uint64_t offset);  // empty outside the file
 
  private:
+  bool ReadFromFile(uint64_t offset, uint32_t length, uint8_t* out);
+
   std::ifstream stream_;
-  std::vector<char> buffer_;
+  std::vector<uint8_t> window_;
+  uint64_t windowStart_ = 0;
+  uint32_t windowBytes_ = 0;
   uint64_t size_ = 0;
 };
 

@@ -19,6 +19,7 @@
 #include "MuxRecorder.h"
 #include "MuxTestSupport.h"
 #include "PosixFileSystem.h"
+#include "InterruptedRecordings.h"
 #include "RecoverCommand.h"
 
 namespace trelvox {
@@ -28,6 +29,8 @@ namespace fs = std::filesystem;
 using test::MakeAudio;
 using test::MakeVideo;
 using test::TimedSample;
+using test::InterruptedAvi1;
+using test::InterruptedOpenDml;
 
 constexpr int64_t kT = 333667;
 
@@ -111,49 +114,6 @@ class Recover : public ::testing::Test {
   PosixFileSystem posix;
   std::ostringstream out, err;
 };
-
-// An AVI 1.0 recording left as the writer had it when the process ended.
-std::vector<uint8_t> InterruptedAvi1(MemoryFileSystem& memory) {
-  test::EventLog events;
-  {
-    MuxRecorder recorder(memory, events, WriterThreading::Inline);
-    MuxRunSetup setup;
-    setup.fileName = "rec";
-    setup.settings.maxFiles = 3;
-    setup.inputs.video = MakeVideo(64, 32);
-    setup.inputs.audio = MakeAudio();
-    EXPECT_EQ(recorder.Prepare(setup), kS_OK);
-    const std::vector<uint8_t> sound(6400, 0x22);
-    for (int i = 0; i < 20; ++i) {
-      const std::vector<uint8_t> picture = test::Yuy2Picture(64, 32, i);
-      recorder.ReceiveVideo(TimedSample(picture, (i < 10 ? i : i + 3) * kT, i % 4 == 0));  // a gap
-      recorder.ReceiveAudio(TimedSample(sound, i * kT, false));
-    }
-  }  // destroyed without Stop
-  return memory.Bytes("rec000.avi");
-}
-
-// An OpenDML recording with RIFFs of 1 MiB and a second standard index, never finished.
-std::vector<uint8_t> InterruptedOpenDml() {
-  MemoryFileSystem memory;
-  Avi2Layout layout;
-  layout.sectorSize = 512;
-  layout.inputs.video = MakeVideo(160, 120);
-  layout.inputs.audio = MakeAudio();
-  layout.run = {kT, 512, 0, 0, 0};
-  layout.segmentBytes = 1u << 20;
-  Avi2Writer writer;
-  EXPECT_EQ(writer.Create(memory, "rec.avi", CreateMode::CreateAlways, layout), kS_OK);
-  const std::vector<uint8_t> sound(6400, 0x22);
-  for (int i = 0; i < 40; ++i) {
-    const std::vector<uint8_t> picture = test::Yuy2Picture(160, 120, i);
-    writer.Write(StreamKind::Video, {MakeSampleRecord(picture.data(), 38400, i % 5 == 0, test::Sector512Buffers())});
-    if (i == 20) writer.Write(StreamKind::Video, {MakeNullRun(4100)});  // a second standard index
-    writer.Write(StreamKind::Audio, {MakeSampleRecord(sound.data(), 6400, false, test::Sector512Buffers())});
-  }
-  writer.Close();
-  return memory.Bytes("rec.avi");
-}
 
 TEST_F(Recover, Avi1RecordingCutAnywhereKeepsEveryCompleteChunk) {
   MemoryFileSystem memory;
