@@ -4,7 +4,8 @@
 #   wine_root_build          build the root when it is missing or its package list changed
 
 WINE_ROOT_SUITE=trixie
-WINE_ROOT_MIRROR=${TAVRIK_DEBIAN_MIRROR:-http://deb.debian.org/debian}
+# mmdebstrap's own default mirror for Debian suites, unless one is given.
+WINE_ROOT_MIRROR=${TAVRIK_DEBIAN_MIRROR:-}
 WINE_ROOT_PACKAGES=(
   wine wine64 libwine fonts-wine fonts-liberation fonts-ipafont-gothic fonts-ipafont-mincho
   locales libgl1 libegl1 libglx-mesa0 libgl1-mesa-dri libxcomposite1 libxcursor1 libxfixes3
@@ -45,7 +46,7 @@ wine_root_build() {
       --customize-hook='chroot "$1" locale-gen' \
       --customize-hook='printf "pcm.!default { type null }\nctl.!default { type hw card 0 }\n" > "$1/etc/asound.conf"' \
       --customize-hook='chroot "$1" apt-get clean' \
-      "$WINE_ROOT_SUITE" "$tmp" "$WINE_ROOT_MIRROR" >"$tmp.log" 2>&1; then
+      "$WINE_ROOT_SUITE" "$tmp" ${WINE_ROOT_MIRROR:+"$WINE_ROOT_MIRROR"} >"$tmp.log" 2>&1; then
     echo "setup: building the Wine 10 root failed; the last lines of $tmp.log:" >&2
     tail -n 15 "$tmp.log" >&2 || true
     echo "setup: it needs Debian's mmdebstrap and bubblewrap on the host (apt-get install --no-install-recommends mmdebstrap bubblewrap)" >&2
