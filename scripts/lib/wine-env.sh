@@ -5,6 +5,7 @@
 #   wine_display              use $DISPLAY, or start an Xvfb that ends with the caller
 #   wine_lock                 hold the prefix lock until the caller exits
 #   wine_prefix <build-dir>   create the prefix once, install the card's files and register the DLLs
+#   wine_sandbox <program>    run a program of the Wine root (what wine, wineserver … call)
 
 _wine_lib_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 . "$_wine_lib_dir/wine-root.sh"
