@@ -351,7 +351,10 @@ TEST_F(TavrikPreview, RenderersAudioInputAndMuteWhilePreviewingThenEveryFilterIs
     TavrikRun run;
     ASSERT_TRUE(run.Window());
     ASSERT_TRUE(WaitForPanes(run, L"プレビュー中", L"1080i"));
-    for (WPARAM renderer : {kRendererVmr7, kRendererVmr9}) {
+    // The VMR-9 goes first: under Wine 10 a VMR-9 window sometimes dies with an X BadAlloc
+    // (X_ConfigureWindow) when the program exits, which would end Tavrik before it releases
+    // the card. Ending on the VMR-7 keeps the release census about Tavrik, not Wine.
+    for (WPARAM renderer : {kRendererVmr9, kRendererVmr7}) {
         SCOPED_TRACE(renderer);
         PostMessageW(run.Window(), WM_COMMAND, renderer, 0);
         Sleep(500);
@@ -364,7 +367,7 @@ TEST_F(TavrikPreview, RenderersAudioInputAndMuteWhilePreviewingThenEveryFilterIs
     Sleep(300);
     EXPECT_EQ(nullptr, MessageBoxOf(run.Id()));
     ASSERT_TRUE(run.Close());
-    EXPECT_EQ(std::optional<DWORD>(3), ReadDword(L"VideoRenderer"));
+    EXPECT_EQ(std::optional<DWORD>(2), ReadDword(L"VideoRenderer"));
     EXPECT_EQ(std::optional<DWORD>(2), ReadDword(L"AudioInputType"));
     EXPECT_EQ(std::optional<DWORD>(1), ReadDword(L"AudioMute"));
 
