@@ -83,28 +83,30 @@ HRESULT RecordGraphBuilder::AddMultiplexer(const FilterEntry& mux)
     return S_OK;
 }
 
-// A multiplexer that cannot write files gets a File Writer behind it.
+// A multiplexer that cannot write files gets a File Writer behind it, named before it
+// is connected (a File Writer without a name refuses the connection).
 HRESULT RecordGraphBuilder::SetFileName(const FilterEntry& mux, const std::wstring& fileName)
 {
     GraphParts& parts = c_.parts;
+    const std::wstring name = engine::MuxFileName(mux.displayName, fileName);
     ComPtr<IFileSinkFilter> sink;
-    if (FAILED(parts.multiplexer.As(&sink))) {
-        ComPtr<IBaseFilter> writer;
-        HRESULT hr = parts.AddFilter(CLSID_FileWriter, nullptr, &writer);
-        if (FAILED(hr))
-            return hr;
+    if (SUCCEEDED(parts.multiplexer.As(&sink)))
+        return sink->SetFileName(name.c_str(), nullptr);
+    ComPtr<IBaseFilter> writer;
+    HRESULT hr = parts.AddFilter(CLSID_FileWriter, nullptr, &writer);
+    if (FAILED(hr))
+        return hr;
+    hr = writer.As(&sink);
+    if (SUCCEEDED(hr))
+        hr = sink->SetFileName(name.c_str(), nullptr);
+    if (SUCCEEDED(hr)) {
         ComPtr<IPin> out = FirstUnconnectedPin(parts.multiplexer.Get(), PINDIR_OUTPUT);
         ComPtr<IPin> in = FirstUnconnectedPin(writer.Get(), PINDIR_INPUT);
         hr = out && in ? parts.graph->Connect(out.Get(), in.Get()) : E_FAIL;
-        if (SUCCEEDED(hr))
-            hr = writer.As(&sink);
-        if (FAILED(hr)) {
-            parts.graph->RemoveFilter(writer.Get());
-            return hr;
-        }
     }
-    const std::wstring name = engine::MuxFileName(mux.displayName, fileName);
-    return sink->SetFileName(name.c_str(), nullptr);
+    if (FAILED(hr))
+        parts.graph->RemoveFilter(writer.Get());
+    return hr;
 }
 
 HRESULT RecordGraphBuilder::AddCompressor(const FilterEntry& compressor)

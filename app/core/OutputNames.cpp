@@ -2,7 +2,6 @@
 
 #include <climits>
 #include <cwchar>
-#include <vector>
 
 namespace {
 
@@ -12,8 +11,8 @@ constexpr wchar_t kReportExtension[] = L".log";
 constexpr wchar_t kClipboardTarget[] = L"CLIPBOARD";
 // The image output adds "." and the encoder's three-letter extension.
 constexpr size_t kImageExtensionRoom = 4;
-// Far more than any format needs; only tells a long result from an empty one.
-constexpr size_t kTimeProbeLength = 8192;
+// Room for one conversion's text: the longest is a time zone's name.
+constexpr size_t kConversionLength = 128;
 
 // The conversions every C runtime's time formatter takes, with "#" the only flag.
 bool IsPortableTimeFormat(const std::wstring& format)
@@ -30,20 +29,34 @@ bool IsPortableTimeFormat(const std::wstring& format)
     return true;
 }
 
+// One conversion ("%d", "%#d") through the runtime; the literal text between conversions
+// never goes through it, since some runtimes mangle characters outside the C locale.
+std::wstring FormatConversion(const std::wstring& conversion, const std::tm& now)
+{
+    wchar_t text[kConversionLength];
+    const size_t length = std::wcsftime(text, kConversionLength, conversion.c_str(), &now);
+    return std::wstring(text, length);
+}
+
 NameResult FormatTime(const std::wstring& format, const std::tm& now)
 {
     const std::wstring& used = format.empty() ? std::wstring(kDefaultNameTimeFormat) : format;
     if (!IsPortableTimeFormat(used))
         return {L"", NameFault::TimeFormat};
-    wchar_t buffer[kNameBufferLength];
-    const size_t length = std::wcsftime(buffer, kNameBufferLength, used.c_str(), &now);
-    if (length > 0)
-        return {std::wstring(buffer, length)};
-    // Nothing written: either the result is empty or it did not fit.
-    std::vector<wchar_t> probe(kTimeProbeLength);
-    if (std::wcsftime(probe.data(), probe.size(), used.c_str(), &now) == 0 && used.size() < kNameBufferLength)
-        return {L""};
-    return {L"", NameFault::TimeTooLong};
+    std::wstring result;
+    for (size_t i = 0; i < used.size() && result.size() < kNameBufferLength; ++i) {
+        if (used[i] != L'%') {
+            result += used[i];
+            continue;
+        }
+        const size_t start = i++;
+        if (used[i] == L'#')
+            ++i;
+        result += FormatConversion(used.substr(start, i - start + 1), now);
+    }
+    if (result.size() >= kNameBufferLength)
+        return {L"", NameFault::TimeTooLong};
+    return {std::move(result)};
 }
 
 bool IsFileNameCharacter(wchar_t c)

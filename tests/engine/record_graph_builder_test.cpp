@@ -38,6 +38,12 @@ std::wstring FullPath(const wchar_t* relative)
     return path;
 }
 
+// Wine's ntdll exports its version; Windows' does not.
+bool RunsUnderWine()
+{
+    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
 bool FileExists(const std::wstring& path)
 {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -266,7 +272,7 @@ TEST_F(RecordGraphTest, PriorityAndLoadThreadFollowTheRecordOptions)
     options.priorityClass = HIGH_PRIORITY_CLASS;
     ASSERT_EQ(S_OK, WriteProfile(options, kTrelvoxName, engine::kTrelvoxMoniker));
     OpenAndDetect();
-    const std::wstring file = FullPath(L"recordings\engine_priority.avi");
+    const std::wstring file = FullPath(L"recordings\\engine_priority.avi");
     ASSERT_EQ(S_OK, engine->BuildRecord(0, file));
     EXPECT_EQ(HIGH_PRIORITY_CLASS, GetPriorityClass(GetCurrentProcess()));
     EXPECT_TRUE(engine->LoadThreadRecord().IsRunning());
@@ -314,7 +320,12 @@ TEST_F(RecordGraphTest, AnotherMultiplexerWritesThroughAFileWriterUnderTheWholeN
     OpenAndDetect();
     const std::wstring file = FullPath(L"recordings\\engine_avimux.avi");
     DeleteFileW(file.c_str());
-    ASSERT_EQ(S_OK, engine->BuildRecord(0, file));
+    const HRESULT built = engine->BuildRecord(0, file);
+    // Wine's AVI Mux connects video only ("avi_mux_sink_connect format not supported" for
+    // any WAVEFORMATEX), so the audio stream cannot reach it there.
+    if (built == VFW_E_CANNOT_CONNECT && RunsUnderWine())
+        GTEST_SKIP() << "Wine's AVI Mux takes no audio stream";
+    ASSERT_EQ(S_OK, built);
     // Windows' AVI Mux has no file sink and gets a File Writer; one that has one writes itself.
     ComPtr<IFileSinkFilter> sink;
     const bool writesItself = SUCCEEDED(engine->Multiplexer()->QueryInterface(IID_PPV_ARGS(&sink)));
@@ -340,7 +351,7 @@ TEST_F(RecordGraphTest, AllFilesFullStopsTheRecordingFromTheGraphEvent)
         config->SetSplitCounts(5, 600);
     }));
     OpenAndDetect();
-    const std::wstring file = FullPath(L"recordings\engine_filesfull.avi");
+    const std::wstring file = FullPath(L"recordings\\engine_filesfull.avi");
     ASSERT_EQ(S_OK, engine->BuildRecord(0, file));
     ASSERT_EQ(S_OK, engine->RunRecord());
     HRESULT handled = S_OK;
