@@ -96,6 +96,8 @@ void CMainFrame::FailRecording(const wchar_t* text, HRESULT hr)
     wchar_t message[160];
     swprintf(message, std::size(message), L"%ls(%08x)", text, static_cast<unsigned>(hr));
     engine->WriteReportFailure(message);
+    // The preview stopped for the recording: the status line must not keep saying it runs.
+    PostStateText();
     FwMessageBox(message, MB_ICONHAND);
 }
 
