@@ -109,8 +109,11 @@ HRESULT PreviewGraphBuilder::RenderThroughMixingRenderer()
     if (FAILED(hr))
         return hr;
     c_.report.videoPreviewRenderer = L"Video Mixing Renderer 7";
-    return parts.builder->RenderStream(&PIN_CATEGORY_PREVIEW, &MEDIATYPE_Video, parts.captureFilter.Get(), nullptr,
-                                       parts.videoRenderer.Get());
+    hr = parts.builder->RenderStream(&PIN_CATEGORY_PREVIEW, &MEDIATYPE_Video, parts.captureFilter.Get(), nullptr,
+                                     parts.videoRenderer.Get());
+    if (SUCCEEDED(hr))
+        parts.videoRenderer.As(&parts.quality);  // the bar's renderer figures come from it
+    return hr;
 }
 
 HRESULT PreviewGraphBuilder::InsertPreviewFilters(int rendererKind, std::vector<FilterEntry>& filters, bool& trialRun)
