@@ -1,5 +1,6 @@
 #include "FolderPicker.h"
 
+#include "../dshowbase/TaskMemory.h"
 #include "../framework/Resources.h"
 #include "core/OutputNames.h"
 
@@ -25,13 +26,11 @@ bool BrowseForFolder(HWND owner, std::wstring& path, const std::wstring& title, 
     browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_DONTGOBELOWDOMAIN | BIF_NEWDIALOGSTYLE;
     browse.lpfn = SelectInitialFolder;
     browse.lParam = reinterpret_cast<LPARAM>(initial.c_str());
-    PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&browse);
+    const CTaskMemory<ITEMIDLIST> chosen(SHBrowseForFolderW(&browse));
     if (!chosen)
         return false;
     wchar_t folder[kNameBufferLength] = L"";
-    const bool found = SHGetPathFromIDListW(chosen, folder) != FALSE;
-    CoTaskMemFree(chosen);
-    if (!found) {
+    if (!SHGetPathFromIDListW(chosen.Get(), folder)) {
         FwMessageBox(NameFaultMessage(NameFault::PathTooLong), MB_ICONINFORMATION);
         return false;
     }

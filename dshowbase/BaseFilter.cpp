@@ -9,6 +9,7 @@
 
 #include "BasePin.h"
 #include "Enumerators.h"
+#include "TaskMemory.h"
 
 namespace {
 
@@ -194,11 +195,9 @@ STDMETHODIMP CBaseFilter::FindPin(LPCWSTR Id, IPin** ppPin)
         CBasePin* pPin = GetPin(i);
         if (!pPin)
             continue;
-        LPWSTR pinId = nullptr;
-        if (SUCCEEDED(pPin->QueryId(&pinId))) {
-            const bool match = std::wcscmp(pinId, Id) == 0;
-            CoTaskMemFree(pinId);
-            if (match)
+        CTaskMemory<WCHAR> pinId;
+        if (SUCCEEDED(pPin->QueryId(pinId.Out()))) {
+            if (std::wcscmp(pinId.Get(), Id) == 0)
                 return GetInterface(static_cast<IPin*>(pPin), reinterpret_cast<void**>(ppPin));
         }
     }

@@ -3,6 +3,7 @@
 #include "SignalFormat.h"
 
 #include "dshowbase/MediaType.h"
+#include "dshowbase/TaskMemory.h"
 
 #include <wrl/client.h>
 
@@ -31,11 +32,9 @@ void AppendNamed(IEnumMoniker* monikers, std::vector<FilterEntry>& entries)
         FilterEntry entry;
         if (!FriendlyNameOf(moniker.Get(), entry.friendlyName))
             continue;
-        LPOLESTR displayName = nullptr;
-        if (SUCCEEDED(moniker->GetDisplayName(nullptr, nullptr, &displayName)) && displayName) {
-            entry.displayName = displayName;
-            CoTaskMemFree(displayName);
-        }
+        CTaskMemory<OLECHAR> displayName;
+        if (SUCCEEDED(moniker->GetDisplayName(nullptr, nullptr, displayName.Out())) && displayName)
+            entry.displayName = displayName.Get();
         entry.moniker = moniker;
         entries.push_back(std::move(entry));
     }

@@ -244,8 +244,12 @@ inline std::string Narrow(const std::wstring& text)
 inline HWND MessageBoxOf(DWORD process, std::wstring* text = nullptr)
 {
     HWND box = WindowOf(process, L"#32770");
-    if (box && text)
+    if (box && text) {
         *text = Text(GetDlgItem(box, 0xFFFF));
+        // A box still being made, or already going, has no text to read yet.
+        if (text->empty())
+            return nullptr;
+    }
     return box;
 }
 
