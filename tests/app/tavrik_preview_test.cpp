@@ -305,17 +305,14 @@ TEST_F(TavrikPreview, RenderersAudioInputAndMuteWhilePreviewingThenEveryFilterIs
     TavrikRun run;
     ASSERT_TRUE(run.Window());
     ASSERT_TRUE(WaitForPanes(run, L"プレビュー中", L"1080i"));
-    // The VMR-9 goes first: under Wine 10 a VMR-9 window sometimes dies with an X BadAlloc
-    // (X_ConfigureWindow) when the program exits, which would end Tavrik before it releases
-    // the card. Ending on the VMR-7 keeps the release census about Tavrik, not Wine.
-    for (WPARAM renderer : {kRendererVmr9, kRendererVmr7}) {
-        SCOPED_TRACE(renderer);
-        PostMessageW(run.Window(), WM_COMMAND, renderer, 0);
-        Sleep(500);
-        EXPECT_TRUE(WaitForPanes(run, L"プレビュー中", L"1080i"));
-        EXPECT_TRUE(WaitFor([&] { return ShowsVideoWindow(run.Window()); }));
-        EXPECT_EQ(nullptr, MessageBoxOf(run.Id()));
-    }
+    // The VMR-9 has a case of its own below: under Wine 10 its window sometimes dies with an
+    // X BadAlloc (X_ConfigureWindow) when it is taken down, which ends the process before it
+    // releases the card; the release census stays about Tavrik, not Wine.
+    PostMessageW(run.Window(), WM_COMMAND, kRendererVmr7, 0);
+    Sleep(500);
+    EXPECT_TRUE(WaitForPanes(run, L"プレビュー中", L"1080i"));
+    EXPECT_TRUE(WaitFor([&] { return ShowsVideoWindow(run.Window()); }));
+    EXPECT_EQ(nullptr, MessageBoxOf(run.Id()));
     PostMessageW(run.Window(), WM_COMMAND, kAudioAnalog, 0);
     PostMessageW(run.Window(), WM_COMMAND, kMute, 0);
     Sleep(300);
@@ -333,6 +330,24 @@ TEST_F(TavrikPreview, RenderersAudioInputAndMuteWhilePreviewingThenEveryFilterIs
     EXPECT_EQ(2, count("released "));
     ASSERT_FALSE(census.empty());
     EXPECT_EQ(", 0 alive", census.back().substr(census.back().size() - 9));
+}
+
+TEST_F(TavrikPreview, TheVmr9TakesOverThePreviewAndIsRemembered)
+{
+    TavrikRun run;
+    ASSERT_TRUE(run.Window());
+    ASSERT_TRUE(WaitForPanes(run, L"プレビュー中", L"1080i"));
+    PostMessageW(run.Window(), WM_COMMAND, kRendererVmr9, 0);
+    Sleep(500);
+    EXPECT_TRUE(WaitForPanes(run, L"プレビュー中", L"1080i"));
+    EXPECT_TRUE(WaitFor([&] { return ShowsVideoWindow(run.Window()); }));
+    EXPECT_EQ(nullptr, MessageBoxOf(run.Id()));
+    const bool closed = run.Close();
+    // Wine 10's VMR-9 window may take the process down with an X BadAlloc as it goes.
+    if (!closed && RunsUnderWine())
+        GTEST_SKIP() << "Tavrik ended with the VMR-9's window under Wine";
+    ASSERT_TRUE(closed);
+    EXPECT_EQ(std::optional<DWORD>(3), ReadDword(L"VideoRenderer"));
 }
 
 }  // namespace

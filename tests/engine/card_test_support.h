@@ -18,6 +18,12 @@ inline void SetCardValue(const wchar_t* name, DWORD value)
     RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\ZelvanSim", name, REG_DWORD, &value, sizeof value);
 }
 
+// Wine's ntdll exports its version; Windows' does not.
+inline bool RunsUnderWine()
+{
+    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
 inline void ResetCard()
 {
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\ZelvanSim");

@@ -38,12 +38,6 @@ std::wstring FullPath(const wchar_t* relative)
     return path;
 }
 
-// Wine's ntdll exports its version; Windows' does not.
-bool RunsUnderWine()
-{
-    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-}
-
 bool FileExists(const std::wstring& path)
 {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -91,35 +85,37 @@ std::vector<std::wstring> FilterNames(IGraphBuilder* graph)
     return names;
 }
 
-// Filters that render: a video window or an audio output.
-int RendererCount(IGraphBuilder* graph)
+// The graph's filters for which the test holds, or -1 when they cannot be listed.
+int CountFilters(IGraphBuilder* graph, const std::function<bool(const ComPtr<IBaseFilter>&)>& test)
 {
-    int renderers = 0;
+    int count = 0;
     ComPtr<IEnumFilters> filters;
     if (FAILED(graph->EnumFilters(&filters)))
         return -1;
     for (ComPtr<IBaseFilter> filter; filters->Next(1, filter.ReleaseAndGetAddressOf(), nullptr) == S_OK;) {
+        if (test(filter))
+            ++count;
+    }
+    return count;
+}
+
+// Filters that render: a video window or an audio output.
+int RendererCount(IGraphBuilder* graph)
+{
+    return CountFilters(graph, [](const ComPtr<IBaseFilter>& filter) {
         ComPtr<IVideoWindow> window;
         ComPtr<IBasicAudio> audio;
         ComPtr<IAMDirectSound> sound;
-        if (SUCCEEDED(filter.As(&window)) || SUCCEEDED(filter.As(&audio)) || SUCCEEDED(filter.As(&sound)))
-            ++renderers;
-    }
-    return renderers;
+        return SUCCEEDED(filter.As(&window)) || SUCCEEDED(filter.As(&audio)) || SUCCEEDED(filter.As(&sound));
+    });
 }
 
 int FileSinkCount(IGraphBuilder* graph)
 {
-    int sinks = 0;
-    ComPtr<IEnumFilters> filters;
-    if (FAILED(graph->EnumFilters(&filters)))
-        return -1;
-    for (ComPtr<IBaseFilter> filter; filters->Next(1, filter.ReleaseAndGetAddressOf(), nullptr) == S_OK;) {
+    return CountFilters(graph, [](const ComPtr<IBaseFilter>& filter) {
         ComPtr<IFileSinkFilter> sink;
-        if (SUCCEEDED(filter.As(&sink)))
-            ++sinks;
-    }
-    return sinks;
+        return SUCCEEDED(filter.As(&sink));
+    });
 }
 
 bool Holds(const std::vector<std::wstring>& names, const std::wstring& name)
