@@ -144,9 +144,16 @@ int wmain(int argc, wchar_t** argv)
     const ULONGLONG begun = GetTickCount64();
     const ULONGLONG length = static_cast<ULONGLONG>(minutes * 60000);
     int nextToEmpty = 0;
+    ULONGLONG lastProgress = begun;
     while (GetTickCount64() - begun < length && barState() == L"録画中") {
         Sleep(2000);
         EmptyFinishedFiles(base, nextToEmpty);
+        if (GetTickCount64() - lastProgress >= 60000) {
+            lastProgress = GetTickCount64();
+            std::printf("%.1f min: %ls frames, %ls dropped on the bar\n", (lastProgress - begun) / 60000.0,
+                        Text(Descendant(window, 1008)).c_str(), Text(Descendant(window, 1015)).c_str());
+            std::fflush(stdout);
+        }
     }
     const ProcessFigures end = Measure(run.Id());
     const double measured = (GetTickCount64() - begun) / 60000.0;
