@@ -89,6 +89,14 @@ void EmptyFinishedFiles(const std::wstring& base, int& nextToEmpty)
     }
 }
 
+// Tells bench/record when to take the Linux figures: under Wine, GetProcessTimes and the
+// private bytes of another process read 0.
+void MarkMeasurement(const char* moment)
+{
+    std::printf("measure: %s\n", moment);
+    std::fflush(stdout);
+}
+
 std::string ReportValue(const std::wstring& report, const std::string& label)
 {
     std::ifstream file(report.c_str());
@@ -141,6 +149,7 @@ int wmain(int argc, wchar_t** argv)
     }
     Sleep(5000);
     const ProcessFigures start = Measure(run.Id());
+    MarkMeasurement("start");
     const ULONGLONG begun = GetTickCount64();
     const ULONGLONG length = static_cast<ULONGLONG>(minutes * 60000);
     int nextToEmpty = 0;
@@ -156,6 +165,7 @@ int wmain(int argc, wchar_t** argv)
         }
     }
     const ProcessFigures end = Measure(run.Id());
+    MarkMeasurement("end");
     const double measured = (GetTickCount64() - begun) / 60000.0;
     PostMessageW(window, WM_APPCOMMAND, reinterpret_cast<WPARAM>(window), MAKELPARAM(0, kMediaStop));
     WaitFor([&] { return barState() == L"プレビュー中"; }, 600000);
@@ -166,9 +176,11 @@ int wmain(int argc, wchar_t** argv)
     std::printf("report: total frame%s, drop frame%s, video end offset%s\n",
                 ReportValue(report, "Total frame:").c_str(), ReportValue(report, "Drop frame:").c_str(),
                 ReportValue(report, "End offset:").c_str());
-    std::printf("Tavrik CPU: %.1f s per minute of media\n", (end.cpuSeconds - start.cpuSeconds) / measured);
-    std::printf("Tavrik memory: private %.1f MB -> %.1f MB, working set %.1f MB -> %.1f MB\n",
-                start.privateBytes / 1e6, end.privateBytes / 1e6, start.workingSet / 1e6, end.workingSet / 1e6);
+    if (end.cpuSeconds > 0)
+        std::printf("Tavrik CPU: %.1f s per minute of media\n", (end.cpuSeconds - start.cpuSeconds) / measured);
+    if (end.privateBytes > 0)
+        std::printf("Tavrik memory: private %.1f MB -> %.1f MB\n", start.privateBytes / 1e6, end.privateBytes / 1e6);
+    std::printf("Tavrik working set: %.1f MB -> %.1f MB\n", start.workingSet / 1e6, end.workingSet / 1e6);
     DeleteRecording(base);
     for (int i = 40; i < static_cast<int>(kMaxFiles); ++i)
         DeleteFileW(NumberedFile(base, i).c_str());
