@@ -1,6 +1,9 @@
 #!/usr/bin/env python3
 """Judges the multiplexer's recordings with ffprobe and ffmpeg.
-Usage: check_recordings.py RECORDINGS_DIR SMALL_DISK_DIR"""
+Usage: check_recordings.py RECORDINGS_DIR SMALL_DISK_DIR
+       check_recordings.py --notes FOLDER
+With --notes, each FILE.note in FOLDER ("WIDTH HEIGHT PICTURES", written by a Windows
+test) asks for FILE to hold exactly that many pictures; both are deleted once judged."""
 import glob
 import json
 import os
@@ -148,6 +151,38 @@ def check_disk_full(folder):
     print(f"full_: {frames} frames decoded" + (f" (ffmpeg: {errors})" if errors else ""))
 
 
+def check_noted(note):
+    path = note[:-len(".note")]
+    try:
+        width, height, pictures = (int(word) for word in open(note).read().split())
+        streams = probe(path)
+        video = [s for s in streams if s.get("codec_type") == "video"]
+        sound = [s for s in streams if s.get("codec_type") == "audio"]
+        if len(video) != 1 or len(sound) != 1:
+            fail(f"{path}: {len(video)} video and {len(sound)} audio streams")
+            return
+        read = check_video(path, video[0], width, height)
+        check_audio(path, sound[0])
+        code, errors, decoded = decode_counting(path)
+        if code != 0 or errors or read != pictures or decoded != pictures:
+            fail(f"{path}: ffprobe read {read}, ffmpeg decoded {decoded} of {pictures}: {code} {errors}")
+        print(f"{os.path.basename(path)}: {read} frames read by ffprobe, {decoded} decoded by ffmpeg, "
+              f"{pictures} expected")
+    finally:
+        for done in (path, note):
+            if os.path.exists(done):
+                os.remove(done)
+
+
+def check_notes(folder):
+    notes = sorted(glob.glob(os.path.join(folder, "*.note")))
+    if not notes:
+        fail(f"no notes in {folder}")
+    for note in notes:
+        check_noted(note)
+    return 1 if failures else 0
+
+
 def main(folder, small_disk):
     check_set(folder, "sd480_", 720, 480, 90)
     check_set(folder, "hd1080_", 1920, 1080, 20)
@@ -159,4 +194,6 @@ def main(folder, small_disk):
 
 
 if __name__ == "__main__":
+    if sys.argv[1] == "--notes":
+        sys.exit(check_notes(sys.argv[2]))
     sys.exit(main(sys.argv[1], sys.argv[2]))

@@ -9,7 +9,7 @@
 
 #include "IMuxConfig.h"
 #include "MuxGraphSupport.h"
-#include "TestFilters.h"
+#include "SplitterPlayback.h"
 
 namespace {
 

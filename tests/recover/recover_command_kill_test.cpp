@@ -10,11 +10,11 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <thread>
 
 #include "AviCheck.h"
+#include "DiskFile.h"
 #include "ExternalReaders.h"
 #include "FileNaming.h"
 #include "PosixFileSystem.h"
@@ -24,22 +24,6 @@ namespace trelvox {
 namespace {
 
 namespace fs = std::filesystem;
-
-// A file on disk as the checker reads it.
-struct DiskFile {
-  explicit DiskFile(const fs::path& path) : in(path, std::ios::binary) {
-    source.size = fs::file_size(path);
-    source.read = [this](uint64_t offset, uint32_t length) {
-      std::vector<uint8_t> b(length);
-      in.clear();
-      in.seekg(static_cast<std::streamoff>(offset));
-      in.read(reinterpret_cast<char*>(b.data()), length);
-      return b;
-    };
-  }
-  std::ifstream in;
-  test::ByteSource source;
-};
 
 class KilledRecording : public ::testing::Test {
  protected:
@@ -82,8 +66,8 @@ class KilledRecording : public ::testing::Test {
   void ExpectRepaired(const fs::path& file, bool openDml) {
     size_t onDisk, nulls;
     {
-      DiskFile killed(file);
-      const test::AviCheck before = test::CheckAvi(killed.source);
+      test::DiskFile killed(file);
+      const test::AviCheck before = test::CheckAvi(killed.Source());
       EXPECT_TRUE(before.provisional);
       onDisk = before.walkedVideo.size();
       nulls = before.nullFrames.size();
@@ -93,8 +77,8 @@ class KilledRecording : public ::testing::Test {
     std::ostringstream out, err;
     ASSERT_EQ(recover::RunRecover({file.string()}, posix, out, err), recover::kExitOk) << err.str();
     std::printf("%s\n", out.str().substr(0, out.str().find('\n')).c_str());  // what was found
-    DiskFile repaired(file);
-    const test::AviCheck after = test::CheckAvi(repaired.source);
+    test::DiskFile repaired(file);
+    const test::AviCheck after = test::CheckAvi(repaired.Source());
     EXPECT_TRUE(after.problems.empty()) << after.Problems();
     EXPECT_FALSE(after.provisional);
     EXPECT_TRUE(after.claimsIndex);
