@@ -139,6 +139,10 @@ HResult Avi2Writer::WriteWithinIndex(StreamKind stream, const std::vector<Record
                                        segment.moviBytes, s, layout_.zeroFillJunk, out);
   const HResult hr = file_->Write(position_, out, static_cast<uint32_t>(size.bytes));
   if (Failed(hr)) return hr;
+  if (layout_.playbackIndex) {
+    AppendWrittenChunks(layout_.playbackIndex->List(video), laid.entries, segment.moviStart, file_.get(),
+                        video ? 0 : blockAlign);
+  }
 
   StdIndexBlock& block = index->blocks.back();
   for (const Idx1Entry& e : laid.entries) {
