@@ -9,6 +9,7 @@
 #include "MuxBaseFilter.h"
 #include "MuxGuids.h"
 #include "MuxInputPin.h"
+#include "TimeShiftOutputPin.h"
 
 using trelvox::StreamKind;
 
@@ -261,27 +262,101 @@ STDMETHODIMP MuxFilter::GetMode(DWORD* pdwFlags)
     return S_OK;
 }
 
-STDMETHODIMP MuxFilter::Play(DWORD)
+std::optional<trelvox::FilledSample> MuxFilter::FillPlayback(StreamKind stream, trelvox::TimeShiftCursor& cursor,
+                                                             REFERENCE_TIME now, BYTE* out, uint32_t capacity)
 {
-    return E_NOTIMPL;
+    return stream == StreamKind::Video ? m_recorder->FillVideo(cursor, now, out, capacity)
+                                       : m_recorder->FillAudio(cursor, now, out, capacity);
+}
+
+REFERENCE_TIME MuxFilter::PlaybackNow()
+{
+    CRefTime now;
+    return SUCCEEDED(m_filter->StreamTime(now)) ? now.m_time : 0;
+}
+
+// The threads are told to stop before the cursors change (a fill holds a pin's lock)
+// and told to run only after the flush has ended.
+template <class Change>
+void MuxFilter::ChangePlayback(bool stopThreads, Change change)
+{
+    TimeShiftOutputPin* pins[] = {m_filter->OutputPin(StreamKind::Video), m_filter->OutputPin(StreamKind::Audio)};
+    for (TimeShiftOutputPin* pin : pins)
+        pin->DeliverBeginFlush();
+    if (stopThreads) {
+        for (TimeShiftOutputPin* pin : pins)
+            pin->StopPlayback();
+    }
+    for (TimeShiftOutputPin* pin : pins) {
+        CAutoLock lock(pin->PlaybackLock());
+        change(pin->Cursor());
+    }
+    for (TimeShiftOutputPin* pin : pins)
+        pin->DeliverEndFlush();
+}
+
+STDMETHODIMP MuxFilter::Play(DWORD ratePercent)
+{
+    CAutoLock lock(&m_filterLock);
+    const REFERENCE_TIME now = PlaybackNow();
+    const trelvox::PlaybackState state = m_playback;
+    ChangePlayback(false, [&](trelvox::TimeShiftCursor& cursor) {
+        cursor.Reposition(now, trelvox::HeldPosition(state, cursor.Anchor(), now), ratePercent);
+    });
+    m_playback = trelvox::PlaybackState::Playing;
+    m_filter->OutputPin(StreamKind::Video)->RunPlayback();
+    m_filter->OutputPin(StreamKind::Audio)->RunPlayback();
+    return S_OK;
 }
 
 STDMETHODIMP MuxFilter::Stop()
 {
-    return E_NOTIMPL;
+    CAutoLock lock(&m_filterLock);
+    const REFERENCE_TIME now = PlaybackNow();
+    const trelvox::PlaybackState state = m_playback;
+    ChangePlayback(true, [&](trelvox::TimeShiftCursor& cursor) {
+        cursor.KeepPosition(trelvox::HeldPosition(state, cursor.Anchor(), now));
+    });
+    m_playback = trelvox::PlaybackState::Stopped;
+    return S_OK;
 }
 
 STDMETHODIMP MuxFilter::Pause()
 {
-    return E_NOTIMPL;
+    CAutoLock lock(&m_filterLock);
+    const REFERENCE_TIME now = PlaybackNow();
+    const trelvox::PlaybackState state = m_playback;
+    ChangePlayback(true, [&](trelvox::TimeShiftCursor& cursor) {
+        cursor.KeepPosition(trelvox::PausePosition(state, cursor.Anchor(), now));
+    });
+    m_playback = trelvox::PlaybackState::Paused;
+    return S_OK;
 }
 
-STDMETHODIMP MuxFilter::Seek(DWORD)
+STDMETHODIMP MuxFilter::Seek(DWORD seconds)
 {
-    return E_NOTIMPL;
+    CAutoLock lock(&m_filterLock);
+    const REFERENCE_TIME now = PlaybackNow();
+    ChangePlayback(false, [&](trelvox::TimeShiftCursor& cursor) {
+        cursor.Reposition(now, static_cast<REFERENCE_TIME>(seconds) * trelvox::kUnitsPerSecond, 0);
+    });
+    return S_OK;
 }
 
-STDMETHODIMP MuxFilter::GetPosition(DWORD*, DWORD*)
+STDMETHODIMP MuxFilter::GetPosition(DWORD* current, DWORD* total)
 {
-    return E_NOTIMPL;
+    CheckPointer(current, E_POINTER);
+    CheckPointer(total, E_POINTER);
+    CAutoLock lock(&m_filterLock);
+    const REFERENCE_TIME now = PlaybackNow();
+    TimeShiftOutputPin* video = m_filter->OutputPin(StreamKind::Video);
+    REFERENCE_TIME position;
+    {
+        CAutoLock pinLock(video->PlaybackLock());
+        position = trelvox::HeldPosition(m_playback, video->Cursor().Anchor(), now);
+    }
+    const trelvox::PositionSeconds figures = trelvox::ReportedPosition(position, now);
+    *current = figures.current;
+    *total = figures.total;
+    return S_OK;
 }
