@@ -148,12 +148,40 @@ def check_disk_full(folder):
     print(f"full_: {frames} frames decoded" + (f" (ffmpeg: {errors})" if errors else ""))
 
 
+def check_time_shift(folder):
+    """The recordings made while the time-shift pins played them back: complete as usual."""
+    for prefix in ("tsplay0_", "tsplay1_"):
+        count_file = os.path.join(folder, prefix + "frames.txt")
+        if not os.path.exists(count_file):
+            fail(f"{count_file}: missing")
+            continue
+        with open(count_file) as f:
+            frames = int(f.read())
+        if prefix == "tsplay0_":
+            check_set(folder, prefix, 720, 480, frames)
+            continue
+        path = os.path.join(folder, prefix + ".avi")
+        streams = probe(path)
+        video = [s for s in streams if s.get("codec_type") == "video"]
+        sound = [s for s in streams if s.get("codec_type") == "audio"]
+        if len(video) != 1 or len(sound) != 1:
+            fail(f"{path}: {len(video)} video and {len(sound)} audio streams")
+            continue
+        read = check_video(path, video[0], 720, 480)
+        check_audio(path, sound[0])
+        code, errors, decoded = decode_counting(path)
+        if code != 0 or errors or read != frames or decoded != frames:
+            fail(f"{path}: ffprobe read {read}, ffmpeg decoded {decoded} of {frames}: {code} {errors}")
+        print(f"{prefix}: {read} frames read, {decoded} decoded")
+
+
 def main(folder, small_disk):
     check_set(folder, "sd480_", 720, 480, 90)
     check_set(folder, "hd1080_", 1920, 1080, 20)
     check_set(folder, "audio_", 0, 0, 0)
     check_open_dml(folder, 520)
     check_killed(folder)
+    check_time_shift(folder)
     check_disk_full(small_disk)
     return 1 if failures else 0
 
