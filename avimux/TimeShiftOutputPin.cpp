@@ -190,8 +190,6 @@ bool TimeShiftOutputPin::Fill(IMediaSample* sample)
     const long capacity = sample->GetSize();
     if (capacity <= 0)
         return false;
-    if (m_stream == StreamKind::Video)
-        std::memset(buffer, 0, static_cast<size_t>(capacity));
     CRefTime now;
     if (FAILED(m_mux->StreamTime(now)))
         now.m_time = 0;
@@ -199,6 +197,10 @@ bool TimeShiftOutputPin::Fill(IMediaSample* sample)
         m_mux->Mux()->FillPlayback(m_stream, m_cursor, now.m_time, buffer, static_cast<uint32_t>(capacity));
     if (!filled)
         return false;
+    // A video buffer holds nothing but the frame: zeros after it. (Zeroed only once a
+    // frame is due, not on every try.)
+    if (m_stream == StreamKind::Video)
+        std::memset(buffer + filled->length, 0, static_cast<size_t>(capacity) - filled->length);
     if (filled->hasTime) {
         REFERENCE_TIME start = filled->start, stop = filled->stop;
         sample->SetTime(&start, &stop);
