@@ -228,6 +228,43 @@ TEST(PlaybackOpenDml, FramesAcrossRiffSegmentsAreThoseWritten) {
   writer.Close();
 }
 
+TEST(PlaybackOpenDml, AFailedWriteListsNothingAndAShortReadGivesNothing) {
+  MemoryFileSystem fs;
+  TimeShiftSource source;
+  source.Open(512, true, false);
+  Avi2Layout layout;
+  layout.sectorSize = 512;
+  layout.inputs.video = MakeVideo(32, 16);
+  layout.run = {kT, 512, 1024, 0, 0};
+  layout.playbackIndex = source.Indexes();
+  Avi2Writer writer;
+  ASSERT_EQ(writer.Create(fs, "o.avi", CreateMode::CreateAlways, layout), kS_OK);
+  const std::vector<uint8_t> f = Frame(0, 1500);
+  auto write = [&] {
+    RecordPtr record = MakeSampleRecord(f.data(), 1500, true, test::Sector512Buffers());
+    std::lock_guard<std::mutex> lock(source.FileLock());
+    return writer.Write(StreamKind::Video, {record});
+  };
+  ASSERT_EQ(write(), kS_OK);
+  fs.FailWrite(static_cast<int>(fs.File("o.avi").writes.size()) + 1, HResultFromWin32(112));
+  EXPECT_TRUE(Failed(write()));
+  std::vector<uint8_t> out(1500);
+  EXPECT_EQ(source.ReadVideo(0, out.data(), 1500).result, ChunkReadResult::Read);
+  EXPECT_EQ(source.ReadVideo(1, out.data(), 1500).result, ChunkReadResult::NotWritten);
+
+  // An entry beyond the end of its file is never filled from whatever the buffer held.
+  CommonIndexEntry beyond = *source.Indexes()->video.Entry(0);
+  beyond.offset += 1 << 20;
+  {
+    std::lock_guard<std::mutex> lock(source.FileLock());
+    source.Indexes()->video.Append(beyond);
+  }
+  out.assign(1500, 0xEE);
+  EXPECT_EQ(source.ReadVideo(1, out.data(), 1500).result, ChunkReadResult::ReadFailed);
+  EXPECT_EQ(out, std::vector<uint8_t>(1500, 0xEE));
+  writer.Close();
+}
+
 TEST(PlaybackRace, ReadsWhileTheWriterThreadWritesReturnOnlyWrittenFrames) {
   MemoryFileSystem fs;
   EventLog events;
