@@ -275,24 +275,26 @@ REFERENCE_TIME MuxFilter::PlaybackNow()
     return SUCCEEDED(m_filter->StreamTime(now)) ? now.m_time : 0;
 }
 
-// The threads are told to stop before the cursors change (a fill holds a pin's lock)
-// and told to run only after the flush has ended.
+// The threads are told to stop inside the flush, before the pins' locks are taken (a
+// fill holds its pin's lock). The locks stay until the flush has ended, so that the first
+// sample from the new position is not lost to the flush.
 template <class Change>
 void MuxFilter::ChangePlayback(bool stopThreads, Change change)
 {
-    TimeShiftOutputPin* pins[] = {m_filter->OutputPin(StreamKind::Video), m_filter->OutputPin(StreamKind::Audio)};
-    for (TimeShiftOutputPin* pin : pins)
-        pin->DeliverBeginFlush();
+    TimeShiftOutputPin* video = m_filter->OutputPin(StreamKind::Video);
+    TimeShiftOutputPin* audio = m_filter->OutputPin(StreamKind::Audio);
+    video->DeliverBeginFlush();
+    audio->DeliverBeginFlush();
     if (stopThreads) {
-        for (TimeShiftOutputPin* pin : pins)
-            pin->StopPlayback();
+        video->StopPlayback();
+        audio->StopPlayback();
     }
-    for (TimeShiftOutputPin* pin : pins) {
-        CAutoLock lock(pin->PlaybackLock());
-        change(pin->Cursor());
-    }
-    for (TimeShiftOutputPin* pin : pins)
-        pin->DeliverEndFlush();
+    CAutoLock videoLock(video->PlaybackLock());
+    CAutoLock audioLock(audio->PlaybackLock());
+    change(video->Cursor());
+    change(audio->Cursor());
+    video->DeliverEndFlush();
+    audio->DeliverEndFlush();
 }
 
 STDMETHODIMP MuxFilter::Play(DWORD ratePercent)
@@ -303,9 +305,12 @@ STDMETHODIMP MuxFilter::Play(DWORD ratePercent)
     ChangePlayback(false, [&](trelvox::TimeShiftCursor& cursor) {
         cursor.Reposition(now, trelvox::HeldPosition(state, cursor.Anchor(), now), ratePercent);
     });
+    // Threads already playing need no request (one could wait on a paused renderer).
+    if (state != trelvox::PlaybackState::Playing) {
+        m_filter->OutputPin(StreamKind::Video)->RunPlayback();
+        m_filter->OutputPin(StreamKind::Audio)->RunPlayback();
+    }
     m_playback = trelvox::PlaybackState::Playing;
-    m_filter->OutputPin(StreamKind::Video)->RunPlayback();
-    m_filter->OutputPin(StreamKind::Audio)->RunPlayback();
     return S_OK;
 }
 
