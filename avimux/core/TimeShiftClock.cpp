@@ -43,8 +43,8 @@ int64_t VideoFrameNumber(const PlaybackAnchor& anchor, int64_t now, int64_t firs
                          int64_t frameDuration) {
   if (frameDuration <= 0) return -1;
   const int64_t offset = SaturatingAdd(UnlimitedPosition(anchor, now), -firstVideoTime);
-  // Rounded towards minus infinity: just before the first frame is before it.
-  return offset < 0 ? -1 - (-offset - 1) / frameDuration : offset / frameDuration;
+  // Just before the first frame is before it, not frame 0.
+  return offset < 0 ? -1 : offset / frameDuration;
 }
 
 int64_t AudioBlockNumber(int64_t position, int64_t firstAudioTime, uint32_t avgBytesPerSec,

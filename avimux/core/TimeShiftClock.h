@@ -22,7 +22,7 @@ int64_t UnlimitedPosition(const PlaybackAnchor& anchor, int64_t now);
 // The same, limited to 0 ... now.
 int64_t CurrentPosition(const PlaybackAnchor& anchor, int64_t now);
 
-// The video frame number shown at `now`; negative before the first frame.
+// The video frame number shown at `now`; -1 before the first frame.
 int64_t VideoFrameNumber(const PlaybackAnchor& anchor, int64_t now, int64_t firstVideoTime,
                          int64_t frameDuration);
 

@@ -61,6 +61,9 @@ TEST(TimeShiftClock, FrameNumberCountsFromTheFirstFrame) {
   // Twice as fast: every other frame.
   const PlaybackAnchor fast{0, 0, 200};
   EXPECT_EQ(VideoFrameNumber(fast, 10 * kT, 0, kT), 20);
+  // Far before the start, at any rate: no overflow.
+  const PlaybackAnchor rewound{std::numeric_limits<int64_t>::max(), 0, std::numeric_limits<uint32_t>::max()};
+  EXPECT_EQ(VideoFrameNumber(rewound, 0, kSecond, kT), -1);
   // No frame duration, no frame.
   EXPECT_EQ(VideoFrameNumber(start, kSecond, 0, 0), -1);
 }
