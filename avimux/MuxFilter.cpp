@@ -144,7 +144,7 @@ trelvox::MuxSettings MuxFilter::Settings()
 
 void MuxFilter::AbandonRecording()
 {
-    m_recorder->Stop();
+    m_recorder->Discard();
 }
 
 HRESULT MuxFilter::Receive(StreamKind stream, const trelvox::MuxSample& sample)

@@ -46,7 +46,16 @@ MuxInputPin::MuxInputPin(MuxBaseFilter* filter, CCritSec* lock, HRESULT* phr, St
 HRESULT MuxInputPin::CheckMediaType(const CMediaType* pmt)
 {
     CheckPointer(pmt, E_POINTER);
-    return m_stream == StreamKind::Video ? ReadVideoFormat(*pmt, nullptr) : ReadAudioFormat(*pmt, nullptr);
+    if (m_stream == StreamKind::Audio)
+        return ReadAudioFormat(*pmt, nullptr);
+    trelvox::VideoFormat format;
+    const HRESULT hr = ReadVideoFormat(*pmt, &format);
+    if (FAILED(hr))
+        return hr;
+    // Without a frame duration of its own the stream cannot be timed, unless one is set.
+    if (format.frameDuration <= 0 && !m_mux->Mux()->Settings().frameDurationOverrideEnabled)
+        return VFW_E_TYPE_NOT_ACCEPTED;
+    return S_OK;
 }
 
 HRESULT MuxInputPin::BreakConnect()

@@ -73,10 +73,11 @@ HResult Win32FileSystem::SectorSize(const std::string& path, uint32_t* bytes) {
 HResult Win32FileSystem::Create(const std::string& path, CreateMode mode,
                                 std::unique_ptr<MuxFile>* file, bool* existed) {
   const DWORD disposition = mode == CreateMode::CreateAlways ? CREATE_ALWAYS : OPEN_ALWAYS;
+  // Unbuffered but not write-through: the disk's own cache may keep writes for a while.
+  // A recording cut by a crash loses only its tail, which recovery leaves out.
   HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_NO_BUFFERING | FILE_FLAG_WRITE_THROUGH,
-                              nullptr);
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_NO_BUFFERING, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return LastError();
   *existed = GetLastError() == ERROR_ALREADY_EXISTS;
   file->reset(new Win32File(handle));

@@ -1,4 +1,4 @@
-// Multiplexer files on Windows: unbuffered and write-through, sector size of the volume.
+// Multiplexer files on Windows: unbuffered, sector size of the volume.
 #pragma once
 
 #include "MuxFile.h"

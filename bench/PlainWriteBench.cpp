@@ -36,7 +36,7 @@ HRESULT WritePlainFile(const std::wstring& path, ULONGLONG bytes, PlainWriteStyl
 
     BenchClock clock;
     clock.Start();
-    const DWORD flags = style == PlainWriteStyle::Unbuffered ? FILE_FLAG_NO_BUFFERING | FILE_FLAG_WRITE_THROUGH : 0;
+    const DWORD flags = style == PlainWriteStyle::Unbuffered ? FILE_FLAG_NO_BUFFERING : 0;
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL | flags, nullptr);
     HRESULT hr = file == INVALID_HANDLE_VALUE ? LastError() : WriteChunks(file, chunk, bytes, style);

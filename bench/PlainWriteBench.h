@@ -9,7 +9,7 @@
 
 enum class PlainWriteStyle {
     Buffered,    // cached, flushed before the clock stops
-    Unbuffered,  // FILE_FLAG_NO_BUFFERING | FILE_FLAG_WRITE_THROUGH, as the multiplexer opens its files
+    Unbuffered,  // FILE_FLAG_NO_BUFFERING, as the multiplexer opens its files
 };
 
 // Writes `bytes` (rounded up to whole chunks) of a fixed pattern to `path`.

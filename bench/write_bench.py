@@ -22,6 +22,8 @@ WIDTH, HEIGHT = 1920, 1080
 FRAME_BYTES = WIDTH * HEIGHT * 2          # YUY2
 FRAME_DURATION = 333667                   # 100 ns units, 29.97 fps
 RUN_TIMEOUT = 60 * 60
+# Wine runs in the project's Wine 10 root, through the CTest emulator script.
+WINE_EXEC = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "scripts", "wine-exec")
 
 
 class CaseFailed(Exception):
@@ -69,7 +71,7 @@ def run_windows(build, *args):
     exe = os.path.join(build, "bin", "mux_bench.exe")
     server = wineserver_pid()
     server_before = process_cpu(server)
-    done = subprocess.run(["wine", exe, *args], capture_output=True, text=True, timeout=RUN_TIMEOUT)
+    done = subprocess.run([WINE_EXEC, build, exe, *args], capture_output=True, text=True, timeout=RUN_TIMEOUT)
     server_cpu = process_cpu(server) - server_before
     lines = [l.strip() for l in done.stdout.splitlines() if l.startswith(("wall=", "error="))]
     if not lines:
@@ -316,9 +318,9 @@ def print_table(results, frames, state):
     print()
 
 
-def machine_line(folder):
+def machine_line(folder, build):
     disk = subprocess.run(["findmnt", "-no", "SOURCE,FSTYPE", "-T", folder], capture_output=True, text=True)
-    wine = subprocess.run(["wine", "--version"], capture_output=True, text=True)
+    wine = subprocess.run([WINE_EXEC, build, "--version"], capture_output=True, text=True)
     load = os.getloadavg()
     return (f"{datetime.datetime.utcnow():%Y-%m-%d %H:%M} UTC, {os.cpu_count()} cores, {wine.stdout.strip()}, "
             f"folder {folder} on {disk.stdout.strip()}, load average {load[0]:.1f} at start, {platform.node()}")
@@ -389,7 +391,7 @@ def main():
     args.dir = os.path.abspath(args.dir or os.path.join(args.build, "bench-out"))
     os.makedirs(args.dir, exist_ok=True)
     clear_folder(args.dir)
-    print(machine_line(args.dir))
+    print(machine_line(args.dir, args.build))
     try:
         if args.large:
             large_case(args)

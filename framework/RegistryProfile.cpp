@@ -25,7 +25,8 @@ std::wstring RegistryProfile::GetString(const std::wstring& section, const std::
         LONG status = RegGetValueW(HKEY_CURRENT_USER, key.c_str(), entry.c_str(), RRF_RT_REG_SZ, nullptr, nullptr, &size);
         if (status != ERROR_SUCCESS)
             return defaultValue;
-        std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 1);
+        // Room for an odd last byte and for the terminator RegGetValueW adds to unterminated text.
+        std::vector<wchar_t> buffer((size + 1) / sizeof(wchar_t) + 1);
         size = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
         status = RegGetValueW(HKEY_CURRENT_USER, key.c_str(), entry.c_str(), RRF_RT_REG_SZ, nullptr, buffer.data(), &size);
         if (status == ERROR_MORE_DATA)

@@ -90,31 +90,42 @@ HResult Avi1FileSet::AppendBatch(size_t index, const std::vector<RecordPtr>& rec
   return kS_OK;
 }
 
+// Each file gets its idx1 first and its header last, so that the header describes what
+// is there: on a full disk the idx1 of the last file needs new space and may not come.
 HResult Avi1FileSet::Finish(const MuxInputs& inputs, const AviRunFigures& run, uint32_t videoStart,
                             uint32_t audioStart) {
+  HResult first = kS_OK;
   for (size_t i = 0; i < files_.size(); ++i) {
-    Avi1File& file = files_[i];
-    if (!file.used) continue;
-    AviFileFigures figures;
-    figures.headerSize = layout_.headerSize;
-    figures.moviBytes = file.moviBytes;
-    figures.indexRegionBytes = Idx1RegionBytes(file.entries.size(), layout_.sectorSize);
-    figures.videoFrames = file.videoFrames;
-    figures.audioBlocks = file.audioBlocks;
-    figures.videoStart = i == 0 ? videoStart : 0;
-    figures.audioStart = i == 0 ? audioStart : 0;
-    HResult hr = WriteRegion(file, 0, layout_.headerSize, [&](uint8_t* out) {
-      BuildAviHeader(out, inputs, run, figures);
-    });
-    if (Succeeded(hr)) {
-      hr = WriteRegion(file, static_cast<uint64_t>(layout_.headerSize) + file.moviBytes,
-                       figures.indexRegionBytes, [&](uint8_t* out) {
-                         BuildIdx1Region(out, file.entries, layout_.sectorSize);
-                       });
-    }
-    if (Failed(hr)) return hr;
+    if (!files_[i].used) continue;
+    const HResult hr = FinishFile(files_[i], inputs, run, i == 0 ? videoStart : 0, i == 0 ? audioStart : 0);
+    if (Succeeded(first)) first = hr;
   }
-  return kS_OK;
+  return first;
+}
+
+HResult Avi1FileSet::FinishFile(Avi1File& file, const MuxInputs& inputs, const AviRunFigures& run,
+                                uint32_t videoStart, uint32_t audioStart) {
+  AviFileFigures figures;
+  figures.headerSize = layout_.headerSize;
+  figures.moviBytes = file.moviBytes;
+  figures.indexRegionBytes = Idx1RegionBytes(file.entries.size(), layout_.sectorSize);
+  figures.videoFrames = file.videoFrames;
+  figures.audioBlocks = file.audioBlocks;
+  figures.videoStart = videoStart;
+  figures.audioStart = audioStart;
+  const uint64_t moviEnd = static_cast<uint64_t>(layout_.headerSize) + file.moviBytes;
+  const HResult indexed = WriteRegion(file, moviEnd, figures.indexRegionBytes, [&](uint8_t* out) {
+    BuildIdx1Region(out, file.entries, layout_.sectorSize);
+  });
+  if (Failed(indexed)) {
+    figures.indexed = false;
+    figures.indexRegionBytes = 0;
+    file.handle->SetEnd(moviEnd);  // a file set to its full length loses the empty tail
+  }
+  const HResult header = WriteRegion(file, 0, layout_.headerSize, [&](uint8_t* out) {
+    BuildAviHeader(out, inputs, run, figures);
+  });
+  return Failed(header) ? header : indexed;
 }
 
 void Avi1FileSet::CloseAndDelete(bool deleteUnused) {
@@ -129,5 +140,7 @@ void Avi1FileSet::CloseAndDelete(bool deleteUnused) {
 void Avi1FileSet::Release() { CloseAndDelete(true); }
 
 void Avi1FileSet::Abandon() { CloseAndDelete(false); }
+
+void Avi1FileSet::Discard() { Abort(kS_OK); }
 
 }  // namespace trelvox

@@ -58,17 +58,22 @@ class Avi1FileSet {
   HResult AppendBatch(size_t index, const std::vector<RecordPtr>& records,
                       const BatchStream& stream, bool zeroFillJunk);
 
-  // Writes header and idx1 of every used file, in order; stops at the first failure.
+  // Writes idx1 and header of every used file, in order; the first failure is returned,
+  // the other files are still finished.
   HResult Finish(const MuxInputs& inputs, const AviRunFigures& run, uint32_t videoStart,
                  uint32_t audioStart);
   // Closes every file and deletes those never used.
   void Release();
   // Closes every file and leaves them all as they are.
   void Abandon();
+  // Closes every file and deletes those this recording made.
+  void Discard();
 
  private:
   HResult WriteRegion(Avi1File& file, uint64_t offset, uint32_t length,
                       const std::function<void(uint8_t*)>& build);
+  HResult FinishFile(Avi1File& file, const MuxInputs& inputs, const AviRunFigures& run,
+                     uint32_t videoStart, uint32_t audioStart);
   HResult Abort(HResult hr);
   void CloseAndDelete(bool deleteUnused);
 

@@ -49,17 +49,18 @@ HResult Avi2Writer::Create(MuxFileSystem& fs, const std::string& path, CreateMod
     audio_ = StreamIndex{video ? Fourcc("ix01") : Fourcc("ix00"), id, {id, indexBlockBytes_}, {}};
   }
 
-  bool existed = false;
-  HResult hr = fs.Create(path, mode, &file_, &existed);
+  HResult hr = fs.Create(path, mode, &file_, &existed_);
   if (Failed(hr)) return hr;
+  fs_ = &fs;
+  path_ = path;
   // Readable as it grows: a header without sizes and with empty super indexes.
   AviFileFigures figures;
   figures.headerSize = headerSize_;
   figures.openEnded = true;
-  hr = WriteHeader(layout.inputs, layout.run, figures);
+  hr = WriteHeader(layout.inputs, layout.run, figures, video_ ? &video_->super : nullptr,
+                   audio_ ? &audio_->super : nullptr);
   if (Failed(hr)) {
-    Close();
-    if (!existed) fs.Delete(path);
+    Discard();
     return hr;
   }
   position_ = headerSize_;
@@ -86,16 +87,15 @@ uint32_t Avi2Writer::SegmentHeaderBytes() const {
   return static_cast<uint32_t>(PaddedLength(24, layout_.sectorSize));
 }
 
-void Avi2Writer::StartSegmentIfFull(const BatchSize& batch) {
+std::optional<uint64_t> Avi2Writer::NewSegmentStart(const BatchSize& batch) const {
   const uint64_t v = segments_.size();
   const uint64_t reserve =
       v == 1 ? layout_.sectorSize + 16ull * (batch.chunks + 1) + idx1Bytes_ : 0;
-  if (position_ + reserve + batch.bytes + indexBlockBytes_ < v * layout_.segmentBytes) return;
+  if (position_ + reserve + batch.bytes + indexBlockBytes_ < v * layout_.segmentBytes) return {};
   // The first RIFF's idx1 goes into the gap, then the new RIFF's own header.
   uint64_t gap = 24;
   if (v == 1) gap += PaddedLength(idx1Bytes_, layout_.sectorSize);
-  position_ += PaddedLength(gap, layout_.sectorSize);
-  segments_.push_back({position_, 0});
+  return position_ + PaddedLength(gap, layout_.sectorSize);
 }
 
 Avi2Writer::StreamIndex* Avi2Writer::Index(StreamKind stream) {
@@ -111,21 +111,26 @@ HResult Avi2Writer::Write(StreamKind stream, const std::vector<RecordPtr>& recor
   return kS_OK;
 }
 
+// Where the batch goes is worked out first; the segment, index and position change
+// only once the batch is on disk, so a failed write leaves nothing that points past it.
 HResult Avi2Writer::WriteWithinIndex(StreamKind stream, const std::vector<RecordPtr>& records) {
   StreamIndex* index = Index(stream);
   if (!index) return kE_UNEXPECTED;
   const uint32_t s = layout_.sectorSize;
   const BatchSize size = MeasureBatch(records, s);
   if (size.bytes > UINT32_MAX - s) return kE_OUTOFMEMORY;
-  StartSegmentIfFull(size);
-  if (!index->blocks.back().Takes(size.chunks, position_)) {
+  const std::optional<uint64_t> segmentStart = NewSegmentStart(size);
+  uint64_t at = segmentStart.value_or(position_);
+  uint32_t moviBefore = segmentStart ? 0 : segments_.back().moviBytes;
+  const bool newBlock = !index->blocks.back().Takes(size.chunks, at);
+  if (newBlock) {
     if (index->super.Full()) return kIndexFull;
-    StartIndexBlock(*index);
+    at += indexBlockBytes_;
+    moviBefore += indexBlockBytes_;
   }
 
   const bool video = stream == StreamKind::Video;
   const uint32_t blockAlign = layout_.inputs.audio ? layout_.inputs.audio->BlockAlign() : 1;
-  Segment& segment = segments_.back();
   AlignedBuffer assembled;
   uint8_t* out;
   if (WritesInPlace(records)) {
@@ -136,14 +141,20 @@ HResult Avi2Writer::WriteWithinIndex(StreamKind stream, const std::vector<Record
     out = assembled.data();
   }
   const BatchLayout laid = LayOutBatch(records, {video, layout_.inputs.video.has_value(), blockAlign},
-                                       segment.moviBytes, s, layout_.zeroFillJunk, out);
-  const HResult hr = file_->Write(position_, out, static_cast<uint32_t>(size.bytes));
+                                       moviBefore, s, layout_.zeroFillJunk, out);
+  const HResult hr = file_->Write(at, out, static_cast<uint32_t>(size.bytes));
   if (Failed(hr)) return hr;
+
+  if (segmentStart) {
+    position_ = *segmentStart;
+    segments_.push_back({position_, 0});
+  }
+  if (newBlock) StartIndexBlock(*index);
+  Segment& segment = segments_.back();
   if (layout_.playbackIndex) {
     AppendWrittenChunks(layout_.playbackIndex->List(video), laid.entries, segment.moviStart, file_.get(),
                         video ? 0 : blockAlign);
   }
-
   StdIndexBlock& block = index->blocks.back();
   for (const Idx1Entry& e : laid.entries) {
     const uint64_t data = segment.moviStart + e.offset - 4 + 8;
@@ -170,39 +181,43 @@ HResult Avi2Writer::WriteRegion(uint64_t offset, uint32_t length,
 }
 
 HResult Avi2Writer::WriteHeader(const MuxInputs& inputs, const AviRunFigures& run,
-                                const AviFileFigures& figures) {
+                                const AviFileFigures& figures, const SuperIndex* videoSuper,
+                                const SuperIndex* audioSuper) {
   OdmlHeaderParts odml;
   odml.indexBlockBytes = indexBlockBytes_;
-  odml.videoSuperIndex = video_ ? video_->super.Data() : nullptr;
-  odml.audioSuperIndex = audio_ ? audio_->super.Data() : nullptr;
+  odml.videoSuperIndex = videoSuper ? videoSuper->Data() : nullptr;
+  odml.audioSuperIndex = audioSuper ? audioSuper->Data() : nullptr;
   odml.totalFrames = totalFrames_;
   return WriteRegion(0, headerSize_, [&](uint8_t* out) {
     BuildAviHeader(out, inputs, run, figures, &odml);
   });
 }
 
-HResult Avi2Writer::Finish(const MuxInputs& inputs, const AviRunFigures& run, uint32_t videoStart,
-                           uint32_t audioStart) {
-  if (!file_) return kE_UNEXPECTED;
-  const uint32_t s = layout_.sectorSize;
-  AviFileFigures figures;
-  figures.headerSize = headerSize_;
-  figures.moviBytes = segments_.front().moviBytes;
-  figures.indexRegionBytes = static_cast<uint32_t>(PaddedLength(idx1Bytes_, s));
-  figures.videoFrames = totalFrames_;
-  figures.audioBlocks = totalAudioBlocks_;
-  figures.videoStart = videoStart;
-  figures.audioStart = audioStart;
-  HResult hr = WriteHeader(inputs, run, figures);
-  if (Failed(hr)) return hr;
+// The super index as far as its standard index blocks are on disk: the leading ones
+// that were written. The offsets of those that were not go to `lost`.
+HResult Avi2Writer::WriteIndexBlocks(const StreamIndex& index, SuperIndex* written,
+                                     std::vector<uint64_t>* lost) {
+  HResult first = kS_OK;
+  uint32_t leading = 0;
+  for (uint32_t i = 0; i < index.blocks.size(); ++i) {
+    const HResult hr = WriteRegion(index.super.Offset(i), indexBlockBytes_, [&](uint8_t* out) {
+      const std::vector<uint8_t>& data = index.blocks[i].Bytes();
+      std::copy(data.begin(), data.end(), out);
+    });
+    if (Succeeded(hr) && leading == i) ++leading;
+    if (Failed(hr)) lost->push_back(index.super.Offset(i));
+    if (Succeeded(first)) first = hr;
+  }
+  written->KeepFirst(leading);
+  return first;
+}
 
-  HResult first = WriteRegion(static_cast<uint64_t>(headerSize_) + figures.moviBytes,
-                              figures.indexRegionBytes,
-                              [&](uint8_t* out) { BuildIdx1Region(out, idx1_, s); });
+HResult Avi2Writer::WriteSegmentHeaders() {
   const uint32_t w = SegmentHeaderBytes();
+  HResult first = kS_OK;
   for (size_t k = 1; k < segments_.size(); ++k) {
     const Segment& segment = segments_[k];
-    hr = WriteRegion(segment.moviStart - w, w, [&](uint8_t* out) {
+    const HResult hr = WriteRegion(segment.moviStart - w, w, [&](uint8_t* out) {
       PutFourcc(out, "RIFF");
       PutU32(out + 4, segment.moviBytes + w - 8);
       PutFourcc(out + 8, "AVIX");
@@ -213,22 +228,77 @@ HResult Avi2Writer::Finish(const MuxInputs& inputs, const AviRunFigures& run, ui
     });
     if (Succeeded(first)) first = hr;
   }
-  for (StreamIndex* index : {Index(StreamKind::Video), Index(StreamKind::Audio)}) {
-    if (!index) continue;
-    for (uint32_t i = 0; i < index->blocks.size(); ++i) {
-      hr = WriteRegion(index->super.Offset(i), indexBlockBytes_, [&](uint8_t* out) {
-        const std::vector<uint8_t>& data = index->blocks[i].Bytes();
-        std::copy(data.begin(), data.end(), out);
-      });
-      if (Succeeded(first)) first = hr;
+  return first;
+}
+
+// The indexes go first and the header last, so that the header describes only what
+// reached the disk: on a full disk the idx1 of a one-RIFF file needs new space. The
+// idx1 leaves out the standard index chunks that could not be written.
+HResult Avi2Writer::Finish(const MuxInputs& inputs, const AviRunFigures& run, uint32_t videoStart,
+                           uint32_t audioStart) {
+  if (!file_) return kE_UNEXPECTED;
+  const uint32_t s = layout_.sectorSize;
+  HResult first = WriteSegmentHeaders();
+  std::vector<uint64_t> lost;
+  std::optional<SuperIndex> videoSuper, audioSuper;
+  for (auto [index, written] : {std::pair{&video_, &videoSuper}, std::pair{&audio_, &audioSuper}}) {
+    if (!*index) continue;
+    written->emplace((*index)->super);
+    const HResult hr = WriteIndexBlocks(**index, &**written, &lost);
+    if (Succeeded(first)) first = hr;
+  }
+
+  const uint64_t moviStart = segments_.front().moviStart;
+  std::vector<Idx1Entry> entries;
+  for (const Idx1Entry& e : idx1_) {
+    const uint64_t chunk = moviStart + e.offset - 4;
+    if (std::find(lost.begin(), lost.end(), chunk) == lost.end()) entries.push_back(e);
+  }
+  AviFileFigures figures;
+  figures.headerSize = headerSize_;
+  figures.moviBytes = segments_.front().moviBytes;
+  // Before an AVIX the idx1 fills the gap kept for it.
+  figures.indexRegionBytes = segments_.size() > 1 ? static_cast<uint32_t>(PaddedLength(idx1Bytes_, s))
+                                                  : Idx1RegionBytes(entries.size(), s);
+  figures.videoFrames = totalFrames_;
+  figures.audioBlocks = totalAudioBlocks_;
+  figures.videoStart = videoStart;
+  figures.audioStart = audioStart;
+  const uint64_t idx1At = static_cast<uint64_t>(headerSize_) + figures.moviBytes;
+  const HResult idx1 = WriteRegion(idx1At, figures.indexRegionBytes, [&](uint8_t* out) {
+    BuildIdx1Region(out, entries, s);
+    const uint32_t used = Idx1RegionBytes(entries.size(), s);
+    if (used < figures.indexRegionBytes) WriteJunk(out + used, figures.indexRegionBytes - used, true);
+  });
+  if (Failed(idx1)) {
+    figures.indexed = false;
+    if (segments_.size() == 1) {
+      figures.indexRegionBytes = 0;  // alone, the RIFF ends with its data
+    } else {
+      WriteRegion(idx1At, s, [&](uint8_t* out) { WriteJunk(out, figures.indexRegionBytes, false); });
     }
   }
-  return first;
+  if (Succeeded(first)) first = idx1;
+  // Readers take any super index over idx1: with a block missing, a file of one RIFF is
+  // better described by its complete idx1 alone, the super index slots left as JUNK.
+  if (!lost.empty() && Succeeded(idx1) && segments_.size() == 1) {
+    videoSuper.reset();
+    audioSuper.reset();
+  }
+  const HResult hr = WriteHeader(inputs, run, figures, videoSuper ? &*videoSuper : nullptr,
+                                 audioSuper ? &*audioSuper : nullptr);
+  return Failed(hr) ? hr : first;
 }
 
 void Avi2Writer::Close() {
   if (file_) file_->Close();
   file_.reset();
+}
+
+void Avi2Writer::Discard() {
+  const bool made = file_ && !existed_;
+  Close();
+  if (made) fs_->Delete(path_);
 }
 
 }  // namespace trelvox

@@ -42,11 +42,13 @@ class Avi2Writer {
   // S_OK or the failure of a file operation (or kIndexFull).
   HResult Write(StreamKind stream, const std::vector<RecordPtr>& records);
 
-  // Header, idx1, the AVIX headers and the standard index blocks. A failed header ends
-  // the finishing; later failures only skip their own part.
+  // The AVIX headers, the standard index blocks, idx1 and last the header, which claims
+  // only the indexes that were written. A failure skips only its own part.
   HResult Finish(const MuxInputs& inputs, const AviRunFigures& run, uint32_t videoStart,
                  uint32_t audioStart);
   void Close();
+  // Closes the file and deletes it unless it was there before.
+  void Discard();
 
   uint32_t HeaderSize() const { return headerSize_; }
 
@@ -64,9 +66,13 @@ class Avi2Writer {
 
   StreamIndex* Index(StreamKind stream);
   void StartIndexBlock(StreamIndex& index);
-  void StartSegmentIfFull(const BatchSize& batch);
+  // Where a new RIFF begins when the batch does not fit in the current one.
+  std::optional<uint64_t> NewSegmentStart(const BatchSize& batch) const;
   HResult WriteWithinIndex(StreamKind stream, const std::vector<RecordPtr>& records);
-  HResult WriteHeader(const MuxInputs& inputs, const AviRunFigures& run, const AviFileFigures& figures);
+  HResult WriteHeader(const MuxInputs& inputs, const AviRunFigures& run, const AviFileFigures& figures,
+                      const SuperIndex* videoSuper, const SuperIndex* audioSuper);
+  HResult WriteIndexBlocks(const StreamIndex& index, SuperIndex* written, std::vector<uint64_t>* lost);
+  HResult WriteSegmentHeaders();
   HResult WriteRegion(uint64_t offset, uint32_t length, const std::function<void(uint8_t*)>& build);
   uint32_t SegmentHeaderBytes() const;
 
@@ -74,6 +80,9 @@ class Avi2Writer {
   uint32_t indexBlockBytes_ = 0;  // X
   uint32_t headerSize_ = 0;       // H2
   std::unique_ptr<MuxFile> file_;
+  MuxFileSystem* fs_ = nullptr;
+  std::string path_;
+  bool existed_ = false;
   std::shared_ptr<SectorBufferPool> batchBuffers_;  // for batches of several records
   uint64_t position_ = 0;
   uint32_t idx1Bytes_ = 8;

@@ -60,7 +60,11 @@ uint32_t SuperIndexSlot(const OdmlHeaderParts* odml) { return odml ? odml->index
 
 uint32_t WriteSuperIndex(uint8_t* p, const OdmlHeaderParts* odml, const uint8_t* block) {
   if (!odml) return 0;
-  if (block) std::copy(block, block + kIndexDataBytes, p);
+  if (block) {
+    std::copy(block, block + kIndexDataBytes, p);
+  } else {
+    WriteJunk(p, odml->indexBlockBytes, true);
+  }
   return odml->indexBlockBytes;
 }
 
@@ -130,7 +134,7 @@ void WriteAvih(uint8_t* p, const MuxInputs& inputs, const AviRunFigures& run,
   if (inputs.audio) maxBytesPerSec += inputs.audio->AvgBytesPerSec();
   PutU32(f + 4, static_cast<uint32_t>(maxBytesPerSec));
   PutU32(f + 8, run.sectorSize);
-  PutU32(f + 12, kAviHasIndex);
+  PutU32(f + 12, file.indexed && !file.openEnded ? kAviHasIndex : 0);
   PutU32(f + 16, file.videoFrames);
   PutU32(f + 24, (inputs.video ? 1u : 0u) + (inputs.audio ? 1u : 0u));
   PutU32(f + 28, std::max(run.maxVideoSample, run.maxAudioSample) + 8);

@@ -13,7 +13,8 @@ namespace trelvox {
 // (filled from the held blocks) and the odml list with the total frame count.
 struct OdmlHeaderParts {
   uint32_t indexBlockBytes = 0;           // X
-  const uint8_t* videoSuperIndex = nullptr;  // 0x7E00 bytes each
+  // 0x7E00 bytes each; without one the slot is JUNK.
+  const uint8_t* videoSuperIndex = nullptr;
   const uint8_t* audioSuperIndex = nullptr;
   uint32_t totalFrames = 0;
 };
@@ -43,6 +44,8 @@ struct AviFileFigures {
   // Provisional header of a file still being written: the RIFF and movi sizes are 0,
   // which readers take as "up to the end of the file".
   bool openEnded = false;
+  // AVIF_HASINDEX: the idx1 is there. Never set in a provisional header.
+  bool indexed = true;
 };
 
 // Fills `out` (headerSize bytes, zeroed by the caller) with the header region.

@@ -33,16 +33,18 @@ HResult ApplyOverrides(const MuxSettings& s, MuxInputs& inputs) {
 
 }  // namespace
 
-MuxRecorder::MuxRecorder(MuxFileSystem& fileSystem, MuxEventSink& events, WriterThreading threading)
-    : fs_(fileSystem), events_(events), threading_(threading), writer_(events, prepared_) {}
+MuxRecorder::MuxRecorder(MuxFileSystem& fileSystem, MuxEventSink& events, WriterThreading threading,
+                         ThreadStarter starter)
+    : fs_(fileSystem), events_(events), threading_(threading),
+      writer_(events, prepared_, std::move(starter)) {}
 
-MuxRecorder::~MuxRecorder() { Release(false); }
+MuxRecorder::~MuxRecorder() { Release(Ending::Keep); }
 
 HResult MuxRecorder::Prepare(const MuxRunSetup& setup) {
   try {
     return PrepareRun(setup);
   } catch (const std::bad_alloc&) {
-    Release(false);
+    Release(Ending::Discard);
     return kE_OUTOFMEMORY;
   }
 }
@@ -64,7 +66,7 @@ HResult MuxRecorder::ReceiveAudio(const MuxSample& sample) {
 }
 
 HResult MuxRecorder::PrepareRun(const MuxRunSetup& setup) {
-  Release(false);
+  Release(Ending::Keep);
   settings_ = Bounded(setup.settings);
   inputs_ = setup.inputs;
   // Protected, nothing is recorded and the statistics of the last run stay.
@@ -85,14 +87,19 @@ HResult MuxRecorder::PrepareRun(const MuxRunSetup& setup) {
   Avi1Writer* avi1 = avi1_.get();
   Avi2Writer* avi2 = avi2_.get();
   std::mutex* fileLock = &playback_.FileLock();
-  writer_.Start(threading_, config,
-                [avi1, avi2, fileLock](StreamKind stream, std::vector<RecordPtr> records, bool split) {
-                  // Playback reads back under the same lock.
-                  std::lock_guard<std::mutex> lock(*fileLock);
-                  if (avi2) return avi2->Write(stream, records);
-                  return avi1 ? avi1->Write(stream, std::move(records), split) : kS_OK;
-                },
-                videoEnded_, audioEnded_);
+  const HResult started = writer_.Start(
+      threading_, config,
+      [avi1, avi2, fileLock](StreamKind stream, std::vector<RecordPtr> records, bool split) {
+        // Playback reads back under the same lock.
+        std::lock_guard<std::mutex> lock(*fileLock);
+        if (avi2) return avi2->Write(stream, records);
+        return avi1 ? avi1->Write(stream, std::move(records), split) : kS_OK;
+      },
+      videoEnded_, audioEnded_);
+  if (Failed(started)) {
+    Release(Ending::Discard);
+    return started;
+  }
   prepared_ = filesOpen_;
   return kS_OK;
 }
@@ -217,17 +224,26 @@ HResult MuxRecorder::QueueAudio(const MuxSample& sample) {
   if (Failed(plan.failure)) return EndRecording(plan.failure);
   if (plan.ignore) return kS_OK;
 
-  std::vector<RecordPtr> records;
-  for (uint32_t left = plan.silenceBytes; left > 0;) {
-    const uint32_t piece = std::min(left, plan.length);
-    records.push_back(MakeSilenceRecord(piece, *audioBuffers_));
-    left -= piece;
+  // Silence before a late first sample can be hundreds of megabytes: it goes to the
+  // writer in groups, each once the writer has taken the one before.
+  constexpr uint32_t kSilenceGroupBytes = 4u << 20;
+  for (uint32_t left = plan.silenceBytes; left > 0 && prepared_;) {
+    std::vector<RecordPtr> group;
+    for (uint32_t grouped = 0; left > 0 && grouped < kSilenceGroupBytes;) {
+      const uint32_t piece = std::min(left, plan.length);
+      RecordPtr silence = MakeSilenceRecord(piece, *audioBuffers_);
+      if (!silence) return EndRecording(kE_OUTOFMEMORY);
+      group.push_back(std::move(silence));
+      left -= piece;
+      grouped += piece;
+    }
+    writer_.QueueAudio(std::move(group));
+    writer_.WaitForAudioTaken();
   }
-  records.push_back(MakeSampleRecord(sample.data, plan.length, plan.sync, *audioBuffers_));
-  if (std::find(records.begin(), records.end(), nullptr) != records.end()) {
-    return EndRecording(kE_OUTOFMEMORY);
-  }
-  writer_.QueueAudio(std::move(records));
+  if (!prepared_) return kS_OK;
+  RecordPtr record = MakeSampleRecord(sample.data, plan.length, plan.sync, *audioBuffers_);
+  if (!record) return EndRecording(kE_OUTOFMEMORY);
+  writer_.QueueAudio({std::move(record)});
   return kS_OK;
 }
 
@@ -289,17 +305,29 @@ void MuxRecorder::FinishFiles() {
   }
 }
 
-void MuxRecorder::Release(bool finish) {
+void MuxRecorder::Release(Ending ending) {
   std::lock_guard<std::mutex> video(videoReceive_);
   std::lock_guard<std::mutex> audio(audioReceive_);
   writer_.Stop();
   playback_.Close();
   if (filesOpen_) {
-    if (finish) FinishFiles();
+    if (ending == Ending::Finish) {
+      try {
+        FinishFiles();
+      } catch (const std::bad_alloc&) {
+        // Closed unfinished: what was written stays readable by its provisional header.
+      }
+    }
     if (avi2_) {
-      avi2_->Close();
-    } else if (finish) {
+      if (ending == Ending::Discard) {
+        avi2_->Discard();
+      } else {
+        avi2_->Close();
+      }
+    } else if (ending == Ending::Finish) {
       files_.Release();
+    } else if (ending == Ending::Discard) {
+      files_.Discard();
     } else {
       files_.Abandon();
     }
@@ -312,7 +340,9 @@ void MuxRecorder::Release(bool finish) {
   audioBuffers_.reset();
 }
 
-void MuxRecorder::Stop() { Release(true); }
+void MuxRecorder::Stop() { Release(Ending::Finish); }
+
+void MuxRecorder::Discard() { Release(Ending::Discard); }
 
 RecordingFigures MuxRecorder::PlaybackFigures() const {
   RecordingFigures figures;

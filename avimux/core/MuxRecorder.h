@@ -36,15 +36,18 @@ struct MuxRunSetup {
 class MuxRecorder {
  public:
   MuxRecorder(MuxFileSystem& fileSystem, MuxEventSink& events,
-              WriterThreading threading = WriterThreading::OwnThread);
+              WriterThreading threading = WriterThreading::OwnThread, ThreadStarter starter = {});
   // Without Stop the files are left as they are on disk (closed, not finished).
   ~MuxRecorder();
 
   // Pause from Stopped: creates the files and starts the writer. On failure nothing is
   // left behind and the result is the failure.
   HResult Prepare(const MuxRunSetup& setup);
-  // Writes what is queued, finishes the files and deletes the unused ones.
+  // Writes what is queued, finishes the files and deletes the unused ones. Out of
+  // memory while finishing leaves the files unfinished but still closes them.
   void Stop();
+  // Ends a prepared recording that never started: the files it made are deleted.
+  void Discard();
 
   // Receive of the input pins. A failure has ended the recording (EC_ERRORABORT sent).
   HResult ReceiveVideo(const MuxSample& sample);
@@ -73,7 +76,12 @@ class MuxRecorder {
   AviRunFigures PreparedRunFigures() const;
   HResult EndRecording(HResult failure);
   void FinishFiles();
-  void Release(bool finish);
+  enum class Ending {
+    Finish,   // finish, close, delete the unused files
+    Keep,     // close every file as it is
+    Discard,  // close and delete the files this recording made
+  };
+  void Release(Ending ending);
   RecordingFigures PlaybackFigures() const;
 
   MuxFileSystem& fs_;

@@ -1,16 +1,19 @@
 #include "MuxWriter.h"
 
 #include <new>
+#include <system_error>
 
 namespace trelvox {
 
-MuxWriter::MuxWriter(MuxEventSink& events, std::atomic<bool>& prepared)
-    : events_(events), prepared_(prepared) {}
+MuxWriter::MuxWriter(MuxEventSink& events, std::atomic<bool>& prepared, ThreadStarter starter)
+    : events_(events), prepared_(prepared), starter_(std::move(starter)) {
+  if (!starter_) starter_ = [](std::function<void()> run) { return std::thread(std::move(run)); };
+}
 
 MuxWriter::~MuxWriter() { Stop(); }
 
-void MuxWriter::Start(WriterThreading threading, const WriterConfig& config, BatchSink sink,
-                      bool videoEnded, bool audioEnded) {
+HResult MuxWriter::Start(WriterThreading threading, const WriterConfig& config, BatchSink sink,
+                         bool videoEnded, bool audioEnded) {
   Stop();
   threading_ = threading;
   config_ = config;
@@ -23,7 +26,15 @@ void MuxWriter::Start(WriterThreading threading, const WriterConfig& config, Bat
     videoEnded_ = videoEnded;
     audioEnded_ = audioEnded;
   }
-  if (threading_ == WriterThreading::OwnThread) thread_ = std::thread(&MuxWriter::ThreadMain, this);
+  if (threading_ == WriterThreading::Inline) return kS_OK;
+  try {
+    thread_ = starter_([this] { ThreadMain(); });
+  } catch (const std::system_error&) {
+    return kE_FAIL;
+  } catch (const std::bad_alloc&) {
+    return kE_FAIL;
+  }
+  return thread_.joinable() ? kS_OK : kE_FAIL;
 }
 
 void MuxWriter::Stop() {
@@ -58,6 +69,11 @@ void MuxWriter::QueueAudio(std::vector<RecordPtr> records) {
 void MuxWriter::WaitForVideoRoom(size_t limit) {
   std::unique_lock<std::mutex> lock(mutex_);
   room_.wait(lock, [&] { return video_.size() < limit || !prepared_ || exit_; });
+}
+
+void MuxWriter::WaitForAudioTaken() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  room_.wait(lock, [&] { return audio_.empty() || !prepared_ || exit_; });
 }
 
 void MuxWriter::ReleaseWaiters() {
@@ -140,6 +156,7 @@ HResult MuxWriter::RunPasses() {
         std::lock_guard<std::mutex> lock(mutex_);
         audio = config_.audioSplit.Take(audio_, SIZE_MAX);
       }
+      room_.notify_all();
       if (!audio.records.empty()) result = sink_(StreamKind::Audio, std::move(audio.records), audio.split);
       if (result != kS_OK) break;
       {

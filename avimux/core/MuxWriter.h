@@ -25,16 +25,20 @@ struct WriterConfig {
   SplitCounter audioSplit;
 };
 
+// Starts the writer's thread; may throw std::system_error as std::thread does.
+using ThreadStarter = std::function<std::thread(std::function<void()>)>;
+
 class MuxWriter {
  public:
   // Writes one batch: S_OK, kS_FALSE when no file is left, or a failure.
   using BatchSink = std::function<HResult(StreamKind, std::vector<RecordPtr>, bool split)>;
 
-  MuxWriter(MuxEventSink& events, std::atomic<bool>& prepared);
+  MuxWriter(MuxEventSink& events, std::atomic<bool>& prepared, ThreadStarter starter = {});
   ~MuxWriter();
 
-  void Start(WriterThreading threading, const WriterConfig& config, BatchSink sink,
-             bool videoEnded, bool audioEnded);
+  // E_FAIL when the thread cannot be started.
+  HResult Start(WriterThreading threading, const WriterConfig& config, BatchSink sink,
+                bool videoEnded, bool audioEnded);
   // Writes everything still queued (while recording is prepared) and ends the thread.
   void Stop();
 
@@ -42,6 +46,8 @@ class MuxWriter {
   void QueueAudio(std::vector<RecordPtr> records);
   // Holds the video pin back while `limit` or more video records wait.
   void WaitForVideoRoom(size_t limit);
+  // Holds the audio pin back until the writer has taken every queued audio record.
+  void WaitForAudioTaken();
   // Wakes a waiting video pin, e.g. when recording ended.
   void ReleaseWaiters();
 
@@ -60,6 +66,7 @@ class MuxWriter {
   WriterThreading threading_ = WriterThreading::Inline;
   WriterConfig config_;
   BatchSink sink_;
+  ThreadStarter starter_;
 
   std::mutex mutex_;  // queues and flags
   std::condition_variable wake_;

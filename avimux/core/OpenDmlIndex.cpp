@@ -1,5 +1,7 @@
 #include "OpenDmlIndex.h"
 
+#include <algorithm>
+
 #include "ByteOrder.h"
 
 namespace trelvox {
@@ -61,5 +63,12 @@ void SuperIndex::AddDuration(uint32_t duration) {
 }
 
 uint64_t SuperIndex::Offset(uint32_t entry) const { return GetU64(&bytes_[32 + 16 * entry]); }
+
+void SuperIndex::KeepFirst(uint32_t entries) {
+  const uint32_t n = Entries();
+  if (entries >= n) return;
+  std::fill(bytes_.begin() + 32 + 16 * entries, bytes_.begin() + 32 + 16 * n, 0);
+  PutU32(&bytes_[12], entries);
+}
 
 }  // namespace trelvox

@@ -39,6 +39,7 @@ class SuperIndex {
   bool Full() const { return Entries() >= kSuperIndexCapacity; }
   void Add(uint64_t offset);
   void AddDuration(uint32_t duration);  // to the last entry
+  void KeepFirst(uint32_t entries);     // drops the later entries
   uint64_t Offset(uint32_t entry) const;
   const uint8_t* Data() const { return bytes_.data(); }
 

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "Avi2Writer.h"
+#include "ExternalReaders.h"
 #include "FileNaming.h"
 #include "MuxRecorder.h"
 #include "MuxTestSupport.h"
@@ -22,7 +23,9 @@
 namespace trelvox {
 namespace {
 
+using test::DecodeErrors;
 using test::EventLog;
+using test::Probe;
 using test::MakeAudio;
 using test::MakeVideo;
 using test::TimedSample;
@@ -31,58 +34,15 @@ using test::Yuy2Picture;
 constexpr int64_t kT = 333667;
 constexpr int kWidth = 320, kHeight = 240;
 
-struct CommandResult {
-  int status;
-  std::string output;
-};
-
-CommandResult Run(const std::string& command) {
-  CommandResult result{-1, {}};
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return result;
-  char buffer[65536];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, n);
-  result.status = pclose(pipe);
-  return result;
-}
-
-// ffprobe's flat output: streams.stream.0.codec_name="rawvideo" -> {"0.codec_name", "rawvideo"}.
-std::map<std::string, std::string> Probe(const std::string& file) {
-  const CommandResult r = Run("ffprobe -v error -show_streams -count_frames -of flat '" + file + "'");
-  std::map<std::string, std::string> values;
-  size_t at = 0;
-  while (at < r.output.size()) {
-    size_t end = r.output.find('\n', at);
-    if (end == std::string::npos) end = r.output.size();
-    const std::string line = r.output.substr(at, end - at);
-    at = end + 1;
-    const std::string prefix = "streams.stream.";
-    const size_t eq = line.find('=');
-    if (line.rfind(prefix, 0) != 0 || eq == std::string::npos) continue;
-    std::string value = line.substr(eq + 1);
-    if (value.size() >= 2 && value.front() == '"') value = value.substr(1, value.size() - 2);
-    values[line.substr(prefix.size(), eq - prefix.size())] = value;
-  }
-  return values;
-}
-
-// Decodes the file (or the part the options choose); returns ffmpeg's error output
-// (empty when all is well).
-std::string DecodeErrors(const std::string& file, const std::string& seek = "", const std::string& limit = "") {
-  const CommandResult r = Run("ffmpeg -nostdin -v error " + seek + " -i '" + file + "' " + limit + " -f null - 2>&1");
-  return r.status == 0 ? r.output : "exit status " + std::to_string(r.status) + ": " + r.output;
-}
-
 // The decoded pictures, as ffmpeg hands them out (no frames added or dropped).
 std::string DecodedPictures(const std::string& file) {
-  return Run("ffmpeg -nostdin -v error -i '" + file +
+  return test::RunCommand("ffmpeg -nostdin -v error -i '" + file +
              "' -map 0:v -vsync passthrough -f rawvideo -pix_fmt yuyv422 - 2>/dev/null")
       .output;
 }
 
 std::string DecodedAudio(const std::string& file) {
-  return Run("ffmpeg -nostdin -v error -i '" + file + "' -map 0:a -f s16le - 2>/dev/null").output;
+  return test::RunCommand("ffmpeg -nostdin -v error -i '" + file + "' -map 0:a -f s16le - 2>/dev/null").output;
 }
 
 // The audio buffers `first` ... `first + count - 1` as Feed makes them.
@@ -277,7 +237,7 @@ struct Packet {
 
 // The packets of one stream that ffprobe reads from `interval` on.
 std::vector<Packet> PacketsFrom(const std::string& file, const std::string& stream, const std::string& interval) {
-  const std::string out = Run("ffprobe -v error -select_streams " + stream +
+  const std::string out = test::RunCommand("ffprobe -v error -select_streams " + stream +
                               " -show_entries packet=pts,size,pos -of csv=p=0 -read_intervals '" + interval +
                               "' '" + file + "'")
                               .output;

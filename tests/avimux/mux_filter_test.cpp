@@ -150,6 +150,18 @@ TEST_F(MuxFilterTest, InputPinsAcceptOnlyTheirOwnTypes)
     truncated.cbFormat = 40;  // cut off before the bitmap header
     EXPECT_NE(S_OK, video->QueryAccept(&truncated));
 
+    // No frame duration: refused at connection, unless the duration override is on.
+    const CMediaType untimed = MakeYuy2Type(720, 480, 0);
+    EXPECT_NE(S_OK, video->QueryAccept(&untimed));
+    CMediaType negative = MakeYuy2Type(720, 480, kNtscFrame);
+    reinterpret_cast<VIDEOINFOHEADER*>(negative.Format())->AvgTimePerFrame = -1;
+    EXPECT_NE(S_OK, video->QueryAccept(&negative));
+    ComPtr<IMuxConfig> config;
+    ASSERT_HRESULT_SUCCEEDED(mux.As(&config));
+    ASSERT_EQ(S_OK, config->SetFrameDurationOverride(kNtscFrame, TRUE));
+    EXPECT_EQ(S_OK, video->QueryAccept(&untimed));
+    ASSERT_EQ(S_OK, config->SetFrameDurationOverride(kNtscFrame, FALSE));
+
     // A real connection attempt with the MPEG-2 type is refused and leaves the pin free.
     source = MuxTestSource::Create(720, 480, StreamPlan{}, StreamPlan{false});
     sourceRef = source;

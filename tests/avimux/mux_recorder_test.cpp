@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <system_error>
+#include <thread>
 
 #include "ByteOrder.h"
 #include "ChunkIds.h"
@@ -10,6 +13,8 @@
 #include "MemoryFileSystem.h"
 #include "MuxRecorder.h"
 #include "MuxTestSupport.h"
+#include "AviCheck.h"
+#include "SparseFileSystem.h"
 
 namespace trelvox {
 namespace {
@@ -471,6 +476,104 @@ TEST(OutputName, UpTo252CharactersAndTheNames) {
   EXPECT_EQ(SetFileName("a", 1234), "a1234.avi");
   EXPECT_EQ(SingleFileName("C:\\v\\a"), "C:\\v\\a.avi");
   EXPECT_EQ(VolumeRoot("C:\\v\\a"), "C:\\");
+}
+
+TEST_F(Recorder, WriterThreadThatCannotStartFailsThePreparationAndLeavesNoFiles) {
+  MuxRecorder threaded(fs, events, WriterThreading::OwnThread, [](std::function<void()>) -> std::thread {
+    throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+  });
+  setup.inputs.video = MakeVideo(32, 16);
+  EXPECT_EQ(threaded.Prepare(setup), kE_FAIL);
+  EXPECT_FALSE(threaded.IsPrepared());
+  EXPECT_TRUE(fs.Names().empty());
+  threaded.Stop();
+  EXPECT_TRUE(fs.Names().empty());
+}
+
+TEST_F(Recorder, Idx1ThatCannotBeWrittenIsNotClaimedByTheLastFile) {
+  ASSERT_EQ(Prepare(), kS_OK);
+  for (int i = 0; i < 3; ++i) ASSERT_EQ(Video(i, i * kT), kS_OK);
+  // The first write of finishing fails, as the idx1 does on a full disk.
+  fs.FailWrite(static_cast<int>(fs.File("rec000.avi").writes.size()) + 1, HResultFromWin32(112));
+  recorder.Stop();
+  const std::vector<uint8_t>& b = Bytes(0);
+  const test::AviCheck check = test::CheckAvi(test::BytesOf(b));
+  EXPECT_TRUE(check.problems.empty()) << check.Problems();
+  EXPECT_FALSE(check.provisional);
+  EXPECT_FALSE(check.claimsIndex);
+  EXPECT_EQ(check.walkedVideo.size(), 3u);
+  EXPECT_EQ(GetU32(&b[4]) + 8u, b.size()) << "the RIFF ends with the data";
+}
+
+// A file system whose n-th write runs out of memory, as a buffer allocation may.
+class OutOfMemoryOnWrite : public MuxFileSystem {
+ public:
+  OutOfMemoryOnWrite(MemoryFileSystem& inner, int n) : inner_(inner), n_(n) {}
+  HResult SectorSize(const std::string& path, uint32_t* bytes) override { return inner_.SectorSize(path, bytes); }
+  HResult Create(const std::string& path, CreateMode mode, std::unique_ptr<MuxFile>* file,
+                 bool* existed) override {
+    std::unique_ptr<MuxFile> inner;
+    const HResult hr = inner_.Create(path, mode, &inner, existed);
+    if (Succeeded(hr)) file->reset(new File(*this, std::move(inner)));
+    return hr;
+  }
+  HResult Delete(const std::string& path) override { return inner_.Delete(path); }
+
+ private:
+  struct File : MuxFile {
+    File(OutOfMemoryOnWrite& fs, std::unique_ptr<MuxFile> inner) : fs(fs), inner(std::move(inner)) {}
+    HResult Write(uint64_t offset, const uint8_t* data, uint32_t length) override {
+      if (++fs.writes_ == fs.n_) throw std::bad_alloc();
+      return inner->Write(offset, data, length);
+    }
+    HResult Read(uint64_t offset, uint8_t* data, uint32_t length, uint32_t* read) override {
+      return inner->Read(offset, data, length, read);
+    }
+    HResult SetEnd(uint64_t length) override { return inner->SetEnd(length); }
+    HResult Close() override { return inner->Close(); }
+    OutOfMemoryOnWrite& fs;
+    std::unique_ptr<MuxFile> inner;
+  };
+  MemoryFileSystem& inner_;
+  int n_;
+  int writes_ = 0;
+};
+
+TEST_F(Recorder, OutOfMemoryWhileFinishingStillClosesAndCleansUp) {
+  OutOfMemoryOnWrite failing(fs, 3);  // header, one frame, then the first write of finishing
+  MuxRecorder oom(failing, events, WriterThreading::Inline);
+  setup.inputs.video = MakeVideo(32, 16);
+  ASSERT_EQ(oom.Prepare(setup), kS_OK);
+  const std::vector<uint8_t> frame = Frame(1);
+  ASSERT_EQ(oom.ReceiveVideo(TimedSample(frame, 0)), kS_OK);
+  oom.Stop();  // returns instead of throwing
+  EXPECT_EQ(fs.Names(), std::set<std::string>{"rec000.avi"});
+  EXPECT_FALSE(fs.File("rec000.avi").open);
+  const test::AviCheck check = test::CheckAvi(test::BytesOf(Bytes(0)));
+  EXPECT_TRUE(check.problems.empty()) << check.Problems();
+  EXPECT_EQ(check.walkedVideo.size(), 1u);
+}
+
+TEST(RecorderSilence, TenMinutesLateAudioIsWrittenInBoundedPieces) {
+  test::SparseFileSystem fs;
+  EventLog events;
+  MuxRecorder recorder(fs, events, WriterThreading::Inline);
+  MuxRunSetup setup;
+  setup.fileName = "rec";
+  setup.settings.audioDelayProcessing = 2;
+  setup.settings.maxFiles = 1;
+  setup.inputs.audio = MakeAudio();
+  ASSERT_EQ(recorder.Prepare(setup), kS_OK);
+  const std::vector<uint8_t> sound(4800, 0x11);
+  ASSERT_EQ(recorder.ReceiveAudio(TimedSample(sound, 600 * 10000000ll, false)), kS_OK);
+  recorder.Stop();
+  const test::SparseFileSystem::Content& file = fs.File("rec000.avi");
+  uint64_t largest = 0;
+  for (const test::SparseFileSystem::Extent& e : file.Writes()) largest = std::max<uint64_t>(largest, e.length);
+  EXPECT_LE(largest, 8u << 20) << "no write, and so no allocation, of the whole silence";
+  const uint64_t silence = 600ull * 192000;
+  EXPECT_EQ(recorder.Statistics().audioBlocks, (silence + 4800) / 4);
+  EXPECT_GT(file.Size(), silence);
 }
 
 }  // namespace
