@@ -40,6 +40,7 @@ STDMETHODIMP TestSourceStream::NonDelegatingQueryInterface(REFIID riid, void** p
 void TestSourceStream::SetMediaTypes(const std::vector<CMediaType>& types)
 {
     CAutoLock lock(m_pFilter->pStateLock());
+    CAutoLock typesLock(&m_typesLock);
     m_types = types;
     IncrementTypeVersion();
 }
@@ -154,7 +155,7 @@ STDMETHODIMP TestSourceStream::SetTimeFormat(const GUID* pFormat)
 STDMETHODIMP TestSourceStream::GetDuration(LONGLONG* pDuration)
 {
     CheckPointer(pDuration, E_POINTER);
-    CAutoLock lock(m_pFilter->pStateLock());
+    CAutoLock lock(&m_typesLock);
     const auto* vih = reinterpret_cast<const VIDEOINFOHEADER*>(m_types.front().Format());
     *pDuration = m_sampleCount * vih->AvgTimePerFrame;
     return S_OK;

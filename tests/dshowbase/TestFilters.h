@@ -62,6 +62,10 @@ private:
     REFERENCE_TIME FrameDuration() const;
 
     std::vector<CMediaType> m_types;
+    // Changes of m_types, for the seeking calls. Not the filter lock: a renderer asks for
+    // the stop position from the streaming thread at the end of the stream, while Stop
+    // may hold the filter lock and wait for that thread.
+    CCritSec m_typesLock;
     int m_sampleCount = 10;
     HRESULT m_threadCreateResult = S_OK;
     volatile LONG m_next = 0;
