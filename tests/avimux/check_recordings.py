@@ -167,7 +167,7 @@ def check_time_shift(folder):
         if len(video) != 1 or len(sound) != 1:
             fail(f"{path}: {len(video)} video and {len(sound)} audio streams")
             continue
-        read = check_video(path, video[0], 720, 480)
+        read = check_video(path, video[0], 1920, 1080)
         check_audio(path, sound[0])
         code, errors, decoded = decode_counting(path)
         if code != 0 or errors or read != frames or decoded != frames:

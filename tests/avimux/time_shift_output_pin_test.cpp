@@ -1,6 +1,7 @@
 // Playback through "~Video" and "~Audio" while the simulated card records into the
-// multiplexer: what the pins deliver is what the files hold at that position; Seek,
-// Pause, the rate and GetPosition; the recording itself stays complete.
+// multiplexer, across the files of a set and across the RIFFs of an OpenDML file: what
+// the pins deliver is what the files hold at that position; Seek, Pause, the rate and
+// GetPosition; the recording itself stays complete.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -22,9 +23,14 @@
 
 namespace {
 
-constexpr int kWidth = 720, kHeight = 480;
-constexpr long kFrameBytes = kWidth * kHeight * 2;
 constexpr REFERENCE_TIME kFrame = 333667;
+
+// The card's input and picture size; YUY2.
+struct Picture {
+    const wchar_t* input;
+    int width, height;
+    long Bytes() const { return static_cast<long>(width) * height * 2; }
+};
 
 uint64_t Hash(const BYTE* data, size_t length)
 {
@@ -34,11 +40,11 @@ uint64_t Hash(const BYTE* data, size_t length)
     return h;
 }
 
-std::optional<uint32_t> FrameNumber(const BYTE* data, long length)
+std::optional<uint32_t> FrameNumber(const Picture& picture, const BYTE* data, long length)
 {
-    if (length != kFrameBytes)
+    if (length != picture.Bytes())
         return std::nullopt;
-    return cardsim::ReadFrameNumber(data, kWidth * 2, kWidth, kHeight);
+    return cardsim::ReadFrameNumber(data, picture.width * 2, picture.width, picture.height);
 }
 
 // What one "~" pin delivered: video as hashes, audio as runs of bytes between discontinuities.
@@ -51,7 +57,7 @@ public:
         std::optional<uint32_t> number;
     };
 
-    explicit PlaybackCollector(bool video) : video_(video) {}
+    PlaybackCollector(bool video, const Picture& picture) : video_(video), picture_(picture) {}
 
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override
     {
@@ -74,7 +80,7 @@ public:
         const bool discontinuity = sample->IsDiscontinuity() == S_OK;
         std::lock_guard<std::mutex> hold(lock_);
         if (video_) {
-            frames_.push_back({Hash(data, length), length, discontinuity, FrameNumber(data, length)});
+            frames_.push_back({Hash(data, length), length, discontinuity, FrameNumber(picture_, data, length)});
         } else {
             if (discontinuity || runs_.empty())
                 runs_.emplace_back();
@@ -101,6 +107,7 @@ public:
 
 private:
     const bool video_;
+    const Picture picture_;
     std::mutex lock_;
     std::vector<Frame> frames_;
     std::vector<std::vector<BYTE>> runs_;
@@ -112,6 +119,7 @@ struct WrittenStreams {
     std::map<uint32_t, uint64_t> hashByNumber;
     std::vector<BYTE> audio;
     uint32_t videoStart = 0;  // dwStart of the video stream in the first file
+    std::vector<size_t> riffStarts;  // the first video chunk of each RIFF after the first
 };
 
 uint32_t ReadU32(std::ifstream& in, uint64_t at)
@@ -130,7 +138,7 @@ std::string ReadId(std::ifstream& in, uint64_t at)
     return std::string(id, 4);
 }
 
-void ReadMovi(std::ifstream& in, uint64_t begin, uint64_t end, WrittenStreams& out)
+void ReadMovi(std::ifstream& in, uint64_t begin, uint64_t end, const Picture& picture, WrittenStreams& out)
 {
     std::vector<BYTE> data;
     for (uint64_t at = begin; at + 8 <= end;) {
@@ -147,7 +155,7 @@ void ReadMovi(std::ifstream& in, uint64_t begin, uint64_t end, WrittenStreams& o
                 out.videoHashes.push_back(0);
             } else {
                 out.videoHashes.push_back(Hash(data.data(), size));
-                if (const auto number = FrameNumber(data.data(), static_cast<long>(size)))
+                if (const auto number = FrameNumber(picture, data.data(), static_cast<long>(size)))
                     out.hashByNumber[*number] = out.videoHashes.back();
             }
         }
@@ -156,7 +164,7 @@ void ReadMovi(std::ifstream& in, uint64_t begin, uint64_t end, WrittenStreams& o
 }
 
 // Every RIFF of the file ("AVI " and "AVIX"), and the movi list of each.
-void ReadAviFile(const std::wstring& path, bool first, WrittenStreams& out)
+void ReadAviFile(const std::wstring& path, bool first, const Picture& picture, WrittenStreams& out)
 {
     std::ifstream in(std::filesystem::path(path), std::ios::binary);
     ASSERT_TRUE(in) << "cannot open the recording";
@@ -164,11 +172,13 @@ void ReadAviFile(const std::wstring& path, bool first, WrittenStreams& out)
     for (uint64_t riff = 0; riff + 12 <= fileSize;) {
         ASSERT_EQ("RIFF", ReadId(in, riff));
         const uint32_t riffSize = ReadU32(in, riff + 4);
+        if (riff > 0)
+            out.riffStarts.push_back(out.videoHashes.size());
         for (uint64_t at = riff + 12; at + 12 <= riff + 8 + riffSize;) {
             const std::string id = ReadId(in, at);
             const uint32_t size = ReadU32(in, at + 4);
             if (id == "LIST" && ReadId(in, at + 8) == "movi")
-                ReadMovi(in, at + 12, at + 8 + size, out);
+                ReadMovi(in, at + 12, at + 8 + size, picture, out);
             if (first && id == "LIST" && ReadId(in, at + 8) == "hdrl") {
                 // The first strh follows avih: its dwStart at byte 28 of its data.
                 for (uint64_t h = at + 12; h + 8 < at + 8 + size; h += 4) {
@@ -184,7 +194,7 @@ void ReadAviFile(const std::wstring& path, bool first, WrittenStreams& out)
     }
 }
 
-HRESULT SelectSd(IBaseFilter* capture)
+HRESULT SelectFormat(IBaseFilter* capture, const Picture& picture)
 {
     ComPtr<IAMStreamConfig> config;
     HRESULT hr = PinNamed(capture, L"Video Capture").As(&config);
@@ -197,7 +207,7 @@ HRESULT SelectSd(IBaseFilter* capture)
         if (config->GetStreamCaps(i, &type, reinterpret_cast<BYTE*>(&caps)) != S_OK)
             break;
         const auto* info = reinterpret_cast<const VIDEOINFOHEADER*>(type->pbFormat);
-        const bool wanted = info->bmiHeader.biWidth == kWidth && info->bmiHeader.biHeight == kHeight &&
+        const bool wanted = info->bmiHeader.biWidth == picture.width && info->bmiHeader.biHeight == picture.height &&
                             info->AvgTimePerFrame == kFrame;
         if (wanted)
             hr = config->SetFormat(type);
@@ -282,14 +292,17 @@ protected:
 TEST_P(TimeShiftPlayback, PlaysBackWhatIsWrittenWhileTheCardRecords)
 {
     const DWORD muxMode = GetParam();
+    // Mode 0 moves on to a new file every 9 MiB; in mode 1 the picture is large enough for
+    // the file to pass 1 GiB, where its second RIFF begins, after about 8.6 s.
+    const Picture picture = muxMode == 0 ? Picture{L"480i", 720, 480} : Picture{L"1080i", 1920, 1080};
     const std::wstring base = RecordingPath(muxMode == 0 ? L"tsplay0_" : L"tsplay1_");
     DeleteRecording(base);
-    control_.Text(L"Input", L"480i");
+    control_.Text(L"Input", picture.input);
     Sleep(100);
 
     CaptureGraph g;
     ASSERT_TRUE(g.graph && g.capture && g.control);
-    ASSERT_HRESULT_SUCCEEDED(SelectSd(g.capture.Get()));
+    ASSERT_HRESULT_SUCCEEDED(SelectFormat(g.capture.Get(), picture));
     ComPtr<IBaseFilter> mux;
     ASSERT_EQ(S_OK, BindMuxByMoniker(&mux));
     ComPtr<IFileSinkFilter> sink;
@@ -300,7 +313,7 @@ TEST_P(TimeShiftPlayback, PlaysBackWhatIsWrittenWhileTheCardRecords)
     ASSERT_HRESULT_SUCCEEDED(mux.As(&timeShift));
     ASSERT_EQ(S_OK, sink->SetFileName(base.c_str(), nullptr));
     ASSERT_EQ(S_OK, config->SetMuxMode(muxMode));
-    ASSERT_EQ(S_OK, config->SetMaxFileSize(10));  // mode 0 moves on to a new file every 9 MiB
+    ASSERT_EQ(S_OK, config->SetMaxFileSize(10));
     ASSERT_HRESULT_SUCCEEDED(g.Add(mux.Get(), L"Pelkor AVI Mux"));
 
     // Graph building connects the inputs and leaves the "~" pins alone.
@@ -313,7 +326,7 @@ TEST_P(TimeShiftPlayback, PlaysBackWhatIsWrittenWhileTheCardRecords)
     EXPECT_FALSE(Connected(PinByName(mux.Get(), L"~Video").Get()));
     EXPECT_FALSE(Connected(PinByName(mux.Get(), L"~Audio").Get()));
 
-    PlaybackCollector video(true), audio(false);
+    PlaybackCollector video(true, picture), audio(false, picture);
     ASSERT_HRESULT_SUCCEEDED(ConnectToGrabber(g.graph.Get(), PinByName(mux.Get(), L"~Video").Get(), video, L"~V"));
     ASSERT_HRESULT_SUCCEEDED(ConnectToGrabber(g.graph.Get(), PinByName(mux.Get(), L"~Audio").Get(), audio, L"~A"));
 
@@ -357,6 +370,20 @@ TEST_P(TimeShiftPlayback, PlaysBackWhatIsWrittenWhileTheCardRecords)
     const size_t fastLast = video.Count();
     EXPECT_GE(fastTo.current - fastFrom.current, 3u) << "2 s at 200 % is 4 s of the recording";
     EXPECT_LE(fastTo.current - fastFrom.current, 5u);
+
+    // Past the second RIFF of the OpenDML file: from 10 s once 11 s are recorded.
+    size_t lateFirst = 0, lateLast = 0;
+    if (muxMode == 1) {
+        ASSERT_EQ(S_OK, timeShift->Pause());
+        for (int i = 0; i < 100 && PositionOf(timeShift.Get()).total < 11; ++i)
+            Sleep(100);
+        ASSERT_EQ(S_OK, timeShift->Seek(10));
+        lateFirst = video.Count();
+        ASSERT_EQ(S_OK, timeShift->Play(100));
+        Sleep(1000);
+        ASSERT_EQ(S_OK, timeShift->Pause());
+        lateLast = video.Count();
+    }
     ASSERT_EQ(S_OK, timeShift->Stop());
     Sleep(1000);  // the recording goes on
     ASSERT_HRESULT_SUCCEEDED(g.control->Stop());
@@ -370,9 +397,10 @@ TEST_P(TimeShiftPlayback, PlaysBackWhatIsWrittenWhileTheCardRecords)
     if (muxMode == 0) {
         ASSERT_TRUE(FileExists(NumberedFile(base, 1))) << "the recording spans several files";
         for (int i = 0; i < 40 && FileExists(NumberedFile(base, i)); ++i)
-            ReadAviFile(NumberedFile(base, i), i == 0, written);
+            ReadAviFile(NumberedFile(base, i), i == 0, picture, written);
     } else {
-        ReadAviFile(base + L".avi", true, written);
+        ReadAviFile(base + L".avi", true, picture, written);
+        ASSERT_FALSE(written.riffStarts.empty()) << "the file has a second RIFF";
     }
     EXPECT_EQ(frames, written.videoHashes.size());
 
@@ -381,7 +409,7 @@ TEST_P(TimeShiftPlayback, PlaysBackWhatIsWrittenWhileTheCardRecords)
     ASSERT_FALSE(played.empty());
     size_t checked = 0;
     for (const auto& f : played) {
-        EXPECT_EQ(kFrameBytes, f.length);
+        EXPECT_EQ(picture.Bytes(), f.length);
         EXPECT_NE(-1, WrittenIndex(written, f.hash)) << "a frame that is not in the files";
         if (f.number && written.hashByNumber.count(*f.number)) {
             EXPECT_EQ(written.hashByNumber.at(*f.number), f.hash) << "frame " << *f.number;
@@ -412,6 +440,15 @@ TEST_P(TimeShiftPlayback, PlaysBackWhatIsWrittenWhileTheCardRecords)
     const long span = previous - fastStart;
     EXPECT_GE(span, 90) << "4 s are about 120 frames";
     EXPECT_LE(span, 135);
+
+    // From 10 s of the OpenDML file: frames of its second RIFF, checked above like all others.
+    if (muxMode == 1) {
+        ASSERT_LT(lateFirst + 10, std::min(lateLast, played.size())) << "about 30 frames in 1 s";
+        for (size_t i = lateFirst; i < lateLast; ++i) {
+            EXPECT_GE(WrittenIndex(written, played[i].hash), static_cast<long>(written.riffStarts.front()))
+                << "played frame " << i;
+        }
+    }
 
     // Audio: each run from a repositioning on is the written sound from some block on.
     size_t audioChecked = 0;
