@@ -316,25 +316,23 @@ STDMETHODIMP MuxFilter::Play(DWORD ratePercent)
 
 STDMETHODIMP MuxFilter::Stop()
 {
-    CAutoLock lock(&m_filterLock);
-    const REFERENCE_TIME now = PlaybackNow();
-    const trelvox::PlaybackState state = m_playback;
-    ChangePlayback(true, [&](trelvox::TimeShiftCursor& cursor) {
-        cursor.KeepPosition(trelvox::HeldPosition(state, cursor.Anchor(), now));
-    });
-    m_playback = trelvox::PlaybackState::Stopped;
-    return S_OK;
+    return HoldPlayback(trelvox::PlaybackState::Stopped, trelvox::HeldPosition);
 }
 
 STDMETHODIMP MuxFilter::Pause()
+{
+    return HoldPlayback(trelvox::PlaybackState::Paused, trelvox::PausePosition);
+}
+
+HRESULT MuxFilter::HoldPlayback(trelvox::PlaybackState next, HeldAt position)
 {
     CAutoLock lock(&m_filterLock);
     const REFERENCE_TIME now = PlaybackNow();
     const trelvox::PlaybackState state = m_playback;
     ChangePlayback(true, [&](trelvox::TimeShiftCursor& cursor) {
-        cursor.KeepPosition(trelvox::PausePosition(state, cursor.Anchor(), now));
+        cursor.KeepPosition(position(state, cursor.Anchor(), now));
     });
-    m_playback = trelvox::PlaybackState::Paused;
+    m_playback = next;
     return S_OK;
 }
 

@@ -141,6 +141,9 @@ private:
     // Runs `change` on each pin's cursor under that pin's lock, inside a flush of both.
     template <class Change>
     void ChangePlayback(bool stopThreads, Change change);
+    // Stops the pins' threads; each cursor keeps what `position` gives for the state left.
+    using HeldAt = int64_t (*)(trelvox::PlaybackState, const trelvox::PlaybackAnchor&, int64_t);
+    HRESULT HoldPlayback(trelvox::PlaybackState next, HeldAt position);
 
     CCritSec m_filterLock;
     CCritSec m_positionLock;

@@ -65,25 +65,13 @@ HRESULT RunTimed(MuxGraph& graph, RecordingResult* result, IMuxConfig* config, b
 }
 
 // Counts what a "~" pin delivers.
-class DeliveryCounter : public ISampleGrabberCB {
+class DeliveryCounter : public GrabberCallback {
 public:
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
-    {
-        if (iid != IID_IUnknown && iid != IID_ISampleGrabberCB) {
-            *object = nullptr;
-            return E_NOINTERFACE;
-        }
-        *object = static_cast<ISampleGrabberCB*>(this);
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
     STDMETHODIMP SampleCB(double, IMediaSample*) override
     {
         InterlockedIncrement(&count);
         return S_OK;
     }
-    STDMETHODIMP BufferCB(double, BYTE*, long) override { return E_NOTIMPL; }
 
     volatile LONG count = 0;
 };

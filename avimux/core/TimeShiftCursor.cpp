@@ -20,12 +20,7 @@ std::optional<FilledSample> TimeShiftCursor::FillVideo(TimeShiftSource& source,
   last_ = frame;
   const ChunkRead read = source.ReadVideo(static_cast<uint64_t>(frame), out, capacity);
   if (read.result != ChunkReadResult::Read) return std::nullopt;
-  FilledSample sample;
-  sample.length = read.length;
-  sample.sync = read.sync;
-  sample.discontinuity = discontinuity_;
-  discontinuity_ = false;
-  return sample;
+  return Sample(read);
 }
 
 std::optional<FilledSample> TimeShiftCursor::FillAudio(TimeShiftSource& source,
@@ -55,14 +50,19 @@ std::optional<FilledSample> TimeShiftCursor::StartAudio(TimeShiftSource& source,
   return AudioSample(read, figures);
 }
 
-std::optional<FilledSample> TimeShiftCursor::AudioSample(const ChunkRead& read,
-                                                         const RecordingFigures& figures) {
-  if (read.result != ChunkReadResult::Read) return std::nullopt;
+FilledSample TimeShiftCursor::Sample(const ChunkRead& read) {
   FilledSample sample;
   sample.length = read.length;
   sample.sync = read.sync;
   sample.discontinuity = discontinuity_;
   discontinuity_ = false;
+  return sample;
+}
+
+std::optional<FilledSample> TimeShiftCursor::AudioSample(const ChunkRead& read,
+                                                         const RecordingFigures& figures) {
+  if (read.result != ChunkReadResult::Read) return std::nullopt;
+  FilledSample sample = Sample(read);
   sample.hasTime = true;
   sample.start = timeBase_;
   sample.stop = timeBase_ + AudioDuration(read.length, figures.avgBytesPerSec);

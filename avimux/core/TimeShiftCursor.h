@@ -50,6 +50,8 @@ class TimeShiftCursor {
   std::optional<FilledSample> StartAudio(TimeShiftSource& source, const RecordingFigures& figures,
                                          int64_t now, uint8_t* out, uint32_t capacity);
   std::optional<FilledSample> AudioSample(const ChunkRead& read, const RecordingFigures& figures);
+  // The sample of a chunk read; the first after a repositioning is a discontinuity.
+  FilledSample Sample(const ChunkRead& read);
 
   PlaybackAnchor anchor_;
   int64_t last_ = -1;  // the last video entry delivered

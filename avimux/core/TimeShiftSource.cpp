@@ -41,17 +41,17 @@ bool TimeShiftSource::HasAudio() {
 }
 
 ChunkRead TimeShiftSource::ReadVideo(uint64_t number, uint8_t* out, uint32_t capacity) {
-  std::lock_guard<std::mutex> lock(fileLock_);
-  const std::optional<CommonIndexEntry> entry = indexes_.video.Entry(number);
-  if (!entry) return {};
-  ChunkRead read = ReadChunk(*entry, 0, out, capacity);
-  read.number = number;
-  return read;
+  return ReadEntry(indexes_.video, number, out, capacity);
 }
 
 ChunkRead TimeShiftSource::ReadAudio(uint64_t number, uint8_t* out, uint32_t capacity) {
+  return ReadEntry(indexes_.audio, number, out, capacity);
+}
+
+ChunkRead TimeShiftSource::ReadEntry(const CommonIndexList& list, uint64_t number, uint8_t* out,
+                                     uint32_t capacity) {
   std::lock_guard<std::mutex> lock(fileLock_);
-  const std::optional<CommonIndexEntry> entry = indexes_.audio.Entry(number);
+  const std::optional<CommonIndexEntry> entry = list.Entry(number);
   if (!entry) return {};
   ChunkRead read = ReadChunk(*entry, 0, out, capacity);
   read.number = number;

@@ -52,6 +52,7 @@ class TimeShiftSource {
   ChunkRead ReadAudioFromBlock(uint64_t block, uint32_t blockAlign, uint8_t* out, uint32_t capacity);
 
  private:
+  ChunkRead ReadEntry(const CommonIndexList& list, uint64_t number, uint8_t* out, uint32_t capacity);
   // Under fileLock_.
   ChunkRead ReadChunk(const CommonIndexEntry& entry, uint32_t skip, uint8_t* out, uint32_t capacity);
 

@@ -2,6 +2,7 @@
 // sets and OpenDML files, audio from a block on, and reads racing the writer.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 
@@ -197,72 +198,107 @@ TEST_F(Playback, NothingOnceTheRecordingStopped) {
   EXPECT_FALSE(FrameAt(0));
 }
 
-TEST(PlaybackOpenDml, FramesAcrossRiffSegmentsAreThoseWritten) {
+// An OpenDML writer listing into a playback source, fed frames of 1,500 bytes.
+struct OpenDmlPlayback {
+  ~OpenDmlPlayback() { writer.Close(); }
+
+  // RIFFs end before `segmentBytes`.
+  HResult Start(uint64_t segmentBytes) {
+    source.Open(512, true, false);
+    layout.sectorSize = 512;
+    layout.inputs.video = MakeVideo(32, 16);
+    layout.run = {kT, 512, 1024, 0, 0};
+    layout.segmentBytes = segmentBytes;
+    layout.playbackIndex = source.Indexes();
+    return writer.Create(fs, "o.avi", CreateMode::CreateAlways, layout);
+  }
+  HResult Write(uint32_t n) {
+    const std::vector<uint8_t> f = Frame(n, kBytes);
+    RecordPtr record = MakeSampleRecord(f.data(), kBytes, true, test::Sector512Buffers());
+    std::lock_guard<std::mutex> lock(source.FileLock());
+    return writer.Write(StreamKind::Video, {record});
+  }
+  ChunkReadResult Read(uint64_t n) { return source.ReadVideo(n, out.data(), kBytes).result; }
+  HResult Finish() { return writer.Finish(layout.inputs, layout.run, 0, 0); }
+  // After Finish, which writes the headers of the later RIFFs: the number of the first
+  // frame after the first "AVIX" in the file.
+  uint64_t FirstFrameOfSecondRiff() {
+    const std::vector<uint8_t>& b = fs.Bytes("o.avi");
+    const char avix[] = "AVIX";
+    const uint64_t at = static_cast<uint64_t>(std::search(b.begin(), b.end(), avix, avix + 4) - b.begin());
+    uint64_t n = 0;
+    while (source.Indexes()->video.Entry(n) && source.Indexes()->video.Entry(n)->offset < at) ++n;
+    return n;
+  }
+
+  static constexpr uint32_t kBytes = 1500;
   MemoryFileSystem fs;
   TimeShiftSource source;
-  source.Open(512, true, false);
   Avi2Layout layout;
-  layout.sectorSize = 512;
-  layout.inputs.video = MakeVideo(32, 16);
-  layout.run = {kT, 512, 1024, 0, 0};
-  layout.segmentBytes = 100000;
-  layout.playbackIndex = source.Indexes();
   Avi2Writer writer;
-  ASSERT_EQ(writer.Create(fs, "o.avi", CreateMode::CreateAlways, layout), kS_OK);
-  for (uint32_t i = 0; i < 120; ++i) {
-    const std::vector<uint8_t> f = Frame(i, 1500);
-    RecordPtr record = MakeSampleRecord(f.data(), 1500, true, test::Sector512Buffers());
-    std::lock_guard<std::mutex> lock(source.FileLock());
-    ASSERT_EQ(writer.Write(StreamKind::Video, {record}), kS_OK);
-  }
-  std::vector<uint8_t> out(1500);
+  std::vector<uint8_t> out = std::vector<uint8_t>(kBytes);
+};
+
+TEST(PlaybackOpenDml, FramesAcrossRiffSegmentsAreThoseWritten) {
+  OpenDmlPlayback p;
+  ASSERT_EQ(p.Start(100000), kS_OK);
+  for (uint32_t i = 0; i < 120; ++i) ASSERT_EQ(p.Write(i), kS_OK);
   for (uint32_t n = 0; n < 120; ++n) {
-    const ChunkRead read = source.ReadVideo(n, out.data(), 1500);
-    ASSERT_EQ(read.result, ChunkReadResult::Read) << n;
-    EXPECT_EQ(out, Frame(n, 1500)) << n;
+    ASSERT_EQ(p.Read(n), ChunkReadResult::Read) << n;
+    EXPECT_EQ(p.out, Frame(n, p.kBytes)) << n;
   }
-  EXPECT_EQ(source.ReadVideo(120, out.data(), 1500).result, ChunkReadResult::NotWritten);
+  EXPECT_EQ(p.Read(120), ChunkReadResult::NotWritten);
   // Several RIFFs were written: 120 padded chunks of 2,048 bytes in RIFFs of 100,000.
-  const std::vector<uint8_t>& b = fs.Bytes("o.avi");
-  EXPECT_GT(b.size(), 2u * 100000);
-  writer.Close();
+  EXPECT_GT(p.fs.Bytes("o.avi").size(), 2u * 100000);
+  ASSERT_EQ(p.Finish(), kS_OK);
+  EXPECT_GT(p.FirstFrameOfSecondRiff(), 0u);
+  EXPECT_LT(p.FirstFrameOfSecondRiff(), 120u);
 }
 
 TEST(PlaybackOpenDml, AFailedWriteListsNothingAndAShortReadGivesNothing) {
-  MemoryFileSystem fs;
-  TimeShiftSource source;
-  source.Open(512, true, false);
-  Avi2Layout layout;
-  layout.sectorSize = 512;
-  layout.inputs.video = MakeVideo(32, 16);
-  layout.run = {kT, 512, 1024, 0, 0};
-  layout.playbackIndex = source.Indexes();
-  Avi2Writer writer;
-  ASSERT_EQ(writer.Create(fs, "o.avi", CreateMode::CreateAlways, layout), kS_OK);
-  const std::vector<uint8_t> f = Frame(0, 1500);
-  auto write = [&] {
-    RecordPtr record = MakeSampleRecord(f.data(), 1500, true, test::Sector512Buffers());
-    std::lock_guard<std::mutex> lock(source.FileLock());
-    return writer.Write(StreamKind::Video, {record});
-  };
-  ASSERT_EQ(write(), kS_OK);
-  fs.FailWrite(static_cast<int>(fs.File("o.avi").writes.size()) + 1, HResultFromWin32(112));
-  EXPECT_TRUE(Failed(write()));
-  std::vector<uint8_t> out(1500);
-  EXPECT_EQ(source.ReadVideo(0, out.data(), 1500).result, ChunkReadResult::Read);
-  EXPECT_EQ(source.ReadVideo(1, out.data(), 1500).result, ChunkReadResult::NotWritten);
+  OpenDmlPlayback p;
+  ASSERT_EQ(p.Start(1ull << 30), kS_OK);
+  ASSERT_EQ(p.Write(0), kS_OK);
+  p.fs.FailWrite(static_cast<int>(p.fs.File("o.avi").writes.size()) + 1, HResultFromWin32(112));
+  EXPECT_TRUE(Failed(p.Write(1)));
+  EXPECT_EQ(p.Read(0), ChunkReadResult::Read);
+  EXPECT_EQ(p.Read(1), ChunkReadResult::NotWritten);
 
   // An entry beyond the end of its file is never filled from whatever the buffer held.
-  CommonIndexEntry beyond = *source.Indexes()->video.Entry(0);
+  CommonIndexEntry beyond = *p.source.Indexes()->video.Entry(0);
   beyond.offset += 1 << 20;
   {
-    std::lock_guard<std::mutex> lock(source.FileLock());
-    source.Indexes()->video.Append(beyond);
+    std::lock_guard<std::mutex> lock(p.source.FileLock());
+    p.source.Indexes()->video.Append(beyond);
   }
-  out.assign(1500, 0xEE);
-  EXPECT_EQ(source.ReadVideo(1, out.data(), 1500).result, ChunkReadResult::ReadFailed);
-  EXPECT_EQ(out, std::vector<uint8_t>(1500, 0xEE));
-  writer.Close();
+  p.out.assign(p.kBytes, 0xEE);
+  EXPECT_EQ(p.Read(1), ChunkReadResult::ReadFailed);
+  EXPECT_EQ(p.out, std::vector<uint8_t>(p.kBytes, 0xEE));
+}
+
+// The write that would begin the second RIFF fails: the frames before it still read back
+// from the first, and nothing is listed past them.
+TEST(PlaybackOpenDml, AFailedWriteIntoANewRiffListsNothing) {
+  uint64_t first = 0;
+  {
+    OpenDmlPlayback clean;
+    ASSERT_EQ(clean.Start(100000), kS_OK);
+    for (uint32_t i = 0; i < 120; ++i) ASSERT_EQ(clean.Write(i), kS_OK);
+    ASSERT_EQ(clean.Finish(), kS_OK);
+    first = clean.FirstFrameOfSecondRiff();
+  }
+  ASSERT_GT(first, 0u);
+  ASSERT_LT(first, 120u);
+  OpenDmlPlayback p;
+  ASSERT_EQ(p.Start(100000), kS_OK);
+  for (uint32_t i = 0; i < first; ++i) ASSERT_EQ(p.Write(i), kS_OK);
+  p.fs.FailWrite(static_cast<int>(p.fs.File("o.avi").writes.size()) + 1, HResultFromWin32(112));
+  EXPECT_TRUE(Failed(p.Write(static_cast<uint32_t>(first))));
+  EXPECT_EQ(p.source.Indexes()->video.Entries(), first);
+  for (uint64_t n = 0; n < first; ++n) {
+    ASSERT_EQ(p.Read(n), ChunkReadResult::Read) << n;
+    EXPECT_EQ(p.out, Frame(static_cast<uint32_t>(n), p.kBytes)) << n;
+  }
 }
 
 TEST(PlaybackRace, ReadsWhileTheWriterThreadWritesReturnOnlyWrittenFrames) {

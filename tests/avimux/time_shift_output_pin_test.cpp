@@ -48,7 +48,7 @@ std::optional<uint32_t> FrameNumber(const Picture& picture, const BYTE* data, lo
 }
 
 // What one "~" pin delivered: video as hashes, audio as runs of bytes between discontinuities.
-class PlaybackCollector : public ISampleGrabberCB {
+class PlaybackCollector : public GrabberCallback {
 public:
     struct Frame {
         uint64_t hash;
@@ -59,18 +59,6 @@ public:
 
     PlaybackCollector(bool video, const Picture& picture) : video_(video), picture_(picture) {}
 
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
-    {
-        if (iid != IID_IUnknown && iid != IID_ISampleGrabberCB) {
-            *object = nullptr;
-            return E_NOINTERFACE;
-        }
-        *object = static_cast<ISampleGrabberCB*>(this);
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
-    STDMETHODIMP BufferCB(double, BYTE*, long) override { return E_NOTIMPL; }
     STDMETHODIMP SampleCB(double, IMediaSample* sample) override
     {
         BYTE* data = nullptr;
@@ -194,31 +182,6 @@ void ReadAviFile(const std::wstring& path, bool first, const Picture& picture, W
     }
 }
 
-HRESULT SelectFormat(IBaseFilter* capture, const Picture& picture)
-{
-    ComPtr<IAMStreamConfig> config;
-    HRESULT hr = PinNamed(capture, L"Video Capture").As(&config);
-    int count = 0, size = 0;
-    if (SUCCEEDED(hr))
-        hr = config->GetNumberOfCapabilities(&count, &size);
-    for (int i = 0; SUCCEEDED(hr) && i < count; ++i) {
-        AM_MEDIA_TYPE* type = nullptr;
-        VIDEO_STREAM_CONFIG_CAPS caps{};
-        if (config->GetStreamCaps(i, &type, reinterpret_cast<BYTE*>(&caps)) != S_OK)
-            break;
-        const auto* info = reinterpret_cast<const VIDEOINFOHEADER*>(type->pbFormat);
-        const bool wanted = info->bmiHeader.biWidth == picture.width && info->bmiHeader.biHeight == picture.height &&
-                            info->AvgTimePerFrame == kFrame;
-        if (wanted)
-            hr = config->SetFormat(type);
-        FreeType(*type);
-        CoTaskMemFree(type);
-        if (wanted)
-            return hr;
-    }
-    return FAILED(hr) ? hr : E_FAIL;
-}
-
 bool Connected(IPin* pin)
 {
     ComPtr<IPin> peer;
@@ -302,7 +265,7 @@ TEST_P(TimeShiftPlayback, PlaysBackWhatIsWrittenWhileTheCardRecords)
 
     CaptureGraph g;
     ASSERT_TRUE(g.graph && g.capture && g.control);
-    ASSERT_HRESULT_SUCCEEDED(SelectFormat(g.capture.Get(), picture));
+    ASSERT_HRESULT_SUCCEEDED(SelectFormat(g.capture.Get(), L"Video Capture", picture.width, picture.height, kFrame));
     ComPtr<IBaseFilter> mux;
     ASSERT_EQ(S_OK, BindMuxByMoniker(&mux));
     ComPtr<IFileSinkFilter> sink;
