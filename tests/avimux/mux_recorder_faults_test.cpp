@@ -80,7 +80,8 @@ struct SparseDisk : Disk {
 // ffprobe finds every picture as a packet (null frames are none to it) and ffmpeg
 // decodes the whole file without an error.
 void JudgeWithReaders(const Disk& disk, const std::string& name, size_t pictures, const std::string& where) {
-  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "fault_campaign_out";
+  // In the test's own folder: work trees that test side by side share /tmp.
+  const std::filesystem::path dir = std::filesystem::current_path() / "fault_campaign_out";
   std::filesystem::create_directories(dir);
   const std::string path = (dir / name).string();
   disk.Save(name, path);

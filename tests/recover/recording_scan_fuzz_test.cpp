@@ -59,7 +59,8 @@ std::vector<uint8_t> Damage(std::vector<uint8_t> b, std::mt19937& random) {
 TEST(RecordingScanFuzz, RandomDamageNeverCrashesHangsOrWritesOutsideItsOutput) {
   MemoryFileSystem memory;
   const std::vector<std::vector<uint8_t>> originals = {test::InterruptedAvi1(memory), test::InterruptedOpenDml()};
-  const fs::path dir = fs::temp_directory_path() / "trelvox_recover_fuzz";
+  // In the test's own folder: work trees that test side by side share /tmp.
+  const fs::path dir = fs::current_path() / "trelvox_recover_fuzz";
   fs::remove_all(dir);
   fs::create_directories(dir);
   const fs::path input = dir / "in.avi", output = dir / "out.avi";

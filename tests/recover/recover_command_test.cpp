@@ -61,7 +61,8 @@ std::vector<Chunk> ChunksOf(const std::vector<uint8_t>& b) {
 class Recover : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = fs::temp_directory_path() / ("trelvox_recover_" + std::string(
+    // In the test's own folder: work trees that test side by side share /tmp.
+    dir = fs::current_path() / ("trelvox_recover_" + std::string(
         ::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(dir);
     fs::create_directories(dir);
