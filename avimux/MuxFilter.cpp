@@ -9,6 +9,7 @@
 #include "MuxBaseFilter.h"
 #include "MuxGuids.h"
 #include "MuxInputPin.h"
+#include "TimeShiftOutputPin.h"
 
 using trelvox::StreamKind;
 
@@ -261,27 +262,104 @@ STDMETHODIMP MuxFilter::GetMode(DWORD* pdwFlags)
     return S_OK;
 }
 
-STDMETHODIMP MuxFilter::Play(DWORD)
+std::optional<trelvox::FilledSample> MuxFilter::FillPlayback(StreamKind stream, trelvox::TimeShiftCursor& cursor,
+                                                             REFERENCE_TIME now, BYTE* out, uint32_t capacity)
 {
-    return E_NOTIMPL;
+    return stream == StreamKind::Video ? m_recorder->FillVideo(cursor, now, out, capacity)
+                                       : m_recorder->FillAudio(cursor, now, out, capacity);
+}
+
+REFERENCE_TIME MuxFilter::PlaybackNow()
+{
+    CRefTime now;
+    return SUCCEEDED(m_filter->StreamTime(now)) ? now.m_time : 0;
+}
+
+// The threads are told to stop inside the flush, before the pins' locks are taken (a
+// fill holds its pin's lock). The locks stay until the flush has ended, so that the first
+// sample from the new position is not lost to the flush.
+template <class Change>
+void MuxFilter::ChangePlayback(bool stopThreads, Change change)
+{
+    TimeShiftOutputPin* video = m_filter->OutputPin(StreamKind::Video);
+    TimeShiftOutputPin* audio = m_filter->OutputPin(StreamKind::Audio);
+    video->DeliverBeginFlush();
+    audio->DeliverBeginFlush();
+    if (stopThreads) {
+        video->StopPlayback();
+        audio->StopPlayback();
+    }
+    CAutoLock videoLock(video->PlaybackLock());
+    CAutoLock audioLock(audio->PlaybackLock());
+    change(video->Cursor());
+    change(audio->Cursor());
+    video->DeliverEndFlush();
+    audio->DeliverEndFlush();
+}
+
+STDMETHODIMP MuxFilter::Play(DWORD ratePercent)
+{
+    CAutoLock lock(&m_filterLock);
+    const REFERENCE_TIME now = PlaybackNow();
+    const trelvox::PlaybackState state = m_playback;
+    ChangePlayback(false, [&](trelvox::TimeShiftCursor& cursor) {
+        cursor.Reposition(now, trelvox::HeldPosition(state, cursor.Anchor(), now), ratePercent);
+    });
+    // Threads already playing need no request (one could wait on a paused renderer).
+    if (state != trelvox::PlaybackState::Playing) {
+        m_filter->OutputPin(StreamKind::Video)->RunPlayback();
+        m_filter->OutputPin(StreamKind::Audio)->RunPlayback();
+    }
+    m_playback = trelvox::PlaybackState::Playing;
+    return S_OK;
 }
 
 STDMETHODIMP MuxFilter::Stop()
 {
-    return E_NOTIMPL;
+    return HoldPlayback(trelvox::PlaybackState::Stopped, trelvox::HeldPosition);
 }
 
 STDMETHODIMP MuxFilter::Pause()
 {
-    return E_NOTIMPL;
+    return HoldPlayback(trelvox::PlaybackState::Paused, trelvox::PausePosition);
 }
 
-STDMETHODIMP MuxFilter::Seek(DWORD)
+HRESULT MuxFilter::HoldPlayback(trelvox::PlaybackState next, HeldAt position)
 {
-    return E_NOTIMPL;
+    CAutoLock lock(&m_filterLock);
+    const REFERENCE_TIME now = PlaybackNow();
+    const trelvox::PlaybackState state = m_playback;
+    ChangePlayback(true, [&](trelvox::TimeShiftCursor& cursor) {
+        cursor.KeepPosition(position(state, cursor.Anchor(), now));
+    });
+    m_playback = next;
+    return S_OK;
 }
 
-STDMETHODIMP MuxFilter::GetPosition(DWORD*, DWORD*)
+STDMETHODIMP MuxFilter::Seek(DWORD seconds)
 {
-    return E_NOTIMPL;
+    CAutoLock lock(&m_filterLock);
+    const REFERENCE_TIME now = PlaybackNow();
+    ChangePlayback(false, [&](trelvox::TimeShiftCursor& cursor) {
+        cursor.Reposition(now, static_cast<REFERENCE_TIME>(seconds) * trelvox::kUnitsPerSecond, 0);
+    });
+    return S_OK;
+}
+
+STDMETHODIMP MuxFilter::GetPosition(DWORD* current, DWORD* total)
+{
+    CheckPointer(current, E_POINTER);
+    CheckPointer(total, E_POINTER);
+    CAutoLock lock(&m_filterLock);
+    const REFERENCE_TIME now = PlaybackNow();
+    TimeShiftOutputPin* video = m_filter->OutputPin(StreamKind::Video);
+    REFERENCE_TIME position;
+    {
+        CAutoLock pinLock(video->PlaybackLock());
+        position = trelvox::HeldPosition(m_playback, video->Cursor().Anchor(), now);
+    }
+    const trelvox::PositionSeconds figures = trelvox::ReportedPosition(position, now);
+    *current = figures.current;
+    *total = figures.total;
+    return S_OK;
 }

@@ -2,7 +2,9 @@
 // output name and the recording; the graph sees its MuxBaseFilter.
 #pragma once
 
+#include <atomic>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "dshowbase/streams.h"
@@ -10,6 +12,7 @@
 #include "IMuxTimeShift.h"
 #include "MuxRecorder.h"
 #include "MuxSettings.h"
+#include "TimeShiftCursor.h"
 #include "Win32FileSystem.h"
 
 class MuxBaseFilter;
@@ -38,6 +41,10 @@ public:
     // From the input pins.
     HRESULT Receive(trelvox::StreamKind stream, const trelvox::MuxSample& sample);
     void EndOfStream(trelvox::StreamKind stream);
+    // From the time-shift pins: their threads' fill, and whether playback runs.
+    std::optional<trelvox::FilledSample> FillPlayback(trelvox::StreamKind stream, trelvox::TimeShiftCursor& cursor,
+                                                      REFERENCE_TIME now, BYTE* out, uint32_t capacity);
+    bool IsPlaying() const { return m_playback == trelvox::PlaybackState::Playing; }
 
     // IPersist, IPersistStream (the rest in CPersistStream)
     STDMETHODIMP GetClassID(CLSID* pClsid) override;
@@ -112,7 +119,7 @@ public:
     STDMETHODIMP SetProtect(BOOL protect) override;
     STDMETHODIMP GetProtect(BOOL* protect) override;
 
-    // IMuxTimeShift: playback is not built yet; every call gives E_NOTIMPL.
+    // IMuxTimeShift: each call flushes both "~" pins (GetPosition does not).
     STDMETHODIMP Play(DWORD ratePercent) override;
     STDMETHODIMP Stop() override;
     STDMETHODIMP Pause() override;
@@ -129,6 +136,14 @@ private:
     HRESULT ChangeSettings(Change change);
     template <class Read>
     HRESULT ReadSettings(Read read);
+    // Under the filter lock: the stream time, 0 when there is none.
+    REFERENCE_TIME PlaybackNow();
+    // Runs `change` on each pin's cursor under that pin's lock, inside a flush of both.
+    template <class Change>
+    void ChangePlayback(bool stopThreads, Change change);
+    // Stops the pins' threads; each cursor keeps what `position` gives for the state left.
+    using HeldAt = int64_t (*)(trelvox::PlaybackState, const trelvox::PlaybackAnchor&, int64_t);
+    HRESULT HoldPlayback(trelvox::PlaybackState next, HeldAt position);
 
     CCritSec m_filterLock;
     CCritSec m_positionLock;
@@ -140,4 +155,5 @@ private:
     std::unique_ptr<MuxBaseFilter> m_filter;
     std::unique_ptr<trelvox::MuxRecorder> m_recorder;
     CPosPassThru* m_position = nullptr;
+    std::atomic<trelvox::PlaybackState> m_playback{trelvox::PlaybackState::Stopped};
 };

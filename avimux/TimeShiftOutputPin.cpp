@@ -8,8 +8,16 @@
 
 using trelvox::StreamKind;
 
+namespace {
+
+// Between tries when there is no buffer, nothing to deliver, or a delivery failed.
+constexpr DWORD kRetryMs = 5;
+
+}  // namespace
+
 TimeShiftOutputPin::TimeShiftOutputPin(MuxBaseFilter* filter, CCritSec* lock, HRESULT* phr, StreamKind stream)
-    : CBaseOutputPin(stream == StreamKind::Video ? L"Video playback" : L"Audio playback", filter, lock, phr,
+    : CAMThread(phr),
+      CBaseOutputPin(stream == StreamKind::Video ? L"Video playback" : L"Audio playback", filter, lock, phr,
                      stream == StreamKind::Video ? L"~Video" : L"~Audio"),
       m_mux(filter),
       m_stream(stream)
@@ -82,4 +90,127 @@ HRESULT TimeShiftOutputPin::DecideBufferSize(IMemAllocator* pAlloc, ALLOCATOR_PR
     if (FAILED(hr))
         return hr;
     return actual.cbBuffer < pRequest->cbBuffer ? E_FAIL : S_OK;
+}
+
+HRESULT TimeShiftOutputPin::Active()
+{
+    if (!IsConnected())
+        return S_OK;
+    const HRESULT hr = CBaseOutputPin::Active();
+    if (FAILED(hr))
+        return hr;
+    if (!Create())
+        return E_FAIL;
+    if (m_mux->Mux()->IsPlaying())
+        RunPlayback();
+    return S_OK;
+}
+
+HRESULT TimeShiftOutputPin::Inactive()
+{
+    if (!IsConnected())
+        return S_OK;
+    // Decommitting first frees a thread waiting for a buffer.
+    const HRESULT hr = CBaseOutputPin::Inactive();
+    if (ThreadExists()) {
+        CallWorker(kRequestStop);
+        CallWorker(kRequestExit);
+        Close();
+    }
+    return hr;
+}
+
+void TimeShiftOutputPin::RunPlayback()
+{
+    if (ThreadExists())
+        CallWorker(kRequestRun);
+}
+
+void TimeShiftOutputPin::StopPlayback()
+{
+    if (ThreadExists())
+        CallWorker(kRequestStop);
+}
+
+DWORD TimeShiftOutputPin::ThreadProc()
+{
+    for (;;) {
+        const DWORD request = GetRequest();
+        switch (request) {
+        case kRequestRun:
+            Reply(S_OK);
+            DeliveryLoop();
+            break;
+        case kRequestStop:
+            Reply(S_OK);
+            break;
+        case kRequestExit:
+            Reply(S_OK);
+            return 0;
+        default:
+            Reply(static_cast<DWORD>(E_UNEXPECTED));
+            break;
+        }
+    }
+}
+
+// Until a stop request, which is left for ThreadProc to answer.
+void TimeShiftOutputPin::DeliveryLoop()
+{
+    for (;;) {
+        DWORD request = 0;
+        if (CheckRequest(&request)) {
+            if (request == kRequestStop)
+                return;
+            Reply(request == kRequestRun ? S_OK : static_cast<DWORD>(E_UNEXPECTED));
+            continue;
+        }
+        IMediaSample* sample = nullptr;
+        if (FAILED(GetDeliveryBuffer(&sample, nullptr, nullptr, 0))) {
+            Sleep(kRetryMs);
+            continue;
+        }
+        bool filled;
+        {
+            CAutoLock lock(&m_playbackLock);
+            filled = Fill(sample);
+        }
+        const HRESULT hr = filled ? Deliver(sample) : S_FALSE;
+        sample->Release();
+        if (hr != S_OK)
+            Sleep(kRetryMs);
+    }
+}
+
+bool TimeShiftOutputPin::Fill(IMediaSample* sample)
+{
+    BYTE* buffer = nullptr;
+    if (FAILED(sample->GetPointer(&buffer)) || !buffer)
+        return false;
+    const long capacity = sample->GetSize();
+    if (capacity <= 0)
+        return false;
+    CRefTime now;
+    if (FAILED(m_mux->StreamTime(now)))
+        now.m_time = 0;
+    const std::optional<trelvox::FilledSample> filled =
+        m_mux->Mux()->FillPlayback(m_stream, m_cursor, now.m_time, buffer, static_cast<uint32_t>(capacity));
+    if (!filled)
+        return false;
+    // A video buffer holds nothing but the frame: zeros after it. (Zeroed only once a
+    // frame is due, not on every try.)
+    if (m_stream == StreamKind::Video)
+        std::memset(buffer + filled->length, 0, static_cast<size_t>(capacity) - filled->length);
+    if (filled->hasTime) {
+        REFERENCE_TIME start = filled->start, stop = filled->stop;
+        sample->SetTime(&start, &stop);
+    } else {
+        sample->SetTime(nullptr, nullptr);
+    }
+    sample->SetMediaTime(nullptr, nullptr);
+    sample->SetSyncPoint(filled->sync ? TRUE : FALSE);
+    sample->SetPreroll(FALSE);
+    sample->SetDiscontinuity(filled->discontinuity ? TRUE : FALSE);
+    sample->SetActualDataLength(static_cast<long>(filled->length));
+    return true;
 }

@@ -1,14 +1,15 @@
-// "~Video" and "~Audio": output pins for playing back what is being recorded. They
-// offer the type of the matching input pin's connection. Playback is not built yet:
-// a connected pin delivers nothing.
+// "~Video" and "~Audio": output pins that play back what is being recorded. Each has a
+// thread of its own while active; IMuxTimeShift tells it to run or stop and moves its
+// cursor. They offer the type of the matching input pin's connection.
 #pragma once
 
 #include "dshowbase/streams.h"
 #include "MuxTypes.h"
+#include "TimeShiftCursor.h"
 
 class MuxBaseFilter;
 
-class TimeShiftOutputPin : public CBaseOutputPin {
+class TimeShiftOutputPin : public CAMThread, public CBaseOutputPin {
 public:
     TimeShiftOutputPin(MuxBaseFilter* filter, CCritSec* lock, HRESULT* phr, trelvox::StreamKind stream);
 
@@ -20,11 +21,31 @@ public:
     // One buffer as large as the input pin's.
     HRESULT DecideBufferSize(IMemAllocator* pAlloc, ALLOCATOR_PROPERTIES* pRequest) override;
 
+    // Starts the thread (it waits for Play); ends it again.
+    HRESULT Active() override;
+    HRESULT Inactive() override;
+
+    // From IMuxTimeShift, under the filter lock. The cursor only under PlaybackLock.
+    CCritSec* PlaybackLock() { return &m_playbackLock; }
+    trelvox::TimeShiftCursor& Cursor() { return m_cursor; }
+    void RunPlayback();
+    void StopPlayback();
+
+protected:
+    DWORD ThreadProc() override;
+
 private:
+    enum Request : DWORD { kRequestRun = 1, kRequestStop = 3, kRequestExit = 4 };
+
     CBaseInputPin* MatchingInput() const;
     // False while the matching input is not connected.
     bool PlaybackType(CMediaType* type) const;
+    void DeliveryLoop();
+    // Under m_playbackLock: false when there is nothing to deliver now.
+    bool Fill(IMediaSample* sample);
 
     MuxBaseFilter* const m_mux;
     const trelvox::StreamKind m_stream;
+    CCritSec m_playbackLock;
+    trelvox::TimeShiftCursor m_cursor;
 };

@@ -24,6 +24,15 @@ class Win32File : public MuxFile {
     return written == length ? kS_OK : HResultFromWin32(ERROR_DISK_FULL);
   }
 
+  HResult Read(uint64_t offset, uint8_t* data, uint32_t length, uint32_t* read) override {
+    *read = 0;
+    if (!Seek(offset)) return LastError();
+    DWORD got = 0;
+    if (!ReadFile(handle_, data, length, &got, nullptr)) return LastError();
+    *read = got;
+    return kS_OK;
+  }
+
   HResult SetEnd(uint64_t length) override {
     if (!Seek(length) || !SetEndOfFile(handle_)) return LastError();
     return kS_OK;

@@ -2,8 +2,13 @@
 
 #include <cstdio>
 
+#include <qedit.h>
+
+#include "../engine/DShowUuids.h"
+
 #include "BenchSource.h"
 #include "IMuxConfig.h"
+#include "IMuxTimeShift.h"
 #include "MuxGraphSupport.h"
 
 namespace {
@@ -36,15 +41,19 @@ HRESULT Unthrottle(MuxGraph& graph)
     return FAILED(hr) ? hr : filter->SetSyncSource(nullptr);
 }
 
-// Runs the graph to its end and stops it, timing all of it.
-HRESULT RunTimed(MuxGraph& graph, RecordingResult* result, IMuxConfig* config)
+// Runs the graph to its end and stops it, timing all of it. Without a clock unless asked;
+// `play` starts playback right after Run.
+HRESULT RunTimed(MuxGraph& graph, RecordingResult* result, IMuxConfig* config, bool keepClock = false,
+                 IMuxTimeShift* play = nullptr)
 {
-    HRESULT hr = Unthrottle(graph);
+    HRESULT hr = keepClock ? S_OK : Unthrottle(graph);
     if (FAILED(hr))
         return hr;
     BenchClock clock;
     clock.Start();
     hr = graph.control->Run();
+    if (SUCCEEDED(hr) && play)
+        hr = play->Play(100);
     if (SUCCEEDED(hr))
         hr = WaitForEnd(graph);
     DWORD blocks = 0;
@@ -54,6 +63,18 @@ HRESULT RunTimed(MuxGraph& graph, RecordingResult* result, IMuxConfig* config)
     result->figures = clock.Elapsed();
     return FAILED(hr) ? hr : stopped;
 }
+
+// Counts what a "~" pin delivers.
+class DeliveryCounter : public GrabberCallback {
+public:
+    STDMETHODIMP SampleCB(double, IMediaSample*) override
+    {
+        InterlockedIncrement(&count);
+        return S_OK;
+    }
+
+    volatile LONG count = 0;
+};
 
 ComPtr<IPin> FreeInputPin(IBaseFilter* filter)
 {
@@ -109,7 +130,51 @@ HRESULT BuildAviDestGraph(MuxGraph& graph, IBaseFilter* source, const std::wstri
     return graph.graph->ConnectDirect(OutputPin(mux.Get()).Get(), FreeInputPin(writer.Get()).Get(), nullptr);
 }
 
+// "~" pin -> Sample Grabber (counting) -> Null Renderer.
+HRESULT ConnectPlayback(MuxGraph& graph, IPin* pin, DeliveryCounter& counter)
+{
+    ComPtr<IBaseFilter> grabberFilter, renderer;
+    ComPtr<ISampleGrabber> grabber;
+    HRESULT hr;
+    if (FAILED(hr = CoCreateInstance(CLSID_SampleGrabber, nullptr, CLSCTX_INPROC_SERVER,
+                                     IID_PPV_ARGS(&grabberFilter))) ||
+        FAILED(hr = CoCreateInstance(CLSID_NullRenderer, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&renderer))) ||
+        FAILED(hr = grabberFilter.As(&grabber)) || FAILED(hr = grabber->SetCallback(&counter, 0)) ||
+        FAILED(hr = graph.graph->AddFilter(grabberFilter.Get(), nullptr)) ||
+        FAILED(hr = graph.graph->AddFilter(renderer.Get(), nullptr)) ||
+        FAILED(hr = graph.graph->ConnectDirect(pin, FreeInputPin(grabberFilter.Get()).Get(), nullptr)))
+        return hr;
+    return graph.graph->ConnectDirect(OutputPin(grabberFilter.Get()).Get(), FreeInputPin(renderer.Get()).Get(),
+                                      nullptr);
+}
+
 }  // namespace
+
+HRESULT RecordWithTrelvoxLive(DWORD mode, const RecordingPlan& plan, const std::wstring& base, bool playback,
+                              RecordingResult* result)
+{
+    ComPtr<IBaseFilter> mux;
+    ComPtr<IFileSinkFilter> sink;
+    ComPtr<IMuxConfig> config;
+    ComPtr<IMuxTimeShift> timeShift;
+    HRESULT hr;
+    if (FAILED(hr = BindMuxByMoniker(&mux)) || FAILED(hr = mux.As(&sink)) || FAILED(hr = mux.As(&config)) ||
+        FAILED(hr = mux.As(&timeShift)) || FAILED(hr = config->SetMuxMode(mode)) ||
+        FAILED(hr = sink->SetFileName(base.c_str(), nullptr)))
+        return hr;
+    ComPtr<IBaseFilter> source = BenchSource::Create(plan.videoFrames, plan.audioBuffers);
+    MuxGraph graph;
+    DeliveryCounter video, audio;
+    if (FAILED(hr = graph.Build(source.Get(), mux.Get())))
+        return hr;
+    if (playback && (FAILED(hr = ConnectPlayback(graph, PinByName(mux.Get(), L"~Video").Get(), video)) ||
+                     FAILED(hr = ConnectPlayback(graph, PinByName(mux.Get(), L"~Audio").Get(), audio))))
+        return hr;
+    hr = RunTimed(graph, result, config.Get(), true, playback ? timeShift.Get() : nullptr);
+    result->playedFrames = static_cast<DWORD>(video.count);
+    result->playedAudio = static_cast<DWORD>(audio.count);
+    return hr;
+}
 
 HRESULT RecordWithTrelvox(DWORD mode, const RecordingPlan& plan, const std::wstring& base, RecordingResult* result)
 {

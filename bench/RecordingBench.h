@@ -17,8 +17,15 @@ struct RecordingResult {
     DWORD videoFrames = 0;
     DWORD audioBuffers = 0;
     DWORD droppedFrames = 0;
+    // Delivered by the "~Video" and "~Audio" pins (playback cases only).
+    DWORD playedFrames = 0;
+    DWORD playedAudio = 0;
 };
 
 // Mode 0 writes base000.avi, base001.avi, ...; mode 1 writes base.avi.
 HRESULT RecordWithTrelvox(DWORD mode, const RecordingPlan& plan, const std::wstring& base, RecordingResult* result);
+// With the graph's clock, so that the time-shift pins have a stream time; with `playback`
+// the "~" pins feed Sample Grabbers and Null Renderers and play from the start at 100 %.
+HRESULT RecordWithTrelvoxLive(DWORD mode, const RecordingPlan& plan, const std::wstring& base, bool playback,
+                              RecordingResult* result);
 HRESULT RecordWithAviDest(const RecordingPlan& plan, const std::wstring& file, RecordingResult* result);

@@ -1,5 +1,6 @@
 // Times one benchmark case and prints its figures on one line for bench/run.
 //   mux_bench trelvox <mode 0|1> <seconds of media> <output name without extension>
+//   mux_bench trelvox-live <mode 0|1> <seconds of media> <output name> <playback 0|1>
 //   mux_bench avidest <seconds of media> <file>
 //   mux_bench plain <buffered|unbuffered> <bytes> <file>
 #include <cmath>
@@ -35,7 +36,8 @@ int Report(HRESULT hr, const RecordingResult& result)
         return 1;
     }
     PrintFigures(result.figures);
-    std::printf(" video=%lu audio=%lu dropped=%lu\n", result.videoFrames, result.audioBuffers, result.droppedFrames);
+    std::printf(" video=%lu audio=%lu dropped=%lu played=%lu playedaudio=%lu\n", result.videoFrames,
+                result.audioBuffers, result.droppedFrames, result.playedFrames, result.playedAudio);
     return 0;
 }
 
@@ -43,6 +45,7 @@ int Usage()
 {
     std::fprintf(stderr,
                  "usage: mux_bench trelvox <mode> <seconds> <base>\n"
+                 "       mux_bench trelvox-live <mode> <seconds> <base> <playback 0|1>\n"
                  "       mux_bench avidest <seconds> <file>\n"
                  "       mux_bench plain <buffered|unbuffered> <bytes> <file>\n");
     return 2;
@@ -60,6 +63,12 @@ int wmain(int argc, wchar_t** argv)
     if (command == L"trelvox" && argc == 5) {
         const DWORD mode = std::wcstoul(argv[2], nullptr, 10);
         return Report(RecordWithTrelvox(mode, PlanFor(std::wcstod(argv[3], nullptr)), argv[4], &result), result);
+    }
+    if (command == L"trelvox-live" && argc == 6) {
+        const DWORD mode = std::wcstoul(argv[2], nullptr, 10);
+        const bool playback = std::wcstoul(argv[5], nullptr, 10) != 0;
+        return Report(RecordWithTrelvoxLive(mode, PlanFor(std::wcstod(argv[3], nullptr)), argv[4], playback, &result),
+                      result);
     }
     if (command == L"avidest" && argc == 4)
         return Report(RecordWithAviDest(PlanFor(std::wcstod(argv[2], nullptr)), argv[3], &result), result);

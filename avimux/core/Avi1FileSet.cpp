@@ -78,6 +78,10 @@ HResult Avi1FileSet::AppendBatch(size_t index, const std::vector<RecordPtr>& rec
   const HResult hr =
       file.handle->Write(static_cast<uint64_t>(layout_.headerSize) + file.moviBytes, out, bytes);
   if (Failed(hr)) return hr;
+  if (layout_.playbackIndex) {
+    AppendWrittenChunks(layout_.playbackIndex->List(stream.video), layout.entries, layout_.headerSize,
+                        file.handle.get(), stream.video ? 0 : stream.blockAlign);
+  }
   file.moviBytes += bytes;
   file.idx1Bytes += 16 * static_cast<uint32_t>(layout.entries.size());
   file.videoFrames += layout.videoFrames;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "AviHeader.h"
+#include "CommonIndex.h"
 #include "Idx1Index.h"
 #include "MoviBatch.h"
 #include "MuxFile.h"
@@ -34,6 +35,7 @@ struct Avi1SetLayout {
   uint32_t headerSize = 0;  // H
   MuxInputs inputs;         // formats as prepared
   AviRunFigures run;        // what is known when recording is prepared
+  CommonIndexes* playbackIndex = nullptr;  // gets every chunk written, when set
 };
 
 class Avi1FileSet {

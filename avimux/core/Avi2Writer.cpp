@@ -151,6 +151,10 @@ HResult Avi2Writer::WriteWithinIndex(StreamKind stream, const std::vector<Record
   }
   if (newBlock) StartIndexBlock(*index);
   Segment& segment = segments_.back();
+  if (layout_.playbackIndex) {
+    AppendWrittenChunks(layout_.playbackIndex->List(video), laid.entries, segment.moviStart, file_.get(),
+                        video ? 0 : blockAlign);
+  }
   StdIndexBlock& block = index->blocks.back();
   for (const Idx1Entry& e : laid.entries) {
     const uint64_t data = segment.moviStart + e.offset - 4 + 8;

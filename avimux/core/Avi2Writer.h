@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "AviHeader.h"
+#include "CommonIndex.h"
 #include "Idx1Index.h"
 #include "MoviBatch.h"
 #include "MuxFile.h"
@@ -25,6 +26,7 @@ struct Avi2Layout {
   AviRunFigures run;                   // what is known when recording is prepared
   uint64_t segmentBytes = 1ull << 30;  // a new RIFF begins before this multiple
   bool zeroFillJunk = true;
+  CommonIndexes* playbackIndex = nullptr;  // gets every chunk written, when set
 };
 
 // A bound of the format: the super index has no room for another standard index.

@@ -14,6 +14,8 @@ class MuxFile {
  public:
   virtual ~MuxFile() = default;
   virtual HResult Write(uint64_t offset, const uint8_t* data, uint32_t length) = 0;
+  // Under the same rules; `read` gets the bytes read, fewer at the end of the file.
+  virtual HResult Read(uint64_t offset, uint8_t* data, uint32_t length, uint32_t* read) = 0;
   virtual HResult SetEnd(uint64_t length) = 0;
   virtual HResult Close() = 0;
 };

@@ -86,9 +86,12 @@ HResult MuxRecorder::PrepareRun(const MuxRunSetup& setup) {
   }
   Avi1Writer* avi1 = avi1_.get();
   Avi2Writer* avi2 = avi2_.get();
+  std::mutex* fileLock = &playback_.FileLock();
   const HResult started = writer_.Start(
       threading_, config,
-      [avi1, avi2](StreamKind stream, std::vector<RecordPtr> records, bool split) {
+      [avi1, avi2, fileLock](StreamKind stream, std::vector<RecordPtr> records, bool split) {
+        // Playback reads back under the same lock.
+        std::lock_guard<std::mutex> lock(*fileLock);
         if (avi2) return avi2->Write(stream, records);
         return avi1 ? avi1->Write(stream, std::move(records), split) : kS_OK;
       },
@@ -122,6 +125,7 @@ HResult MuxRecorder::PrepareFiles(const MuxRunSetup& setup) {
   hr = fs_.SectorSize(VolumeRoot(setup.fileName), &sector);
   if (Failed(hr)) return hr;
   sectorSize_ = std::max<uint32_t>(sector, 8);
+  playback_.Open(sectorSize_, inputs_.video.has_value(), inputs_.audio.has_value());
 
   const CreateMode mode = settings_.fileMode == 1 ? CreateMode::CreateAlways : CreateMode::OpenAlways;
   hr = settings_.muxMode == 1 ? CreateOpenDmlFile(setup.fileName, mode)
@@ -156,6 +160,7 @@ HResult MuxRecorder::CreateFileSet(const std::string& name, CreateMode mode) {
   layout.headerSize = AviHeaderSize(inputs_, sectorSize_);
   layout.inputs = inputs_;
   layout.run = PreparedRunFigures();
+  layout.playbackIndex = playback_.Indexes();
   const HResult hr = files_.Create(fs_, name, settings_.maxFiles, mode, layout);
   if (Failed(hr)) return hr;
   avi1_ = std::make_unique<Avi1Writer>(files_, settings_, inputs_.video.has_value(),
@@ -169,6 +174,7 @@ HResult MuxRecorder::CreateOpenDmlFile(const std::string& name, CreateMode mode)
   layout.inputs = inputs_;
   layout.run = PreparedRunFigures();
   layout.zeroFillJunk = settings_.zeroFillJunk != 0;
+  layout.playbackIndex = playback_.Indexes();
   auto writer = std::make_unique<Avi2Writer>();
   const HResult hr = writer->Create(fs_, SingleFileName(name), mode, layout);
   if (Succeeded(hr)) avi2_ = std::move(writer);
@@ -303,6 +309,7 @@ void MuxRecorder::Release(Ending ending) {
   std::lock_guard<std::mutex> video(videoReceive_);
   std::lock_guard<std::mutex> audio(audioReceive_);
   writer_.Stop();
+  playback_.Close();
   if (filesOpen_) {
     if (ending == Ending::Finish) {
       try {
@@ -336,5 +343,30 @@ void MuxRecorder::Release(Ending ending) {
 void MuxRecorder::Stop() { Release(Ending::Finish); }
 
 void MuxRecorder::Discard() { Release(Ending::Discard); }
+
+RecordingFigures MuxRecorder::PlaybackFigures() const {
+  RecordingFigures figures;
+  if (inputs_.video) figures.frameDuration = inputs_.video->frameDuration;
+  if (inputs_.audio) {
+    figures.avgBytesPerSec = inputs_.audio->AvgBytesPerSec();
+    figures.blockAlign = inputs_.audio->BlockAlign();
+  }
+  std::lock_guard<std::mutex> lock(timingMutex_);
+  figures.firstVideoTime = timing_.FirstVideoTime();
+  figures.firstAudioTime = timing_.FirstAudioTime();
+  return figures;
+}
+
+std::optional<FilledSample> MuxRecorder::FillVideo(TimeShiftCursor& cursor, int64_t now, uint8_t* out,
+                                                   uint32_t capacity) {
+  if (!prepared_) return std::nullopt;
+  return cursor.FillVideo(playback_, PlaybackFigures(), now, out, capacity);
+}
+
+std::optional<FilledSample> MuxRecorder::FillAudio(TimeShiftCursor& cursor, int64_t now, uint8_t* out,
+                                                   uint32_t capacity) {
+  if (!prepared_) return std::nullopt;
+  return cursor.FillAudio(playback_, PlaybackFigures(), now, out, capacity);
+}
 
 }  // namespace trelvox

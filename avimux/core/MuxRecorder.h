@@ -21,6 +21,8 @@
 #include "MuxWriter.h"
 #include "SampleTiming.h"
 #include "SectorBufferPool.h"
+#include "TimeShiftCursor.h"
+#include "TimeShiftSource.h"
 
 namespace trelvox {
 
@@ -55,6 +57,13 @@ class MuxRecorder {
   bool IsPrepared() const { return prepared_; }
   MuxStatistics Statistics() const;
 
+  // Playback of what has been written, from the time-shift pins' threads; nothing
+  // while no recording is prepared.
+  std::optional<FilledSample> FillVideo(TimeShiftCursor& cursor, int64_t now, uint8_t* out,
+                                        uint32_t capacity);
+  std::optional<FilledSample> FillAudio(TimeShiftCursor& cursor, int64_t now, uint8_t* out,
+                                        uint32_t capacity);
+
  private:
   HResult PrepareRun(const MuxRunSetup& setup);
   HResult QueueVideo(const MuxSample& sample);
@@ -73,6 +82,7 @@ class MuxRecorder {
     Discard,  // close and delete the files this recording made
   };
   void Release(Ending ending);
+  RecordingFigures PlaybackFigures() const;
 
   MuxFileSystem& fs_;
   MuxEventSink& events_;
@@ -94,6 +104,7 @@ class MuxRecorder {
   std::unique_ptr<Avi1Writer> avi1_;
   std::unique_ptr<Avi2Writer> avi2_;
   MuxWriter writer_;
+  TimeShiftSource playback_;
 };
 
 }  // namespace trelvox

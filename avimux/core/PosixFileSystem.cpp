@@ -39,6 +39,20 @@ class PosixFile : public MuxFile {
     return kS_OK;
   }
 
+  HResult Read(uint64_t offset, uint8_t* data, uint32_t length, uint32_t* read) override {
+    uint32_t done = 0;
+    while (done < length) {
+      const ssize_t n = pread(fd_, data + done, length - done, static_cast<off_t>(offset + done));
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0 && errno == EINVAL && DropDirectIo()) continue;
+      if (n < 0) return FromErrno(errno);
+      if (n == 0) break;
+      done += static_cast<uint32_t>(n);
+    }
+    *read = done;
+    return kS_OK;
+  }
+
   HResult SetEnd(uint64_t length) override {
     return ftruncate(fd_, static_cast<off_t>(length)) == 0 ? kS_OK : FromErrno(errno);
   }

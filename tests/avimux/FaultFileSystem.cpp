@@ -16,6 +16,9 @@ class FaultFile : public MuxFile {
     if (Succeeded(written)) fs_.CountChunks(path_, data, length);
     return written;
   }
+  HResult Read(uint64_t offset, uint8_t* data, uint32_t length, uint32_t* read) override {
+    return inner_->Read(offset, data, length, read);
+  }
   HResult SetEnd(uint64_t length) override {
     const HResult hr = fs_.Next(FaultOperation::SetEnd);
     return Failed(hr) ? hr : inner_->SetEnd(length);

@@ -1,6 +1,6 @@
 // A file system over another that fails one chosen operation: the n-th of all creates,
-// writes, set-ends, sector-size queries and closes, with a chosen error. A failed write
-// writes nothing; a failed close still closes. It also counts, per file, the movi chunks
+// writes, set-ends, sector-size queries and closes, with a chosen error; reads pass
+// through. A failed write writes nothing; a failed close still closes. It also counts, per file, the movi chunks
 // of every write that succeeded, so a test can tell which frames reached the disk.
 #pragma once
 

@@ -27,6 +27,20 @@ class MemoryFile : public MuxFile {
     return kS_OK;
   }
 
+  HResult Read(uint64_t offset, uint8_t* data, uint32_t length, uint32_t* read) override {
+    *read = 0;
+    const uint32_t s = fs_.sectorSize_;
+    if (offset % s != 0 || length % s != 0 || reinterpret_cast<uintptr_t>(data) % s != 0) {
+      ++fs_.misalignedReads;
+      return kE_INVALIDARG;
+    }
+    const std::vector<uint8_t>& bytes = content_->bytes;
+    if (offset >= bytes.size()) return kS_OK;
+    *read = static_cast<uint32_t>(std::min<uint64_t>(length, bytes.size() - offset));
+    std::copy_n(bytes.begin() + static_cast<ptrdiff_t>(offset), *read, data);
+    return kS_OK;
+  }
+
   HResult SetEnd(uint64_t length) override {
     content_->bytes.resize(length);
     return kS_OK;

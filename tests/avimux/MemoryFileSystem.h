@@ -43,6 +43,7 @@ class MemoryFileSystem : public MuxFileSystem {
   std::set<std::string> Names() const;
   // Misaligned writes seen (they would fail on an unbuffered Windows handle).
   int misalignedWrites = 0;
+  int misalignedReads = 0;
 
  private:
   friend class MemoryFile;

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 #include <dshow.h>
+#include <qedit.h>
 #include <wrl/client.h>
 
 #include <string>
@@ -28,6 +29,23 @@ bool FileExists(const std::wstring& path);
 // Video frames that the platform's AVI splitter delivers from a file; negative when
 // the file cannot be played.
 int FramesPlayedBack(const std::wstring& file);
+
+// A Sample Grabber callback its owner keeps alive; the subclass takes the samples.
+class GrabberCallback : public ISampleGrabberCB {
+public:
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
+    {
+        if (iid != IID_IUnknown && iid != IID_ISampleGrabberCB) {
+            *object = nullptr;
+            return E_NOINTERFACE;
+        }
+        *object = static_cast<ISampleGrabberCB*>(this);
+        return S_OK;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP BufferCB(double, BYTE*, long) override { return E_NOTIMPL; }
+};
 
 // A filter graph holding a test source and the multiplexer, connected pin to pin.
 class MuxGraph {

@@ -24,6 +24,14 @@ class SparseFile : public MuxFile {
     content_->Store(offset, data, length);
     return kS_OK;
   }
+  HResult Read(uint64_t offset, uint8_t* data, uint32_t length, uint32_t* read) override {
+    *read = 0;
+    if (offset >= content_->Size()) return kS_OK;
+    *read = static_cast<uint32_t>(std::min<uint64_t>(length, content_->Size() - offset));
+    const std::vector<uint8_t> bytes = content_->Read(offset, *read);
+    std::copy(bytes.begin(), bytes.end(), data);
+    return kS_OK;
+  }
   HResult SetEnd(uint64_t length) override {
     content_->Truncate(length);
     return kS_OK;

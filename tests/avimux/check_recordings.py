@@ -88,6 +88,25 @@ def decode_counting(path):
     return out.returncode, out.stderr.strip(), frames[-1] if frames else 0
 
 
+def single_streams(path):
+    """The file's one video and one audio stream, or None once the failure is told."""
+    streams = probe(path)
+    video = [s for s in streams if s.get("codec_type") == "video"]
+    sound = [s for s in streams if s.get("codec_type") == "audio"]
+    if len(video) != 1 or len(sound) != 1:
+        fail(f"{path}: {len(video)} video and {len(sound)} audio streams")
+        return None
+    return video[0], sound[0]
+
+
+def check_decode(path, read, frames):
+    """ffmpeg decodes every frame ffprobe read, and those are all the frames recorded."""
+    code, errors, decoded = decode_counting(path)
+    if code != 0 or errors or read != frames or decoded != frames:
+        fail(f"{path}: ffprobe read {read}, ffmpeg decoded {decoded} of {frames}: {code} {errors}")
+    return decoded
+
+
 def check_open_dml(folder, frames):
     """The OpenDML recording beyond 2 GiB; deleted once judged."""
     path = os.path.join(folder, "odml_.avi")
@@ -97,25 +116,21 @@ def check_open_dml(folder, frames):
     try:
         if os.path.getsize(path) <= 2 << 30:
             fail(f"{path}: only {os.path.getsize(path)} bytes")
-        streams = probe(path)
-        video = [s for s in streams if s.get("codec_type") == "video"]
-        sound = [s for s in streams if s.get("codec_type") == "audio"]
-        if len(video) != 1 or len(sound) != 1:
-            fail(f"{path}: {len(video)} video and {len(sound)} audio streams")
+        streams = single_streams(path)
+        if not streams:
             return
-        read = check_video(path, video[0], 1920, 1080)
-        check_audio(path, sound[0])
+        video, sound = streams
+        read = check_video(path, video, 1920, 1080)
+        check_audio(path, sound)
         expect = {(0, "nb_frames"): str(frames), (1, "nb_frames"): str(frames * 1600)}
         for (index, key), value in expect.items():
-            got = [video[0], sound[0]][index].get(key)
+            got = streams[index].get(key)
             if got != value:
                 fail(f"{path}: stream {index} {key} {got!r}, expected {value!r}")
-        duration = float(video[0].get("duration", 0))
+        duration = float(video.get("duration", 0))
         if abs(duration - frames * 333667e-7) > 1e-3:
             fail(f"{path}: video duration {duration}")
-        code, errors, decoded = decode_counting(path)
-        if code != 0 or errors or read != frames or decoded != frames:
-            fail(f"{path}: ffprobe read {read}, ffmpeg decoded {decoded} of {frames}: {code} {errors}")
+        decoded = check_decode(path, read, frames)
         print(f"odml_: {os.path.getsize(path)} bytes, {read} frames read, {decoded} decoded")
     finally:
         os.remove(path)
@@ -155,17 +170,12 @@ def check_noted(note):
     path = note[:-len(".note")]
     try:
         width, height, pictures = (int(word) for word in open(note).read().split())
-        streams = probe(path)
-        video = [s for s in streams if s.get("codec_type") == "video"]
-        sound = [s for s in streams if s.get("codec_type") == "audio"]
-        if len(video) != 1 or len(sound) != 1:
-            fail(f"{path}: {len(video)} video and {len(sound)} audio streams")
+        streams = single_streams(path)
+        if not streams:
             return
-        read = check_video(path, video[0], width, height)
-        check_audio(path, sound[0])
-        code, errors, decoded = decode_counting(path)
-        if code != 0 or errors or read != pictures or decoded != pictures:
-            fail(f"{path}: ffprobe read {read}, ffmpeg decoded {decoded} of {pictures}: {code} {errors}")
+        read = check_video(path, streams[0], width, height)
+        check_audio(path, streams[1])
+        decoded = check_decode(path, read, pictures)
         print(f"{os.path.basename(path)}: {read} frames read by ffprobe, {decoded} decoded by ffmpeg, "
               f"{pictures} expected")
     finally:
@@ -183,12 +193,42 @@ def check_notes(folder):
     return 1 if failures else 0
 
 
+def check_time_shift(folder):
+    """The recordings made while the time-shift pins played them back: complete as usual."""
+    for prefix in ("tsplay0_", "tsplay1_"):
+        count_file = os.path.join(folder, prefix + "frames.txt")
+        if not os.path.exists(count_file):
+            fail(f"{count_file}: missing")
+            continue
+        with open(count_file) as f:
+            frames = int(f.read())
+        if prefix == "tsplay0_":
+            check_set(folder, prefix, 720, 480, frames)
+            continue
+        # The OpenDML file of two RIFFs; deleted once judged.
+        path = os.path.join(folder, prefix + ".avi")
+        if not os.path.exists(path):
+            fail(f"{path}: missing")
+            continue
+        try:
+            streams = single_streams(path)
+            if not streams:
+                continue
+            read = check_video(path, streams[0], 1920, 1080)
+            check_audio(path, streams[1])
+            decoded = check_decode(path, read, frames)
+            print(f"{prefix}: {os.path.getsize(path)} bytes, {read} frames read, {decoded} decoded")
+        finally:
+            os.remove(path)
+
+
 def main(folder, small_disk):
     check_set(folder, "sd480_", 720, 480, 90)
     check_set(folder, "hd1080_", 1920, 1080, 20)
     check_set(folder, "audio_", 0, 0, 0)
     check_open_dml(folder, 520)
     check_killed(folder)
+    check_time_shift(folder)
     check_disk_full(small_disk)
     return 1 if failures else 0
 

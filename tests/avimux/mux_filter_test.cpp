@@ -741,6 +741,27 @@ public:
     STDMETHODIMP_(ULONG) Release() override { return 1; }
 };
 
+TEST_F(MuxFilterTest, TimeShiftOutsideAGraphKeepsItsPositionsAndReportsNoTime)
+{
+    ComPtr<IMuxTimeShift> timeShift;
+    ASSERT_HRESULT_SUCCEEDED(mux.As(&timeShift));
+    DWORD current = 9, total = 9;
+    EXPECT_EQ(E_POINTER, timeShift->GetPosition(nullptr, &total));
+    EXPECT_EQ(E_POINTER, timeShift->GetPosition(&current, nullptr));
+    // No clock: the stream time counts as 0, so nothing lies beyond it.
+    EXPECT_EQ(S_OK, timeShift->Seek(5));
+    EXPECT_EQ(S_OK, timeShift->GetPosition(&current, &total));
+    EXPECT_EQ(0u, current);
+    EXPECT_EQ(0u, total);
+    // Without a connected pin or a running thread every step still succeeds.
+    EXPECT_EQ(S_OK, timeShift->Play(200));
+    EXPECT_EQ(S_OK, timeShift->Pause());
+    EXPECT_EQ(S_OK, timeShift->Play(0));
+    EXPECT_EQ(S_OK, timeShift->Stop());
+    EXPECT_EQ(S_OK, timeShift->GetPosition(&current, &total));
+    EXPECT_LE(current, total);
+}
+
 TEST(MuxAggregation, AnAggregatedFilterGivesTheOuterIdentity)
 {
     ASSERT_HRESULT_SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));

@@ -526,6 +526,9 @@ class OutOfMemoryOnWrite : public MuxFileSystem {
       if (++fs.writes_ == fs.n_) throw std::bad_alloc();
       return inner->Write(offset, data, length);
     }
+    HResult Read(uint64_t offset, uint8_t* data, uint32_t length, uint32_t* read) override {
+      return inner->Read(offset, data, length, read);
+    }
     HResult SetEnd(uint64_t length) override { return inner->SetEnd(length); }
     HResult Close() override { return inner->Close(); }
     OutOfMemoryOnWrite& fs;

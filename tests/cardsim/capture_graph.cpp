@@ -88,6 +88,32 @@ ComPtr<IPin> PinNamed(IBaseFilter* filter, const wchar_t* name)
     return pin;
 }
 
+HRESULT SelectFormat(IBaseFilter* capture, const wchar_t* pinName, LONG width, LONG height,
+                     REFERENCE_TIME frameDuration)
+{
+    ComPtr<IAMStreamConfig> config;
+    HRESULT hr = PinNamed(capture, pinName).As(&config);
+    int count = 0, size = 0;
+    if (SUCCEEDED(hr))
+        hr = config->GetNumberOfCapabilities(&count, &size);
+    for (int i = 0; SUCCEEDED(hr) && i < count; ++i) {
+        AM_MEDIA_TYPE* type = nullptr;
+        VIDEO_STREAM_CONFIG_CAPS caps{};
+        if (config->GetStreamCaps(i, &type, reinterpret_cast<BYTE*>(&caps)) != S_OK)
+            break;
+        const auto* info = reinterpret_cast<const VIDEOINFOHEADER*>(type->pbFormat);
+        const bool wanted = info->bmiHeader.biWidth == width && info->bmiHeader.biHeight == height &&
+                            info->AvgTimePerFrame == frameDuration;
+        if (wanted)
+            hr = config->SetFormat(type);
+        FreeType(*type);
+        CoTaskMemFree(type);
+        if (wanted)
+            return hr;
+    }
+    return FAILED(hr) ? hr : E_FAIL;
+}
+
 GUID PinCategory(IPin* pin)
 {
     GUID category = GUID_NULL;

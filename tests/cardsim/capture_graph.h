@@ -76,5 +76,9 @@ private:
 };
 
 ComPtr<IPin> PinNamed(IBaseFilter* filter, const wchar_t* name);
+// Sets the pin's format to the capability of that size and frame duration; E_FAIL when
+// there is none.
+HRESULT SelectFormat(IBaseFilter* capture, const wchar_t* pinName, LONG width, LONG height,
+                     REFERENCE_TIME frameDuration);
 GUID PinCategory(IPin* pin);
 void FreeType(AM_MEDIA_TYPE& type);

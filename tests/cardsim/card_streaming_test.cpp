@@ -34,26 +34,7 @@ protected:
 
 HRESULT Select720p(IBaseFilter* capture, const wchar_t* pinName)
 {
-    ComPtr<IAMStreamConfig> config;
-    HRESULT hr = PinNamed(capture, pinName).As(&config);
-    int count = 0, size = 0;
-    if (SUCCEEDED(hr))
-        hr = config->GetNumberOfCapabilities(&count, &size);
-    for (int i = 0; SUCCEEDED(hr) && i < count; ++i) {
-        AM_MEDIA_TYPE* type = nullptr;
-        VIDEO_STREAM_CONFIG_CAPS caps{};
-        if (config->GetStreamCaps(i, &type, reinterpret_cast<BYTE*>(&caps)) != S_OK)
-            break;
-        const auto* info = reinterpret_cast<const VIDEOINFOHEADER*>(type->pbFormat);
-        const bool wanted = info->bmiHeader.biHeight == 720 && info->AvgTimePerFrame == k720pFrame;
-        if (wanted)
-            hr = config->SetFormat(type);
-        FreeType(*type);
-        CoTaskMemFree(type);
-        if (wanted)
-            return hr;
-    }
-    return FAILED(hr) ? hr : E_FAIL;
+    return SelectFormat(capture, pinName, 1280, 720, k720pFrame);
 }
 
 std::optional<uint32_t> FrameNumberOf(const RecordedSample& sample)

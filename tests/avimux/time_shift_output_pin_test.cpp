@@ -1,0 +1,431 @@
+// Playback through "~Video" and "~Audio" while the simulated card records into the
+// multiplexer, across the files of a set and across the RIFFs of an OpenDML file: what
+// the pins deliver is what the files hold at that position; Seek, Pause, the rate and
+// GetPosition; the recording itself stays complete.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "IMuxConfig.h"
+#include "IMuxTimeShift.h"
+#include "MuxGraphSupport.h"
+#include "capture_graph.h"
+#include "sim_control.h"
+#include "test_picture.h"
+
+namespace {
+
+constexpr REFERENCE_TIME kFrame = 333667;
+
+// The card's input and picture size; YUY2.
+struct Picture {
+    const wchar_t* input;
+    int width, height;
+    long Bytes() const { return static_cast<long>(width) * height * 2; }
+};
+
+uint64_t Hash(const BYTE* data, size_t length)
+{
+    uint64_t h = 1469598103934665603ull;
+    for (size_t i = 0; i < length; ++i)
+        h = (h ^ data[i]) * 1099511628211ull;
+    return h;
+}
+
+std::optional<uint32_t> FrameNumber(const Picture& picture, const BYTE* data, long length)
+{
+    if (length != picture.Bytes())
+        return std::nullopt;
+    return cardsim::ReadFrameNumber(data, picture.width * 2, picture.width, picture.height);
+}
+
+// What one "~" pin delivered: video as hashes, audio as runs of bytes between discontinuities.
+class PlaybackCollector : public GrabberCallback {
+public:
+    struct Frame {
+        uint64_t hash;
+        long length;
+        bool discontinuity;
+        std::optional<uint32_t> number;
+    };
+
+    PlaybackCollector(bool video, const Picture& picture) : video_(video), picture_(picture) {}
+
+    STDMETHODIMP SampleCB(double, IMediaSample* sample) override
+    {
+        BYTE* data = nullptr;
+        if (FAILED(sample->GetPointer(&data)))
+            return S_OK;
+        const long length = sample->GetActualDataLength();
+        const bool discontinuity = sample->IsDiscontinuity() == S_OK;
+        std::lock_guard<std::mutex> hold(lock_);
+        if (video_) {
+            frames_.push_back({Hash(data, length), length, discontinuity, FrameNumber(picture_, data, length)});
+        } else {
+            if (discontinuity || runs_.empty())
+                runs_.emplace_back();
+            runs_.back().insert(runs_.back().end(), data, data + length);
+        }
+        return S_OK;
+    }
+
+    size_t Count()
+    {
+        std::lock_guard<std::mutex> hold(lock_);
+        return video_ ? frames_.size() : runs_.size();
+    }
+    std::vector<Frame> Frames()
+    {
+        std::lock_guard<std::mutex> hold(lock_);
+        return frames_;
+    }
+    std::vector<std::vector<BYTE>> Runs()
+    {
+        std::lock_guard<std::mutex> hold(lock_);
+        return runs_;
+    }
+
+private:
+    const bool video_;
+    const Picture picture_;
+    std::mutex lock_;
+    std::vector<Frame> frames_;
+    std::vector<std::vector<BYTE>> runs_;
+};
+
+// The streams as the finished files hold them, chunk by chunk in write order.
+struct WrittenStreams {
+    std::vector<uint64_t> videoHashes;  // 0 for a null frame
+    std::map<uint32_t, uint64_t> hashByNumber;
+    std::vector<BYTE> audio;
+    uint32_t videoStart = 0;  // dwStart of the video stream in the first file
+    std::vector<size_t> riffStarts;  // the first video chunk of each RIFF after the first
+};
+
+uint32_t ReadU32(std::ifstream& in, uint64_t at)
+{
+    uint32_t value = 0;
+    in.seekg(static_cast<std::streamoff>(at));
+    in.read(reinterpret_cast<char*>(&value), 4);
+    return value;
+}
+
+std::string ReadId(std::ifstream& in, uint64_t at)
+{
+    char id[4] = {};
+    in.seekg(static_cast<std::streamoff>(at));
+    in.read(id, 4);
+    return std::string(id, 4);
+}
+
+void ReadMovi(std::ifstream& in, uint64_t begin, uint64_t end, const Picture& picture, WrittenStreams& out)
+{
+    std::vector<BYTE> data;
+    for (uint64_t at = begin; at + 8 <= end;) {
+        const std::string id = ReadId(in, at);
+        const uint32_t size = ReadU32(in, at + 4);
+        const bool video = id == "00dc" || id == "00db";
+        if (video || id == "01wb") {
+            data.resize(size);
+            in.seekg(static_cast<std::streamoff>(at + 8));
+            in.read(reinterpret_cast<char*>(data.data()), size);
+            if (!video) {
+                out.audio.insert(out.audio.end(), data.begin(), data.end());
+            } else if (size == 0) {
+                out.videoHashes.push_back(0);
+            } else {
+                out.videoHashes.push_back(Hash(data.data(), size));
+                if (const auto number = FrameNumber(picture, data.data(), static_cast<long>(size)))
+                    out.hashByNumber[*number] = out.videoHashes.back();
+            }
+        }
+        at += 8 + size + (size & 1);
+    }
+}
+
+// Every RIFF of the file ("AVI " and "AVIX"), and the movi list of each.
+void ReadAviFile(const std::wstring& path, bool first, const Picture& picture, WrittenStreams& out)
+{
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    ASSERT_TRUE(in) << "cannot open the recording";
+    const uint64_t fileSize = std::filesystem::file_size(std::filesystem::path(path));
+    for (uint64_t riff = 0; riff + 12 <= fileSize;) {
+        ASSERT_EQ("RIFF", ReadId(in, riff));
+        const uint32_t riffSize = ReadU32(in, riff + 4);
+        if (riff > 0)
+            out.riffStarts.push_back(out.videoHashes.size());
+        for (uint64_t at = riff + 12; at + 12 <= riff + 8 + riffSize;) {
+            const std::string id = ReadId(in, at);
+            const uint32_t size = ReadU32(in, at + 4);
+            if (id == "LIST" && ReadId(in, at + 8) == "movi")
+                ReadMovi(in, at + 12, at + 8 + size, picture, out);
+            if (first && id == "LIST" && ReadId(in, at + 8) == "hdrl") {
+                // The first strh follows avih: its dwStart at byte 28 of its data.
+                for (uint64_t h = at + 12; h + 8 < at + 8 + size; h += 4) {
+                    if (ReadId(in, h) == "strh" && ReadId(in, h + 8) == "vids") {
+                        out.videoStart = ReadU32(in, h + 8 + 28);
+                        break;
+                    }
+                }
+            }
+            at += 8 + size + (size & 1);
+        }
+        riff += 8 + riffSize + (riffSize & 1);
+    }
+}
+
+bool Connected(IPin* pin)
+{
+    ComPtr<IPin> peer;
+    return pin && pin->ConnectedTo(&peer) == S_OK;
+}
+
+// The filter's first pin of that direction (the platform's filters name theirs differently).
+ComPtr<IPin> FirstPin(IBaseFilter* filter, PIN_DIRECTION wanted)
+{
+    ComPtr<IEnumPins> pins;
+    filter->EnumPins(&pins);
+    for (ComPtr<IPin> pin; pins && pins->Next(1, pin.ReleaseAndGetAddressOf(), nullptr) == S_OK;) {
+        PIN_DIRECTION direction;
+        if (SUCCEEDED(pin->QueryDirection(&direction)) && direction == wanted)
+            return pin;
+    }
+    return nullptr;
+}
+
+// "~" pin -> Sample Grabber -> Null Renderer, connected explicitly.
+HRESULT ConnectToGrabber(IGraphBuilder* graph, IPin* pin, PlaybackCollector& collector, const wchar_t* name)
+{
+    ComPtr<IBaseFilter> grabberFilter, renderer;
+    ComPtr<ISampleGrabber> grabber;
+    HRESULT hr = CoCreateInstance(kClsidSampleGrabber, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&grabberFilter));
+    if (SUCCEEDED(hr))
+        hr = CoCreateInstance(kClsidNullRenderer, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&renderer));
+    if (SUCCEEDED(hr))
+        hr = grabberFilter.As(&grabber);
+    if (SUCCEEDED(hr))
+        hr = graph->AddFilter(grabberFilter.Get(), name);
+    if (SUCCEEDED(hr))
+        hr = graph->AddFilter(renderer.Get(), (std::wstring(name) + L" Sink").c_str());
+    if (SUCCEEDED(hr))
+        hr = grabber->SetCallback(&collector, 0);
+    if (SUCCEEDED(hr))
+        hr = graph->ConnectDirect(pin, FirstPin(grabberFilter.Get(), PINDIR_INPUT).Get(), nullptr);
+    if (SUCCEEDED(hr))
+        hr = graph->Connect(FirstPin(grabberFilter.Get(), PINDIR_OUTPUT).Get(),
+                            FirstPin(renderer.Get(), PINDIR_INPUT).Get());
+    return hr;
+}
+
+struct Position {
+    DWORD current = 0, total = 0;
+};
+
+Position PositionOf(IMuxTimeShift* timeShift)
+{
+    Position p;
+    EXPECT_EQ(S_OK, timeShift->GetPosition(&p.current, &p.total));
+    EXPECT_LE(p.current, p.total);
+    return p;
+}
+
+// Index of the written chunk with this hash, or -1.
+long WrittenIndex(const WrittenStreams& written, uint64_t hash)
+{
+    const auto it = std::find(written.videoHashes.begin(), written.videoHashes.end(), hash);
+    return it == written.videoHashes.end() ? -1 : static_cast<long>(it - written.videoHashes.begin());
+}
+
+class TimeShiftPlayback : public ::testing::TestWithParam<DWORD> {
+protected:
+    void SetUp() override { ASSERT_HRESULT_SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)); }
+    void TearDown() override { CoUninitialize(); }
+
+    SimControl control_;
+};
+
+TEST_P(TimeShiftPlayback, PlaysBackWhatIsWrittenWhileTheCardRecords)
+{
+    const DWORD muxMode = GetParam();
+    // Mode 0 moves on to a new file every 9 MiB; in mode 1 the picture is large enough for
+    // the file to pass 1 GiB, where its second RIFF begins, after about 8.6 s.
+    const Picture picture = muxMode == 0 ? Picture{L"480i", 720, 480} : Picture{L"1080i", 1920, 1080};
+    const std::wstring base = RecordingPath(muxMode == 0 ? L"tsplay0_" : L"tsplay1_");
+    DeleteRecording(base);
+    control_.Text(L"Input", picture.input);
+    Sleep(100);
+
+    CaptureGraph g;
+    ASSERT_TRUE(g.graph && g.capture && g.control);
+    ASSERT_HRESULT_SUCCEEDED(SelectFormat(g.capture.Get(), L"Video Capture", picture.width, picture.height, kFrame));
+    ComPtr<IBaseFilter> mux;
+    ASSERT_EQ(S_OK, BindMuxByMoniker(&mux));
+    ComPtr<IFileSinkFilter> sink;
+    ComPtr<IMuxConfig> config;
+    ComPtr<IMuxTimeShift> timeShift;
+    ASSERT_HRESULT_SUCCEEDED(mux.As(&sink));
+    ASSERT_HRESULT_SUCCEEDED(mux.As(&config));
+    ASSERT_HRESULT_SUCCEEDED(mux.As(&timeShift));
+    ASSERT_EQ(S_OK, sink->SetFileName(base.c_str(), nullptr));
+    ASSERT_EQ(S_OK, config->SetMuxMode(muxMode));
+    ASSERT_EQ(S_OK, config->SetMaxFileSize(10));
+    ASSERT_HRESULT_SUCCEEDED(g.Add(mux.Get(), L"Pelkor AVI Mux"));
+
+    // Graph building connects the inputs and leaves the "~" pins alone.
+    ASSERT_HRESULT_SUCCEEDED(
+        g.builder->RenderStream(&PIN_CATEGORY_CAPTURE, &MEDIATYPE_Video, g.capture.Get(), nullptr, mux.Get()));
+    ASSERT_HRESULT_SUCCEEDED(
+        g.builder->RenderStream(&PIN_CATEGORY_CAPTURE, &MEDIATYPE_Audio, g.capture.Get(), nullptr, mux.Get()));
+    ASSERT_TRUE(Connected(PinByName(mux.Get(), L"Video").Get()));
+    ASSERT_TRUE(Connected(PinByName(mux.Get(), L"Audio").Get()));
+    EXPECT_FALSE(Connected(PinByName(mux.Get(), L"~Video").Get()));
+    EXPECT_FALSE(Connected(PinByName(mux.Get(), L"~Audio").Get()));
+
+    PlaybackCollector video(true, picture), audio(false, picture);
+    ASSERT_HRESULT_SUCCEEDED(ConnectToGrabber(g.graph.Get(), PinByName(mux.Get(), L"~Video").Get(), video, L"~V"));
+    ASSERT_HRESULT_SUCCEEDED(ConnectToGrabber(g.graph.Get(), PinByName(mux.Get(), L"~Audio").Get(), audio, L"~A"));
+
+    ASSERT_HRESULT_SUCCEEDED(g.control->Run());
+    Sleep(4000);
+    const Position recorded = PositionOf(timeShift.Get());
+    EXPECT_GE(recorded.total, 3u);
+    EXPECT_LE(recorded.total, 6u);
+    EXPECT_EQ(0u, recorded.current);
+    EXPECT_EQ(0u, video.Count()) << "nothing before Play";
+
+    // From the start of the recording, at normal speed.
+    ASSERT_EQ(S_OK, timeShift->Play(100));
+    Sleep(1500);
+    const Position playing = PositionOf(timeShift.Get());
+    EXPECT_GE(playing.current, 1u);
+    EXPECT_LE(playing.current, 2u);
+    EXPECT_GE(video.Count(), 15u) << "about 45 frames in 1.5 s";
+    EXPECT_GE(audio.Count(), 1u);
+
+    const size_t beforeSeek = video.Count();
+    ASSERT_EQ(S_OK, timeShift->Seek(3));
+    Sleep(1000);
+    EXPECT_GE(PositionOf(timeShift.Get()).current, 3u);
+
+    ASSERT_EQ(S_OK, timeShift->Pause());
+    Sleep(300);
+    const size_t paused = video.Count();
+    const Position pausedAt = PositionOf(timeShift.Get());
+    Sleep(700);
+    EXPECT_EQ(paused, video.Count()) << "Pause stops delivery";
+    EXPECT_EQ(pausedAt.current, PositionOf(timeShift.Get()).current);
+
+    // Twice as fast from 1 s, well behind the live point.
+    ASSERT_EQ(S_OK, timeShift->Seek(1));
+    ASSERT_EQ(S_OK, timeShift->Play(200));
+    const Position fastFrom = PositionOf(timeShift.Get());
+    const size_t fastFirst = video.Count();
+    Sleep(2000);
+    const Position fastTo = PositionOf(timeShift.Get());
+    const size_t fastLast = video.Count();
+    EXPECT_GE(fastTo.current - fastFrom.current, 3u) << "2 s at 200 % is 4 s of the recording";
+    EXPECT_LE(fastTo.current - fastFrom.current, 5u);
+
+    // Past the second RIFF of the OpenDML file: from 10 s once 11 s are recorded.
+    size_t lateFirst = 0, lateLast = 0;
+    if (muxMode == 1) {
+        ASSERT_EQ(S_OK, timeShift->Pause());
+        for (int i = 0; i < 100 && PositionOf(timeShift.Get()).total < 11; ++i)
+            Sleep(100);
+        ASSERT_EQ(S_OK, timeShift->Seek(10));
+        lateFirst = video.Count();
+        ASSERT_EQ(S_OK, timeShift->Play(100));
+        Sleep(1000);
+        ASSERT_EQ(S_OK, timeShift->Pause());
+        lateLast = video.Count();
+    }
+    ASSERT_EQ(S_OK, timeShift->Stop());
+    Sleep(1000);  // the recording goes on
+    ASSERT_HRESULT_SUCCEEDED(g.control->Stop());
+
+    DWORD frames = 0, buffers = 0, dropped = 0, blocks = 0;
+    ASSERT_EQ(S_OK, config->GetCounts(&frames, &buffers, &dropped, &blocks));
+    // For the independent readers of check_recordings.py.
+    std::ofstream(std::filesystem::path(base + L"frames.txt")) << frames << "\n";
+
+    WrittenStreams written;
+    if (muxMode == 0) {
+        ASSERT_TRUE(FileExists(NumberedFile(base, 1))) << "the recording spans several files";
+        for (int i = 0; i < 40 && FileExists(NumberedFile(base, i)); ++i)
+            ReadAviFile(NumberedFile(base, i), i == 0, picture, written);
+    } else {
+        ReadAviFile(base + L".avi", true, picture, written);
+        ASSERT_FALSE(written.riffStarts.empty()) << "the file has a second RIFF";
+    }
+    EXPECT_EQ(frames, written.videoHashes.size());
+
+    // Every frame played back is the frame written with its number, in a written chunk.
+    const std::vector<PlaybackCollector::Frame> played = video.Frames();
+    ASSERT_FALSE(played.empty());
+    size_t checked = 0;
+    for (const auto& f : played) {
+        EXPECT_EQ(picture.Bytes(), f.length);
+        EXPECT_NE(-1, WrittenIndex(written, f.hash)) << "a frame that is not in the files";
+        if (f.number && written.hashByNumber.count(*f.number)) {
+            EXPECT_EQ(written.hashByNumber.at(*f.number), f.hash) << "frame " << *f.number;
+            ++checked;
+        }
+    }
+    EXPECT_EQ(played.size(), checked) << "every frame played carries its card frame number";
+
+    // The first frame after Seek(3) is the one written at 3 s.
+    ASSERT_LT(beforeSeek, played.size());
+    auto seekFrame = std::find_if(played.begin() + static_cast<long>(beforeSeek), played.end(),
+                                  [](const auto& f) { return f.discontinuity; });
+    ASSERT_NE(played.end(), seekFrame);
+    const long expected = static_cast<long>(30000000 / kFrame) - static_cast<long>(written.videoStart);
+    const long seekIndex = WrittenIndex(written, seekFrame->hash);
+    EXPECT_GE(seekIndex, expected - 1);
+    EXPECT_LE(seekIndex, expected + 2);
+
+    // At 200 % the frames played in 2 s span about 4 s of the recording, forwards only.
+    ASSERT_LT(fastFirst + 10, std::min(fastLast, played.size()));
+    long previous = WrittenIndex(written, played[fastFirst].hash);
+    const long fastStart = previous;
+    for (size_t i = fastFirst + 1; i < fastLast && i < played.size(); ++i) {
+        const long index = WrittenIndex(written, played[i].hash);
+        EXPECT_GT(index, previous) << "played frame " << i;
+        previous = index;
+    }
+    const long span = previous - fastStart;
+    EXPECT_GE(span, 90) << "4 s are about 120 frames";
+    EXPECT_LE(span, 135);
+
+    // From 10 s of the OpenDML file: frames of its second RIFF, checked above like all others.
+    if (muxMode == 1) {
+        ASSERT_LT(lateFirst + 10, std::min(lateLast, played.size())) << "about 30 frames in 1 s";
+        for (size_t i = lateFirst; i < lateLast; ++i) {
+            EXPECT_GE(WrittenIndex(written, played[i].hash), static_cast<long>(written.riffStarts.front()))
+                << "played frame " << i;
+        }
+    }
+
+    // Audio: each run from a repositioning on is the written sound from some block on.
+    size_t audioChecked = 0;
+    for (const std::vector<BYTE>& run : audio.Runs()) {
+        ASSERT_GE(run.size(), 64u);
+        bool found = false;
+        for (size_t at = 0; !found && at + run.size() <= written.audio.size(); at += 4)
+            found = std::equal(run.begin(), run.end(), written.audio.begin() + static_cast<long>(at));
+        EXPECT_TRUE(found) << "played audio not found in the files (" << run.size() << " bytes)";
+        audioChecked += found ? run.size() : 0;
+    }
+    EXPECT_GT(audioChecked, 192000u) << "more than a second of sound played back";
+}
+
+INSTANTIATE_TEST_SUITE_P(MuxModes, TimeShiftPlayback, ::testing::Values(DWORD{0}, DWORD{1}));
+
+}  // namespace
