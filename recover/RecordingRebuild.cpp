@@ -77,6 +77,21 @@ class BatchReader {
   size_t next_ = 0;
 };
 
+// Reads the recording's batches in order and hands each to the writer, until the end,
+// a read failure or a write failure.
+template <typename Append>
+HResult CopyBatches(InputFile& in, const RecordingScan& scan, Append append) {
+  BatchReader reader(in, scan);
+  StreamKind stream;
+  std::vector<RecordPtr> records;
+  HResult hr = kS_OK;
+  while (Succeeded(hr) && reader.Next(&stream, &records, &hr)) {
+    if (Failed(hr)) break;
+    hr = append(stream, records);
+  }
+  return hr;
+}
+
 HResult RebuildAvi1(InputFile& in, const RecordingScan& scan, MuxFileSystem& fs, const std::string& outPath) {
   OneFileSystem one(fs, outPath);
   Avi1SetLayout layout;
@@ -88,14 +103,10 @@ HResult RebuildAvi1(InputFile& in, const RecordingScan& scan, MuxFileSystem& fs,
   HResult hr = set.Create(one, outPath, 1, CreateMode::CreateAlways, layout);
   if (Failed(hr)) return hr;
   const uint16_t blockAlign = scan.inputs.audio ? scan.inputs.audio->BlockAlign() : 1;
-  BatchReader reader(in, scan);
-  StreamKind stream;
-  std::vector<RecordPtr> records;
-  while (Succeeded(hr) && reader.Next(&stream, &records, &hr)) {
-    if (Failed(hr)) break;
+  hr = CopyBatches(in, scan, [&](StreamKind stream, std::vector<RecordPtr>& records) {
     const BatchStream kind{stream == StreamKind::Video, scan.inputs.video.has_value(), blockAlign};
-    hr = set.AppendBatch(0, records, kind, true);
-  }
+    return set.AppendBatch(0, records, kind, true);
+  });
   if (Succeeded(hr)) hr = set.Finish(scan.inputs, scan.run, 0, 0);
   if (Failed(hr)) {
     set.Discard();
@@ -113,13 +124,8 @@ HResult RebuildOpenDml(InputFile& in, const RecordingScan& scan, MuxFileSystem& 
   Avi2Writer writer;
   HResult hr = writer.Create(fs, outPath, CreateMode::CreateAlways, layout);
   if (Failed(hr)) return hr;
-  BatchReader reader(in, scan);
-  StreamKind stream;
-  std::vector<RecordPtr> records;
-  while (Succeeded(hr) && reader.Next(&stream, &records, &hr)) {
-    if (Failed(hr)) break;
-    hr = writer.Write(stream, records);
-  }
+  hr = CopyBatches(in, scan,
+                   [&](StreamKind stream, std::vector<RecordPtr>& records) { return writer.Write(stream, records); });
   if (Succeeded(hr)) hr = writer.Finish(scan.inputs, scan.run, 0, 0);
   if (Failed(hr)) {
     writer.Discard();
