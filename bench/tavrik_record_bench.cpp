@@ -176,7 +176,7 @@ int wmain(int argc, wchar_t** argv)
     std::printf("report: total frame%s, drop frame%s, video end offset%s\n",
                 ReportValue(report, "Total frame:").c_str(), ReportValue(report, "Drop frame:").c_str(),
                 ReportValue(report, "End offset:").c_str());
-    if (end.cpuSeconds > 0)
+    if (end.cpuSeconds > start.cpuSeconds)
         std::printf("Tavrik CPU: %.1f s per minute of media\n", (end.cpuSeconds - start.cpuSeconds) / measured);
     if (end.privateBytes > 0)
         std::printf("Tavrik memory: private %.1f MB -> %.1f MB\n", start.privateBytes / 1e6, end.privateBytes / 1e6);
