@@ -19,6 +19,7 @@
 #include "../engine/card_test_support.h"
 #include "IMuxConfig.h"
 #include "MuxGraphSupport.h"
+#include "SplitterPlayback.h"
 #include "profiles/CurrentProfiles.h"
 #include "tavrik_process.h"
 

@@ -26,9 +26,6 @@ std::wstring NumberedFile(const std::wstring& base, int index);
 // Deletes name000.avi ... name039.avi and name.avi.
 void DeleteRecording(const std::wstring& base);
 bool FileExists(const std::wstring& path);
-// Video frames that the platform's AVI splitter delivers from a file; negative when
-// the file cannot be played.
-int FramesPlayedBack(const std::wstring& file);
 
 // A Sample Grabber callback its owner keeps alive; the subclass takes the samples.
 class GrabberCallback : public ISampleGrabberCB {
