@@ -154,6 +154,19 @@ protected:
         CoUninitialize();
     }
 
+    // Answers the graph's events as the main window does, until one ends the recording
+    // (S_FALSE) or 30 s have passed (S_OK).
+    HRESULT HandleEventsUntilTheGraphEndsTheRecording()
+    {
+        HRESULT handled = S_OK;
+        const DWORD start = GetTickCount();
+        while (handled == S_OK && GetTickCount() - start < 30000) {
+            PumpFor(100);
+            handled = engine->HandleGraphEvents();
+        }
+        return handled;
+    }
+
     // Trelvox (or another multiplexer) and no compressors.
     HRESULT WriteProfile(const RecordOptions& options, const std::wstring& muxName, const std::wstring& muxMoniker,
                          const std::function<void(IBaseFilter*)>& configure = {})
@@ -350,13 +363,7 @@ TEST_F(RecordGraphTest, AllFilesFullStopsTheRecordingFromTheGraphEvent)
     const std::wstring file = FullPath(L"recordings\\engine_filesfull.avi");
     ASSERT_EQ(S_OK, engine->BuildRecord(0, file));
     ASSERT_EQ(S_OK, engine->RunRecord());
-    HRESULT handled = S_OK;
-    const DWORD start = GetTickCount();
-    while (handled == S_OK && GetTickCount() - start < 30000) {
-        PumpFor(100);
-        handled = engine->HandleGraphEvents();
-    }
-    ASSERT_EQ(S_FALSE, handled) << "the recording was not ended by the graph";
+    ASSERT_EQ(S_FALSE, HandleEventsUntilTheGraphEndsTheRecording()) << "the recording was not ended by the graph";
     EXPECT_EQ(engine::kIdle, engine->state);
     EXPECT_EQ(CCaptureGraph::kEventFilesFull, engine->LastRecordingEnd().code);
     EXPECT_EQ(1, engine->LastRecordingEnd().param);
@@ -386,13 +393,7 @@ TEST_F(RecordGraphTest, AFullDiskStopsTheRecordingFromTheGraphEvent)
     ASSERT_EQ(S_OK, engine->RunRecord());
 
     // The event arrives as the graph-event message; the main window answers it with HandleGraphEvents.
-    HRESULT handled = S_OK;
-    const DWORD start = GetTickCount();
-    while (handled == S_OK && GetTickCount() - start < 30000) {
-        PumpFor(100);
-        handled = engine->HandleGraphEvents();
-    }
-    ASSERT_EQ(S_FALSE, handled) << "the recording was not ended by the graph";
+    ASSERT_EQ(S_FALSE, HandleEventsUntilTheGraphEndsTheRecording()) << "the recording was not ended by the graph";
     EXPECT_EQ(engine::kIdle, engine->state);
     EXPECT_EQ(EC_ERRORABORT, engine->LastRecordingEnd().code);
     EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_DISK_FULL), static_cast<HRESULT>(engine->LastRecordingEnd().param));
