@@ -50,6 +50,67 @@ bool FileExists(const std::wstring& path)
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+LONGLONG FileSize(const std::wstring& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+        return -1;
+    return (static_cast<LONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+std::wstring ProgramBeside(const wchar_t* name)
+{
+    wchar_t exe[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    const std::wstring self(exe);
+    return self.substr(0, self.find_last_of(L'\\') + 1) + name;
+}
+
+namespace {
+
+// Under Wine the process handle is signalled while the killed Unix process may still
+// finish a write in progress (seen: 2.4 MB more after the wait); on Windows the wait
+// alone would do. The file counts once its size has stood still for a second.
+void WaitUntilSettled(const std::wstring& file)
+{
+    constexpr int kStillPolls = 10, kMaxPolls = 300;
+    constexpr DWORD kPollMs = 100;
+    LONGLONG size = FileSize(file);
+    for (int still = 0, polls = 0; still < kStillPolls && polls < kMaxPolls; ++polls) {
+        Sleep(kPollMs);
+        const LONGLONG now = FileSize(file);
+        still = now == size ? still + 1 : 0;
+        size = now;
+    }
+}
+
+}  // namespace
+
+bool RecordInChildAndTerminate(const std::wstring& arguments, const std::wstring& file, LONGLONG bytes,
+                               DWORD timeoutMs)
+{
+    const std::wstring child = ProgramBeside(L"trelvox_record_child.exe");
+    std::wstring command = L"\"" + child + L"\" " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(child.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
+        return false;
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    while (FileSize(file) < bytes && GetTickCount64() < deadline &&
+           WaitForSingleObject(process.hProcess, 50) == WAIT_TIMEOUT) {
+    }
+    DWORD exitCode = 0;
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    TerminateProcess(process.hProcess, 9);
+    WaitForSingleObject(process.hProcess, 10000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    WaitUntilSettled(file);
+    return exitCode == STILL_ACTIVE;
+}
+
 HRESULT MuxGraph::Create()
 {
     HRESULT hr = CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&graph));

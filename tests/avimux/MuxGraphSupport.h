@@ -26,6 +26,15 @@ std::wstring NumberedFile(const std::wstring& base, int index);
 // Deletes name000.avi ... name039.avi and name.avi.
 void DeleteRecording(const std::wstring& base);
 bool FileExists(const std::wstring& path);
+// -1 when the file cannot be read.
+LONGLONG FileSize(const std::wstring& path);
+// A program in the folder of the running test program.
+std::wstring ProgramBeside(const wchar_t* name);
+// Runs trelvox_record_child.exe (beside this program) with `arguments` until `file` holds
+// `bytes`, the child ends or `timeoutMs` has passed, then terminates it with no chance to
+// finish its files. False when the child had ended by itself.
+bool RecordInChildAndTerminate(const std::wstring& arguments, const std::wstring& file, LONGLONG bytes,
+                               DWORD timeoutMs);
 
 // A Sample Grabber callback its owner keeps alive; the subclass takes the samples.
 class GrabberCallback : public ISampleGrabberCB {

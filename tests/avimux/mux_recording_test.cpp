@@ -158,31 +158,10 @@ TEST_F(MuxRecording, KilledRecorderLeavesAPlayableFile)
 {
     const std::wstring base = RecordingPath(L"killed_");
     DeleteRecording(base);
-    wchar_t exe[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring child(exe);
-    child = child.substr(0, child.find_last_of(L'\\') + 1) + L"trelvox_record_child.exe";
-    std::wstring command = L"\"" + child + L"\" \"" + base + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    ASSERT_TRUE(CreateProcessW(child.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                               &startup, &process));
     const std::wstring file = base + L"000.avi";
-    LONGLONG size = 0;
-    for (int waited = 0; size < 8 * 1024 * 1024 && waited < 30000; waited += 50) {
-        Sleep(50);
-        WIN32_FILE_ATTRIBUTE_DATA data{};
-        if (GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &data))
-            size = (static_cast<LONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    }
-    DWORD exitCode = 0;
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    EXPECT_EQ(STILL_ACTIVE, exitCode) << "the recorder ended by itself";
-    TerminateProcess(process.hProcess, 9);
-    WaitForSingleObject(process.hProcess, 10000);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    EXPECT_TRUE(RecordInChildAndTerminate(L"\"" + base + L"\"", file, 8 * 1024 * 1024, 30000))
+        << "the recorder ended by itself";
+    const LONGLONG size = FileSize(file);
     EXPECT_GE(size, 8 * 1024 * 1024) << "the recording did not grow";
 }
 

@@ -27,22 +27,6 @@ constexpr LONGLONG kMiB = 1024 * 1024;
 constexpr DWORD kRecoverTimeoutMs = 10 * 60 * 1000;
 constexpr DWORD kDropEvery = 25;
 
-std::wstring ProgramBeside(const wchar_t* name)
-{
-    wchar_t exe[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    const std::wstring self(exe);
-    return self.substr(0, self.find_last_of(L'\\') + 1) + name;
-}
-
-LONGLONG FileSize(const std::wstring& path)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
-        return -1;
-    return (static_cast<LONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
-
 struct ProcessResult {
     DWORD exitCode = STILL_ACTIVE;
     std::string output;
@@ -117,41 +101,8 @@ protected:
     {
         DeleteRecording(base);
         DeleteFileW((file + L".note").c_str());
-        const std::wstring child = ProgramBeside(L"trelvox_record_child.exe");
-        std::wstring command = L"\"" + child + L"\" \"" + base + L"\" card " + std::to_wstring(mode);
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process{};
-        ASSERT_TRUE(CreateProcessW(child.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                   &startup, &process));
-        const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-        while (FileSize(file) < bytes && GetTickCount64() < deadline &&
-               WaitForSingleObject(process.hProcess, 50) == WAIT_TIMEOUT) {
-        }
-        DWORD exitCode = 0;
-        GetExitCodeProcess(process.hProcess, &exitCode);
-        EXPECT_EQ(STILL_ACTIVE, exitCode) << "the recorder ended by itself";
-        TerminateProcess(process.hProcess, 9);
-        WaitForSingleObject(process.hProcess, 10000);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-        WaitUntilSettled(file);
-    }
-
-    // Under Wine the process handle is signalled while the killed Unix process may still
-    // finish a write in progress (seen: 2.4 MB more after the wait); on Windows the wait
-    // alone would do. The file is counted once its size has stood still for a second.
-    static void WaitUntilSettled(const std::wstring& file)
-    {
-        constexpr int kStillPolls = 10, kMaxPolls = 300;
-        constexpr DWORD kPollMs = 100;
-        LONGLONG size = FileSize(file);
-        for (int still = 0, polls = 0; still < kStillPolls && polls < kMaxPolls; ++polls) {
-            Sleep(kPollMs);
-            const LONGLONG now = FileSize(file);
-            still = now == size ? still + 1 : 0;
-            size = now;
-        }
+        const std::wstring arguments = L"\"" + base + L"\" card " + std::to_wstring(mode);
+        EXPECT_TRUE(RecordInChildAndTerminate(arguments, file, bytes, timeoutMs)) << "the recorder ended by itself";
     }
 
     static VideoChunks OnDisk(const std::wstring& file)
