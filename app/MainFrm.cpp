@@ -33,9 +33,6 @@ CMainFrame::CMainFrame(const std::wstring& dataFolder) : engine(std::make_unique
 
 CMainFrame::~CMainFrame()
 {
-    // A window whose creation failed never loaded the settings: keep the stored ones.
-    if (settingsLoaded)
-        SaveSettings();
     engine.reset();
 }
 
@@ -163,6 +160,11 @@ void CMainFrame::OnDestroy()
     SaveWindowLayout();
     DeregisterShellHookWindow(Handle());
     KillTimer(Handle(), kTimerId);
+    // The settings keep the engine's last state ("Preview" 1 while previewing). Then the
+    // graph stops while the view, its video window's owner, still exists: a renderer left
+    // running would draw into windows that are being destroyed.
+    SaveSettings();
+    engine->TearDown();
 }
 
 void CMainFrame::OnClose()

@@ -35,8 +35,9 @@ void VideoPlacement::Release(int aspectMode)
         return;
     if (IsFullScreen())
         LeaveFullScreen(aspectMode);
-    parts_.videoWindow->put_Owner(0);
+    // Hidden before it loses its owner, so it never shows as a window of its own.
     parts_.videoWindow->put_Visible(OAFALSE);
+    parts_.videoWindow->put_Owner(0);
     parts_.videoWindow.Reset();
 }
 

@@ -118,10 +118,11 @@ public:
             WaitForSingleObject(process_.hProcess, kPatience);
     }
 
+    // Closes the main window; true once the program has ended with exit code 0.
     bool Close()
     {
         HWND window = Window();
-        return window && PostMessageW(window, WM_CLOSE, 0, 0) && WaitForExit().has_value();
+        return window && PostMessageW(window, WM_CLOSE, 0, 0) && WaitForExit() == DWORD{0};
     }
 
 private:
