@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Counts test cases over CTest runs: every GoogleTest case counts once, and a
 CTest test without GoogleTest results (a script, a crashed program) counts as one.
+A test run again (RESULTS_DIR/rerun, see wine-gl-reruns.py) counts by its second run, and is named.
 Usage: test-summary.py RESULTS_DIR... ; prints "N passed, N failed"."""
 import sys
 import xml.etree.ElementTree as ET
@@ -16,16 +17,25 @@ def gtest_counts(path):
 
 
 def main(dirs):
-    passed = failed = skipped = 0
+    passed = failed = skipped = rerun_count = 0
     for d in map(Path, dirs):
         ctest = d / "ctest.xml"
         if not ctest.exists():
             failed += 1
             print(f"no CTest results in {d}", file=sys.stderr)
             continue
+        reruns = {}
+        if (d / "rerun" / "ctest.xml").exists():
+            reruns = {c.get("name"): c for c in ET.parse(d / "rerun" / "ctest.xml").getroot().iter("testcase")}
         for case in ET.parse(ctest).getroot().iter("testcase"):
             name = case.get("name")
+            if name in reruns:
+                case = reruns[name]
+                rerun_count += 1
             ctest_failed = case.get("status") not in (None, "run") or case.find("failure") is not None
+            if name in reruns:
+                print(f"{name}: ended by an X error of Wine's GL layer, run again: "
+                      f"{'failed' if ctest_failed else 'passed'}")
             detail = d / f"{name}.xml"
             if detail.exists():
                 p, f, s = gtest_counts(detail)
@@ -39,6 +49,8 @@ def main(dirs):
     line = f"{passed} passed, {failed} failed"
     if skipped:
         line += f", {skipped} skipped"
+    if rerun_count:
+        line += f", {rerun_count} run again"
     print(line)
     return 1 if failed else 0
 
