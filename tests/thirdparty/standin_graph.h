@@ -41,6 +41,5 @@ struct ProbeGraph {
 ComPtr<IStream> MemoryStream();
 void Rewind(IStream* stream);
 
-// "<test dir>\recordings\<name>" as for Trelvox's tests, and the note beside a recording that
-// tells the host check what ffprobe must find in it.
+// The note beside a recording that tells the host check what ffprobe must find in it.
 void WriteRecordingNote(const std::wstring& avi, const std::string& expectations);
