@@ -44,6 +44,54 @@ HRESULT Dialogs(IBaseFilter* filter, ComPtr<IAMVfwCompressDialogs>& dialogs)
     return filter->QueryInterface(IID_IAMVfwCompressDialogs, reinterpret_cast<void**>(dialogs.ReleaseAndGetAddressOf()));
 }
 
+// Plays the user of the configuration dialog from another thread: types the quality and
+// presses the button.
+class QualityDialogUser {
+public:
+    QualityDialogUser(const wchar_t* text, int button) : m_text(text), m_button(button)
+    {
+        m_thread = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+    }
+    ~QualityDialogUser()
+    {
+        WaitForSingleObject(m_thread, 10000);
+        CloseHandle(m_thread);
+    }
+    bool found = false;
+
+private:
+    static constexpr int kQualityEdit = 1001;  // the dialog's quality box
+
+    static BOOL CALLBACK FindDialog(HWND window, LPARAM found)
+    {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        if (process != GetCurrentProcessId() || !IsWindowVisible(window) || !GetDlgItem(window, kQualityEdit))
+            return TRUE;
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    static DWORD WINAPI Run(void* self)
+    {
+        auto* user = static_cast<QualityDialogUser*>(self);
+        HWND dialog = nullptr;
+        for (int i = 0; i < 200 && !dialog; ++i) {
+            Sleep(50);
+            EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&dialog));
+        }
+        if (!dialog)
+            return 1;
+        user->found = true;
+        SetDlgItemTextW(dialog, kQualityEdit, user->m_text);
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(user->m_button, BN_CLICKED), 0);
+        return 0;
+    }
+
+    const wchar_t* m_text;
+    int m_button;
+    HANDLE m_thread;
+};
+
 class MjpegCompressorTest : public testing::Test {
 protected:
     void SetUp() override
@@ -121,6 +169,21 @@ TEST_F(MjpegCompressorTest, DriverStateCarriesTheQuality)
     EXPECT_HRESULT_FAILED(dialogs->SetState(damaged.data(), kStateBytes));
     EXPECT_HRESULT_FAILED(dialogs->SetState(state.data(), kStateBytes - 1));
     EXPECT_EQ(40, State(dialogs.Get())[kQualityOffset]);
+}
+
+TEST_F(MjpegCompressorTest, TheConfigurationDialogChangesTheQualityOnOkOnly)
+{
+    {
+        QualityDialogUser user(L"55", IDOK);
+        EXPECT_EQ(S_OK, dialogs->ShowDialog(VfwCompressDialog_Config, nullptr));
+        EXPECT_TRUE(user.found);
+    }
+    EXPECT_EQ(55, State(dialogs.Get())[kQualityOffset]);
+    {
+        QualityDialogUser user(L"20", IDCANCEL);
+        EXPECT_EQ(S_OK, dialogs->ShowDialog(VfwCompressDialog_Config, nullptr));
+    }
+    EXPECT_EQ(55, State(dialogs.Get())[kQualityOffset]);
 }
 
 TEST_F(MjpegCompressorTest, PersistStreamKeepsTheQuality)
