@@ -8,6 +8,8 @@
 #include "card_recording.h"
 #include "standin_graph.h"
 
+#include <msacm.h>
+
 namespace {
 
 class G711CompressorTest : public testing::Test {
@@ -143,6 +145,33 @@ TEST_F(G711CompressorTest, PersistStreamKeepsTheChoiceAndRefusesDamage)
     ProbeGraph freshGraph;
     ASSERT_EQ(S_OK, freshGraph.Connect(fresh.Get(), 44100, 2));
     ExpectFormat(freshGraph.OutputConfig().Get(), WAVE_FORMAT_MULAW, 2, 44100);
+}
+
+// The record page describes an output through the ACM; every offer must be one it knows.
+TEST_F(G711CompressorTest, TheAcmDescribesEveryOffer)
+{
+    ProbeGraph graph;
+    ASSERT_EQ(S_OK, graph.Connect(CreateFilter(kClsidG711Compressor44k).Get(), 44100, 2));
+    ComPtr<IAMStreamConfig> config = graph.OutputConfig();
+    for (int i = 0; i < 4; ++i) {
+        AM_MEDIA_TYPE* type = nullptr;
+        AUDIO_STREAM_CONFIG_CAPS caps{};
+        ASSERT_EQ(S_OK, config->GetStreamCaps(i, &type, reinterpret_cast<BYTE*>(&caps)));
+        auto* format = reinterpret_cast<WAVEFORMATEX*>(type->pbFormat);
+        ACMFORMATTAGDETAILSW tag{};
+        tag.cbStruct = sizeof tag;
+        tag.dwFormatTag = format->wFormatTag;
+        EXPECT_EQ(MMSYSERR_NOERROR, acmFormatTagDetailsW(nullptr, &tag, ACM_FORMATTAGDETAILSF_FORMATTAG)) << i;
+        ACMFORMATDETAILSW details{};
+        details.cbStruct = sizeof details;
+        details.dwFormatTag = format->wFormatTag;
+        details.pwfx = format;
+        details.cbwfx = type->cbFormat;
+        EXPECT_EQ(MMSYSERR_NOERROR, acmFormatDetailsW(nullptr, &details, ACM_FORMATDETAILSF_FORMAT)) << i;
+        EXPECT_NE(L'\0', tag.szFormatTag[0]);
+        EXPECT_NE(L'\0', details.szFormat[0]);
+        DeleteType(type);
+    }
 }
 
 TEST_F(G711CompressorTest, OffersOnePropertyPage)
