@@ -28,37 +28,56 @@ constexpr uint8_t kEndOfBlock = 0x00;
 
 using Block = float[64];
 
-// cosines[u][x] = C(u)/2 * cos((2x + 1) u pi / 16)
-struct DctBasis {
-    float cosines[8][8];
-    DctBasis()
-    {
-        const double pi = std::acos(-1.0);
-        for (int u = 0; u < 8; ++u)
-            for (int x = 0; x < 8; ++x)
-                cosines[u][x] = static_cast<float>((u == 0 ? std::sqrt(0.5) : 1.0) / 2.0 *
-                                                   std::cos((2 * x + 1) * u * pi / 16.0));
-    }
-};
-
-void ForwardDct(const Block& in, Block& out)
+// One 8-point pass of the Arai-Agui-Nakajima DCT over values `stride` apart. Output k is
+// the true coefficient times 8 * kAanScale[k] (for a 2-D pass, times both factors); the
+// quantiser divides that out.
+void AanPass(float* d, int stride)
 {
-    static const DctBasis basis;
-    float rows[64];
-    for (int y = 0; y < 8; ++y)
-        for (int u = 0; u < 8; ++u) {
-            float sum = 0;
-            for (int x = 0; x < 8; ++x)
-                sum += basis.cosines[u][x] * in[y * 8 + x];
-            rows[y * 8 + u] = sum;
-        }
-    for (int u = 0; u < 8; ++u)
-        for (int v = 0; v < 8; ++v) {
-            float sum = 0;
-            for (int y = 0; y < 8; ++y)
-                sum += basis.cosines[v][y] * rows[y * 8 + u];
-            out[v * 8 + u] = sum;
-        }
+    const float tmp0 = d[0] + d[7 * stride], tmp7 = d[0] - d[7 * stride];
+    const float tmp1 = d[stride] + d[6 * stride], tmp6 = d[stride] - d[6 * stride];
+    const float tmp2 = d[2 * stride] + d[5 * stride], tmp5 = d[2 * stride] - d[5 * stride];
+    const float tmp3 = d[3 * stride] + d[4 * stride], tmp4 = d[3 * stride] - d[4 * stride];
+
+    const float even0 = tmp0 + tmp3, even3 = tmp0 - tmp3;
+    const float even1 = tmp1 + tmp2, even2 = tmp1 - tmp2;
+    d[0] = even0 + even1;
+    d[4 * stride] = even0 - even1;
+    const float rotated = (even2 + even3) * 0.707106781f;
+    d[2 * stride] = even3 + rotated;
+    d[6 * stride] = even3 - rotated;
+
+    const float odd0 = tmp4 + tmp5, odd1 = tmp5 + tmp6, odd2 = tmp6 + tmp7;
+    const float z5 = (odd0 - odd2) * 0.382683433f;
+    const float z2 = 0.541196100f * odd0 + z5;
+    const float z4 = 1.306562965f * odd2 + z5;
+    const float z3 = odd1 * 0.707106781f;
+    const float z11 = tmp7 + z3, z13 = tmp7 - z3;
+    d[5 * stride] = z13 + z2;
+    d[3 * stride] = z13 - z2;
+    d[stride] = z11 + z4;
+    d[7 * stride] = z11 - z4;
+}
+
+void ForwardDct(Block& block)
+{
+    for (int row = 0; row < 8; ++row)
+        AanPass(block + row * 8, 1);
+    for (int column = 0; column < 8; ++column)
+        AanPass(block + column, 8);
+}
+
+// cos(k pi / 16) * sqrt(2), and 1 for k = 0.
+float AanScale(int k)
+{
+    return k == 0 ? 1.0f : static_cast<float>(std::cos(k * std::acos(-1.0) / 16.0) * std::sqrt(2.0));
+}
+
+// 1 / (quantiser * the scale the AAN passes leave in each coefficient), natural order.
+void QuantReciprocals(const uint8_t (&quant)[64], float (&reciprocals)[64])
+{
+    for (int v = 0; v < 8; ++v)
+        for (int u = 0; u < 8; ++u)
+            reciprocals[v * 8 + u] = 1.0f / (quant[v * 8 + u] * AanScale(u) * AanScale(v) * 8.0f);
 }
 
 // Video range to the full range JPEG (JFIF) pictures use, shifted to centre on zero.
@@ -72,8 +91,14 @@ float ChromaLevel(uint8_t c)
     return (static_cast<float>(c) - 128.0f) * (255.0f / 224.0f);
 }
 
+// Rounds half away from zero, without a library call.
+int RoundToInt(float value)
+{
+    return static_cast<int>(value >= 0 ? value + 0.5f : value - 0.5f);
+}
+
 struct Component {
-    const uint8_t* quant;  // natural order
+    const float* reciprocals;  // see QuantReciprocals
     const HuffmanCodes* dc;
     const HuffmanCodes* ac;
     int previousDc = 0;
@@ -101,14 +126,14 @@ void PutCode(JpegBitWriter& writer, const HuffmanCodes& codes, uint8_t symbol)
     writer.Put(codes[symbol].bits, codes[symbol].length);
 }
 
-void EncodeBlock(JpegBitWriter& writer, const Block& samples, Component& component)
+void EncodeBlock(JpegBitWriter& writer, Block& samples, Component& component)
 {
-    Block coefficients;
-    ForwardDct(samples, coefficients);
+    ForwardDct(samples);
+    const Block& coefficients = samples;
     int quantised[64];
     for (int i = 0; i < 64; ++i) {
         const int natural = kZigZag[i];
-        quantised[i] = static_cast<int>(std::lround(coefficients[natural] / component.quant[natural]));
+        quantised[i] = RoundToInt(coefficients[natural] * component.reciprocals[natural]);
     }
 
     const int difference = quantised[0] - component.previousDc;
@@ -248,9 +273,12 @@ void EncodeJpeg(const Yuy2Picture& picture, int quality, std::vector<uint8_t>& o
     PutHuffmanTable(out, kAcClass, kChrominanceTable, kChrominanceAc);
     PutScanHeader(out);
 
-    Component luma{lumaQuant, &lumaDc, &lumaAc};
-    Component cb{chromaQuant, &chromaDc, &chromaAc};
-    Component cr{chromaQuant, &chromaDc, &chromaAc};
+    float lumaReciprocals[64], chromaReciprocals[64];
+    QuantReciprocals(lumaQuant, lumaReciprocals);
+    QuantReciprocals(chromaQuant, chromaReciprocals);
+    Component luma{lumaReciprocals, &lumaDc, &lumaAc};
+    Component cb{chromaReciprocals, &chromaDc, &chromaAc};
+    Component cr{chromaReciprocals, &chromaDc, &chromaAc};
     JpegBitWriter writer(out);
     Block lumaBlocks[2], cbBlock, crBlock;
     for (int top = 0; top < picture.height; top += kBlockSize)
