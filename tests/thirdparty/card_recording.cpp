@@ -10,29 +10,6 @@ namespace {
 constexpr REFERENCE_TIME k480iFrame = 333667;
 constexpr DWORD kCardAudioRate = 44100;
 
-HRESULT SelectAudioRate(IBaseFilter* capture, DWORD rate)
-{
-    ComPtr<IAMStreamConfig> config;
-    HRESULT hr = PinNamed(capture, L"Audio Capture").As(&config);
-    if (FAILED(hr))
-        return hr;
-    int count = 0, size = 0;
-    hr = config->GetNumberOfCapabilities(&count, &size);
-    for (int i = 0; SUCCEEDED(hr) && i < count; ++i) {
-        AM_MEDIA_TYPE* type = nullptr;
-        AUDIO_STREAM_CONFIG_CAPS caps{};
-        if (config->GetStreamCaps(i, &type, reinterpret_cast<BYTE*>(&caps)) != S_OK)
-            continue;
-        const bool wanted = WaveFormat(type).nSamplesPerSec == rate;
-        if (wanted)
-            hr = config->SetFormat(type);
-        DeleteType(type);
-        if (wanted)
-            return hr;
-    }
-    return FAILED(hr) ? hr : E_FAIL;
-}
-
 // Capture pin -> compressor input; compressor output -> the mux's pin of that name.
 HRESULT ConnectThrough(CaptureGraph& card, const wchar_t* capturePin, IBaseFilter* compressor, IBaseFilter* mux,
                        const wchar_t* muxPin, const AM_MEDIA_TYPE* output)
@@ -57,6 +34,29 @@ HRESULT ConnectThrough(CaptureGraph& card, const wchar_t* capturePin, IBaseFilte
 }
 
 }  // namespace
+
+HRESULT SelectAudioRate(IBaseFilter* capture, DWORD rate)
+{
+    ComPtr<IAMStreamConfig> config;
+    HRESULT hr = PinNamed(capture, L"Audio Capture").As(&config);
+    if (FAILED(hr))
+        return hr;
+    int count = 0, size = 0;
+    hr = config->GetNumberOfCapabilities(&count, &size);
+    for (int i = 0; SUCCEEDED(hr) && i < count; ++i) {
+        AM_MEDIA_TYPE* type = nullptr;
+        AUDIO_STREAM_CONFIG_CAPS caps{};
+        if (config->GetStreamCaps(i, &type, reinterpret_cast<BYTE*>(&caps)) != S_OK)
+            continue;
+        const bool wanted = WaveFormat(type).nSamplesPerSec == rate;
+        if (wanted)
+            hr = config->SetFormat(type);
+        DeleteType(type);
+        if (wanted)
+            return hr;
+    }
+    return FAILED(hr) ? hr : E_FAIL;
+}
 
 HRESULT RecordCard(const std::wstring& base, IBaseFilter* video, IBaseFilter* audio, const AM_MEDIA_TYPE* audioOutput,
                    DWORD ms)

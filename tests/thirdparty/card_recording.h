@@ -6,6 +6,9 @@
 
 #include <string>
 
+// Fixes the card's "Audio Capture" pin to the capability of that rate.
+HRESULT SelectAudioRate(IBaseFilter* capture, DWORD rate);
+
 // 480i from the card with its audio at 44100 Hz, for `ms`, through the given compressors
 // (null: that stream goes uncompressed) into the "Pelkor AVI Mux" writing `base`. Before
 // the compressor's output is connected, `audioOutput` (when not null) is set with

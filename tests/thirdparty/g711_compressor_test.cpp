@@ -5,7 +5,9 @@
 #include <string>
 
 #include "MuxGraphSupport.h"
+#include "capture_graph.h"
 #include "card_recording.h"
+#include "card_test_support.h"
 #include "standin_graph.h"
 
 #include <msacm.h>
@@ -46,6 +48,21 @@ TEST_F(G711CompressorTest, The44100VariantRefusesOtherRatesTheOtherTakesThem)
     }
     ProbeGraph threeChannels;
     EXPECT_HRESULT_FAILED(threeChannels.Connect(CreateFilter(kClsidG711Compressor).Get(), 44100, 3));
+}
+
+TEST_F(G711CompressorTest, The44100VariantCannotBeConnectedToTheCardAt48000)
+{
+    ResetCard();
+    CaptureGraph card;
+    ASSERT_TRUE(card.control);
+    ComPtr<IBaseFilter> only44k = CreateFilter(kClsidG711Compressor44k), anyRate = CreateFilter(kClsidG711Compressor);
+    ASSERT_EQ(S_OK, card.Add(only44k.Get(), L"44100 only"));
+    ASSERT_EQ(S_OK, card.Add(anyRate.Get(), L"any rate"));
+    // Fixed, or the connection would find the 44100 Hz type the pin also offers.
+    ASSERT_EQ(S_OK, SelectAudioRate(card.capture.Get(), 48000));
+    ComPtr<IPin> audio = PinNamed(card.capture.Get(), L"Audio Capture");
+    EXPECT_HRESULT_FAILED(card.graph->ConnectDirect(audio.Get(), FirstPin(only44k.Get(), PINDIR_INPUT).Get(), nullptr));
+    EXPECT_EQ(S_OK, card.graph->ConnectDirect(audio.Get(), FirstPin(anyRate.Get(), PINDIR_INPUT).Get(), nullptr));
 }
 
 TEST_F(G711CompressorTest, OffersFourFormatsAtTheInputRate)
