@@ -226,7 +226,7 @@ HRESULT G711Compressor::ReadFromStream(IStream* stream)
         return VFW_E_INVALID_FILE_FORMAT;
     CAutoLock lock(&m_filterLock);
     m_choiceSet = set == 1;
-    m_choice = {law == 0 ? Law::MuLaw : Law::ALaw, channels};
+    m_choice = m_choiceSet ? G711Choice{law == 0 ? Law::MuLaw : Law::ALaw, channels} : G711Choice{};
     return S_OK;
 }
 
