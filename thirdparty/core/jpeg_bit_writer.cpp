@@ -2,13 +2,13 @@
 
 namespace standin {
 
-HuffmanCodes::HuffmanCodes(const HuffmanSpec& spec)
+HuffmanCodes::HuffmanCodes(const HuffmanTable& table)
 {
     uint16_t code = 0;
     int index = 0;
     for (int length = 1; length <= 16; ++length) {
-        for (int i = 0; i < spec.counts[length - 1]; ++i) {
-            codes_[spec.values[index++]] = {code, static_cast<uint8_t>(length)};
+        for (int i = 0; i < table.counts[length - 1]; ++i) {
+            codes_[table.values[index++]] = {code, static_cast<uint8_t>(length)};
             ++code;
         }
         code = static_cast<uint16_t>(code << 1);

@@ -16,7 +16,7 @@ struct HuffmanCode {
 
 class HuffmanCodes {
 public:
-    explicit HuffmanCodes(const HuffmanSpec& spec);
+    explicit HuffmanCodes(const HuffmanTable& table);
     const HuffmanCode& operator[](uint8_t value) const { return codes_[value]; }
 
 private:

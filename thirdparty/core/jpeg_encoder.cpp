@@ -198,13 +198,13 @@ void PutQuantTable(std::vector<uint8_t>& out, TableId id, const uint8_t (&table)
         out.push_back(table[kZigZag[i]]);
 }
 
-void PutHuffmanTable(std::vector<uint8_t>& out, HuffmanClass tableClass, TableId id, const HuffmanSpec& spec)
+void PutHuffmanTable(std::vector<uint8_t>& out, HuffmanClass tableClass, TableId id, const HuffmanTable& table)
 {
     PutMarker(out, kDht);
-    PutWord(out, 2 + 1 + 16 + spec.valueCount);
+    PutWord(out, 2 + 1 + 16 + table.valueCount);
     out.push_back(static_cast<uint8_t>(tableClass << 4 | id));
-    out.insert(out.end(), spec.counts, spec.counts + 16);
-    out.insert(out.end(), spec.values, spec.values + spec.valueCount);
+    out.insert(out.end(), table.counts, table.counts + 16);
+    out.insert(out.end(), table.values, table.values + table.valueCount);
 }
 
 struct ComponentLayout {
