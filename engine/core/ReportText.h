@@ -3,13 +3,14 @@
 #pragma once
 
 #include "RecordingReport.h"
+#include "tavrik_version.h"
 
 #include <ctime>
 #include <string>
 
 namespace engine {
 
-inline constexpr char kReportVersion[] = "Tavrik Version 1.33";
+inline constexpr char kReportVersion[] = TAVRIK_VERSION_LINE;
 
 // Title, local date and time of `now`, and the recording's path.
 std::string ReportHeaderText(const std::tm& now, const std::wstring& recordingPath);

@@ -4,7 +4,8 @@
 #   wine_env <build-dir>      export the prefix, locale, audio and debug settings
 #   wine_display              use $DISPLAY, or start an Xvfb that ends with the caller
 #   wine_lock                 hold the prefix lock until the caller exits
-#   wine_prefix <build-dir>   create the prefix once, install the card's files and register the DLLs
+#   wine_prefix [file...]     create the prefix once, install the card's files and register the DLLs,
+#                             but for the COM servers named (left to a test that registers them)
 #   wine_sandbox <program>    run a program of the Wine root (what wine, wineserver … call)
 
 _wine_lib_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -100,6 +101,7 @@ wine_lock() {
 }
 
 wine_prefix() {
+  local skipped=" $* "
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "Creating the Wine prefix $WINEPREFIX"
     wineboot -i >/dev/null 2>&1
@@ -116,6 +118,7 @@ wine_prefix() {
   while IFS= read -r line; do
     [ -n "$line" ] || continue
     dll=${line%%|*}
+    [[ "$skipped" != *" $dll "* ]] || continue
     path="$TAVRIK_WINE_BUILD/bin/$dll"
     if [ "$dll" != "$line" ]; then
       folder=${line#*|}

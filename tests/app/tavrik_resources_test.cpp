@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tavrik_version.h"
+
 #include <string>
 #include <tuple>
 #include <vector>
@@ -338,7 +340,7 @@ TEST_F(TavrikResources, AboutBoxShowsIconVersionAndOk)
     bool icon = false, version = false;
     for (HWND child = GetWindow(about, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         icon = icon || (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
-        version = version || WindowText(child) == L"Tavrik Version 1.33";
+        version = version || WindowText(child) == L"" TAVRIK_VERSION_LINE;
     }
     EXPECT_TRUE(icon);
     EXPECT_TRUE(version);

@@ -56,7 +56,7 @@ RecordingReport Recording()
 
 TEST(ReportText, HeaderNamesTheVersionTheDateAndTheRecordingAsGiven)
 {
-    EXPECT_EQ("Tavrik Recording Report (Tavrik Version 1.33)\r\n"
+    EXPECT_EQ("Tavrik Recording Report (" TAVRIK_VERSION_LINE ")\r\n"
               "Date: 2026-12-09 Wed\r\nTime: 01:02:03\r\n\r\n"
               "Recording file: D:\\Video\\rec.avi\r\n",
               ReportHeaderText(LocalTime(1, 2, 3), L"D:\\Video\\rec.avi"));
