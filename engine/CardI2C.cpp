@@ -70,12 +70,7 @@ engine::CardConfig ReadCardConfig(const std::wstring& file)
 
 bool OpenCardI2C(CardI2C& card)
 {
-    return OpenCardI2CFrom(card, ProgramFolder());
-}
-
-bool OpenCardI2CFrom(CardI2C& card, const std::wstring& folder)
-{
-    const CurrentDirectoryScope programFolder(folder);
+    const CurrentDirectoryScope programFolder(ProgramFolder());
     if (!card.module) {
         // A missing library is no error of the program's: no system dialog either.
         const UINT formerMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);

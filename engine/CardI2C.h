@@ -20,8 +20,6 @@ struct CardI2C {
 // Loads ".\VendorCmdZV.dll" from the program's folder; true when both entry
 // points were found. The current directory is the same afterwards.
 bool OpenCardI2C(CardI2C& card);
-// The same from `folder` (no trailing backslash).
-bool OpenCardI2CFrom(CardI2C& card, const std::wstring& folder);
 
 // Writes the section "Config" of `configFile` (defaults for what is missing) to
 // the card for the input format index. 1 after the writes were tried, 0 without a record.
