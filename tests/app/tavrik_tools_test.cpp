@@ -198,9 +198,9 @@ protected:
         return shown;
     }
 
-    // Under Wine menus belong to their process, so a test cannot read another
-    // program's menu states; it sees them in what a command does, since the
-    // framework runs only enabled commands.
+    // Another program's menu states cannot be read under Wine (its menus belong to
+    // their process), so the test sees them in what a command does: the framework
+    // runs only enabled commands.
     static bool OpensNoWindow(TavrikRun& run, WPARAM command)
     {
         PostMessageW(run.Window(), WM_COMMAND, command, 0);
@@ -238,7 +238,7 @@ protected:
 
 TEST_F(TavrikTools, DefaultsReachTheCardAtEveryPreviewAndRecordStart)
 {
-    UseCardConfig("");
+    UseCardConfig("");  // an empty file: every key at its default
     PrepareRecording();
     SetCardValue(L"Input", L"1080i");
     TavrikRun run;
