@@ -324,7 +324,10 @@ TEST_F(TavrikTools, CompanionProgramsStartFromTheCardFolderOnlyWhenOneIsSet)
         std::wstring text;
         ASSERT_TRUE(WaitFor([&] { return MessageBoxOf(run.Id(), &text) != nullptr; }, 10000));
         EXPECT_EQ(L"Zelvan インストールパスが長すぎます。260文字以内のフォルダーを設定してください。", text);
-        PostMessageW(MessageBoxOf(run.Id()), WM_COMMAND, IDOK, 0);
+        HWND box = MessageBoxOf(run.Id());
+        Sleep(500);  // painted, for the look at it afterwards
+        ScreenPicture::Of(box).SaveBmp((logFolder / "long-folder.bmp").wstring());
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
         ASSERT_TRUE(run.Close());
     }
     {
