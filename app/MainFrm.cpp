@@ -40,6 +40,7 @@ void CMainFrame::RegisterCommands()
 {
     RegisterPreviewCommands();
     RegisterRecordCommands();
+    RegisterToolCommands();
     // Still images and the settings sheet arrive later.
     for (unsigned id : {ID_STILL_IMAGE, ID_SETTINGS})
         OnUpdate(id, [](FwCmdUI& ui) { ui.Enable(false); });

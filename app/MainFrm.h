@@ -1,6 +1,7 @@
 // Tavrik's main window: menu, toolbar, status bar, information bar and the video
 // view; it owns the capture engine and the settings. Its commands live in files of
-// their own by area: MainFrmPreview.cpp, MainFrmRecord.cpp, MainFrmSettings.cpp.
+// their own by area: MainFrmPreview.cpp, MainFrmRecord.cpp, MainFrmSettings.cpp,
+// MainFrmTools.cpp.
 #pragma once
 
 #include "../engine/CaptureGraph.h"
@@ -66,6 +67,11 @@ private:
     // stop command does, then the user is told why.
     void OnGraphEvents();
     bool RecordProfileExists() const;
+
+    // MainFrmTools.cpp
+    void RegisterToolCommands();
+    // "\ZV_SetUtil.exe" or "\ZV_I2CUtil.exe" from the card's installation folder.
+    void StartCompanionProgram(const wchar_t* program);
 
     // MainFrmSettings.cpp
     void LoadSettings();

@@ -3,12 +3,14 @@
 #include "CardDecoder.h"
 #include "DeviceDiscovery.h"
 #include "DeviceLists.h"
+#include "GraphDiagnostics.h"
 #include "GraphEdit.h"
 #include "PreviewGraphBuilder.h"
 #include "RecordGraphBuilder.h"
 #include "RecordingStatistics.h"
 #include "SignalDetectionWindow.h"
 
+#include <algorithm>
 #include <ctime>
 
 using Microsoft::WRL::ComPtr;
@@ -20,6 +22,7 @@ constexpr wchar_t kCrossbarMoniker[] =
     L"@device:sw:{A799A801-A46D-11D0-A18C-00A02401DCD4}\\{F0C5FDC9-D592-463A-A302-4769B17A4047}";
 constexpr DWORD kDetectionPeriodMs = 100;
 constexpr long kMuted = -10000;
+constexpr int kMaxCardConfigWaitMs = 1000;
 constexpr EXECUTION_STATE kKeepAwake = ES_CONTINUOUS | ES_SYSTEM_REQUIRED | ES_DISPLAY_REQUIRED;
 
 }  // namespace
@@ -28,8 +31,10 @@ CCaptureGraph::CCaptureGraph()
     : videoCallback_(std::make_unique<CVideoCaptureSampleGrabberCB>()),
       audioCallback_(std::make_unique<CAudioCaptureSampleGrabberCB>()),
       imageCallback_(std::make_unique<CVideoImageSampleGrabberCB>()),
-      stillFrames_(std::make_unique<StillFrameStore>())
+      stillFrames_(std::make_unique<StillFrameStore>()),
+      cardI2C_(std::make_unique<CardI2C>())
 {
+    OpenCardI2C(*cardI2C_);
 }
 
 CCaptureGraph::~CCaptureGraph()
@@ -156,6 +161,7 @@ HRESULT CCaptureGraph::TearDown()
     placement_.Release(aspectMode);
     if (parts_.graph && parts_.captureFilter)
         RemoveDownstream(parts_.graph.Get(), parts_.captureFilter.Get());
+    RevokeGraph(rotCookie_);
     if (state != engine::kNotOpened)
         state = engine::kIdle;
     return S_OK;
@@ -182,6 +188,7 @@ HRESULT CCaptureGraph::BuildDetectionGraph()
     if (FAILED(hr))
         return hr;
     parts_.graph.As(&parts_.mediaSeeking);
+    RegisterBuiltGraph();
     state = engine::kDetectionBuilt;
     return S_OK;
 }
@@ -270,6 +277,7 @@ HRESULT CCaptureGraph::BuildPreview(int format)
     useInfTee = outcome.useInfTee;
     if (FAILED(hr))
         return hr;
+    RegisterBuiltGraph();
     ApplyPriorityClass(outcome.priorityClass);
     state = engine::kPreviewBuilt;
     return S_OK;
@@ -285,6 +293,7 @@ HRESULT CCaptureGraph::RunPreview()
         return hr;
     }
     FitWindow(false);
+    ApplyCardConfigIfAsked();
     state = engine::kPreviewing;
     SetThreadExecutionState(kKeepAwake);
     return S_OK;
@@ -315,6 +324,7 @@ HRESULT CCaptureGraph::BuildRecord(int resumeFlag, const std::wstring& fileName)
     useInfTee = outcome.preview.useInfTee;
     if (FAILED(hr))
         return hr;
+    RegisterBuiltGraph();
     ApplyPriorityClass(outcome.priorityClass);
     if (outcome.runLoadThread)
         loadThread_.Start();
@@ -333,6 +343,7 @@ HRESULT CCaptureGraph::RunRecord()
     }
     report.startTime = static_cast<int64_t>(std::time(nullptr));
     recordingEnd_ = {};
+    ApplyCardConfigIfAsked();
     state = engine::kRecording;
     SetThreadExecutionState(kKeepAwake);
     return S_OK;
@@ -351,6 +362,23 @@ HRESULT CCaptureGraph::StopRecord()
         loadThread_.Stop();
     RestorePriorityClass();
     return S_OK;
+}
+
+void CCaptureGraph::ApplyCardConfigIfAsked()
+{
+    if (setup_.cardFolder.empty() || setup_.cardConfigFile.empty() || !setup_.applyCardConfig)
+        return;
+    // The card settles on the new input before it takes the values.
+    const int wait = std::clamp(setup_.cardConfigWait, 0, kMaxCardConfigWaitMs);
+    if (wait > 0)
+        Sleep(static_cast<DWORD>(wait));
+    ApplyCardConfig(cardI2C_.get(), signalFormat, setup_.cardConfigFile);
+}
+
+void CCaptureGraph::RegisterBuiltGraph()
+{
+    if (registerInRot)
+        RegisterGraph(parts_.graph.Get(), rotCookie_);
 }
 
 void CCaptureGraph::CollectStatistics()

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "AudioCaptureSampleGrabberCB.h"
+#include "CardI2C.h"
 #include "CaptureSetup.h"
 #include "CrossbarPath.h"
 #include "EngineState.h"
@@ -121,6 +122,17 @@ public:
     HRESULT ArmStillImage();
     StillFrameStore& StillFrames() { return *stillFrames_; }
 
+    // Property frames of the graph's parts (E_FAIL when the part is missing);
+    // a part that offers no pages opens no frame.
+    HRESULT ShowCrossbarPages(HWND owner);
+    HRESULT ShowCaptureFilterPages(HWND owner);
+    HRESULT ShowPreviewPinPages(HWND owner);
+    HRESULT ShowCapturePinPages(HWND owner);
+    HRESULT ShowVideoRendererPages(HWND owner);
+    HRESULT ShowAudioRendererPages(HWND owner);
+    HRESULT ShowMultiplexerPages(HWND owner);
+    IBaseFilter* VideoRenderer() const { return parts_.videoRenderer.Get(); }
+
     LoadThread& LoadThreadRecord() { return loadThread_; }
     IGraphBuilder* Graph() const { return parts_.graph.Get(); }
     IBaseFilter* CaptureFilter() const { return parts_.captureFilter.Get(); }
@@ -156,6 +168,12 @@ private:
     void ApplyPriorityClass(DWORD priorityClass);
     void RestorePriorityClass();
     bool EndsRecording(long code) const;
+    // After a successful run: the card configuration file, when the settings ask for it.
+    void ApplyCardConfigIfAsked();
+    // After a successful build, when `registerInRot` asks for it.
+    void RegisterBuiltGraph();
+    HRESULT ShowPinPages(const GUID& category, HWND owner);
+    HRESULT ShowFilterPages(IBaseFilter* filter, HWND owner);
     void StopRecordingAfter(long code, LONG_PTR param);
 
     CaptureSetup setup_;
@@ -172,4 +190,6 @@ private:
     std::unique_ptr<CVideoImageSampleGrabberCB> imageCallback_;
     std::unique_ptr<StillFrameStore> stillFrames_;
     RecordingEndEvent recordingEnd_;
+    std::unique_ptr<CardI2C> cardI2C_;
+    DWORD rotCookie_ = 0;  // 0: no graph in the running object table
 };

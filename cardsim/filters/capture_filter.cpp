@@ -2,6 +2,7 @@
 
 #include "analog_link.h"
 #include "card_guids.h"
+#include "card_pages.h"
 #include "simulated_card.h"
 
 namespace cardsim {
@@ -41,7 +42,14 @@ STDMETHODIMP CaptureFilter::NonDelegatingQueryInterface(REFIID iid, void** objec
 {
     if (iid == IID_IAMAnalogVideoDecoder)
         return GetInterface(static_cast<IAMAnalogVideoDecoder*>(this), object);
+    if (iid == IID_ISpecifyPropertyPages)
+        return GetInterface(static_cast<ISpecifyPropertyPages*>(this), object);
     return CBaseFilter::NonDelegatingQueryInterface(iid, object);
+}
+
+STDMETHODIMP CaptureFilter::GetPages(CAUUID* pages)
+{
+    return OnePage(kClsidDecoderPage, pages);
 }
 
 int CaptureFilter::GetPinCount()

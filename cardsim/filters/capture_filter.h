@@ -16,7 +16,7 @@
 
 namespace cardsim {
 
-class CaptureFilter : public CBaseFilter, public IAMAnalogVideoDecoder {
+class CaptureFilter : public CBaseFilter, public IAMAnalogVideoDecoder, public ISpecifyPropertyPages {
 public:
     static CUnknown* WINAPI CreateInstance(LPUNKNOWN outer, HRESULT* hr);
 
@@ -43,6 +43,9 @@ public:
     STDMETHODIMP get_NumberOfLines(long* lines) override;
     STDMETHODIMP put_OutputEnable(long enable) override;
     STDMETHODIMP get_OutputEnable(long* enable) override;
+
+    // ISpecifyPropertyPages: the video decoder page.
+    STDMETHODIMP GetPages(CAUUID* pages) override;
 
     // For the streaming threads: the stream time now, false unless the filter runs.
     bool RunningStreamTime(REFERENCE_TIME& now);

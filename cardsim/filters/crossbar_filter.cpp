@@ -4,6 +4,7 @@
 
 #include "analog_link.h"
 #include "card_guids.h"
+#include "card_pages.h"
 #include "crossbar_layout.h"
 #include "simulated_card.h"
 
@@ -41,7 +42,14 @@ STDMETHODIMP CrossbarFilter::NonDelegatingQueryInterface(REFIID iid, void** obje
 {
     if (iid == IID_IAMCrossbar)
         return GetInterface(static_cast<IAMCrossbar*>(this), object);
+    if (iid == IID_ISpecifyPropertyPages)
+        return GetInterface(static_cast<ISpecifyPropertyPages*>(this), object);
     return CBaseFilter::NonDelegatingQueryInterface(iid, object);
+}
+
+STDMETHODIMP CrossbarFilter::GetPages(CAUUID* pages)
+{
+    return OnePage(kClsidCrossbarPage, pages);
 }
 
 int CrossbarFilter::GetPinCount()

@@ -13,7 +13,7 @@
 
 namespace cardsim {
 
-class CrossbarFilter : public CBaseFilter, public IAMCrossbar {
+class CrossbarFilter : public CBaseFilter, public IAMCrossbar, public ISpecifyPropertyPages {
 public:
     static CUnknown* WINAPI CreateInstance(LPUNKNOWN outer, HRESULT* hr);
 
@@ -30,6 +30,9 @@ public:
     STDMETHODIMP Route(long output, long input) override;
     STDMETHODIMP get_IsRoutedTo(long output, long* input) override;
     STDMETHODIMP get_CrossbarPinInfo(BOOL isInput, long index, long* related, long* physicalType) override;
+
+    // ISpecifyPropertyPages: the crossbar page.
+    STDMETHODIMP GetPages(CAUUID* pages) override;
 
 private:
     CrossbarFilter(LPUNKNOWN outer, HRESULT* hr);

@@ -4,6 +4,7 @@
 #include "dshowbase/streams.h"
 
 #include "capture_filter.h"
+#include "card_pages.h"
 #include "card_guids.h"
 #include "crossbar_filter.h"
 #include "registration.h"
@@ -13,6 +14,10 @@ namespace {
 const CFactoryTemplate kTemplates[] = {
     {cardsim::kCaptureFilterName, &cardsim::kClsidCaptureFilter, cardsim::CaptureFilter::CreateInstance, nullptr, nullptr},
     {cardsim::kCrossbarName, &cardsim::kClsidCrossbar, cardsim::CrossbarFilter::CreateInstance, nullptr, nullptr},
+    {cardsim::kDecoderPageName, &cardsim::kClsidDecoderPage, cardsim::CreateDecoderPage, nullptr, nullptr},
+    {cardsim::kCrossbarPageName, &cardsim::kClsidCrossbarPage, cardsim::CreateCrossbarPage, nullptr, nullptr},
+    {cardsim::kStreamFormatPageName, &cardsim::kClsidStreamFormatPage, cardsim::CreateStreamFormatPage, nullptr,
+     nullptr},
 };
 
 }  // namespace

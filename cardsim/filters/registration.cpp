@@ -5,6 +5,7 @@
 #include <string>
 
 #include "card_guids.h"
+#include "card_pages.h"
 
 namespace cardsim {
 namespace {
@@ -22,6 +23,17 @@ struct FilterClass {
 const FilterClass kClasses[] = {
     {&kClsidCaptureFilter, kCaptureFilterName, &CLSID_VideoInputDeviceCategory, kCaptureDescription},
     {&kClsidCrossbar, kCrossbarName, &kCrossbarCategory, nullptr},
+};
+
+struct PageClass {
+    const CLSID* clsid;
+    const wchar_t* name;
+};
+
+const PageClass kPages[] = {
+    {&kClsidDecoderPage, kDecoderPageName},
+    {&kClsidCrossbarPage, kCrossbarPageName},
+    {&kClsidStreamFormatPage, kStreamFormatPageName},
 };
 
 std::wstring GuidText(const GUID& guid)
@@ -105,6 +117,11 @@ HRESULT RegisterCardFilters()
         if (FAILED(hr))
             return hr;
     }
+    for (const PageClass& page : kPages) {
+        const HRESULT hr = RegisterServerClass(*page.clsid, page.name, path.c_str());
+        if (FAILED(hr))
+            return hr;
+    }
     return WithMapper([](IFilterMapper2* mapper) {
         for (const FilterClass& filter : kClasses) {
             const HRESULT hr = RegisterInCategory(mapper, filter);
@@ -129,6 +146,8 @@ HRESULT UnregisterCardFilters()
     });
     for (const FilterClass& filter : kClasses)
         UnregisterServerClass(*filter.clsid);
+    for (const PageClass& page : kPages)
+        UnregisterServerClass(*page.clsid);
     return hr;
 }
 

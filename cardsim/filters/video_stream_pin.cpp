@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "capture_filter.h"
+#include "card_pages.h"
 #include "media_formats.h"
 #include "simulated_card.h"
 #include "stream_config.h"
@@ -26,7 +27,14 @@ STDMETHODIMP VideoStreamPin::NonDelegatingQueryInterface(REFIID iid, void** obje
 {
     if (iid == IID_IAMStreamConfig)
         return GetInterface(static_cast<IAMStreamConfig*>(this), object);
+    if (iid == IID_ISpecifyPropertyPages)
+        return GetInterface(static_cast<ISpecifyPropertyPages*>(this), object);
     return LiveStreamPin::NonDelegatingQueryInterface(iid, object);
+}
+
+STDMETHODIMP VideoStreamPin::GetPages(CAUUID* pages)
+{
+    return OnePage(kClsidStreamFormatPage, pages);
 }
 
 VideoCapability VideoStreamPin::CurrentFormat() const

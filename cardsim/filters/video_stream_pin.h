@@ -8,7 +8,7 @@
 
 namespace cardsim {
 
-class VideoStreamPin : public LiveStreamPin, public IAMStreamConfig {
+class VideoStreamPin : public LiveStreamPin, public IAMStreamConfig, public ISpecifyPropertyPages {
 public:
     VideoStreamPin(const wchar_t* name, CaptureFilter* filter, CCritSec* lock, HRESULT* hr, const GUID& category);
 
@@ -20,6 +20,9 @@ public:
     STDMETHODIMP GetFormat(AM_MEDIA_TYPE** type) override;
     STDMETHODIMP GetNumberOfCapabilities(int* count, int* size) override;
     STDMETHODIMP GetStreamCaps(int index, AM_MEDIA_TYPE** type, BYTE* caps) override;
+
+    // ISpecifyPropertyPages: the stream format page.
+    STDMETHODIMP GetPages(CAUUID* pages) override;
 
     HRESULT CheckMediaType(const CMediaType* type) override;
     HRESULT GetMediaType(int position, CMediaType* type) override;

@@ -22,6 +22,7 @@
 #include "SplitterPlayback.h"
 #include "profiles/CurrentProfiles.h"
 #include "tavrik_process.h"
+#include "tavrik_record_profile.h"
 
 namespace {
 
@@ -55,36 +56,6 @@ std::wstring FreshRecordFolder(const std::wstring& name)
         FindClose(search);
     }
     return folder;
-}
-
-std::wstring RecordProfilePath()
-{
-    wchar_t localAppData[MAX_PATH] = {};
-    SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, localAppData);
-    const std::wstring folder = std::wstring(localAppData) + L"\\Tavrik\\Data";
-    SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
-    return folder + L"\\CurrentRecord.dat";
-}
-
-// Trelvox (or a multiplexer that is not installed) without compressors.
-void WriteRecordProfile(const wchar_t* muxName, DWORD maxFiles = 0, DWORD maxFileSizeMb = 0)
-{
-    RecordProfile profile;
-    profile.videoCompressor = {L"無圧縮", NullVideoDisplayName(), nullptr, nullptr};
-    profile.audioCompressor = {L"PCM", NullAudioDisplayName(), nullptr, nullptr};
-    profile.mux = {L"Pelkor AVI Mux", muxName, nullptr, nullptr};
-    if (wcscmp(muxName, kMuxMonikerName) == 0) {
-        ASSERT_EQ(S_OK, BindMuxByMoniker(&profile.mux.filter));
-        ComPtr<IMuxConfig> config;
-        ASSERT_HRESULT_SUCCEEDED(profile.mux.filter.As(&config));
-        if (maxFiles) {
-            ASSERT_EQ(S_OK, config->SetMaxFiles(maxFiles));
-        }
-        if (maxFileSizeMb) {
-            ASSERT_EQ(S_OK, config->SetMaxFileSize(maxFileSizeMb));
-        }
-    }
-    ASSERT_HRESULT_SUCCEEDED(WriteRecordProfile(RecordProfilePath(), profile));
 }
 
 std::vector<std::string> FileLines(const std::wstring& path)

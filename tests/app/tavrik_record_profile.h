@@ -1,0 +1,47 @@
+// The record profile the real Tavrik.exe reads, written by a test.
+#pragma once
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "IMuxConfig.h"
+#include "MuxGraphSupport.h"
+#include "profiles/CurrentProfiles.h"
+
+namespace tavrik_test {
+
+inline std::wstring RecordProfilePath()
+{
+    wchar_t localAppData[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, localAppData);
+    const std::wstring folder = std::wstring(localAppData) + L"\\Tavrik\\Data";
+    SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
+    return folder + L"\\CurrentRecord.dat";
+}
+
+// Trelvox (or a multiplexer that is not installed) without compressors.
+inline void WriteRecordProfile(const wchar_t* muxName, DWORD maxFiles = 0, DWORD maxFileSizeMb = 0)
+{
+    RecordProfile profile;
+    profile.videoCompressor = {L"無圧縮", NullVideoDisplayName(), nullptr, nullptr};
+    profile.audioCompressor = {L"PCM", NullAudioDisplayName(), nullptr, nullptr};
+    profile.mux = {L"Pelkor AVI Mux", muxName, nullptr, nullptr};
+    if (wcscmp(muxName, kMuxMonikerName) == 0) {
+        ASSERT_EQ(S_OK, BindMuxByMoniker(&profile.mux.filter));
+        ComPtr<IMuxConfig> config;
+        ASSERT_HRESULT_SUCCEEDED(profile.mux.filter.As(&config));
+        if (maxFiles) {
+            ASSERT_EQ(S_OK, config->SetMaxFiles(maxFiles));
+        }
+        if (maxFileSizeMb) {
+            ASSERT_EQ(S_OK, config->SetMaxFileSize(maxFileSizeMb));
+        }
+    }
+    ASSERT_HRESULT_SUCCEEDED(::WriteRecordProfile(RecordProfilePath(), profile));
+}
+
+}  // namespace tavrik_test
