@@ -372,6 +372,43 @@ TEST_F(TavrikWindow, FrameOnlyModeHidesCaptionMenuAndBarsAndGivesThemBack)
     EXPECT_EQ(std::optional<DWORD>(0), ReadDword(L"WindowMode"));
 }
 
+// While the window is maximised or the video is full screen, the window keeps its size
+// and style; full screen also keeps its Z order.
+TEST_F(TavrikWindow, MaximisedOrFullScreenTheWindowCommandsWait)
+{
+    Start(3, 2);
+    ASSERT_TRUE(AreaBecomes({960, 540}));
+    ShowWindow(Main(), SW_MAXIMIZE);
+    ASSERT_TRUE(WaitFor([&] { return IsZoomed(Main()) != FALSE; }, 5000));
+    const SIZE maximised = VideoArea(Main());
+    for (WPARAM command : {kScale25, kScaleSmaller, kScaleLarger, kFrameOnly})
+        CommandKeepsTheArea(command);
+    EXPECT_TRUE(HasCaption(Main()));
+    EXPECT_EQ(maximised, VideoArea(Main()));
+    ShowWindow(Main(), SW_RESTORE);
+    ASSERT_TRUE(AreaBecomes({960, 540}));
+
+    if (RunsUnderWine()) {
+        // Wine's video window answers full-screen mode with E_NOTIMPL.
+        std::cout << "no full-screen mode under Wine" << std::endl;
+        Finish();
+        return;
+    }
+    HWND video = GetWindow(ViewOf(Main()), GW_CHILD);
+    ASSERT_NE(nullptr, video);
+    PostMessageW(ViewOf(Main()), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(100, 100));
+    ASSERT_TRUE(WaitFor([&] { return GetParent(video) != ViewOf(Main()); }, 5000)) << "the video goes full screen";
+    for (WPARAM command : {kScale25, kScaleSmaller, kFrameOnly, kTopmost})
+        CommandKeepsTheArea(command);
+    EXPECT_TRUE(HasCaption(Main()));
+    EXPECT_FALSE(GetWindowLongW(Main(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+
+    PostMessageW(ViewOf(Main()), WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_TRUE(WaitFor([&] { return GetParent(video) == ViewOf(Main()); }, 5000)) << "Escape gives the video back";
+    EXPECT_TRUE(CommandGives(kScale25, {480, 270}));
+    Finish();
+}
+
 // "WindowMode" 1 opens without caption; the bars come back when the mode is left, and the
 // mode is stored at exit. Always on top follows its command.
 TEST_F(TavrikWindow, StoredFrameOnlyModeAndAlwaysOnTop)

@@ -1,8 +1,6 @@
-// The sizing rules of the main window: scale and aspect steps, the modes of the
-// commands, the correction of an edge drag and hit testing without a caption.
+// The sizing rules of the main window: scale and aspect steps, the correction of an
+// edge drag and hit testing without a caption.
 #include "core/WindowModes.h"
-
-#include "../../resources/tavrik/resource.h"
 
 #include <gtest/gtest.h>
 
@@ -30,21 +28,6 @@ TEST(WindowModes, AspectStepsFollowTheMenuAndWrap)
     EXPECT_EQ(-1, AspectStep(-1, false));
 }
 
-TEST(WindowModes, CommandsChooseModesAndScaleNeedsAWindowToSize)
-{
-    EXPECT_EQ(4, ScaleModeOfCommand(kScaleCommandFirst));
-    EXPECT_EQ(2, ScaleModeOfCommand(ID_SCALE_50));
-    EXPECT_EQ(6, ScaleModeOfCommand(ID_SCALE_200));
-    EXPECT_EQ(2, AspectModeOfCommand(ID_ASPECT_4_3LB));
-    EXPECT_EQ(3, AspectModeOfCommand(ID_ASPECT_16_9));
-    EXPECT_EQ(0, AspectModeOfCommand(ID_ASPECT_FREE));
-
-    EXPECT_TRUE(ScaleCanChange(false, 3, false));
-    EXPECT_FALSE(ScaleCanChange(true, 3, false));
-    EXPECT_FALSE(ScaleCanChange(false, 0, false));
-    EXPECT_FALSE(ScaleCanChange(false, 3, true));
-}
-
 TEST(WindowModes, EdgeDragIsCorrectedOnTheSidesNotDragged)
 {
     const WindowRect start{100, 100, 500, 400};
@@ -62,9 +45,6 @@ TEST(WindowModes, EdgeDragIsCorrectedOnTheSidesNotDragged)
         CorrectProposedRect(c.edge, 10, 20, proposed);
         EXPECT_EQ(c.expected, proposed) << "edge " << c.edge;
     }
-    for (int edge = kEdgeLeft; edge <= kEdgeBottomRight; ++edge)
-        EXPECT_EQ(edge == kEdgeTopLeft || edge == kEdgeTopRight || edge == kEdgeBottomLeft || edge == kEdgeBottomRight,
-                  IsCornerEdge(edge));
 }
 
 TEST(WindowModes, WithoutCaptionTheInsideAndCornersMoveTheWindow)
