@@ -216,6 +216,20 @@ TEST_F(TavrikWindow, LetterboxShowsTheMiddleBandOf480i)
     Finish();
 }
 
+// The VMR-7 chosen while previewing at half size is placed after the rebuilt graph runs,
+// though the window keeps its size.
+TEST_F(TavrikWindow, RendererChangedAtHalfSizeShowsThePicture)
+{
+    Start(3, 2);
+    ASSERT_TRUE(AreaBecomes({960, 540}));
+    SendMessageW(Main(), WM_COMMAND, 32800, 0);
+    EXPECT_TRUE(WaitFor([&] { return PaneText(run_->Id(), Main(), 0) == L"プレビュー中"; }));
+    EXPECT_TRUE(AreaBecomes({960, 540}));
+    EXPECT_TRUE(WaitFor([&] { return ScreenPicture::Of(ViewOf(Main())).FrameNumber().has_value(); }, 10000))
+        << "mean green " << ScreenPicture::Of(ViewOf(Main())).MeanGreen();
+    Finish();
+}
+
 TEST_F(TavrikWindow, FreeAspectLeavesTheScaleAloneButBarsStillRefit)
 {
     Start(0, 4);  // Free, 100 %
