@@ -166,10 +166,10 @@ void CMainFrame::OnDestroy()
     // The bars are stored as frame-only mode will give them back at the next start.
     if (windowMode)
         ShowBarsHiddenForFrameOnlyMode();
+    ReleaseDetachedMenu();
     SaveWindowLayout();
     DeregisterShellHookWindow(Handle());
     KillTimer(Handle(), kTimerId);
-    ReleaseDetachedMenu();
 }
 
 void CMainFrame::OnClose()
