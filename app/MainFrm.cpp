@@ -41,6 +41,7 @@ void CMainFrame::RegisterCommands()
     RegisterPreviewCommands();
     RegisterRecordCommands();
     RegisterToolCommands();
+    RegisterWindowCommands();
     // Still images and the settings sheet arrive later.
     for (unsigned id : {ID_STILL_IMAGE, ID_SETTINGS})
         OnUpdate(id, [](FwCmdUI& ui) { ui.Enable(false); });
@@ -131,7 +132,9 @@ int CMainFrame::OnCreate(CREATESTRUCTW&)
     informationBar.ShowRecordProfileNames(settings.recordProfile.Full());
     SetTimer(Handle(), kTimerId, kTimerPeriod, nullptr);
     if (topmost)
-        SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        ApplyTopmost();
+    if (windowMode)
+        EnterFrameOnlyMode(false);
     return 0;
 }
 
@@ -158,6 +161,10 @@ void CMainFrame::OnDestroy()
     // A window whose creation failed leaves the stored state as it was.
     if (!settingsLoaded)
         return;
+    // The bars are stored as frame-only mode will give them back at the next start.
+    if (windowMode)
+        ShowBarsHiddenForFrameOnlyMode();
+    ReleaseDetachedMenu();
     SaveWindowLayout();
     DeregisterShellHookWindow(Handle());
     KillTimer(Handle(), kTimerId);
@@ -261,6 +268,8 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return OnAppCommand(appCommand) ? 1 : 0;
     if (message == shellHookMessage && wParam == kShellAppCommand && OnAppCommand(appCommand))
         return 1;
+    if (const auto handled = WindowModeMessage(message, wParam, lParam))
+        return *handled;
 
     switch (message) {
     case WM_TIMER:

@@ -1,7 +1,7 @@
 // Tavrik's main window: menu, toolbar, status bar, information bar and the video
 // view; it owns the capture engine and the settings. Its commands live in files of
 // their own by area: MainFrmPreview.cpp, MainFrmRecord.cpp, MainFrmSettings.cpp,
-// MainFrmTools.cpp.
+// MainFrmTools.cpp, MainFrmWindow.cpp.
 #pragma once
 
 #include "../engine/CaptureGraph.h"
@@ -13,6 +13,7 @@
 #include "MainSettings.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 inline constexpr wchar_t kMainWindowClass[] = L"TavrikMainWnd";
@@ -36,6 +37,7 @@ protected:
     bool OnQueryEndSession() override;
     LRESULT OnSetMessageString(WPARAM id, LPARAM text) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void RecalcLayout() override;
 
 private:
     void RegisterCommands();
@@ -81,6 +83,25 @@ private:
     void HandEngineItsInputs();
     void RunSettingsCommand();
     bool ShowSettingsSheet();
+
+    // MainFrmWindow.cpp
+    void RegisterWindowCommands();
+    void StepScale(bool larger);
+    void ApplyTopmost();
+    void ToggleTopmost();
+    void ToggleFrameOnlyMode();
+    // At creation the window is not shown yet, so it need not be hidden meanwhile.
+    void EnterFrameOnlyMode(bool hideWhileChanging);
+    void LeaveFrameOnlyMode();
+    void ShowBarsHiddenForFrameOnlyMode();
+    // The menu taken off in frame-only mode goes with the window.
+    void ReleaseDetachedMenu();
+    void StoreWindowRect();
+    // The view's client size the layout gives at the current window size.
+    SIZE VideoAreaNow() const;
+    LRESULT OnSizing(WPARAM edge, LPARAM lParam);
+    // Sizing, moving and hit testing; nothing for other messages.
+    std::optional<LRESULT> WindowModeMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     int savedStatusBarVisible = 0;
     int savedInformationBarVisible = 0;

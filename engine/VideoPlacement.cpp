@@ -123,6 +123,10 @@ void VideoPlacement::Fit(bool force, int aspectMode, int scaleMode, int& resizin
     resizing = 1;
     SetWindowPos(parent, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOMOVE);
     resizing = 0;
+    // A window that had the size already gets no size message to place the video.
+    RECT after{};
+    if (GetClientRect(view_, &after) && after.right == viewClient.right && after.bottom == viewClient.bottom)
+        Place(aspectMode);
 }
 
 bool VideoPlacement::Constrain(int edge, int aspectMode, SIZE& area) const

@@ -188,18 +188,28 @@ void FwFrameWnd::ShowControlBar(FwControlBar& bar, bool show)
     RecalcLayout();
 }
 
-void FwFrameWnd::RecalcLayout()
+FrameLayout FwFrameWnd::CurrentLayout() const
 {
-    if (!Handle())
-        return;
-    RECT client;
+    RECT client{};
     GetClientRect(Handle(), &client);
     std::vector<BarPlacement> placements;
     for (FwControlBar* bar : bars_)
         placements.push_back({bar->Side(), bar->IsShown(), bar->Thickness(bar->Side())});
-    const FrameLayout layout = LayOutFrame({client.left, client.top, client.right, client.bottom}, placements);
+    return LayOutFrame({client.left, client.top, client.right, client.bottom}, placements);
+}
+
+LayoutRect FwFrameWnd::ViewArea() const
+{
+    return CurrentLayout().view;
+}
+
+void FwFrameWnd::RecalcLayout()
+{
+    if (!Handle())
+        return;
+    const FrameLayout layout = CurrentLayout();
     for (size_t i = 0; i < bars_.size(); ++i) {
-        if (!placements[i].visible)
+        if (!bars_[i]->IsShown())
             continue;
         const LayoutRect& r = layout.bars[i];
         MoveWindow(bars_[i]->Handle(), r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);

@@ -40,6 +40,8 @@ public:
     void DockControlBar(FwControlBar& bar, DockSide side);
     void ShowControlBar(FwControlBar& bar, bool show);
     virtual void RecalcLayout();
+    // The view's rectangle the layout gives at the current window size, moving nothing.
+    LayoutRect ViewArea() const;
 
     void SaveBarState(ProfileStore& profile, const std::wstring& section) const;
     void LoadBarState(const ProfileStore& profile, const std::wstring& section);
@@ -51,6 +53,7 @@ public:
 
 protected:
     void SetView(HWND view, FwCmdTarget* viewTarget);
+    HMENU MainMenu() const { return menu_; }
 
     virtual bool PreCreateWindow(CREATESTRUCTW& cs);
     virtual int OnCreate(CREATESTRUCTW&) { return 0; }
@@ -66,6 +69,7 @@ private:
     void OnMenuSelect(unsigned item, unsigned flags, HMENU menu);
     LRESULT OnNotify(NMHDR& header);
     FwControlBar* FindBar(unsigned id) const;
+    FrameLayout CurrentLayout() const;
 
     HACCEL accelerators_ = nullptr;
     HMENU menu_ = nullptr;

@@ -42,6 +42,18 @@ void CChildView::ShowContextMenu()
     DestroyMenu(menu);
 }
 
+bool CChildView::StartFrameMove() const
+{
+    HWND frame = GetParent(Handle());
+    if (GetWindowLongW(frame, GWL_STYLE) & WS_CAPTION)
+        return false;
+    POINT cursor;
+    GetCursorPos(&cursor);
+    ReleaseCapture();
+    SendMessageW(frame, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(cursor.x, cursor.y));
+    return true;
+}
+
 void CChildView::ToggleFullScreen()
 {
     if (engine_)
@@ -68,6 +80,11 @@ LRESULT CChildView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             engine_->PlaceVideo();
         return result;
     }
+    case WM_LBUTTONDOWN:
+        // A window without caption is moved by dragging its video.
+        if (StartFrameMove())
+            return 0;
+        break;
     case WM_LBUTTONDBLCLK:
         ToggleFullScreen();
         break;

@@ -19,6 +19,8 @@ protected:
 private:
     void ShowContextMenu();
     void ToggleFullScreen();
+    // Without a caption on the main window, a press on the video starts moving it.
+    bool StartFrameMove() const;
 
     CCaptureGraph* engine_ = nullptr;
 };

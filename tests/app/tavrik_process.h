@@ -185,6 +185,19 @@ inline HWND Descendant(HWND parent, int id)
     return search.found;
 }
 
+// The video view inside the main window.
+inline HWND ViewOf(HWND main)
+{
+    return Descendant(main, 0xE900);
+}
+
+inline SIZE ClientSize(HWND window)
+{
+    RECT client{};
+    GetClientRect(window, &client);
+    return {client.right, client.bottom};
+}
+
 inline std::wstring Text(HWND window)
 {
     // WM_GETTEXT, since GetWindowText reads only the caption of another process's window,

@@ -367,6 +367,31 @@ TEST_F(CaptureGraphTest, PreviewRunsMutesSwitchesRendererAndReleasesEverything)
     EXPECT_EQ(0u, crossbar->Release());
 }
 
+// The renderer shows the part of the picture each aspect asks for.
+TEST_F(CaptureGraphTest, AspectModesSetTheRenderersSourceRectangle)
+{
+    SetCardValue(L"Input", L"480i");
+    ASSERT_EQ(S_OK, engine->Open());
+    ASSERT_EQ(S_OK, engine->DetectSignal());
+    ASSERT_EQ(S_OK, engine->BuildPreview(-1));
+    ASSERT_EQ(S_OK, engine->RunPreview());
+    ComPtr<IBasicVideo> video;
+    ASSERT_EQ(S_OK, engine->Graph()->QueryInterface(IID_PPV_ARGS(&video)));
+    const struct {
+        int aspect;
+        RECT source;  // left, top, width, height
+    } cases[] = {{2, {0, 60, 720, 360}}, {4, {90, 0, 540, 480}}, {5, {90, 60, 540, 360}}, {3, {0, 0, 720, 480}}};
+    for (const auto& c : cases) {
+        engine->SetAspectMode(c.aspect);
+        long left = -1, top = -1, width = -1, height = -1;
+        ASSERT_EQ(S_OK, video->GetSourcePosition(&left, &top, &width, &height));
+        EXPECT_EQ(c.source.left, left) << "aspect " << c.aspect;
+        EXPECT_EQ(c.source.top, top) << "aspect " << c.aspect;
+        EXPECT_EQ(c.source.right, width) << "aspect " << c.aspect;
+        EXPECT_EQ(c.source.bottom, height) << "aspect " << c.aspect;
+    }
+}
+
 TEST_F(CaptureGraphTest, AudioInputChoiceChangesTheDeliveredTone)
 {
     ASSERT_EQ(S_OK, engine->Open());
