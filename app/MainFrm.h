@@ -1,6 +1,7 @@
 // Tavrik's main window: menu, toolbar, status bar, information bar and the video
 // view; it owns the capture engine and the settings. Its commands live in files of
-// their own by area: MainFrmPreview.cpp, MainFrmRecord.cpp, MainFrmSettings.cpp.
+// their own by area: MainFrmPreview.cpp, MainFrmRecord.cpp, MainFrmSettings.cpp,
+// MainFrmSettingsSheet.cpp.
 #pragma once
 
 #include "../engine/CaptureGraph.h"
@@ -73,8 +74,10 @@ private:
     // "WindowState" and the bars' layout.
     void SaveWindowLayout();
     void HandEngineItsInputs();
+
+    // MainFrmSettingsSheet.cpp
+    void RegisterSettingsCommands();
     void RunSettingsCommand();
-    bool ShowSettingsSheet();
 
     int savedStatusBarVisible = 0;
     int savedInformationBarVisible = 0;

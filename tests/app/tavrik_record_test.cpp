@@ -219,19 +219,7 @@ protected:
         return shown;
     }
 
-    static void PressCtrlR(HWND window)
-    {
-        SetForegroundWindow(window);
-        ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == window; }, 5000));
-        INPUT keys[4] = {};
-        const WORD codes[4] = {VK_CONTROL, 'R', 'R', VK_CONTROL};
-        for (int i = 0; i < 4; ++i) {
-            keys[i].type = INPUT_KEYBOARD;
-            keys[i].ki.wVk = codes[i];
-            keys[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
-        }
-        ASSERT_EQ(4u, SendInput(4, keys, sizeof(INPUT)));
-    }
+    static void PressCtrlR(HWND window) { PressCtrlKey(window, 'R'); }
 
     static LPARAM AppCommand(unsigned command) { return MAKELPARAM(0, command); }
 
