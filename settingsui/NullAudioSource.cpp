@@ -1,9 +1,19 @@
 #include "NullAudioSource.h"
 
-// Waits for the null source filter: until then no compressor can be probed.
-HRESULT CreateNullAudioSource(const CMediaType&, IBaseFilter** source)
+#include "SimSrcFilter.h"
+
+HRESULT CreateNullAudioSource(const CMediaType& type, IBaseFilter** source)
 {
-    if (source)
-        *source = nullptr;
-    return E_NOTIMPL;
+    if (!source)
+        return E_POINTER;
+    *source = nullptr;
+    CSimSrcFilter* filter = nullptr;
+    HRESULT hr = CSimSrcFilter::Create(&filter);
+    if (FAILED(hr))
+        return hr;
+    hr = filter->AddMediaType(type);
+    if (SUCCEEDED(hr))
+        hr = filter->QueryInterface(IID_IBaseFilter, reinterpret_cast<void**>(source));
+    filter->Release();
+    return hr;
 }

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Reads what tavrik_settings_sheet_test made through the settings sheet: the first
-record profile with olefile, stream by stream, and each recording with ffprobe and
-ffmpeg. Usage: check_settings_sheet.py FOLDER (the test's tavrik-sheet folder)."""
+record profile and the one with the stand-in compressors with olefile, stream by
+stream, and each recording with ffprobe and ffmpeg (streams, codecs, a full decode). Usage: check_settings_sheet.py FOLDER (the test's tavrik-sheet folder)."""
 import json
 import os
 import struct
@@ -47,6 +47,12 @@ FIRST_USE = {
     "AudioCompressor": u32(1) + string(UNCOMPRESSED) + string(NULL_AUDIO) + string("PSN"),
 }
 MUX_HEAD = u32(1) + string("Pelkor AVI Mux") + string(TRELVOX) + string("PSH")
+MOTION_JPEG = "@device:sw:{33D9A760-90C8-11D0-BD43-00A0C911CE86}\\{D0753715-C2EF-4D00-8623-5088AF196DD4}"
+G711 = "@device:sw:{33D9A761-90C8-11D0-BD43-00A0C911CE86}\\{54D05EDC-DA62-4993-BDBA-ACF061206563}"
+# The Motion JPEG compressor's driver state: "SMJP", version 1, quality 75.
+VIDEO_WITH_STATE = (u32(1) + string("Stand-in Motion JPEG Compressor") + string(MOTION_JPEG) + string("VFWH")
+                    + u32(12) + b"SMJP" + u32(1) + u32(75) + string("PSN"))
+AUDIO_HEAD = u32(1) + string("Stand-in G.711 Audio Compressor") + string(G711) + string("PSH")
 
 
 def check_profile(path):
@@ -67,7 +73,20 @@ def check_profile(path):
     print(f"{path}: streams {names} as expected")
 
 
-def check_recording(path):
+def check_compressors(path):
+    with olefile.OleFileIO(path) as ole:
+        video = ole.openstream("VideoCompressor").read()
+        if video != VIDEO_WITH_STATE:
+            fail(f"{path}: VideoCompressor {video.hex()}")
+        audio = ole.openstream("AudioCompressor").read()
+        if not audio.startswith(AUDIO_HEAD) or len(audio) == len(AUDIO_HEAD):
+            fail(f"{path}: AudioCompressor {audio.hex()} does not hold the G.711 compressor with its state")
+        if not ole.exists("AudioFormatList"):
+            fail(f"{path}: no AudioFormatList")
+    print(f"{path}: VFWH with the Motion JPEG state, PSH with the G.711 state")
+
+
+def check_recording(path, video_codec, audio_codec, channels, rate):
     out = subprocess.run(["ffprobe", "-v", "error", "-count_frames", "-show_streams", "-of", "json", path],
                          capture_output=True, text=True)
     if out.returncode != 0 or out.stderr.strip():
@@ -79,13 +98,20 @@ def check_recording(path):
         fail(f"{path}: streams {kinds}")
         return
     video = next(s for s in streams if s["codec_type"] == "video")
-    if (video.get("width"), video.get("height")) != (720, 480) or int(video.get("nb_read_frames", 0)) < 30:
-        fail(f"{path}: video {video.get('width')}x{video.get('height')}, {video.get('nb_read_frames')} frames")
+    audio = next(s for s in streams if s["codec_type"] == "audio")
+    if (video.get("codec_name"), video.get("width"), video.get("height")) != (video_codec, 720, 480) \
+            or int(video.get("nb_read_frames", 0)) < 30:
+        fail(f"{path}: video {video.get('codec_name')} {video.get('width')}x{video.get('height')}, "
+             f"{video.get('nb_read_frames')} frames")
+    if (audio.get("codec_name"), audio.get("channels"), audio.get("sample_rate")) != (audio_codec, channels, rate):
+        fail(f"{path}: audio {audio.get('codec_name')} {audio.get('channels')}ch {audio.get('sample_rate')} Hz, "
+             f"expected {audio_codec} {channels}ch {rate} Hz")
     decode = subprocess.run(["ffmpeg", "-nostdin", "-v", "error", "-i", path, "-map", "0", "-f", "null", "-"],
                             capture_output=True, text=True)
     if decode.returncode != 0 or decode.stderr.strip():
         fail(f"{path}: ffmpeg: {decode.stderr.strip()}")
-    print(f"{path}: {video.get('nb_read_frames')} video frames, audio present, decoded")
+    print(f"{path}: {video.get('codec_name')} {video.get('nb_read_frames')} frames, {audio.get('codec_name')} "
+          f"{audio.get('channels')}ch {audio.get('sample_rate')} Hz, decoded")
 
 
 def main(folder):
@@ -94,12 +120,18 @@ def main(folder):
         check_profile(profile)
     else:
         fail(f"{profile}: missing")
+    compressors = os.path.join(folder, "compressors-record.dat")
+    if os.path.exists(compressors):
+        check_compressors(compressors)
+    else:
+        fail(f"{compressors}: missing")
     notes = os.path.join(folder, "recordings.txt")
-    recordings = open(notes).read().split() if os.path.exists(notes) else []
-    if len(recordings) < 2:
-        fail(f"{len(recordings)} recordings noted, expected two")
-    for relative in recordings:
-        check_recording(os.path.join(folder, relative))
+    recordings = open(notes).read().splitlines() if os.path.exists(notes) else []
+    if len(recordings) < 3:
+        fail(f"{len(recordings)} recordings noted, expected three")
+    for line in recordings:
+        relative, video_codec, audio_codec, channels, rate = line.split()
+        check_recording(os.path.join(folder, relative), video_codec, audio_codec, int(channels), rate)
         os.remove(os.path.join(folder, relative))
     return 1 if failures else 0
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 #include <prsht.h>
 
 #include <string>
@@ -172,6 +173,64 @@ inline std::wstring AnswerMessageBox(DWORD process, int button = IDOK)
         PostMessageW(box, WM_COMMAND, button, 0);
     WaitFor([&] { return !IsWindow(box); }, 5000);
     return text;
+}
+
+// Memory inside another process for the list view messages that carry pointers.
+class RemoteBuffer {
+public:
+    RemoteBuffer(DWORD process, size_t size)
+        : process_(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process)),
+          size_(size)
+    {
+        if (process_)
+            address_ = static_cast<BYTE*>(VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+    }
+    ~RemoteBuffer()
+    {
+        if (address_)
+            VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+        if (process_)
+            CloseHandle(process_);
+    }
+    BYTE* Address() const { return address_; }
+    bool Write(size_t offset, const void* data, size_t size) const
+    {
+        return address_ && offset + size <= size_ && WriteProcessMemory(process_, address_ + offset, data, size, nullptr);
+    }
+    bool Read(size_t offset, void* data, size_t size) const
+    {
+        return address_ && offset + size <= size_ && ReadProcessMemory(process_, address_ + offset, data, size, nullptr);
+    }
+
+private:
+    HANDLE process_;
+    size_t size_;
+    BYTE* address_ = nullptr;
+};
+
+inline std::wstring ListViewCell(DWORD process, HWND list, int row, int column)
+{
+    constexpr size_t kChars = 256;
+    RemoteBuffer remote(process, sizeof(LVITEMW) + kChars * sizeof(wchar_t));
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = reinterpret_cast<wchar_t*>(remote.Address() + sizeof(LVITEMW));
+    item.cchTextMax = kChars;
+    wchar_t text[kChars] = {};
+    if (remote.Write(0, &item, sizeof item) &&
+        SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote.Address())))
+        remote.Read(sizeof(LVITEMW), text, sizeof text - sizeof(wchar_t));
+    return text;
+}
+
+// Selects and focuses the row, as a click on it does.
+inline void SelectListViewRow(DWORD process, HWND list, int row)
+{
+    RemoteBuffer remote(process, sizeof(LVITEMW));
+    LVITEMW item{};
+    item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    if (remote.Write(0, &item, sizeof item))
+        SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote.Address()));
 }
 
 }  // namespace tavrik_test

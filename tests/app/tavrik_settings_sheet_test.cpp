@@ -4,10 +4,12 @@
 // pages. check_settings_sheet.py reads the profiles with olefile and the recordings
 // with ffprobe and ffmpeg afterwards.
 #include <windows.h>
+#include <mmreg.h>
 #include <shlobj.h>
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -28,6 +30,13 @@ constexpr int kOtherPage = 3;
 constexpr wchar_t kTrelvox[] = L"Pelkor AVI Mux";
 constexpr wchar_t kUncompressed[] = L" 無圧縮";
 constexpr wchar_t kSelectAllFilters[] = L"全てのフィルタを選択してください。";
+constexpr wchar_t kG711At44100[] = L"Stand-in G.711 Audio Compressor (44100 Hz)";
+constexpr wchar_t kG711[] = L"Stand-in G.711 Audio Compressor";
+constexpr wchar_t kMotionJpeg[] = L"Stand-in Motion JPEG Compressor";
+constexpr wchar_t kNoFormat[] = L"この入力フォーマットに対応したフォーマットはありません";
+constexpr wchar_t kAudioFormatTitle[] = L"オーディオフォーマットの設定";
+constexpr wchar_t kDetailTitle[] = L"出力フォーマットの選択";
+constexpr int kInputRows = 6;
 
 std::wstring FullPath(const std::wstring& relative)
 {
@@ -146,8 +155,9 @@ protected:
         return WaitFor([&] { return !IsWindow(sheet); }, 10000);
     }
 
-    // Records a few seconds with the record command and notes the file for the probe.
-    void RecordBriefly(TavrikRun& run)
+    // Records a few seconds with the record command and notes the file with the streams
+    // the probe must find: video codec, audio codec, channels and rate.
+    void RecordBriefly(TavrikRun& run, const std::string& streams = "rawvideo pcm_s16le 2 48000")
     {
         ASSERT_TRUE(WaitForStatus(run, L"録画中"));
         Sleep(3000);
@@ -159,7 +169,7 @@ protected:
         FindClose(search);
         std::ofstream note("tavrik-sheet\\recordings.txt", std::ios::app);
         const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        note << test << '/' << Narrow(found.cFileName) << '\n';
+        note << test << '/' << Narrow(found.cFileName) << ' ' << streams << '\n';
     }
 
     std::wstring folder;
@@ -425,6 +435,207 @@ TEST_F(TavrikSettingsSheet, RestartIsDisabledWhenTheSheetOpensWithThePreviewStop
     EXPECT_EQ(1u, written.options.deinterlaceInterlacedModes);
     ASSERT_EQ(1u, written.filters.size());
     EXPECT_EQ(NullVideoDisplayName(), written.filters[0].displayName);
+}
+
+std::vector<std::wstring> ListBoxItems(HWND dialog, int id)
+{
+    HWND list = GetDlgItem(dialog, id);
+    std::vector<std::wstring> items;
+    const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        wchar_t text[256] = {};
+        if (SendMessageW(list, LB_GETTEXTLEN, i, 0) < 255)
+            SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+        items.push_back(text);
+    }
+    return items;
+}
+
+std::vector<std::wstring> OutputColumn(DWORD process, HWND dialog)
+{
+    HWND list = GetDlgItem(dialog, 1040);
+    std::vector<std::wstring> outputs;
+    for (int row = 0; row < ListView_GetItemCount(list); ++row)
+        outputs.push_back(ListViewCell(process, list, row, 1));
+    return outputs;
+}
+
+WAVEFORMATEX HeadOf(const std::vector<std::uint8_t>& format)
+{
+    WAVEFORMATEX head{};
+    if (format.size() >= 18)
+        memcpy(&head, format.data(), 18);
+    return head;
+}
+
+// The audio format dialog of the record page, opened with its button.
+HWND OpenAudioFormats(DWORD process, HWND page)
+{
+    Click(page, 1019);
+    return WaitForDialog(process, kAudioFormatTitle);
+}
+
+TEST_F(TavrikSettingsSheet, AudioFormatDialogFindsOutputsOnlyForTheRatesTheCompressorTakes)
+{
+    WriteTrelvoxProfile();
+    TavrikRun run;
+    ASSERT_TRUE(run.Window());
+    ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
+    HWND sheet = OpenSettingsSheet(run);
+    ASSERT_NE(nullptr, sheet);
+    HWND page = CurrentPage(sheet);
+    EXPECT_FALSE(IsEnabled(page, 1019)) << "no audio compressor filter";
+    ASSERT_TRUE(PickComboItem(page, 1014, kG711At44100));
+    EXPECT_TRUE(IsEnabled(page, 1019));
+    EXPECT_TRUE(IsEnabled(page, 1021)) << "the stand-in has a property page";
+
+    HWND dialog = OpenAudioFormats(run.Id(), page);
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_EQ(kG711At44100, Text(GetDlgItem(dialog, 1043)));
+    HWND list = GetDlgItem(dialog, 1040);
+    ASSERT_EQ(kInputRows, ListView_GetItemCount(list));
+    const std::vector<std::wstring> inputs = {L"48000Hz 2ch", L"48000Hz 1ch", L"44100Hz 2ch",
+                                              L"44100Hz 1ch", L"32000Hz 2ch", L"32000Hz 1ch"};
+    const std::vector<std::wstring> outputs = OutputColumn(run.Id(), dialog);
+    for (int row = 0; row < kInputRows; ++row) {
+        EXPECT_EQ(inputs[static_cast<size_t>(row)], ListViewCell(run.Id(), list, row, 0));
+        const bool takes = row == 2 || row == 3;
+        EXPECT_EQ(takes, outputs[static_cast<size_t>(row)] != kNoFormat) << Narrow(outputs[static_cast<size_t>(row)]);
+    }
+    EXPECT_FALSE(IsEnabled(dialog, 1041)) << "row 0 has no output";
+    SelectListViewRow(run.Id(), list, 2);
+    EXPECT_TRUE(WaitFor([&] { return IsEnabled(dialog, 1041); }, 5000));
+    SelectListViewRow(run.Id(), list, 4);
+    EXPECT_TRUE(WaitFor([&] { return !IsEnabled(dialog, 1041); }, 5000));
+
+    // Another output for 44100 Hz stereo, then Cancel: the page's list stays.
+    SelectListViewRow(run.Id(), list, 2);
+    Click(dialog, 1041);
+    HWND detail = WaitForDialog(run.Id(), kDetailTitle);
+    ASSERT_NE(nullptr, detail);
+    const std::vector<std::wstring> candidates = ListBoxItems(detail, 1044);
+    ASSERT_EQ(4u, candidates.size()) << "mu-law and A-law, stereo and mono";
+    EXPECT_EQ(outputs[2], candidates[SendMessageW(GetDlgItem(detail, 1044), LB_GETCURSEL, 0, 0)])
+        << "the row's output is preselected";
+    SendMessageW(GetDlgItem(detail, 1044), LB_SETCURSEL, 3, 0);
+    ASSERT_TRUE(CloseSheet(detail, IDOK));
+    EXPECT_EQ(candidates[3], ListViewCell(run.Id(), list, 2, 1));
+    ASSERT_TRUE(CloseSheet(dialog, IDCANCEL));
+
+    dialog = OpenAudioFormats(run.Id(), page);
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_EQ(outputs, OutputColumn(run.Id(), dialog));
+    Click(dialog, 1042);
+    EXPECT_EQ(L"出力フォーマットを初期値に戻しますか？", AnswerMessageBox(run.Id(), IDOK));
+    EXPECT_EQ(outputs, OutputColumn(run.Id(), dialog));
+    ASSERT_TRUE(CloseSheet(dialog, IDCANCEL));
+    ASSERT_TRUE(CloseSheet(sheet, IDOK));
+
+    RecordProfile written;
+    ASSERT_HRESULT_SUCCEEDED(ReadRecordProfile(RecordProfilePath(), written));
+    EXPECT_EQ(kG711At44100, written.audioCompressor.friendlyName);
+    ASSERT_EQ(static_cast<size_t>(kInputRows), written.audioFormats.size());
+    for (size_t row = 0; row < written.audioFormats.size(); ++row)
+        EXPECT_EQ(row == 2 || row == 3, !written.audioFormats[row].output.empty()) << row;
+}
+
+TEST_F(TavrikSettingsSheet, RecordingThroughTheStandInCompressorsUsesTheChosenAudioFormat)
+{
+    WriteDword(L"UseRecLog", 1);
+    WriteTrelvoxProfile();
+    TavrikRun run;
+    ASSERT_TRUE(run.Window());
+    ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
+    HWND sheet = OpenSettingsSheet(run);
+    ASSERT_NE(nullptr, sheet);
+    HWND page = CurrentPage(sheet);
+    ASSERT_TRUE(PickComboItem(page, 1013, kMotionJpeg));
+    for (int button : {1015, 1016})
+        EXPECT_TRUE(IsEnabled(page, button)) << button;
+    ASSERT_TRUE(PickComboItem(page, 1014, kG711));
+
+    // 48000 Hz stereo, as the card delivers it, becomes the last candidate.
+    HWND dialog = OpenAudioFormats(run.Id(), page);
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_NE(kNoFormat, OutputColumn(run.Id(), dialog).front());
+    SelectListViewRow(run.Id(), GetDlgItem(dialog, 1040), 0);
+    Click(dialog, 1041);
+    HWND detail = WaitForDialog(run.Id(), kDetailTitle);
+    ASSERT_NE(nullptr, detail);
+    const std::vector<std::wstring> candidates = ListBoxItems(detail, 1044);
+    ASSERT_EQ(4u, candidates.size());
+    SendMessageW(GetDlgItem(detail, 1044), LB_SETCURSEL, 3, 0);
+    ASSERT_TRUE(CloseSheet(detail, IDOK));
+    ASSERT_TRUE(CloseSheet(dialog, IDOK));
+    ASSERT_TRUE(CloseSheet(sheet, IDOK));
+
+    RecordProfile written;
+    ASSERT_HRESULT_SUCCEEDED(ReadRecordProfile(RecordProfilePath(), written));
+    ASSERT_FALSE(written.audioFormats.empty());
+    const WAVEFORMATEX chosen = HeadOf(written.audioFormats[0].output);
+    EXPECT_EQ(WAVE_FORMAT_ALAW, chosen.wFormatTag);
+    EXPECT_EQ(1, chosen.nChannels);
+    EXPECT_EQ(48000u, chosen.nSamplesPerSec);
+    ASSERT_TRUE(CopyFileW(RecordProfilePath().c_str(), L"tavrik-sheet\\compressors-record.dat", FALSE));
+    EXPECT_TRUE(WaitFor([&] { return Text(Descendant(run.Window(), 1028)) == kMotionJpeg; }, 5000));
+    EXPECT_EQ(kG711, Text(Descendant(run.Window(), 1029)));
+
+    PressCtrlKey(run.Window(), 'R');
+    RecordBriefly(run, "mjpeg pcm_alaw 1 48000");
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*.log").c_str(), &found);
+    ASSERT_NE(INVALID_HANDLE_VALUE, search) << "no recording report";
+    FindClose(search);
+    const std::string report = FileBytes(folder + L"\\" + found.cFileName);
+    EXPECT_NE(std::string::npos, report.find("Video Compressor:       Stand-in Motion JPEG Compressor")) << report;
+    EXPECT_NE(std::string::npos, report.find("Audio Compressor:       Stand-in G.711 Audio Compressor")) << report;
+    EXPECT_NE(std::string::npos, report.find("Format Description: " + Narrow(candidates[3]))) << report;
+}
+
+TEST_F(TavrikSettingsSheet, StoredListWithAnInsaneSecondPairIsReplacedByTheDefaults)
+{
+    RecordProfile profile;
+    profile.videoCompressor = {kUncompressed, NullVideoDisplayName(), nullptr, nullptr};
+    profile.audioCompressor = {kG711, L"@device:sw:{33D9A761-90C8-11D0-BD43-00A0C911CE86}\\{54D05EDC-DA62-4993-BDBA-ACF061206563}",
+                               nullptr, nullptr};
+    profile.mux = {kTrelvox, kMuxMonikerName, nullptr, nullptr};
+    ASSERT_EQ(S_OK, BindMuxByMoniker(&profile.mux.filter));
+    std::vector<std::uint8_t> mono(18, 0);
+    const WAVEFORMATEX pcm{WAVE_FORMAT_PCM, 1, 48000, 96000, 2, 16, 0};
+    memcpy(mono.data(), &pcm, 18);
+    std::vector<std::uint8_t> silent = mono;
+    silent[2] = 0;  // nChannels
+    profile.audioFormats = {{mono, {}, L"", L""}, {silent, {}, L"", L""}};
+    ASSERT_HRESULT_SUCCEEDED(WriteRecordProfile(RecordProfilePath(), profile));
+
+    TavrikRun run;
+    ASSERT_TRUE(run.Window());
+    ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
+    HWND sheet = OpenSettingsSheet(run);
+    ASSERT_NE(nullptr, sheet);
+    HWND page = CurrentPage(sheet);
+    EXPECT_EQ(kG711, ComboSelection(page, 1014));
+    HWND dialog = OpenAudioFormats(run.Id(), page);
+    ASSERT_NE(nullptr, dialog);
+    const std::vector<std::wstring> outputs = OutputColumn(run.Id(), dialog);
+    ASSERT_EQ(static_cast<size_t>(kInputRows), outputs.size());
+    // Wine's ACM describes G.711 at 48000 and 44100 Hz but not at 32000 Hz, whose rows
+    // then show the no-format text although they have an output (checked below).
+    for (size_t row = 0; row < 4; ++row)
+        EXPECT_NE(kNoFormat, outputs[row]) << "the any-rate compressor takes every default input, row " << row;
+    ASSERT_TRUE(CloseSheet(dialog, IDCANCEL));
+    ASSERT_TRUE(CloseSheet(sheet, IDOK));
+    RecordProfile written;
+    ASSERT_HRESULT_SUCCEEDED(ReadRecordProfile(RecordProfilePath(), written));
+    ASSERT_EQ(static_cast<size_t>(kInputRows), written.audioFormats.size());
+    EXPECT_EQ(2, HeadOf(written.audioFormats[0].input).nChannels);
+    EXPECT_EQ(1, HeadOf(written.audioFormats[1].input).nChannels);
+    for (const AudioFormatPair& pair : written.audioFormats) {
+        const WAVEFORMATEX input = HeadOf(pair.input), output = HeadOf(pair.output);
+        EXPECT_EQ(WAVE_FORMAT_MULAW, output.wFormatTag) << input.nSamplesPerSec;
+        EXPECT_EQ(input.nSamplesPerSec, output.nSamplesPerSec);
+        EXPECT_EQ(input.nChannels, output.nChannels);
+    }
 }
 
 }  // namespace
