@@ -134,12 +134,16 @@ std::vector<AudioFormatPair> ListOutputCandidates(const FilterEntry& compressor,
     std::vector<BYTE> caps(size > 0 ? static_cast<size_t>(size) : 1);
     bool connected = true;
     for (int i = 0; i < count; ++i) {
+        // The capabilities follow the input, so each is asked for while connected.
+        if (!connected && FAILED(probe.Reconnect()))
+            break;
+        connected = true;
         AM_MEDIA_TYPE* offered = nullptr;
         if (FAILED(config->GetStreamCaps(i, &offered, caps.data())) || !offered)
             continue;
         CMediaType type;
         type.Adopt(offered);
-        if (!IsWaveFormat(type) || (!connected && FAILED(probe.Reconnect())))
+        if (!IsWaveFormat(type))
             continue;
         // A format is tried while connected; each try ends disconnected and reset.
         const bool accepted = SUCCEEDED(config->SetFormat(&type));

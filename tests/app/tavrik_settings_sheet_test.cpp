@@ -623,6 +623,13 @@ TEST_F(TavrikSettingsSheet, StoredListWithAnInsaneSecondPairIsReplacedByTheDefau
     // then show the no-format text although they have an output (checked below).
     for (size_t row = 0; row < 4; ++row)
         EXPECT_NE(kNoFormat, outputs[row]) << "the any-rate compressor takes every default input, row " << row;
+    // Each capability is asked for while the input is connected, also after the first try.
+    SelectListViewRow(run.Id(), GetDlgItem(dialog, 1040), 2);
+    Click(dialog, 1041);
+    HWND detail = WaitForDialog(run.Id(), kDetailTitle);
+    ASSERT_NE(nullptr, detail);
+    EXPECT_EQ(4u, ListBoxItems(detail, 1044).size());
+    ASSERT_TRUE(CloseSheet(detail, IDCANCEL));
     ASSERT_TRUE(CloseSheet(dialog, IDCANCEL));
     ASSERT_TRUE(CloseSheet(sheet, IDOK));
     RecordProfile written;
