@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -409,6 +410,40 @@ TEST_F(TavrikSettingsSheet, OtherPageChecksItsFoldersAndFileAndTheSheetRemembers
     EXPECT_EQ(configFile, ReadString(L"SettingUtilFile"));
     EXPECT_EQ(42u, ReadDword(L"RecordNameSerialNumber"));
     EXPECT_EQ(7u, ReadDword(L"RecordNameRule"));
+}
+
+TEST_F(TavrikSettingsSheet, RestartWritesThePreviewProfileAndRestartsThePreviewWithTheFilter)
+{
+    WriteTrelvoxProfile();
+    TavrikRun run;
+    ASSERT_TRUE(run.Window());
+    ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
+    HWND sheet = OpenSettingsSheet(run);
+    ASSERT_NE(nullptr, sheet);
+    TurnToPage(sheet, 1);
+    ASSERT_TRUE(WaitFor([&] { return CurrentPageIndex(sheet) == 1; }, 5000));
+    HWND page = CurrentPage(sheet);
+    EXPECT_TRUE(IsEnabled(page, 1038));
+    const std::vector<std::wstring> filters = ComboItems(page, 1003);
+    std::string names;
+    for (const std::wstring& name : filters)
+        names += Narrow(name) + "; ";
+    ASSERT_NE(filters.end(), std::find(filters.begin(), filters.end(), L"Smart Tee")) << names;
+    Click(page, 1036);
+    ASSERT_TRUE(WaitFor([&] { return IsEnabled(page, 1003); }, 5000));
+    ASSERT_TRUE(PickComboItem(page, 1003, L"Smart Tee"));
+    Click(page, 1038);
+    ASSERT_TRUE(WaitFor([&] { return Exists(PreviewProfilePath()); }, 10000));
+    EXPECT_TRUE(WaitForStatus(run, L"プレビュー中"));
+    std::wstring text;
+    EXPECT_EQ(nullptr, MessageBoxAbove(run.Id(), text)) << Narrow(text);
+    EXPECT_TRUE(IsWindow(sheet)) << "the sheet stays open";
+    PreviewProfile written;
+    ASSERT_HRESULT_SUCCEEDED(ReadPreviewProfile(PreviewProfilePath(), written));
+    EXPECT_EQ(1u, written.options.deinterlaceInterlacedModes);
+    ASSERT_EQ(1u, written.filters.size());
+    EXPECT_EQ(L"Smart Tee", written.filters[0].friendlyName);
+    ASSERT_TRUE(CloseSheet(sheet, IDCANCEL));
 }
 
 TEST_F(TavrikSettingsSheet, RestartIsDisabledWhenTheSheetOpensWithThePreviewStopped)
