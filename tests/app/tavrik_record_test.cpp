@@ -21,6 +21,7 @@
 #include "MuxGraphSupport.h"
 #include "SplitterPlayback.h"
 #include "profiles/CurrentProfiles.h"
+#include "sheet_driver.h"
 #include "tavrik_process.h"
 
 namespace {
@@ -353,7 +354,11 @@ TEST_F(TavrikRecord, WithoutARecordProfileTheUserIsToldAndNothingStarts)
     ASSERT_TRUE(WaitFor([&] { return MessageBoxOf(run.Id(), &text) != nullptr; }));
     EXPECT_EQ(L"録画設定がされていません。先に設定する必要があります。", text);
     PostMessageW(MessageBoxOf(run.Id()), WM_COMMAND, IDOK, 0);
-    // The settings sheet is not built yet, so nothing can make the profile.
+    // The settings sheet follows; cancelled, it makes no profile and nothing starts.
+    HWND sheet = WaitForDialog(run.Id(), L"設定");
+    ASSERT_NE(nullptr, sheet);
+    PostMessageW(GetDlgItem(sheet, IDCANCEL), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(sheet); }, 10000));
     Sleep(1000);
     EXPECT_EQ(nullptr, MessageBoxOf(run.Id()));
     EXPECT_EQ(L"プレビュー中", PaneText(run.Id(), run.Window(), 0));

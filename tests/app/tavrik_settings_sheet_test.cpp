@@ -290,6 +290,31 @@ TEST_F(TavrikSettingsSheet, CancelKeepsBothProfilesAndOkLeavesAnUnshownPreviewPa
     EXPECT_EQ(kMuxMonikerName, written.mux.displayName);
 }
 
+TEST_F(TavrikSettingsSheet, AProfileWhoseMultiplexerCannotBeBoundLeavesNoChoiceAndCannotBeLeft)
+{
+    RecordProfile profile;
+    profile.videoCompressor = {kUncompressed, NullVideoDisplayName(), nullptr, nullptr};
+    profile.audioCompressor = {kUncompressed, NullAudioDisplayName(), nullptr, nullptr};
+    profile.mux = {L"Gone", L"@device:sw:{083863F1-70DE-11D0-BD40-00A0C911CE86}\\{0BAD0BAD-0000-4000-8000-00000000BAD0}",
+                   nullptr, nullptr};
+    ASSERT_HRESULT_SUCCEEDED(WriteRecordProfile(RecordProfilePath(), profile));
+    const std::string stored = FileBytes(RecordProfilePath());
+    TavrikRun run;
+    ASSERT_TRUE(run.Window());
+    ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
+    HWND sheet = OpenSettingsSheet(run);
+    ASSERT_NE(nullptr, sheet);
+    HWND page = CurrentPage(sheet);
+    for (int combo : {1013, 1014, 1018})
+        EXPECT_EQ(L"", ComboSelection(page, combo)) << combo;
+    for (int button : {1015, 1016, 1017, 1019, 1021, 1022})
+        EXPECT_FALSE(IsEnabled(page, button)) << button;
+    Click(sheet, IDOK);
+    EXPECT_EQ(kSelectAllFilters, AnswerMessageBox(run.Id()));
+    ASSERT_TRUE(CloseSheet(sheet, IDCANCEL));
+    EXPECT_EQ(stored, FileBytes(RecordProfilePath()));
+}
+
 TEST_F(TavrikSettingsSheet, StillImagePageChecksTheCropAndTheScaleAndTheRegistryKeepsThem)
 {
     WriteTrelvoxProfile();
