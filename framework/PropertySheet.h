@@ -19,8 +19,6 @@ public:
     FwPropertyPage& operator=(const FwPropertyPage&) = delete;
 
     HWND Handle() const { return page_; }
-    // Whether the page has been shown (its window exists).
-    bool WasShown() const { return page_ != nullptr; }
 
 protected:
     // Loads the controls from the fields (UpdateData(false)) unless overridden.
