@@ -42,9 +42,9 @@ void CMainFrame::RegisterCommands()
     RegisterRecordCommands();
     RegisterToolCommands();
     RegisterWindowCommands();
-    // Still images and the settings sheet arrive later.
-    for (unsigned id : {ID_STILL_IMAGE, ID_SETTINGS})
-        OnUpdate(id, [](FwCmdUI& ui) { ui.Enable(false); });
+    RegisterSettingsCommands();
+    // Still images arrive later.
+    OnUpdate(ID_STILL_IMAGE, [](FwCmdUI& ui) { ui.Enable(false); });
 
     OnCommand(ID_VIEW_INFORMATION_BAR, [this] { ToggleInformationBar(); });
     OnUpdate(ID_VIEW_INFORMATION_BAR, [this](FwCmdUI& ui) {

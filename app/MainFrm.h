@@ -1,7 +1,7 @@
 // Tavrik's main window: menu, toolbar, status bar, information bar and the video
 // view; it owns the capture engine and the settings. Its commands live in files of
 // their own by area: MainFrmPreview.cpp, MainFrmRecord.cpp, MainFrmSettings.cpp,
-// MainFrmTools.cpp, MainFrmWindow.cpp.
+// MainFrmSettingsSheet.cpp, MainFrmTools.cpp, MainFrmWindow.cpp.
 #pragma once
 
 #include "../engine/CaptureGraph.h"
@@ -81,8 +81,10 @@ private:
     // "WindowState" and the bars' layout.
     void SaveWindowLayout();
     void HandEngineItsInputs();
+
+    // MainFrmSettingsSheet.cpp
+    void RegisterSettingsCommands();
     void RunSettingsCommand();
-    bool ShowSettingsSheet();
 
     // MainFrmWindow.cpp
     void RegisterWindowCommands();

@@ -82,18 +82,3 @@ void CMainFrame::HandEngineItsInputs()
     engine->Configure(setup);
     view.SetEngine(engine.get());
 }
-
-void CMainFrame::RunSettingsCommand()
-{
-    if (!ShowSettingsSheet())
-        return;
-    HandEngineItsInputs();
-    informationBar.ShowRecordProfileNames(settings.recordProfile.Full());
-    PostStateText();
-}
-
-bool CMainFrame::ShowSettingsSheet()
-{
-    // The settings sheet and its pages are not built yet: nothing is ever confirmed.
-    return false;
-}

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "../../framework/FrameworkIds.h"
+#include "settings_ids.h"
 
 #define IDR_MAINFRAME 128
 #define IDR_VIEW_CONTEXT 134

@@ -267,6 +267,21 @@ inline HWND MessageBoxOf(DWORD process, std::wstring* text = nullptr)
     return box;
 }
 
+// Presses Ctrl with the key on the keyboard, with the window in front.
+inline void PressCtrlKey(HWND window, WORD key)
+{
+    SetForegroundWindow(window);
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == window; }, 5000));
+    INPUT keys[4] = {};
+    const WORD codes[4] = {VK_CONTROL, key, key, VK_CONTROL};
+    for (int i = 0; i < 4; ++i) {
+        keys[i].type = INPUT_KEYBOARD;
+        keys[i].ki.wVk = codes[i];
+        keys[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
+    }
+    ASSERT_EQ(4u, SendInput(4, keys, sizeof(INPUT)));
+}
+
 }  // namespace tavrik_test
 
 using namespace tavrik_test;

@@ -21,6 +21,7 @@
 #include "MuxGraphSupport.h"
 #include "SplitterPlayback.h"
 #include "profiles/CurrentProfiles.h"
+#include "sheet_driver.h"
 #include "tavrik_process.h"
 #include "tavrik_record_profile.h"
 
@@ -190,19 +191,7 @@ protected:
         return shown;
     }
 
-    static void PressCtrlR(HWND window)
-    {
-        SetForegroundWindow(window);
-        ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == window; }, 5000));
-        INPUT keys[4] = {};
-        const WORD codes[4] = {VK_CONTROL, 'R', 'R', VK_CONTROL};
-        for (int i = 0; i < 4; ++i) {
-            keys[i].type = INPUT_KEYBOARD;
-            keys[i].ki.wVk = codes[i];
-            keys[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
-        }
-        ASSERT_EQ(4u, SendInput(4, keys, sizeof(INPUT)));
-    }
+    static void PressCtrlR(HWND window) { PressCtrlKey(window, 'R'); }
 
     static LPARAM AppCommand(unsigned command) { return MAKELPARAM(0, command); }
 
@@ -336,7 +325,11 @@ TEST_F(TavrikRecord, WithoutARecordProfileTheUserIsToldAndNothingStarts)
     ASSERT_TRUE(WaitFor([&] { return MessageBoxOf(run.Id(), &text) != nullptr; }));
     EXPECT_EQ(L"録画設定がされていません。先に設定する必要があります。", text);
     PostMessageW(MessageBoxOf(run.Id()), WM_COMMAND, IDOK, 0);
-    // The settings sheet is not built yet, so nothing can make the profile.
+    // The settings sheet follows; cancelled, it makes no profile and nothing starts.
+    HWND sheet = WaitForDialog(run.Id(), L"設定");
+    ASSERT_NE(nullptr, sheet);
+    PostMessageW(GetDlgItem(sheet, IDCANCEL), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(sheet); }, 10000));
     Sleep(1000);
     EXPECT_EQ(nullptr, MessageBoxOf(run.Id()));
     EXPECT_EQ(L"プレビュー中", PaneText(run.Id(), run.Window(), 0));

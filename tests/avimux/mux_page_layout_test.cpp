@@ -6,55 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "../dialog_layout.h"
 #include "MuxGraphSupport.h"
 #include "MuxGuids.h"
 
 namespace {
 
-struct Control {
-    HWND window;
-    std::wstring text;
-    RECT rect;  // in the page's client coordinates
-    bool groupBox;
-    bool checkBox;
-    bool label;
-    bool comboBox;
-};
-
-std::vector<Control> Controls(HWND dialog)
-{
-    std::vector<Control> controls;
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        Control c{child, L"", {}, false, false, false, false};
-        wchar_t text[256] = L"";
-        GetWindowTextW(child, text, 256);
-        c.text = text;
-        GetWindowRect(child, &c.rect);
-        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&c.rect), 2);
-        wchar_t className[32] = L"";
-        GetClassNameW(child, className, 32);
-        const LONG style = GetWindowLongW(child, GWL_STYLE);
-        const bool button = _wcsicmp(className, L"Button") == 0;
-        c.groupBox = button && (style & BS_TYPEMASK) == BS_GROUPBOX;
-        c.checkBox = button && (style & BS_TYPEMASK) == BS_AUTOCHECKBOX;
-        c.label = _wcsicmp(className, L"Static") == 0;
-        c.comboBox = _wcsicmp(className, L"ComboBox") == 0;
-        controls.push_back(c);
-    }
-    return controls;
-}
-
-bool Inside(const RECT& inner, const RECT& outer)
-{
-    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
-           inner.bottom <= outer.bottom;
-}
-
-bool Overlap(const RECT& a, const RECT& b)
-{
-    RECT common;
-    return IntersectRect(&common, &a, &b) != FALSE;
-}
+using dialog_layout::Controls;
+using dialog_layout::TextExtent;
 
 class MuxPageLayoutTest : public ::testing::TestWithParam<const CLSID*> {
 protected:
@@ -97,26 +56,7 @@ protected:
 
 TEST_P(MuxPageLayoutTest, ControlsLieInsideThePageWithoutOverlapping)
 {
-    RECT client;
-    GetClientRect(dialog, &client);
-    const std::vector<Control> controls = Controls(dialog);
-    ASSERT_FALSE(controls.empty());
-    for (size_t i = 0; i < controls.size(); ++i) {
-        const Control& a = controls[i];
-        EXPECT_TRUE(Inside(a.rect, client)) << "outside the page: " << GetDlgCtrlID(a.window);
-        for (size_t j = i + 1; j < controls.size(); ++j) {
-            const Control& b = controls[j];
-            if (a.groupBox || b.groupBox) {
-                const RECT& group = a.groupBox ? a.rect : b.rect;
-                const RECT& other = a.groupBox ? b.rect : a.rect;
-                EXPECT_TRUE(Inside(other, group) || !Overlap(other, group))
-                    << "across a group's frame: " << GetDlgCtrlID(a.window) << ", " << GetDlgCtrlID(b.window);
-            } else {
-                EXPECT_FALSE(Overlap(a.rect, b.rect))
-                    << "overlap: " << GetDlgCtrlID(a.window) << ", " << GetDlgCtrlID(b.window);
-            }
-        }
-    }
+    dialog_layout::ExpectInsideWithoutOverlap(dialog);
 }
 
 std::vector<std::wstring> ListItems(HWND combo)
@@ -131,20 +71,10 @@ std::vector<std::wstring> ListItems(HWND combo)
     return items;
 }
 
-SIZE TextExtent(HDC dc, HWND control, const std::wstring& text)
-{
-    HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
-    HGDIOBJ previous = SelectObject(dc, font);
-    SIZE extent{};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-    SelectObject(dc, previous);
-    return extent;
-}
-
 TEST_P(MuxPageLayoutTest, ListItemsFitTheirClosedList)
 {
     HDC dc = GetDC(dialog);
-    for (const Control& c : Controls(dialog)) {
+    for (const dialog_layout::Control& c : Controls(dialog)) {
         if (!c.comboBox)
             continue;
         const int room = c.rect.right - c.rect.left - GetSystemMetrics(SM_CXVSCROLL) - 4 * GetSystemMetrics(SM_CXEDGE);
@@ -158,31 +88,7 @@ TEST_P(MuxPageLayoutTest, ListItemsFitTheirClosedList)
 
 TEST_P(MuxPageLayoutTest, LabelsAreWideEnoughAndTheFontDrawsTheirText)
 {
-    HDC dc = GetDC(dialog);
-    for (const Control& c : Controls(dialog)) {
-        if (c.text.empty() || !(c.label || c.checkBox || c.groupBox))
-            continue;
-        const SIZE extent = TextExtent(dc, c.window, c.text);
-        HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(c.window, WM_GETFONT, 0, 0)));
-        std::vector<WORD> glyphs(c.text.size());
-        GetGlyphIndicesW(dc, c.text.c_str(), static_cast<int>(c.text.size()), glyphs.data(),
-                         GGI_MARK_NONEXISTING_GLYPHS);
-        SelectObject(dc, previous);
-
-        int room = c.rect.right - c.rect.left;
-        if (c.checkBox)
-            room -= GetSystemMetrics(SM_CXMENUCHECK) + GetSystemMetrics(SM_CXEDGE);
-        if (c.groupBox)
-            room -= 16;  // the frame's corners around the caption
-        const std::string name = std::to_string(GetDlgCtrlID(c.window));
-        EXPECT_LE(extent.cx, room) << "clipped text in " << name;
-        if (c.label) {
-            EXPECT_LE(extent.cy, c.rect.bottom - c.rect.top) << "clipped text in " << name;
-        }
-        for (WORD glyph : glyphs)
-            EXPECT_NE(0xFFFF, glyph) << "a character without a glyph in " << name;
-    }
-    ReleaseDC(dialog, dc);
+    dialog_layout::ExpectTextsFitAndHaveGlyphs(dialog);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryPage, MuxPageLayoutTest,

@@ -1,0 +1,123 @@
+#include "PropPagePreview.h"
+
+#include "../framework/DialogItems.h"
+#include "../framework/Resources.h"
+#include "../resources/tavrik/resource.h"
+#include "PriorityCombo.h"
+#include "PropertyFrame.h"
+#include "engine/DeviceLists.h"
+#include "profiles/CurrentProfiles.h"
+#include "profiles/ProfileFile.h"
+
+CPropPagePreview::CPropPagePreview(std::function<bool()> isPreviewing, HWND mainWindow)
+    : FwPropertyPage(IDD_PAGE_PREVIEW), isPreviewing_(std::move(isPreviewing)), mainWindow_(mainWindow),
+      filter_(IDC_PRV_FILTER, NullVideoDisplayName())
+{
+}
+
+bool CPropPagePreview::OnInitDialog()
+{
+    previewingAtStart_ = isPreviewing_();
+    std::vector<FilterEntry> found;
+    ListMatchingFilters({MEDIATYPE_Video, GUID_NULL}, {MEDIATYPE_Video, GUID_NULL}, found);
+    filter_.Fill(Handle(), std::move(found));
+    filter_.MakeNullCurrent();
+    FillPriorityCombo(Handle());
+    LoadProfile();
+    EnableControls();
+    return true;
+}
+
+void CPropPagePreview::LoadProfile()
+{
+    ProfileFile file;
+    if (FAILED(file.Open(profilePath)))
+        return;
+    PreviewOptions options;
+    if (SUCCEEDED(file.ReadPreviewOptions(options))) {
+        CheckItem(Handle(), IDC_PRV_DEINTERLACE, options.deinterlaceInterlacedModes != 0);
+        CheckItem(Handle(), IDC_PRV_WHILE_RECORDING, options.deinterlaceWhileRecording != 0);
+        CheckItem(Handle(), IDC_PRV_INFTEE, options.infTeeForAudio != 0);
+        SelectPriority(Handle(), options.priorityClass);
+    }
+    std::vector<FilterEntry> filters;
+    if (FAILED(file.ReadPreviewFilters(true, filters)))
+        filters.clear();
+    file.Close();
+    if (filters.empty()) {
+        filter_.Clear();
+        filter_.ClearSelection();
+        return;
+    }
+    filter_.SetCurrent(std::move(filters.front()));
+    filter_.SelectCurrentInCombo();
+}
+
+void CPropPagePreview::EnableControls()
+{
+    const bool deinterlace = IsItemChecked(Handle(), IDC_PRV_DEINTERLACE);
+    for (int id : {IDC_PRV_FILTER_LABEL, IDC_PRV_FILTER, IDC_PRV_WHILE_RECORDING})
+        EnableItem(Handle(), id, deinterlace);
+    EnableItem(Handle(), IDC_PRV_FILTER_SETTINGS, deinterlace && HasPropertyPages(filter_.Filter()));
+    EnableItem(Handle(), IDC_PRV_RESTART, previewingAtStart_);
+}
+
+bool CPropPagePreview::OnCommand(int id, int code, HWND)
+{
+    switch (id) {
+    case IDC_PRV_DEINTERLACE:
+        EnableControls();
+        return true;
+    case IDC_PRV_FILTER:
+        if (code != CBN_SELCHANGE)
+            return false;
+        filter_.OnSelectionChange();
+        EnableControls();
+        return true;
+    case IDC_PRV_FILTER_SETTINGS:
+        ShowPropertyFrame(Handle(), filter_.Filter());
+        return true;
+    case IDC_PRV_RESTART:
+        Restart();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CPropPagePreview::OnKillActive()
+{
+    if (filter_.Acceptable())
+        return true;
+    FwMessageBox(L"全てのフィルタを選択してください。", MB_ICONHAND);
+    return false;
+}
+
+bool CPropPagePreview::WriteProfile()
+{
+    PreviewProfile profile;
+    profile.options.deinterlaceInterlacedModes = IsItemChecked(Handle(), IDC_PRV_DEINTERLACE);
+    profile.options.deinterlaceWhileRecording = IsItemChecked(Handle(), IDC_PRV_WHILE_RECORDING);
+    profile.options.infTeeForAudio = IsItemChecked(Handle(), IDC_PRV_INFTEE);
+    profile.options.priorityClass = SelectedPriority(Handle());
+    if (const FilterEntry* current = filter_.Current())
+        profile.filters.push_back(*current);
+    return SUCCEEDED(WritePreviewProfile(profilePath, profile));
+}
+
+void CPropPagePreview::OnOK()
+{
+    // A profile that cannot be written is not reported.
+    WriteProfile();
+}
+
+void CPropPagePreview::Restart()
+{
+    if (!WriteProfile())
+        return;
+    // The preview command stops a running preview and starts a stopped one.
+    if (isPreviewing_())
+        SendMessageW(mainWindow_, WM_COMMAND, ID_PREVIEW, 0);
+    if (!isPreviewing_())
+        SendMessageW(mainWindow_, WM_COMMAND, ID_PREVIEW, 0);
+}
