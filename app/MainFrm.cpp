@@ -43,9 +43,9 @@ void CMainFrame::RegisterCommands()
 {
     RegisterPreviewCommands();
     RegisterRecordCommands();
-    // Still images and the settings sheet arrive later.
-    for (unsigned id : {ID_STILL_IMAGE, ID_SETTINGS})
-        OnUpdate(id, [](FwCmdUI& ui) { ui.Enable(false); });
+    RegisterStillCommands();
+    // The settings sheet arrives later.
+    OnUpdate(ID_SETTINGS, [](FwCmdUI& ui) { ui.Enable(false); });
 
     OnCommand(ID_VIEW_INFORMATION_BAR, [this] { ToggleInformationBar(); });
     OnUpdate(ID_VIEW_INFORMATION_BAR, [this](FwCmdUI& ui) {
@@ -278,6 +278,9 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_APP + 2:
         OnGraphEvents();
+        return 0;
+    case WM_APP + 3:
+        OnStillImageStored();
         return 0;
     case WM_SHOWWINDOW: {
         const LRESULT result = FwFrameWnd::WindowProc(message, wParam, lParam);

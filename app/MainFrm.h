@@ -1,6 +1,7 @@
 // Tavrik's main window: menu, toolbar, status bar, information bar and the video
 // view; it owns the capture engine and the settings. Its commands live in files of
-// their own by area: MainFrmPreview.cpp, MainFrmRecord.cpp, MainFrmSettings.cpp.
+// their own by area: MainFrmPreview.cpp, MainFrmRecord.cpp, MainFrmSettings.cpp,
+// MainFrmStill.cpp.
 #pragma once
 
 #include "../engine/CaptureGraph.h"
@@ -66,6 +67,13 @@ private:
     // stop command does, then the user is told why.
     void OnGraphEvents();
     bool RecordProfileExists() const;
+
+    // MainFrmStill.cpp
+    void RegisterStillCommands();
+    bool CanTakeStill();
+    void TakeStill();
+    // The still-image message: the stored frame pair becomes a file or a clipboard bitmap.
+    void OnStillImageStored();
 
     // MainFrmSettings.cpp
     void LoadSettings();

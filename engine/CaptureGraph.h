@@ -120,6 +120,7 @@ public:
     // The image callback stores the next two preview frames and tells the notification window.
     HRESULT ArmStillImage();
     StillFrameStore& StillFrames() { return *stillFrames_; }
+    bool HasVideoRenderer() const { return parts_.videoRenderer != nullptr; }
 
     LoadThread& LoadThreadRecord() { return loadThread_; }
     IGraphBuilder* Graph() const { return parts_.graph.Get(); }
