@@ -28,92 +28,66 @@ uint8_t Clamped(double value)
     return static_cast<uint8_t>(std::clamp(whole, 0.0, 255.0));
 }
 
-// Fixed point with 16 fraction bits. Each table entry is off by at most half a unit, so a
-// sum of three is off by less than kNearWhole; sums nearer a whole number than that are
-// left to the formula.
-constexpr int kFractionBits = 16;
-constexpr int32_t kOne = 1 << kFractionBits;
-constexpr int32_t kNearWhole = 4;
-
-int32_t Fixed(double value)
-{
-    const double scaled = value * kOne;
-    return static_cast<int32_t>(scaled < 0 ? scaled - 0.5 : scaled + 0.5);
-}
-
-struct Tables {
-    std::array<int32_t, 256> luma;
-    std::array<int32_t, 256> rFromV;
-    std::array<int32_t, 256> gFromU;  // both green terms are subtracted
-    std::array<int32_t, 256> gFromV;
-    std::array<int32_t, 256> bFromU;
+// The formula's products, made once: the same double operations in the same order,
+// so every channel comes out bit for bit as the formula gives it.
+struct Terms {
+    std::array<double, 256> luma;     // 1.164 x (Y - 16)
+    std::array<double, 256> rFromV;   // x Cr
+    std::array<double, 256> gFromV;   // x Cr, subtracted
+    std::array<double, 256> gFromU;   // x Cb, subtracted
+    std::array<double, 256> bFromU;   // x Cb
 };
 
-Tables MakeTables(const Coefficients& c)
+Terms MakeTerms(const Coefficients& c)
 {
-    Tables t{};
+    Terms t{};
     for (int i = 0; i < 256; ++i) {
         const int chroma = i - 128;
-        t.luma[i] = Fixed(kLumaGain * (i - 16));
-        t.rFromV[i] = Fixed(c.rFromCr * chroma);
-        t.gFromU[i] = Fixed(-c.gFromCb * chroma);
-        t.gFromV[i] = Fixed(-c.gFromCr * chroma);
-        t.bFromU[i] = Fixed(c.bFromCb * chroma);
+        t.luma[i] = kLumaGain * (i - 16);
+        t.rFromV[i] = c.rFromCr * chroma;
+        t.gFromV[i] = c.gFromCr * chroma;
+        t.gFromU[i] = c.gFromCb * chroma;
+        t.bFromU[i] = c.bFromCb * chroma;
     }
     return t;
 }
 
-const Tables& TablesOf(int matrix)
+const Terms& TermsOf(int matrix)
 {
-    static const Tables bt601 = MakeTables(kBt601);
-    static const Tables bt709 = MakeTables(kBt709);
+    static const Terms bt601 = MakeTerms(kBt601);
+    static const Terms bt709 = MakeTerms(kBt709);
     return matrix == kMatrixBt709 ? bt709 : bt601;
 }
 
-bool NearWhole(int32_t fixed)
+// Clamping before truncation gives what truncation then clamping gives.
+uint8_t Channel(double value)
 {
-    return static_cast<uint32_t>(fixed + kNearWhole) % kOne < 2 * kNearWhole;
-}
-
-uint8_t FromFixed(int32_t fixed)
-{
-    return static_cast<uint8_t>(std::clamp(fixed >> kFractionBits, 0, 255));
+    return static_cast<uint8_t>(static_cast<int>(std::min(std::max(value, 0.0), 255.0)));
 }
 
 // One pixel pair's chroma terms, shared by both of its pixels.
 struct ChromaTerms {
-    int32_t r, g, b;
+    double r, gFromV, gFromU, b;
 };
 
-ChromaTerms ChromaOf(const Tables& t, int u, int v)
+ChromaTerms ChromaOf(const Terms& t, int u, int v)
 {
-    return {t.rFromV[v], t.gFromU[u] + t.gFromV[v], t.bFromU[u]};
+    return {t.rFromV[v], t.gFromV[v], t.gFromU[u], t.bFromU[u]};
 }
 
-Bgr PixelFromTables(const Tables& t, const ChromaTerms& chroma, int y, int u, int v, int matrix)
+void PutPixel(double luma, const ChromaTerms& c, uint8_t* out)
 {
-    const int32_t luma = t.luma[y];
-    const int32_t r = luma + chroma.r;
-    const int32_t g = luma + chroma.g;
-    const int32_t b = luma + chroma.b;
-    if (NearWhole(r) || NearWhole(g) || NearWhole(b))
-        return ConvertPixelExact(y, u, v, matrix);
-    return {FromFixed(b), FromFixed(g), FromFixed(r)};
+    out[0] = Channel(luma + c.b);
+    out[1] = Channel(luma - c.gFromV - c.gFromU);
+    out[2] = Channel(luma + c.r);
 }
 
-void ConvertRow(const Tables& t, const uint8_t* source, int pairs, int matrix, uint8_t* out)
+void ConvertRow(const Terms& t, const uint8_t* source, int pairs, uint8_t* out)
 {
     for (int pair = 0; pair < pairs; ++pair, source += 4, out += 6) {
-        const int y0 = source[0], u = source[1], y1 = source[2], v = source[3];
-        const ChromaTerms chroma = ChromaOf(t, u, v);
-        const Bgr first = PixelFromTables(t, chroma, y0, u, v, matrix);
-        const Bgr second = PixelFromTables(t, chroma, y1, u, v, matrix);
-        out[0] = first.b;
-        out[1] = first.g;
-        out[2] = first.r;
-        out[3] = second.b;
-        out[4] = second.g;
-        out[5] = second.r;
+        const ChromaTerms chroma = ChromaOf(t, source[1], source[3]);
+        PutPixel(t.luma[source[0]], chroma, out);
+        PutPixel(t.luma[source[2]], chroma, out + 3);
     }
 }
 
@@ -134,8 +108,10 @@ Bgr ConvertPixelExact(int y, int u, int v, int matrix)
 
 Bgr ConvertPixel(int y, int u, int v, int matrix)
 {
-    const Tables& t = TablesOf(matrix);
-    return PixelFromTables(t, ChromaOf(t, u, v), y, u, v, matrix);
+    const Terms& t = TermsOf(matrix);
+    uint8_t bgr[3];
+    PutPixel(t.luma[y], ChromaOf(t, u, v), bgr);
+    return {bgr[0], bgr[1], bgr[2]};
 }
 
 bool ConvertToRgb(const FrameFormat& format, const uint8_t* frameA, const uint8_t* frameB, size_t bytes, int matrix,
@@ -148,11 +124,11 @@ bool ConvertToRgb(const FrameFormat& format, const uint8_t* frameA, const uint8_
         picture.stride < static_cast<size_t>(picture.width) * 3)
         return false;
     const size_t sourceStride = DibStride(format.bitCount, format.width);
-    const Tables& tables = TablesOf(matrix);
+    const Terms& terms = TermsOf(matrix);
     for (int y = 0; y < rows; ++y) {
         const bool fromB = (y % 2 == 0) ? sources.evenFromB : sources.oddFromB;
         const uint8_t* source = (fromB ? frameB : frameA) + static_cast<size_t>(y) * sourceStride;
-        ConvertRow(tables, source, format.width / 2, matrix, picture.bits + static_cast<size_t>(y) * picture.stride);
+        ConvertRow(terms, source, format.width / 2, picture.bits + static_cast<size_t>(y) * picture.stride);
     }
     return true;
 }

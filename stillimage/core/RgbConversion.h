@@ -21,8 +21,7 @@ struct Bgr {
 // The defining formula, in double precision: each channel truncated towards zero, then
 // clamped to 0..255.
 Bgr ConvertPixelExact(int y, int u, int v, int matrix);
-// The same results from integer tables (the formula decides where a result lies too
-// close to a whole number for the tables to tell).
+// The same results from tables of the formula's products, as the frame conversion makes them.
 Bgr ConvertPixel(int y, int u, int v, int matrix);
 
 struct RgbPicture {

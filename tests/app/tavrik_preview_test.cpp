@@ -26,18 +26,6 @@ constexpr WPARAM kRendererVmr7 = 32800;
 constexpr WPARAM kRendererVmr9 = 32801;
 constexpr wchar_t kCardServer[] = L"C:\\Program Files\\Zelvan\\ZelvanSim.dll";
 
-HWND ViewOf(HWND main)
-{
-    return Descendant(main, 0xE900);
-}
-
-SIZE ClientSize(HWND window)
-{
-    RECT client{};
-    GetClientRect(window, &client);
-    return {client.right, client.bottom};
-}
-
 // Whether the renderer's video window sits in the view, shown.
 bool ShowsVideoWindow(HWND main)
 {
