@@ -59,10 +59,24 @@ const Terms& TermsOf(int matrix)
     return matrix == kMatrixBt709 ? bt709 : bt601;
 }
 
-// Clamping before truncation gives what truncation then clamping gives.
+// Every channel of every triple lies within (-300, 560): truncated, it indexes this
+// clamp without a branch.
+constexpr int kClampOffset = 384;
+constexpr int kClampSize = 1024;
+
+constexpr std::array<uint8_t, kClampSize> MakeClamp()
+{
+    std::array<uint8_t, kClampSize> clamp{};
+    for (int i = 0; i < kClampSize; ++i)
+        clamp[i] = static_cast<uint8_t>(std::clamp(i - kClampOffset, 0, 255));
+    return clamp;
+}
+
+constexpr std::array<uint8_t, kClampSize> kClamp = MakeClamp();
+
 uint8_t Channel(double value)
 {
-    return static_cast<uint8_t>(static_cast<int>(std::min(std::max(value, 0.0), 255.0)));
+    return kClamp[static_cast<int>(value) + kClampOffset];
 }
 
 // One pixel pair's chroma terms, shared by both of its pixels.
