@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 
 namespace stillimage {
 namespace {
@@ -79,31 +80,53 @@ uint8_t Channel(double value)
     return kClamp[static_cast<int>(value) + kClampOffset];
 }
 
-// One pixel pair's chroma terms, shared by both of its pixels.
-struct ChromaTerms {
-    double r, gFromV, gFromU, b;
+// Red depends on Y and V only, blue on Y and U only: both are looked up whole.
+struct PlaneTables {
+    std::array<uint8_t, 65536> red;   // [Y << 8 | V]
+    std::array<uint8_t, 65536> blue;  // [Y << 8 | U]
 };
 
-ChromaTerms ChromaOf(const Terms& t, int u, int v)
+std::unique_ptr<PlaneTables> MakePlaneTables(const Terms& t)
 {
-    return {t.rFromV[v], t.gFromV[v], t.gFromU[u], t.bFromU[u]};
-}
-
-void PutPixel(double luma, const ChromaTerms& c, uint8_t* out)
-{
-    out[0] = Channel(luma + c.b);
-    out[1] = Channel(luma - c.gFromV - c.gFromU);
-    out[2] = Channel(luma + c.r);
-}
-
-void ConvertRow(const Terms& t, const uint8_t* source, int pairs, uint8_t* out)
-{
-    for (int pair = 0; pair < pairs; ++pair, source += 4, out += 6) {
-        const ChromaTerms chroma = ChromaOf(t, source[1], source[3]);
-        PutPixel(t.luma[source[0]], chroma, out);
-        PutPixel(t.luma[source[2]], chroma, out + 3);
+    auto tables = std::make_unique<PlaneTables>();
+    for (int y = 0; y < 256; ++y) {
+        for (int c = 0; c < 256; ++c) {
+            tables->red[y << 8 | c] = Channel(t.luma[y] + t.rFromV[c]);
+            tables->blue[y << 8 | c] = Channel(t.luma[y] + t.bFromU[c]);
+        }
     }
+    return tables;
 }
+
+struct Converter {
+    const Terms& terms;
+    const PlaneTables& planes;
+
+    static const Converter& Of(int matrix)
+    {
+        static const std::unique_ptr<PlaneTables> bt601Planes = MakePlaneTables(TermsOf(kMatrixBt601));
+        static const std::unique_ptr<PlaneTables> bt709Planes = MakePlaneTables(TermsOf(kMatrixBt709));
+        static const Converter bt601{TermsOf(kMatrixBt601), *bt601Planes};
+        static const Converter bt709{TermsOf(kMatrixBt709), *bt709Planes};
+        return matrix == kMatrixBt709 ? bt709 : bt601;
+    }
+
+    // B, G, R of one pixel.
+    void Pixel(int y, int u, int v, uint8_t* out) const
+    {
+        out[0] = planes.blue[y << 8 | u];
+        out[1] = Channel(terms.luma[y] - terms.gFromV[v] - terms.gFromU[u]);
+        out[2] = planes.red[y << 8 | v];
+    }
+
+    void Row(const uint8_t* source, int pairs, uint8_t* out) const
+    {
+        for (int pair = 0; pair < pairs; ++pair, source += 4, out += 6) {
+            Pixel(source[0], source[1], source[3], out);
+            Pixel(source[2], source[1], source[3], out + 3);
+        }
+    }
+};
 
 }  // namespace
 
@@ -122,9 +145,8 @@ Bgr ConvertPixelExact(int y, int u, int v, int matrix)
 
 Bgr ConvertPixel(int y, int u, int v, int matrix)
 {
-    const Terms& t = TermsOf(matrix);
     uint8_t bgr[3];
-    PutPixel(t.luma[y], ChromaOf(t, u, v), bgr);
+    Converter::Of(matrix).Pixel(y, u, v, bgr);
     return {bgr[0], bgr[1], bgr[2]};
 }
 
@@ -138,11 +160,11 @@ bool ConvertToRgb(const FrameFormat& format, const uint8_t* frameA, const uint8_
         picture.stride < static_cast<size_t>(picture.width) * 3)
         return false;
     const size_t sourceStride = DibStride(format.bitCount, format.width);
-    const Terms& terms = TermsOf(matrix);
+    const Converter& converter = Converter::Of(matrix);
     for (int y = 0; y < rows; ++y) {
         const bool fromB = (y % 2 == 0) ? sources.evenFromB : sources.oddFromB;
         const uint8_t* source = (fromB ? frameB : frameA) + static_cast<size_t>(y) * sourceStride;
-        ConvertRow(terms, source, format.width / 2, picture.bits + static_cast<size_t>(y) * picture.stride);
+        converter.Row(source, format.width / 2, picture.bits + static_cast<size_t>(y) * picture.stride);
     }
     return true;
 }
