@@ -43,8 +43,7 @@ void CMainFrame::RegisterCommands()
     RegisterToolCommands();
     RegisterWindowCommands();
     RegisterSettingsCommands();
-    // Still images arrive later.
-    OnUpdate(ID_STILL_IMAGE, [](FwCmdUI& ui) { ui.Enable(false); });
+    RegisterStillCommands();
 
     OnCommand(ID_VIEW_INFORMATION_BAR, [this] { ToggleInformationBar(); });
     OnUpdate(ID_VIEW_INFORMATION_BAR, [this](FwCmdUI& ui) {
@@ -290,6 +289,9 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_APP + 2:
         OnGraphEvents();
+        return 0;
+    case WM_APP + 3:
+        OnStillImageStored();
         return 0;
     case WM_SHOWWINDOW: {
         const LRESULT result = FwFrameWnd::WindowProc(message, wParam, lParam);

@@ -1,7 +1,7 @@
 // Tavrik's main window: menu, toolbar, status bar, information bar and the video
 // view; it owns the capture engine and the settings. Its commands live in files of
 // their own by area: MainFrmPreview.cpp, MainFrmRecord.cpp, MainFrmSettings.cpp,
-// MainFrmSettingsSheet.cpp, MainFrmTools.cpp, MainFrmWindow.cpp.
+// MainFrmSettingsSheet.cpp, MainFrmStill.cpp, MainFrmTools.cpp, MainFrmWindow.cpp.
 #pragma once
 
 #include "../engine/CaptureGraph.h"
@@ -74,6 +74,12 @@ private:
     void RegisterToolCommands();
     // "\ZV_SetUtil.exe" or "\ZV_I2CUtil.exe" from the card's installation folder.
     void StartCompanionProgram(const wchar_t* program);
+    // MainFrmStill.cpp
+    void RegisterStillCommands();
+    bool CanTakeStill();
+    void TakeStill();
+    // The still-image message: the stored frame pair becomes a file or a clipboard bitmap.
+    void OnStillImageStored();
 
     // MainFrmSettings.cpp
     void LoadSettings();

@@ -121,6 +121,7 @@ public:
     // The image callback stores the next two preview frames and tells the notification window.
     HRESULT ArmStillImage();
     StillFrameStore& StillFrames() { return *stillFrames_; }
+    bool HasVideoRenderer() const { return parts_.videoRenderer != nullptr; }
 
     // Property frames of the graph's parts (E_FAIL when the part is missing);
     // a part that offers no pages opens no frame.

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <cstdint>
+#include <exception>
 
 HRESULT StillFrameStore::Accept(const AM_MEDIA_TYPE& type)
 {
@@ -15,10 +17,22 @@ HRESULT StillFrameStore::Accept(const AM_MEDIA_TYPE& type)
     hasType_ = true;
 
     const BITMAPINFOHEADER& bits = *Header();
-    const int64_t stride = (static_cast<int64_t>(bits.biBitCount) * bits.biWidth + 31) / 32 * 4;
-    bufferSize_ = static_cast<size_t>(std::llabs(stride * bits.biHeight));
-    for (auto& buffer : buffers_)
-        buffer.assign(bufferSize_, 0);
+    const uint64_t stride = static_cast<uint64_t>(
+        std::llabs((static_cast<int64_t>(bits.biBitCount) * bits.biWidth + 31) / 32 * 4));
+    const uint64_t rows = static_cast<uint64_t>(std::llabs(static_cast<int64_t>(bits.biHeight)));
+    if (stride != 0 && rows > SIZE_MAX / stride) {
+        Clear();
+        return E_OUTOFMEMORY;
+    }
+    bufferSize_ = static_cast<size_t>(stride * rows);
+    // A header claiming a frame larger than memory allows gives no store, not a crash.
+    try {
+        for (auto& buffer : buffers_)
+            buffer.assign(bufferSize_, 0);
+    } catch (const std::exception&) {  // bad_alloc, or a length beyond the vector's
+        Clear();
+        return E_OUTOFMEMORY;
+    }
     stored_ = 0;
     return S_OK;
 }

@@ -87,6 +87,11 @@ int BlockLuma(const LumaView& view, int bit, int top, int rows)
 
 }  // namespace
 
+int64_t FieldMoment(uint32_t frameNumber, int row)
+{
+    return 2 * (int64_t{frameNumber} + (row & 1));
+}
+
 int CodeBandRows(int height)
 {
     return std::max(4, height / 24);
@@ -109,8 +114,8 @@ int MarkerLeft(int width, int64_t moment)
 void PaintFrame(uint8_t* frame, size_t stride, int width, int height, uint32_t frameNumber, bool interlaced)
 {
     const int codeRows = std::min(CodeBandRows(height), height / 2);
-    const int markerTop = height / 2 - height / 8;
-    const int markerBottom = height / 2 + height / 8;
+    const int markerTop = height / 4;
+    const int markerBottom = height - height / 4;
     const int markerWidth = MarkerWidth(width);
     const size_t rowBytes = static_cast<size_t>(width) * 2;
     auto row = [&](int y) { return frame + static_cast<size_t>(y) * stride; };
@@ -126,7 +131,7 @@ void PaintFrame(uint8_t* frame, size_t stride, int width, int height, uint32_t f
         }
     }
     for (int y = std::max(markerTop, 2 * codeRows + 1); y < markerBottom; ++y) {
-        const int64_t moment = interlaced ? 2 * int64_t{frameNumber} + (y & 1) : int64_t{frameNumber};
+        const int64_t moment = interlaced ? FieldMoment(frameNumber, y) : int64_t{frameNumber};
         const int left = MarkerLeft(width, moment);
         FillPairs(row(y), left, std::min(width, left + markerWidth), kWhite);
     }

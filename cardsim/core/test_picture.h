@@ -4,8 +4,10 @@
 // Code band: rows [0, CodeBandRows) hold 32 blocks, the most significant bit of the frame
 // number on the left, white for 1; the rows below, as many again, hold the same blocks
 // inverted, so a reader can tell a coded frame from any other picture.
-// Interlaced inputs show two moments per frame: the marker of the odd rows is one field
-// period further along than that of the even rows, so a still frame shows combing at it.
+// Interlaced inputs carry pictures whose two fields straddle frames, as a progressive
+// source sent one field late: frame n holds picture n in its even rows and picture n + 1
+// in its odd rows. A frame shows combing at the marker; the even rows of frame n + 1 woven
+// with the odd rows of frame n give picture n + 1 whole.
 #pragma once
 
 #include <cstddef>
@@ -17,6 +19,9 @@ namespace cardsim {
 constexpr int kCodeBits = 32;
 
 int CodeBandRows(int height);
+// The moment (in field periods) a row of an interlaced frame shows: pictures change
+// every other field.
+int64_t FieldMoment(uint32_t frameNumber, int row);
 // Left edge of the marker at a moment (a count of field periods).
 int MarkerLeft(int width, int64_t moment);
 int MarkerWidth(int width);

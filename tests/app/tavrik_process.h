@@ -25,6 +25,14 @@ inline std::wstring BinFolder()
     return folder.substr(0, folder.find_last_of(L'\\') + 1);
 }
 
+// A path relative to the test's working folder made absolute.
+inline std::wstring FullPath(const std::wstring& relative)
+{
+    wchar_t full[MAX_PATH] = {};
+    GetFullPathNameW(relative.c_str(), MAX_PATH, full, nullptr);
+    return full;
+}
+
 struct FoundWindow {
     DWORD process;
     const wchar_t* className;

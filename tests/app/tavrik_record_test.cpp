@@ -29,19 +29,13 @@ namespace {
 
 constexpr WPARAM kRecordStart = 32781;
 constexpr WPARAM kPreview = 32783;
+constexpr WPARAM kStillImage = 32784;
 constexpr unsigned kMediaStop = 13;
 constexpr unsigned kMediaRecord = 48;
 constexpr WPARAM kShellAppCommand = 12;
 constexpr wchar_t kRecordingCannotExit[] = L"録画中です。終了できません。";
 constexpr wchar_t kUnboundMux[] =
     L"@device:sw:{083863F1-70DE-11D0-BD40-00A0C911CE86}\\{0BAD0BAD-0000-4000-8000-00000000BAD0}";
-
-std::wstring FullPath(const std::wstring& relative)
-{
-    wchar_t full[MAX_PATH] = {};
-    GetFullPathNameW(relative.c_str(), MAX_PATH, full, nullptr);
-    return full;
-}
 
 // "<test dir>\tavrik-recordings\<name>", emptied.
 std::wstring FreshRecordFolder(const std::wstring& name)
@@ -310,6 +304,31 @@ TEST_F(TavrikRecord, MediaRecordKeyAndTheShellHookWhileAnotherWindowHasTheFocus)
                                           std::to_wstring(placed.bottom)),
               ReadString(L"WindowState"));
     EXPECT_EQ(std::optional<DWORD>(1), ReadDword(L"Preview"));
+}
+
+// The still image command during a recording takes its frames from the record graph's
+// preview branch and leaves the recording whole.
+TEST_F(TavrikRecord, AStillWhileRecordingDropsNoFrame)
+{
+    WriteRecordProfile(kMuxMonikerName);
+    WriteString(L"ImageCapturePath", folder);
+    WriteString(L"ImageNamePrefix", L"still");
+    WriteDword(L"ImageNameRule", 4);
+    WriteString(L"ImageCaptureFileFormat", L"image/bmp");
+    TavrikRun run;
+    ASSERT_TRUE(run.Window());
+    ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
+    PostMessageW(run.Window(), WM_APPCOMMAND, reinterpret_cast<WPARAM>(run.Window()), AppCommand(kMediaRecord));
+    ASSERT_TRUE(WaitForStatus(run, L"録画中"));
+    Sleep(2000);
+    PostMessageW(run.Window(), WM_COMMAND, kStillImage, 0);
+    EXPECT_TRUE(WaitFor([&] { return FileExists(folder + L"\\still0000.bmp"); }, 10000)) << "the still is saved";
+    EXPECT_EQ(L"0", WatchRecording(run.Window()).dropped);
+    EXPECT_EQ(nullptr, MessageBoxOf(run.Id()));
+    PostMessageW(run.Window(), WM_APPCOMMAND, reinterpret_cast<WPARAM>(run.Window()), AppCommand(kMediaStop));
+    ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
+    ExpectRecording(L"take0000", 0);
+    ASSERT_TRUE(run.Close());
 }
 
 TEST_F(TavrikRecord, WithoutARecordProfileTheUserIsToldAndNothingStarts)

@@ -1,6 +1,7 @@
 #include "AudioCaptureSampleGrabberCB.h"
 #include "DShowUuids.h"
 #include "VideoCaptureSampleGrabberCB.h"
+#include "VideoImageSampleGrabberCB.h"
 
 #include <gtest/gtest.h>
 
@@ -121,6 +122,67 @@ TEST_F(SampleGrabberCallbacks, AudioWithoutAFormatCountsBlocksButNoFrames)
     const auto figures = callback.Snapshot();
     EXPECT_EQ(1, figures.counters.samples);
     EXPECT_EQ(0, figures.counters.sampleFrames);
+}
+
+}  // namespace
+
+namespace {
+
+CMediaType VideoType(LONG width, LONG height, WORD bitCount)
+{
+    CMediaType type;
+    type.SetType(&MEDIATYPE_Video);
+    type.SetFormatType(&FORMAT_VideoInfo);
+    auto* info = reinterpret_cast<VIDEOINFOHEADER*>(type.AllocFormatBuffer(sizeof(VIDEOINFOHEADER)));
+    *info = VIDEOINFOHEADER{};
+    info->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info->bmiHeader.biWidth = width;
+    info->bmiHeader.biHeight = height;
+    info->bmiHeader.biBitCount = bitCount;
+    return type;
+}
+
+TEST_F(SampleGrabberCallbacks, StillImageTakesTheNextTwoFramesOncePerRequest)
+{
+    StillFrameStore store;
+    EXPECT_EQ(E_FAIL, store.Accept(CMediaType()));
+    EXPECT_EQ(S_OK, store.Accept(VideoType(5, -2, 16)));
+    EXPECT_EQ(24u, store.BufferSize()) << "rows of 10 bytes padded to 12, whatever the height's sign";
+    for (LONG side : {1000000, 0x7FFFFFFF}) {
+        EXPECT_EQ(E_OUTOFMEMORY, store.Accept(VideoType(side, side, 32))) << side;
+        EXPECT_FALSE(store.Header());
+    }
+    ASSERT_EQ(S_OK, store.Accept(VideoType(4, 2, 16)));
+
+    HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    CVideoImageSampleGrabberCB callback;
+    callback.SetTarget(&store, window, WM_APP + 3, 0);
+    FakeSample first(0, 1, false, std::vector<BYTE>(16, 1)), second(1, 2, false, std::vector<BYTE>(40, 2)),
+        third(2, 3, false, std::vector<BYTE>(16, 3));
+    EXPECT_EQ(S_OK, callback.SampleCB(0, &first));
+    EXPECT_EQ(2, store.Remaining()) << "not armed";
+
+    callback.Arm();
+    for (FakeSample* sample : {&first, &second, &third})
+        EXPECT_EQ(S_OK, callback.SampleCB(0, sample));
+    EXPECT_EQ(0, store.Remaining());
+    EXPECT_EQ(std::vector<BYTE>(16, 1), store.Frame(0));
+    EXPECT_EQ(std::vector<BYTE>(16, 2), store.Frame(1)) << "a longer sample is cut to the frame";
+    MSG message{};
+    ASSERT_TRUE(PeekMessageW(&message, window, WM_APP + 3, WM_APP + 3, PM_REMOVE));
+    EXPECT_EQ(0u, message.wParam);
+    EXPECT_FALSE(PeekMessageW(&message, window, WM_APP + 3, WM_APP + 3, PM_REMOVE)) << "one message per request";
+
+    // Armed again while full: nothing is stored until the main window empties the store.
+    callback.Arm();
+    EXPECT_EQ(S_OK, callback.SampleCB(0, &third));
+    EXPECT_EQ(std::vector<BYTE>(16, 2), store.Frame(1));
+    const std::vector<BYTE> more(16, 4);
+    EXPECT_EQ(E_FAIL, store.Append(more.data(), 16));
+    store.Empty();
+    EXPECT_EQ(S_OK, callback.SampleCB(0, &third));
+    EXPECT_EQ(std::vector<BYTE>(16, 3), store.Frame(0));
+    DestroyWindow(window);
 }
 
 }  // namespace
