@@ -19,6 +19,7 @@
 #include "../engine/card_test_support.h"
 #include "MuxGraphSupport.h"
 #include "profiles/CurrentProfiles.h"
+#include "running_graphs.h"
 #include "sheet_driver.h"
 
 namespace {
@@ -440,9 +441,14 @@ TEST_F(TavrikSettingsSheet, OtherPageChecksItsFoldersAndFileAndTheSheetRemembers
 TEST_F(TavrikSettingsSheet, RestartWritesThePreviewProfileAndRestartsThePreviewWithTheFilter)
 {
     WriteTrelvoxProfile();
+    // The graph is listed in the running object table, where the test looks into it.
+    WriteDword(L"RegisterFilterGraph", 1);
     TavrikRun run;
     ASSERT_TRUE(run.Window());
     ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
+    std::vector<std::wstring> inGraph;
+    ASSERT_TRUE(WaitFor([&] { return !(inGraph = FiltersOfRunningGraph(run.Id())).empty(); }, 10000));
+    EXPECT_EQ(inGraph.end(), std::find(inGraph.begin(), inGraph.end(), L"Smart Tee")) << "not before the restart";
     HWND sheet = OpenSettingsSheet(run);
     ASSERT_NE(nullptr, sheet);
     TurnToPage(sheet, 1);
@@ -468,6 +474,10 @@ TEST_F(TavrikSettingsSheet, RestartWritesThePreviewProfileAndRestartsThePreviewW
     EXPECT_EQ(1u, written.options.deinterlaceInterlacedModes);
     ASSERT_EQ(1u, written.filters.size());
     EXPECT_EQ(L"Smart Tee", written.filters[0].friendlyName);
+    EXPECT_TRUE(WaitFor([&] {
+        inGraph = FiltersOfRunningGraph(run.Id());
+        return std::find(inGraph.begin(), inGraph.end(), L"Smart Tee") != inGraph.end();
+    }, 10000)) << inGraph.size() << " filters in the restarted graph";
     ASSERT_TRUE(CloseSheet(sheet, IDCANCEL));
 }
 

@@ -9,7 +9,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -17,6 +16,7 @@
 #include "../engine/card_test_support.h"
 #include "screen_picture.h"
 #include "tavrik_process.h"
+#include "running_graphs.h"
 #include "tavrik_record_profile.h"
 
 namespace {
@@ -108,30 +108,6 @@ std::wstring CurrentDirectoryOf(DWORD process)
     if (target)
         CloseHandle(target);
     return folder;
-}
-
-// Entries of the running object table named as graph viewers expect, for the process.
-int GraphEntriesOf(DWORD process)
-{
-    ComPtr<IRunningObjectTable> table;
-    ComPtr<IEnumMoniker> monikers;
-    ComPtr<IBindCtx> context;
-    if (FAILED(GetRunningObjectTable(0, &table)) || FAILED(table->EnumRunning(&monikers)) ||
-        FAILED(CreateBindCtx(0, &context)))
-        return -1;
-    const std::wregex pattern(L"!FilterGraph [0-9a-f]{8} pid ([0-9a-f]{8})");
-    int count = 0;
-    ComPtr<IMoniker> moniker;
-    while (monikers->Next(1, moniker.ReleaseAndGetAddressOf(), nullptr) == S_OK) {
-        LPOLESTR name = nullptr;
-        if (FAILED(moniker->GetDisplayName(context.Get(), nullptr, &name)))
-            continue;
-        std::wcmatch match;
-        if (std::regex_match(name, match, pattern) && std::stoul(match[1].str(), nullptr, 16) == process)
-            ++count;
-        CoTaskMemFree(name);
-    }
-    return count;
 }
 
 class TavrikTools : public ::testing::Test {
@@ -386,23 +362,23 @@ TEST_F(TavrikTools, EveryRunningGraphHasOneEntryInTheRunningObjectTable)
     {
         TavrikRun run;
         ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
-        EXPECT_EQ(1, GraphEntriesOf(run.Id())) << "previewing";
+        EXPECT_EQ(1u, GraphMonikersOf(run.Id()).size()) << "previewing";
         PostMessageW(run.Window(), WM_COMMAND, kRecordStart, 0);
         ASSERT_TRUE(WaitForStatus(run, L"録画中"));
-        EXPECT_EQ(1, GraphEntriesOf(run.Id())) << "recording";
+        EXPECT_EQ(1u, GraphMonikersOf(run.Id()).size()) << "recording";
         PostMessageW(run.Window(), WM_COMMAND, kRecordStop, 0);
         ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
-        EXPECT_EQ(1, GraphEntriesOf(run.Id())) << "previewing again";
+        EXPECT_EQ(1u, GraphMonikersOf(run.Id()).size()) << "previewing again";
         PostMessageW(run.Window(), WM_COMMAND, kPreview, 0);
         ASSERT_TRUE(WaitForStatus(run, L"停止中"));
-        EXPECT_EQ(0, GraphEntriesOf(run.Id())) << "stopped";
+        EXPECT_EQ(0u, GraphMonikersOf(run.Id()).size()) << "stopped";
         ASSERT_TRUE(run.Close());
     }
     WriteDword(L"RegisterFilterGraph", 0);
     WriteDword(L"Preview", 1);  // the stopped run stored 0
     TavrikRun run;
     ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
-    EXPECT_EQ(0, GraphEntriesOf(run.Id()));
+    EXPECT_EQ(0u, GraphMonikersOf(run.Id()).size());
 }
 
 }  // namespace

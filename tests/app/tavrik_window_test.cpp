@@ -64,7 +64,7 @@ bool BarShown(HWND main, int id)
 }
 
 // Rows of the picture that differ from its bottom row, which shows only the colour bars:
-// the first and the last one. The card's marker sits in the middle quarter of its rows.
+// the first and the last one. The card's marker sits in the middle half of its rows.
 std::pair<int, int> RowsDifferingFromTheBars(const ScreenPicture& picture)
 {
     auto differs = [&](int x, int y) {
@@ -196,19 +196,19 @@ TEST_F(TavrikWindow, LetterboxShowsTheMiddleBandOf480i)
     const auto cropped = RowsWithTheMarker(ViewOf(Main()));
     std::cout << "rows apart from the bars: whole picture " << whole.first << " to " << whole.second
               << ", 4:3LB " << cropped.first << " to " << cropped.second << std::endl;
-    // Whole: code band from row 0, marker to row 299.
+    // Whole: code band from row 0, marker (rows 120 to 359) to row 359.
     EXPECT_EQ(0, whole.first);
-    EXPECT_NEAR(299, whole.second, 4);
+    EXPECT_NEAR(359, whole.second, 4);
     if (RunsUnderWine()) {
         // Wine's VMR presenter takes its texture coordinates from the source rectangle only when
         // it allocates its surfaces, so a crop set while previewing does not reach its screen.
         // The renderer's source rectangle itself is checked by the engine's tests.
         std::cout << "under Wine the renderer draws the whole picture" << std::endl;
     } else {
-        // Band of rows 60 to 419 at 4/3: marker rows 180 to 299 land on 160 to 319.
+        // Band of rows 60 to 419 at 4/3: marker rows 120 to 359 land on 80 to 399.
         EXPECT_FALSE(ScreenPicture::Of(ViewOf(Main())).FrameNumber().has_value()) << "the top rows are cut away";
-        EXPECT_NEAR(160, cropped.first, 4);
-        EXPECT_NEAR(319, cropped.second, 4);
+        EXPECT_NEAR(80, cropped.first, 4);
+        EXPECT_NEAR(399, cropped.second, 4);
     }
 
     EXPECT_TRUE(CommandGives(kScale200, {1706, 960}));
