@@ -4,17 +4,15 @@ record profile and the one with the stand-in compressors with olefile, stream by
 stream, and each recording with ffprobe and ffmpeg (streams, codecs, a full decode). Usage: check_settings_sheet.py FOLDER (the test's tavrik-sheet folder)."""
 import json
 import os
-import struct
 import subprocess
 import sys
 
 import olefile
 
-NULL_GUIDS = "{00000000-0000-0000-0000-000000000000}{00000000-0000-0000-0000-000000000000}"
-NULL_VIDEO = "@nullvideo:" + NULL_GUIDS
-NULL_AUDIO = "@nullaudio:" + NULL_GUIDS
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "profiles"))
+from profile_bytes import NULL_AUDIO, NULL_VIDEO, UNCOMPRESSED, block, string, u32  # noqa: E402
+
 TRELVOX = "@device:sw:{083863F1-70DE-11D0-BD40-00A0C911CE86}\\{D08CC138-30DF-4FCD-9B0E-D565343B6EF7}"
-UNCOMPRESSED = " \u7121\u5727\u7e2e"
 NO_CONTROL = 0
 
 failures = []
@@ -24,19 +22,6 @@ def fail(message):
     failures.append(message)
     print("FAIL:", message)
 
-
-def u32(value):
-    return struct.pack("<I", value)
-
-
-def string(text):
-    units = text.encode("utf-16-le")
-    return u32(len(units) // 2 + 1) + units + b"\0\0"
-
-
-def block(*fields, size):
-    data = b"".join(u32(f) for f in (size,) + fields)
-    return data + bytes(size - len(data))
 
 
 # No preview while recording off, load thread on, no swap, priority "制御しない".

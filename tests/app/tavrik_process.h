@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -191,6 +192,19 @@ inline HWND Descendant(HWND parent, int id)
         },
         reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+
+// "<test dir>\<parent>\<name>", made when missing and emptied of its files.
+inline std::wstring FreshFolderUnder(const std::wstring& parent, const std::wstring& name)
+{
+    const std::wstring folder = FullPath(parent + L"\\" + name);
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error))
+        if (entry.is_regular_file(error))
+            std::filesystem::remove(entry.path(), error);
+    return folder;
 }
 
 // The video view inside the main window.

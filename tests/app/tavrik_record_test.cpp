@@ -37,22 +37,6 @@ constexpr wchar_t kRecordingCannotExit[] = L"録画中です。終了できま�
 constexpr wchar_t kUnboundMux[] =
     L"@device:sw:{083863F1-70DE-11D0-BD40-00A0C911CE86}\\{0BAD0BAD-0000-4000-8000-00000000BAD0}";
 
-// "<test dir>\tavrik-recordings\<name>", emptied.
-std::wstring FreshRecordFolder(const std::wstring& name)
-{
-    const std::wstring folder = FullPath(L"tavrik-recordings\\" + name);
-    SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do
-            DeleteFileW((folder + L"\\" + found.cFileName).c_str());
-        while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    return folder;
-}
-
 std::vector<std::string> FileLines(const std::wstring& path)
 {
     std::vector<std::string> lines;
@@ -162,7 +146,7 @@ protected:
         // Standard definition keeps each recording near 20 MB a second.
         SetCardValue(L"Input", L"480i");
         const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        folder = FreshRecordFolder(std::wstring(test.begin(), test.end()));
+        folder = FreshFolderUnder(L"tavrik-recordings", std::wstring(test.begin(), test.end()));
         WriteDword(L"RecordRule", 1);
         WriteString(L"DefaultRecordPath", folder);
         WriteDword(L"UseRecLog", 1);
@@ -402,7 +386,7 @@ TEST_F(TavrikRecord, SaveDialogRecordsWhereConfirmedAndRemembersTheFolderAtOnce)
 {
     WriteRecordProfile(kMuxMonikerName);
     WriteDword(L"RecordRule", 0);
-    const std::wstring chosenFolder = FreshRecordFolder(L"SaveDialogChosen");
+    const std::wstring chosenFolder = FreshFolderUnder(L"tavrik-recordings", L"SaveDialogChosen");
     WriteString(L"RecordPath", folder);
     TavrikRun run;
     ASSERT_TRUE(run.Window());

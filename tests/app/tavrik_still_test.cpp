@@ -87,23 +87,6 @@ struct Dib {
     }
 };
 
-// "<test dir>\tavrik-stills\<name>", emptied.
-std::wstring FreshStillFolder(const std::wstring& name)
-{
-    const std::wstring folder = FullPath(L"tavrik-stills\\" + name);
-    CreateDirectoryW(FullPath(L"tavrik-stills").c_str(), nullptr);
-    CreateDirectoryW(folder.c_str(), nullptr);
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do
-            DeleteFileW((folder + L"\\" + found.cFileName).c_str());
-        while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    return folder;
-}
-
 std::vector<std::wstring> FilesIn(const std::wstring& folder)
 {
     std::vector<std::wstring> names;
@@ -167,7 +150,7 @@ protected:
         RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tavrik");
         ResetCard();
         const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        folder = FreshStillFolder(std::wstring(test.begin(), test.end()));
+        folder = FreshFolderUnder(L"tavrik-stills", std::wstring(test.begin(), test.end()));
         WriteString(L"ImageCapturePath", folder);
         WriteString(L"ImageNamePrefix", L"still");
         WriteDword(L"ImageNameRule", 6);  // size and serial number

@@ -7,28 +7,13 @@ from pathlib import Path
 
 import olefile
 
-NULL_GUIDS = "{00000000-0000-0000-0000-000000000000}{00000000-0000-0000-0000-000000000000}"
-NULL_VIDEO = "@nullvideo:" + NULL_GUIDS
-NULL_AUDIO = "@nullaudio:" + NULL_GUIDS
+from profile_bytes import NULL_AUDIO, NULL_VIDEO, UNCOMPRESSED, block, string, u32
+
 CATEGORY = "{6C1E2B10-5A4D-4C1B-9E3F-7A1D2C3B4ECA}"
 PLAIN = "@device:sw:" + CATEGORY + "\\{6C1E2B10-5A4D-4C1B-9E3F-7A1D2C3B4E01}"
 PERSIST = "@device:sw:" + CATEGORY + "\\{6C1E2B10-5A4D-4C1B-9E3F-7A1D2C3B4E02}"
 VFW = "@device:sw:" + CATEGORY + "\\{6C1E2B10-5A4D-4C1B-9E3F-7A1D2C3B4E03}"
-UNCOMPRESSED = " \u7121\u5727\u7e2e"
 
-
-def u32(value):
-    return struct.pack("<I", value)
-
-
-def string(text):
-    units = text.encode("utf-16-le")
-    return u32(len(units) // 2 + 1) + units + b"\0\0"
-
-
-def block(*fields, size):
-    data = b"".join(u32(f) for f in (size,) + fields)
-    return data + bytes(size - len(data))
 
 
 def test_state(blob):
