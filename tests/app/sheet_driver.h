@@ -74,6 +74,13 @@ inline void TurnToPage(HWND sheet, int index)
     PostMessageW(sheet, PSM_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
+// Turns to the page and waits until the sheet shows it.
+inline bool ShowPage(HWND sheet, int index)
+{
+    TurnToPage(sheet, index);
+    return WaitFor([&] { return CurrentPageIndex(sheet) == index; }, 5000);
+}
+
 inline std::wstring ComboItemText(HWND combo, LRESULT item)
 {
     wchar_t text[256] = {};

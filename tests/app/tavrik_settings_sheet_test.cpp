@@ -131,6 +131,16 @@ protected:
         return shown;
     }
 
+    // The sheet, opened once the started Tavrik previews; null (with the failure told) otherwise.
+    static HWND OpenSheetWhilePreviewing(TavrikRun& run)
+    {
+        if (!run.Window()) {
+            ADD_FAILURE() << "Tavrik shows no main window";
+            return nullptr;
+        }
+        return WaitForStatus(run, L"プレビュー中") ? OpenSettingsSheet(run) : nullptr;
+    }
+
     // Left over when the probe did not run after an earlier run.
     void RemoveRecordings()
     {
@@ -180,9 +190,7 @@ protected:
 TEST_F(TavrikSettingsSheet, FirstRecordProfileIsRefusedUntilEveryFilterIsChosenThenRecords)
 {
     TavrikRun run;
-    ASSERT_TRUE(run.Window());
-    ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
-    HWND sheet = OpenSettingsSheet(run);
+    HWND sheet = OpenSheetWhilePreviewing(run);
     ASSERT_NE(nullptr, sheet);
     HWND page = CurrentPage(sheet);
     EXPECT_EQ(L"", ComboSelection(page, 1013));
@@ -259,17 +267,14 @@ TEST_F(TavrikSettingsSheet, CancelKeepsBothProfilesAndOkLeavesAnUnshownPreviewPa
     const std::string previewBytes = FileBytes(PreviewProfilePath());
 
     TavrikRun run;
-    ASSERT_TRUE(run.Window());
-    ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
-    HWND sheet = OpenSettingsSheet(run);
+    HWND sheet = OpenSheetWhilePreviewing(run);
     ASSERT_NE(nullptr, sheet);
     HWND page = CurrentPage(sheet);
     EXPECT_EQ(kTrelvox, ComboSelection(page, 1018));
     EXPECT_EQ(kUncompressed, ComboSelection(page, 1013));
     EXPECT_EQ(L"通常", ComboSelection(page, 1045));
     Click(page, 1025);
-    TurnToPage(sheet, 1);
-    ASSERT_TRUE(WaitFor([&] { return CurrentPageIndex(sheet) == 1; }, 5000));
+    ASSERT_TRUE(ShowPage(sheet, 1));
     EXPECT_TRUE(IsChecked(CurrentPage(sheet), 1037));
     EXPECT_EQ(L"高", ComboSelection(CurrentPage(sheet), 1045));
     Click(CurrentPage(sheet), 1039);
@@ -301,9 +306,7 @@ TEST_F(TavrikSettingsSheet, AProfileWhoseMultiplexerCannotBeBoundLeavesNoChoiceA
     ASSERT_HRESULT_SUCCEEDED(WriteRecordProfile(RecordProfilePath(), profile));
     const std::string stored = FileBytes(RecordProfilePath());
     TavrikRun run;
-    ASSERT_TRUE(run.Window());
-    ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
-    HWND sheet = OpenSettingsSheet(run);
+    HWND sheet = OpenSheetWhilePreviewing(run);
     ASSERT_NE(nullptr, sheet);
     HWND page = CurrentPage(sheet);
     for (int combo : {1013, 1014, 1018})
@@ -320,12 +323,9 @@ TEST_F(TavrikSettingsSheet, StillImagePageChecksTheCropAndTheScaleAndTheRegistry
 {
     WriteTrelvoxProfile();
     TavrikRun run;
-    ASSERT_TRUE(run.Window());
-    ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
-    HWND sheet = OpenSettingsSheet(run);
+    HWND sheet = OpenSheetWhilePreviewing(run);
     ASSERT_NE(nullptr, sheet);
-    TurnToPage(sheet, kStillImagePage);
-    ASSERT_TRUE(WaitFor([&] { return CurrentPageIndex(sheet) == kStillImagePage; }, 5000));
+    ASSERT_TRUE(ShowPage(sheet, kStillImagePage));
     HWND page = CurrentPage(sheet);
     EXPECT_EQ(L"BMP", ComboSelection(page, 1047));
     EXPECT_EQ(L"SD BT.601/HD BT.709->RGB", ComboSelection(page, 1057));
@@ -378,12 +378,9 @@ TEST_F(TavrikSettingsSheet, OtherPageChecksItsFoldersAndFileAndTheSheetRemembers
     WriteDword(L"RecordRule", 0);
     WriteString(L"DefaultRecordPath", L"");
     TavrikRun run;
-    ASSERT_TRUE(run.Window());
-    ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
-    HWND sheet = OpenSettingsSheet(run);
+    HWND sheet = OpenSheetWhilePreviewing(run);
     ASSERT_NE(nullptr, sheet);
-    TurnToPage(sheet, kOtherPage);
-    ASSERT_TRUE(WaitFor([&] { return CurrentPageIndex(sheet) == kOtherPage; }, 5000));
+    ASSERT_TRUE(ShowPage(sheet, kOtherPage));
     HWND page = CurrentPage(sheet);
     EXPECT_EQ(L"連番", ComboSelection(page, 1063));
     EXPECT_FALSE(IsEnabled(page, 1031));
@@ -451,8 +448,7 @@ TEST_F(TavrikSettingsSheet, RestartWritesThePreviewProfileAndRestartsThePreviewW
     EXPECT_EQ(inGraph.end(), std::find(inGraph.begin(), inGraph.end(), L"Smart Tee")) << "not before the restart";
     HWND sheet = OpenSettingsSheet(run);
     ASSERT_NE(nullptr, sheet);
-    TurnToPage(sheet, 1);
-    ASSERT_TRUE(WaitFor([&] { return CurrentPageIndex(sheet) == 1; }, 5000));
+    ASSERT_TRUE(ShowPage(sheet, 1));
     HWND page = CurrentPage(sheet);
     EXPECT_TRUE(IsEnabled(page, 1038));
     const std::vector<std::wstring> filters = ComboItems(page, 1003);
@@ -491,8 +487,7 @@ TEST_F(TavrikSettingsSheet, RestartIsDisabledWhenTheSheetOpensWithThePreviewStop
     ASSERT_TRUE(WaitForStatus(run, L"停止中"));
     HWND sheet = OpenSettingsSheet(run);
     ASSERT_NE(nullptr, sheet);
-    TurnToPage(sheet, 1);
-    ASSERT_TRUE(WaitFor([&] { return CurrentPageIndex(sheet) == 1; }, 5000));
+    ASSERT_TRUE(ShowPage(sheet, 1));
     HWND page = CurrentPage(sheet);
     EXPECT_FALSE(IsEnabled(page, 1038));
     EXPECT_EQ(kUncompressed, ComboSelection(page, 1003));
@@ -549,9 +544,7 @@ TEST_F(TavrikSettingsSheet, AudioFormatDialogFindsOutputsOnlyForTheRatesTheCompr
 {
     WriteTrelvoxProfile();
     TavrikRun run;
-    ASSERT_TRUE(run.Window());
-    ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
-    HWND sheet = OpenSettingsSheet(run);
+    HWND sheet = OpenSheetWhilePreviewing(run);
     ASSERT_NE(nullptr, sheet);
     HWND page = CurrentPage(sheet);
     EXPECT_FALSE(IsEnabled(page, 1019)) << "no audio compressor filter";
@@ -614,9 +607,7 @@ TEST_F(TavrikSettingsSheet, RecordingThroughTheStandInCompressorsUsesTheChosenAu
     WriteDword(L"UseRecLog", 1);
     WriteTrelvoxProfile();
     TavrikRun run;
-    ASSERT_TRUE(run.Window());
-    ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
-    HWND sheet = OpenSettingsSheet(run);
+    HWND sheet = OpenSheetWhilePreviewing(run);
     ASSERT_NE(nullptr, sheet);
     HWND page = CurrentPage(sheet);
     ASSERT_TRUE(PickComboItem(page, 1013, kMotionJpeg));
@@ -679,9 +670,7 @@ TEST_F(TavrikSettingsSheet, StoredListWithAnInsaneSecondPairIsReplacedByTheDefau
     ASSERT_HRESULT_SUCCEEDED(WriteRecordProfile(RecordProfilePath(), profile));
 
     TavrikRun run;
-    ASSERT_TRUE(run.Window());
-    ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
-    HWND sheet = OpenSettingsSheet(run);
+    HWND sheet = OpenSheetWhilePreviewing(run);
     ASSERT_NE(nullptr, sheet);
     HWND page = CurrentPage(sheet);
     EXPECT_EQ(kG711, ComboSelection(page, 1014));
