@@ -7,6 +7,7 @@
 #include <prsht.h>
 
 #include <string>
+#include <vector>
 
 #include "tavrik_process.h"
 
@@ -15,33 +16,49 @@ namespace tavrik_test {
 inline constexpr WPARAM kSettingsCommand = 32870;
 inline constexpr wchar_t kDialogClass[] = L"#32770";
 
-struct TitledWindow {
-    DWORD process;
-    const wchar_t* title;
-    HWND window;
-};
-
-// A visible dialog of the process with that caption.
-inline HWND DialogTitled(DWORD process, const wchar_t* title)
+// The first visible dialog of the process that `accept` takes.
+template <typename Accept>
+inline HWND DialogWhere(DWORD process, Accept accept)
 {
-    TitledWindow search{process, title, nullptr};
+    struct Search {
+        DWORD process;
+        Accept* accept;
+        HWND found;
+    } search{process, &accept, nullptr};
     EnumWindows(
         [](HWND window, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<TitledWindow*>(param);
+            auto* s = reinterpret_cast<Search*>(param);
             DWORD owner = 0;
             GetWindowThreadProcessId(window, &owner);
-            wchar_t name[64] = {}, caption[128] = {};
+            wchar_t name[64] = {};
             GetClassNameW(window, name, 64);
-            GetWindowTextW(window, caption, 128);
             if (owner == s->process && wcscmp(name, kDialogClass) == 0 && IsWindowVisible(window) &&
-                wcscmp(caption, s->title) == 0) {
-                s->window = window;
+                (*s->accept)(window)) {
+                s->found = window;
                 return FALSE;
             }
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&search));
-    return search.window;
+    return search.found;
+}
+
+// A visible dialog of the process with that caption.
+inline HWND DialogTitled(DWORD process, const wchar_t* title)
+{
+    return DialogWhere(process, [&](HWND window) {
+        wchar_t caption[128] = {};
+        GetWindowTextW(window, caption, 128);
+        return wcscmp(caption, title) == 0;
+    });
+}
+
+// A property frame of the process (a dialog with tabs), other than the sheet it may be above.
+inline HWND TabbedDialog(DWORD process, HWND besides = nullptr)
+{
+    return DialogWhere(process, [&](HWND window) {
+        return window != besides && FindWindowExW(window, nullptr, WC_TABCONTROLW, nullptr) != nullptr;
+    });
 }
 
 inline HWND WaitForDialog(DWORD process, const wchar_t* title)
@@ -147,27 +164,9 @@ inline void SetEditText(HWND page, int id, const std::wstring& text)
 // A message box of the process (a dialog with the box's text control), above any sheet.
 inline HWND MessageBoxAbove(DWORD process, std::wstring& text)
 {
-    struct Search {
-        DWORD process;
-        HWND box;
-    } search{process, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            wchar_t name[64] = {};
-            GetClassNameW(window, name, 64);
-            if (owner == s->process && wcscmp(name, kDialogClass) == 0 && IsWindowVisible(window) &&
-                GetDlgItem(window, 0xFFFF)) {
-                s->box = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    text = search.box ? Text(GetDlgItem(search.box, 0xFFFF)) : L"";
-    return text.empty() ? nullptr : search.box;
+    HWND box = DialogWhere(process, [](HWND window) { return GetDlgItem(window, 0xFFFF) != nullptr; });
+    text = box ? Text(GetDlgItem(box, 0xFFFF)) : L"";
+    return text.empty() ? nullptr : box;
 }
 
 // The next message box of the process, its text read, answered with that button.
@@ -238,6 +237,28 @@ inline void SelectListViewRow(DWORD process, HWND list, int row)
     item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
     if (remote.Write(0, &item, sizeof item))
         SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote.Address()));
+}
+
+// The texts of a property frame's tabs, read through a buffer inside its process.
+inline std::vector<std::wstring> TabTexts(DWORD process, HWND frame)
+{
+    constexpr size_t kChars = 64;
+    HWND tabs = FindWindowExW(frame, nullptr, WC_TABCONTROLW, nullptr);
+    RemoteBuffer remote(process, sizeof(TCITEMW) + kChars * sizeof(wchar_t));
+    const LRESULT count = tabs ? SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0) : 0;
+    std::vector<std::wstring> texts;
+    for (LRESULT i = 0; remote.Address() && i < count; ++i) {
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = reinterpret_cast<wchar_t*>(remote.Address() + sizeof(TCITEMW));
+        item.cchTextMax = kChars;
+        wchar_t text[kChars] = {};
+        if (remote.Write(0, &item, sizeof item) &&
+            SendMessageW(tabs, TCM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(remote.Address())))
+            remote.Read(sizeof(TCITEMW), text, sizeof text - sizeof(wchar_t));
+        texts.push_back(text);
+    }
+    return texts;
 }
 
 }  // namespace tavrik_test

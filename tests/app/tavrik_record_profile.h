@@ -14,13 +14,24 @@
 
 namespace tavrik_test {
 
-inline std::wstring RecordProfilePath()
+// Tavrik's data folder, made when missing, with the trailing backslash.
+inline std::wstring DataFolder()
 {
     wchar_t localAppData[MAX_PATH] = {};
     SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, localAppData);
-    const std::wstring folder = std::wstring(localAppData) + L"\\Tavrik\\Data";
+    const std::wstring folder = std::wstring(localAppData) + L"\\Tavrik\\Data\\";
     SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
-    return folder + L"\\CurrentRecord.dat";
+    return folder;
+}
+
+inline std::wstring RecordProfilePath()
+{
+    return DataFolder() + L"CurrentRecord.dat";
+}
+
+inline std::wstring PreviewProfilePath()
+{
+    return DataFolder() + L"CurrentPreview.dat";
 }
 
 // Trelvox (or a multiplexer that is not installed) without compressors.

@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -18,9 +20,11 @@
 
 #include "../engine/card_test_support.h"
 #include "MuxGraphSupport.h"
+#include "mjpeg_state.h"
 #include "profiles/CurrentProfiles.h"
 #include "running_graphs.h"
 #include "sheet_driver.h"
+#include "tavrik_record_profile.h"
 
 namespace {
 
@@ -39,32 +43,6 @@ constexpr wchar_t kNoFormat[] = L"この入力フォーマットに対応した�
 constexpr wchar_t kAudioFormatTitle[] = L"オーディオフォーマットの設定";
 constexpr wchar_t kDetailTitle[] = L"出力フォーマットの選択";
 constexpr int kInputRows = 6;
-
-std::wstring FullPath(const std::wstring& relative)
-{
-    wchar_t full[MAX_PATH] = {};
-    GetFullPathNameW(relative.c_str(), MAX_PATH, full, nullptr);
-    return full;
-}
-
-std::wstring DataFolder()
-{
-    wchar_t localAppData[MAX_PATH] = {};
-    SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, localAppData);
-    const std::wstring folder = std::wstring(localAppData) + L"\\Tavrik\\Data\\";
-    SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
-    return folder;
-}
-
-std::wstring RecordProfilePath()
-{
-    return DataFolder() + L"CurrentRecord.dat";
-}
-
-std::wstring PreviewProfilePath()
-{
-    return DataFolder() + L"CurrentPreview.dat";
-}
 
 std::string FileBytes(const std::wstring& path)
 {
@@ -165,6 +143,21 @@ protected:
     {
         PostMessageW(GetDlgItem(sheet, button), BM_CLICK, 0, 0);
         return WaitFor([&] { return !IsWindow(sheet); }, 10000);
+    }
+
+    // Clicks the page's button and closes the property frame it opens; the frame's tabs.
+    static std::vector<std::wstring> FrameTabsOfButton(TavrikRun& run, HWND sheet, HWND page, int button)
+    {
+        EXPECT_TRUE(IsEnabled(page, button)) << button;
+        Click(page, button);
+        HWND frame = nullptr;
+        WaitFor([&] { return (frame = TabbedDialog(run.Id(), sheet)) != nullptr; }, 10000);
+        if (!frame)
+            return {};
+        const std::vector<std::wstring> tabs = TabTexts(run.Id(), frame);
+        PostMessageW(frame, WM_COMMAND, IDCANCEL, 0);
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(frame); }, 10000)) << "the frame of " << button << " closes";
+        return tabs;
     }
 
     // Records a few seconds with the record command and notes the file with the streams
@@ -317,6 +310,46 @@ TEST_F(TavrikSettingsSheet, AProfileWhoseMultiplexerCannotBeBoundLeavesNoChoiceA
     EXPECT_EQ(kSelectAllFilters, AnswerMessageBox(run.Id()));
     ASSERT_TRUE(CloseSheet(sheet, IDCANCEL));
     EXPECT_EQ(stored, FileBytes(RecordProfilePath()));
+}
+
+TEST_F(TavrikSettingsSheet, RecordPageButtonsOpenTheCompressorDialogsAndThePropertyFrames)
+{
+    WriteTrelvoxProfile();
+    TavrikRun run;
+    HWND sheet = OpenSheetWhilePreviewing(run);
+    ASSERT_NE(nullptr, sheet);
+    HWND page = CurrentPage(sheet);
+    for (int button : {1015, 1016, 1017, 1021})
+        EXPECT_FALSE(IsEnabled(page, button)) << "nothing to configure without compressors: " << button;
+    EXPECT_EQ((std::vector<std::wstring>{L"共通", L"AVI 1", L"統計", L"タイムシフト"}),
+              FrameTabsOfButton(run, sheet, page, 1022));
+
+    ASSERT_TRUE(PickComboItem(page, 1013, kMotionJpeg));
+    EXPECT_FALSE(IsEnabled(page, 1017)) << "the Motion JPEG compressor has no property pages";
+    EXPECT_TRUE(IsEnabled(page, 1015));
+    Click(page, 1015);
+    HWND config = WaitForDialog(run.Id(), L"Motion JPEG Compressor");
+    ASSERT_NE(nullptr, config);
+    SendMessageW(FindWindowExW(config, nullptr, L"Edit", nullptr), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"40"));
+    ASSERT_TRUE(CloseSheet(config, IDOK));
+    EXPECT_TRUE(IsEnabled(page, 1016));
+    Click(page, 1016);
+    EXPECT_EQ(0u, AnswerMessageBox(run.Id()).find(L"Stand-in Motion JPEG Compressor")) << "its about box";
+
+    ASSERT_TRUE(PickComboItem(page, 1014, kG711));
+    EXPECT_EQ((std::vector<std::wstring>{L"G.711"}), FrameTabsOfButton(run, sheet, page, 1021));
+    ASSERT_TRUE(CloseSheet(sheet, IDOK));
+
+    RecordProfile written;
+    ASSERT_HRESULT_SUCCEEDED(ReadRecordProfile(RecordProfilePath(), written));
+    ComPtr<IAMVfwCompressDialogs> dialogs;
+    ASSERT_TRUE(written.videoCompressor.filter);
+    ASSERT_HRESULT_SUCCEEDED(written.videoCompressor.filter->QueryInterface(
+        IID_IAMVfwCompressDialogs, reinterpret_cast<void**>(dialogs.GetAddressOf())));
+    std::array<std::uint8_t, standin::kMjpegStateBytes> state{};
+    int size = static_cast<int>(state.size());
+    ASSERT_HRESULT_SUCCEEDED(dialogs->GetState(state.data(), &size));
+    EXPECT_EQ(40, standin::ParseMjpegState(state.data(), static_cast<size_t>(size))) << "the quality chosen in its dialog";
 }
 
 TEST_F(TavrikSettingsSheet, StillImagePageChecksTheCropAndTheScaleAndTheRegistryKeepsThem)

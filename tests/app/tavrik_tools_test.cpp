@@ -15,6 +15,7 @@
 #include "../cardsim/sim_control.h"
 #include "../engine/card_test_support.h"
 #include "screen_picture.h"
+#include "sheet_driver.h"
 #include "tavrik_process.h"
 #include "running_graphs.h"
 #include "tavrik_record_profile.h"
@@ -50,38 +51,6 @@ std::vector<std::string> Repeated(const std::vector<std::string>& lines, int tim
     for (int i = 0; i < times; ++i)
         all.insert(all.end(), lines.begin(), lines.end());
     return all;
-}
-
-// The window's tabs and their texts, read through a buffer inside its process.
-std::vector<std::wstring> TabTexts(DWORD process, HWND frame)
-{
-    HWND tabs = FindWindowExW(frame, nullptr, WC_TABCONTROLW, nullptr);
-    std::vector<std::wstring> texts;
-    HANDLE target = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process);
-    if (!tabs || !target)
-        return texts;
-    constexpr size_t kChars = 64;
-    struct Remote {
-        TCITEMW item;
-        wchar_t text[kChars];
-    };
-    auto* remote = static_cast<Remote*>(VirtualAllocEx(target, nullptr, sizeof(Remote), MEM_COMMIT, PAGE_READWRITE));
-    const auto count = SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0);
-    for (LRESULT i = 0; remote && i < count; ++i) {
-        Remote local{};
-        local.item.mask = TCIF_TEXT;
-        local.item.pszText = remote->text;
-        local.item.cchTextMax = kChars;
-        WriteProcessMemory(target, remote, &local, sizeof local, nullptr);
-        SendMessageW(tabs, TCM_GETITEMW, i, reinterpret_cast<LPARAM>(remote));
-        ReadProcessMemory(target, remote, &local, sizeof local, nullptr);
-        local.text[kChars - 1] = 0;
-        texts.push_back(local.text);
-    }
-    if (remote)
-        VirtualFreeEx(target, remote, 0, MEM_RELEASE);
-    CloseHandle(target);
-    return texts;
 }
 
 // Another process's current directory, from its process parameters.
@@ -190,8 +159,8 @@ protected:
         PostMessageW(run.Window(), WM_COMMAND, command, 0);
         HWND frame = nullptr;
         WaitFor([&] {
-            frame = WindowOf(run.Id(), L"#32770");
-            return frame && FindWindowExW(frame, nullptr, WC_TABCONTROLW, nullptr);
+            frame = TabbedDialog(run.Id());
+            return frame != nullptr;
         }, 10000);
         if (!frame)
             return {};
