@@ -9,19 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "tavrik_fixture.h"
 #include "tavrik_process.h"
 
 namespace {
 
-class TavrikApp : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_EQ(nullptr, FindWindowW(kClass, nullptr)) << "a Tavrik from elsewhere is still running";
-        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tavrik");
-    }
-    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tavrik"); }
-};
+class TavrikApp : public TavrikTest {};
 
 TEST_F(TavrikApp, AFirstStartOpensTheDefaultWindowAndSavesTheDefaults)
 {

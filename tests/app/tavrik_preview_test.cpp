@@ -14,6 +14,7 @@
 
 #include "../engine/card_test_support.h"
 #include "screen_picture.h"
+#include "tavrik_fixture.h"
 #include "tavrik_process.h"
 
 namespace {
@@ -84,20 +85,8 @@ bool RunServer(const std::wstring& arguments)
     return code == 0;
 }
 
-class TavrikPreview : public ::testing::Test {
+class TavrikPreview : public TavrikTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_EQ(nullptr, FindWindowW(kClass, nullptr)) << "a Tavrik from elsewhere is still running";
-        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tavrik");
-        ResetCard();
-    }
-    void TearDown() override
-    {
-        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tavrik");
-        ResetCard();
-    }
-
     static bool WaitForPanes(TavrikRun& run, const std::wstring& status, const std::wstring& format,
                              DWORD patience = kPatience)
     {

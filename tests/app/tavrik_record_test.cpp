@@ -22,6 +22,7 @@
 #include "SplitterPlayback.h"
 #include "profiles/CurrentProfiles.h"
 #include "sheet_driver.h"
+#include "tavrik_fixture.h"
 #include "tavrik_process.h"
 #include "tavrik_record_profile.h"
 
@@ -129,7 +130,7 @@ BarSample ReadBar(HWND main)
             Text(Descendant(main, 1015))};
 }
 
-class TavrikRecord : public ::testing::Test {
+class TavrikRecord : public TavrikTest {
 protected:
     static void SetUpTestSuite()
     {
@@ -139,26 +140,17 @@ protected:
 
     void SetUp() override
     {
-        ASSERT_EQ(nullptr, FindWindowW(kClass, nullptr)) << "a Tavrik from elsewhere is still running";
-        ASSERT_HRESULT_SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tavrik");
-        ResetCard();
+        ASSERT_NO_FATAL_FAILURE(TavrikTest::SetUp());
         // Standard definition keeps each recording near 20 MB a second.
         SetCardValue(L"Input", L"480i");
-        const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        folder = FreshFolderUnder(L"tavrik-recordings", std::wstring(test.begin(), test.end()));
-        WriteDword(L"RecordRule", 1);
-        WriteString(L"DefaultRecordPath", folder);
+        folder = FreshFolderUnder(L"tavrik-recordings", CaseName());
+        RecordInto(folder, L"take");
         WriteDword(L"UseRecLog", 1);
-        WriteString(L"RecordNamePrefix", L"take");
-        WriteDword(L"RecordNameRule", 4);
     }
     void TearDown() override
     {
-        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tavrik");
-        ResetCard();
         DeleteFileW(RecordProfilePath().c_str());
-        CoUninitialize();
+        TavrikTest::TearDown();
     }
 
     static bool WaitForStatus(TavrikRun& run, const std::wstring& status, DWORD patience = kPatience)
@@ -520,7 +512,8 @@ TEST_F(TavrikRecord, AFullDiskEndsTheRecordingCleanly)
     std::wstring text;
     ASSERT_TRUE(WaitFor([&] { return MessageBoxOf(run.Id(), &text) != nullptr; }));
     EXPECT_EQ(L"録画中にエラーが発生したため、録画を停止しました。(80070070)", text) << "ERROR_DISK_FULL";
-    EXPECT_EQ(L"プレビュー中", PaneText(run.Id(), run.Window(), 0));
+    // The state text is posted just before the box, so it may show a moment after it.
+    EXPECT_TRUE(WaitForStatus(run, L"プレビュー中"));
     PostMessageW(MessageBoxOf(run.Id()), WM_COMMAND, IDOK, 0);
     EXPECT_GT(FramesPlayedBack(smallDisk + L"\\take0000000.avi"), 0);
     NoteForProbe(smallDisk + L"\\take0000000.avi", "-", 0);

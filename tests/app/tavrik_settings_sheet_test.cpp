@@ -24,6 +24,7 @@
 #include "profiles/CurrentProfiles.h"
 #include "running_graphs.h"
 #include "sheet_driver.h"
+#include "tavrik_fixture.h"
 #include "tavrik_record_profile.h"
 
 namespace {
@@ -66,7 +67,7 @@ void WriteTrelvoxProfile()
     ASSERT_HRESULT_SUCCEEDED(WriteRecordProfile(RecordProfilePath(), profile));
 }
 
-class TavrikSettingsSheet : public ::testing::Test {
+class TavrikSettingsSheet : public TavrikTest {
 protected:
     static void SetUpTestSuite()
     {
@@ -76,29 +77,20 @@ protected:
 
     void SetUp() override
     {
-        ASSERT_EQ(nullptr, FindWindowW(kClass, nullptr)) << "a Tavrik from elsewhere is still running";
-        ASSERT_HRESULT_SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tavrik");
+        ASSERT_NO_FATAL_FAILURE(TavrikTest::SetUp());
         DeleteFileW(RecordProfilePath().c_str());
         DeleteFileW(PreviewProfilePath().c_str());
-        ResetCard();
         SetCardValue(L"Input", L"480i");
-        const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        folder = FullPath(L"tavrik-sheet\\" + std::wstring(test.begin(), test.end()));
+        folder = FullPath(L"tavrik-sheet\\" + CaseName());
         SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
         RemoveRecordings();
-        WriteDword(L"RecordRule", 1);
-        WriteString(L"DefaultRecordPath", folder);
-        WriteString(L"RecordNamePrefix", L"sheet");
-        WriteDword(L"RecordNameRule", 4);
+        RecordInto(folder, L"sheet");
     }
     void TearDown() override
     {
-        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tavrik");
         DeleteFileW(RecordProfilePath().c_str());
         DeleteFileW(PreviewProfilePath().c_str());
-        ResetCard();
-        CoUninitialize();
+        TavrikTest::TearDown();
     }
 
     static bool WaitForStatus(TavrikRun& run, const std::wstring& status)
@@ -173,8 +165,7 @@ protected:
         ASSERT_NE(INVALID_HANDLE_VALUE, search) << "no recording in " << Narrow(folder);
         FindClose(search);
         std::ofstream note("tavrik-sheet\\recordings.txt", std::ios::app);
-        const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        note << test << '/' << Narrow(found.cFileName) << ' ' << streams << '\n';
+        note << Narrow(CaseName()) << '/' << Narrow(found.cFileName) << ' ' << streams << '\n';
     }
 
     std::wstring folder;

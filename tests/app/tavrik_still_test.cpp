@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "../engine/card_test_support.h"
+#include "tavrik_fixture.h"
 #include "tavrik_process.h"
 #include "test_picture.h"
 
@@ -136,7 +137,7 @@ LPARAM AppCommand(unsigned command)
     return MAKELPARAM(0, command);
 }
 
-class TavrikStill : public ::testing::Test {
+class TavrikStill : public TavrikTest {
 protected:
     static void SetUpTestSuite()
     {
@@ -146,22 +147,14 @@ protected:
 
     void SetUp() override
     {
-        ASSERT_EQ(nullptr, FindWindowW(kClass, nullptr)) << "a Tavrik from elsewhere is still running";
-        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tavrik");
-        ResetCard();
-        const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        folder = FreshFolderUnder(L"tavrik-stills", std::wstring(test.begin(), test.end()));
+        ASSERT_NO_FATAL_FAILURE(TavrikTest::SetUp());
+        folder = FreshFolderUnder(L"tavrik-stills", CaseName());
         WriteString(L"ImageCapturePath", folder);
         WriteString(L"ImageNamePrefix", L"still");
         WriteDword(L"ImageNameRule", 6);  // size and serial number
         WriteDword(L"ImageCaptureCroppingMode", 0);
         WriteDword(L"ImageCaptureAspectMode", 0);
         WriteDword(L"VideoScale", 2);  // 50 %: the preview keeps up with every frame
-    }
-    void TearDown() override
-    {
-        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tavrik");
-        ResetCard();
     }
 
     static bool WaitForPanes(TavrikRun& run, const std::wstring& status, const std::wstring& format)

@@ -16,6 +16,7 @@
 #include "../engine/card_test_support.h"
 #include "screen_picture.h"
 #include "sheet_driver.h"
+#include "tavrik_fixture.h"
 #include "tavrik_process.h"
 #include "running_graphs.h"
 #include "tavrik_record_profile.h"
@@ -79,22 +80,17 @@ std::wstring CurrentDirectoryOf(DWORD process)
     return folder;
 }
 
-class TavrikTools : public ::testing::Test {
+class TavrikTools : public TavrikTest {
 protected:
     void SetUp() override
     {
-        ASSERT_EQ(nullptr, FindWindowW(kClass, nullptr)) << "a Tavrik from elsewhere is still running";
-        ASSERT_HRESULT_SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tavrik");
-        ResetCard();
+        ASSERT_NO_FATAL_FAILURE(TavrikTest::SetUp());
         logFolder = control.FreshLogFolder(L"cardtools-tavrik-tools");
     }
     void TearDown() override
     {
-        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tavrik");
-        ResetCard();
         DeleteFileW(RecordProfilePath().c_str());
-        CoUninitialize();
+        TavrikTest::TearDown();
     }
 
     std::vector<std::string> LogLines(const char* file) const

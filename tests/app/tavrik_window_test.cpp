@@ -9,6 +9,7 @@
 
 #include "../engine/card_test_support.h"
 #include "screen_picture.h"
+#include "tavrik_fixture.h"
 #include "tavrik_process.h"
 
 // Beside SIZE, where the assertions find them.
@@ -94,20 +95,8 @@ std::pair<int, int> RowsWithTheMarker(HWND view)
     return rows;
 }
 
-class TavrikWindow : public ::testing::Test {
+class TavrikWindow : public TavrikTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_EQ(nullptr, FindWindowW(kClass, nullptr)) << "a Tavrik from elsewhere is still running";
-        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tavrik");
-        ResetCard();
-    }
-    void TearDown() override
-    {
-        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tavrik");
-        ResetCard();
-    }
-
     // Starts Tavrik at an aspect and a scale and waits until it previews.
     void Start(DWORD aspect, DWORD scale)
     {

@@ -1,0 +1,56 @@
+// The fixture of the tests that start the real Tavrik.exe: no other Tavrik running, no
+// settings and the simulated card's defaults at the start of each case, COM for the
+// profiles and graphs the test reads, and no settings left behind.
+#pragma once
+
+#include <windows.h>
+#include <objbase.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "../engine/card_test_support.h"
+#include "tavrik_process.h"
+
+namespace tavrik_test {
+
+class TavrikTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(nullptr, FindWindowW(kClass, nullptr)) << "a Tavrik from elsewhere is still running";
+        ASSERT_HRESULT_SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+        comStarted_ = true;
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tavrik");
+        ResetCard();
+    }
+    void TearDown() override
+    {
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tavrik");
+        ResetCard();
+        if (comStarted_)
+            CoUninitialize();
+    }
+
+    // The running case's name, for a folder of its own.
+    static std::wstring CaseName()
+    {
+        const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        return std::wstring(name.begin(), name.end());
+    }
+
+    // Tavrik records into the folder, naming each recording by prefix and serial number.
+    static void RecordInto(const std::wstring& folder, const wchar_t* prefix)
+    {
+        WriteDword(L"RecordRule", 1);
+        WriteString(L"DefaultRecordPath", folder);
+        WriteString(L"RecordNamePrefix", prefix);
+        WriteDword(L"RecordNameRule", 4);
+    }
+
+private:
+    bool comStarted_ = false;
+};
+
+}  // namespace tavrik_test
