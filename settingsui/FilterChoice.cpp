@@ -1,5 +1,6 @@
 #include "FilterChoice.h"
 
+#include "../framework/Resources.h"
 #include "engine/DeviceLists.h"
 
 FilterChoice::FilterChoice(int comboId, std::wstring nullDisplayName)
@@ -76,4 +77,9 @@ void FilterChoice::OnSelectionChange()
     const HRESULT hr = BindFilterEntry(entry, entry.filter.ReleaseAndGetAddressOf());
     if (SUCCEEDED(hr) || entry.IsNull())
         current_ = std::move(entry);
+}
+
+void RefuseIncompleteFilters()
+{
+    FwMessageBox(L"全てのフィルタを選択してください。", MB_ICONHAND);
 }

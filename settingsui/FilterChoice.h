@@ -44,5 +44,8 @@ private:
     std::optional<FilterEntry> current_;
 };
 
+// Tells the user that the page cannot be left before each of its filters is chosen.
+void RefuseIncompleteFilters();
+
 // " 無圧縮": the leading blank sorts it first.
 inline constexpr wchar_t kNullEntryName[] = L" 無圧縮";

@@ -1,7 +1,6 @@
 #include "PropPagePreview.h"
 
 #include "../framework/DialogItems.h"
-#include "../framework/Resources.h"
 #include "../resources/tavrik/resource.h"
 #include "PriorityCombo.h"
 #include "PropertyFrame.h"
@@ -89,7 +88,7 @@ bool CPropPagePreview::OnKillActive()
 {
     if (filter_.Acceptable())
         return true;
-    FwMessageBox(L"全てのフィルタを選択してください。", MB_ICONHAND);
+    RefuseIncompleteFilters();
     return false;
 }
 

@@ -1,7 +1,6 @@
 #include "PropPageRecord.h"
 
 #include "../framework/DialogItems.h"
-#include "../framework/Resources.h"
 #include "../resources/tavrik/resource.h"
 #include "AudioFormatDlg.h"
 #include "AudioFormatProbe.h"
@@ -196,7 +195,7 @@ bool CPropPageRecord::OnKillActive()
 {
     if (video_.Acceptable() && audio_.Acceptable() && mux_.Filter())
         return true;
-    FwMessageBox(L"全てのフィルタを選択してください。", MB_ICONHAND);
+    RefuseIncompleteFilters();
     return false;
 }
 
