@@ -21,11 +21,16 @@ uint32_t ChunkId(const SampleRecord& r, const BatchStream& stream) {
 
 }  // namespace
 
+BatchSize MeasureRecord(const SampleRecord& record, uint32_t sectorSize) {
+  return {RecordBytes(record, sectorSize), record.IsNullRun() ? record.frames : 1};
+}
+
 BatchSize MeasureBatch(const std::vector<RecordPtr>& records, uint32_t sectorSize) {
   BatchSize size;
   for (const RecordPtr& r : records) {
-    size.bytes += RecordBytes(*r, sectorSize);
-    size.chunks += r->IsNullRun() ? r->frames : 1;
+    const BatchSize one = MeasureRecord(*r, sectorSize);
+    size.bytes += one.bytes;
+    size.chunks += one.chunks;
   }
   return size;
 }

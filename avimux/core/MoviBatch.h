@@ -22,6 +22,7 @@ struct BatchSize {
   uint64_t bytes = 0;
   uint32_t chunks = 0;
 };
+BatchSize MeasureRecord(const SampleRecord& record, uint32_t sectorSize);
 BatchSize MeasureBatch(const std::vector<RecordPtr>& records, uint32_t sectorSize);
 
 struct BatchLayout {

@@ -163,9 +163,27 @@ HResult MuxRecorder::CreateFileSet(const std::string& name, CreateMode mode) {
   layout.playbackIndex = playback_.Indexes();
   const HResult hr = files_.Create(fs_, name, settings_.maxFiles, mode, layout);
   if (Failed(hr)) return hr;
-  avi1_ = std::make_unique<Avi1Writer>(files_, settings_, inputs_.video.has_value(),
-                                       inputs_.audio ? inputs_.audio->BlockAlign() : 1);
+  avi1_ = std::make_unique<Avi1Writer>(files_, settings_, inputs_, [this] { return StreamStartTimes(); });
   return kS_OK;
+}
+
+// Where each stream's first chunk plays, as the first file's dwStart values will say.
+StreamStarts MuxRecorder::StreamStartTimes() const {
+  std::lock_guard<std::mutex> lock(timingMutex_);
+  const int64_t firstVideo = timing_.FirstVideoTime();
+  const int64_t firstAudio = timing_.FirstAudioTime();
+  StreamStarts starts;
+  if (inputs_.video && timing_.VideoStarted()) {
+    const int64_t t = inputs_.video->frameDuration;
+    starts.video = static_cast<int64_t>(VideoStartFrames(firstVideo, firstAudio, t, settings_)) * t;
+  }
+  if (inputs_.audio && timing_.AudioStarted() && inputs_.audio->AvgBytesPerSec() != 0) {
+    const AudioFormat& a = *inputs_.audio;
+    const uint64_t bytes = static_cast<uint64_t>(AudioStartBlocks(firstVideo, firstAudio, a, settings_)) *
+                           a.BlockAlign();
+    starts.audio = static_cast<int64_t>(static_cast<double>(bytes) * 1e7 / a.AvgBytesPerSec());
+  }
+  return starts;
 }
 
 HResult MuxRecorder::CreateOpenDmlFile(const std::string& name, CreateMode mode) {

@@ -71,6 +71,7 @@ class MuxRecorder {
   HResult PrepareFiles(const MuxRunSetup& setup);
   void ResetTiming();
   HResult CreateFileSet(const std::string& name, CreateMode mode);
+  StreamStarts StreamStartTimes() const;
   HResult CreateOpenDmlFile(const std::string& name, CreateMode mode);
   void CreateBufferPools();
   AviRunFigures PreparedRunFigures() const;

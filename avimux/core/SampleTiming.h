@@ -56,6 +56,8 @@ class SampleTiming {
 
   MuxStatistics Statistics() const;
   RateMeasurements Measurements() const;
+  bool VideoStarted() const { return !firstVideoPending_; }
+  bool AudioStarted() const { return !firstAudioPending_; }
   int64_t FirstVideoTime() const { return firstVideoTime_; }
   int64_t FirstAudioTime() const { return firstAudioTime_; }
   uint32_t MaxVideoSample() const { return maxVideoSample_; }

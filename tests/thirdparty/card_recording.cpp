@@ -1,14 +1,12 @@
 #include "card_recording.h"
 
+#include "IMuxConfig.h"
 #include "MuxGraphSupport.h"
 #include "capture_graph.h"
 #include "card_test_support.h"
 #include "standin_graph.h"
 
 namespace {
-
-constexpr REFERENCE_TIME k480iFrame = 333667;
-constexpr DWORD kCardAudioRate = 44100;
 
 // Capture pin -> compressor input; compressor output -> the mux's pin of that name.
 HRESULT ConnectThrough(CaptureGraph& card, const wchar_t* capturePin, IBaseFilter* compressor, IBaseFilter* mux,
@@ -59,20 +57,25 @@ HRESULT SelectAudioRate(IBaseFilter* capture, DWORD rate)
 }
 
 HRESULT RecordCard(const std::wstring& base, IBaseFilter* video, IBaseFilter* audio, const AM_MEDIA_TYPE* audioOutput,
-                   DWORD ms)
+                   DWORD ms, const CardInput& input, MuxCounts* counts)
 {
     ResetCard();
-    SetCardValue(L"Input", L"480i");
+    SetCardValue(L"Input", input.input);
     DeleteRecording(base);
     CaptureGraph card;
     if (!card.control)
         return E_FAIL;
-    HRESULT hr = SelectFormat(card.capture.Get(), L"Video Capture", 720, 480, k480iFrame);
+    HRESULT hr = SelectFormat(card.capture.Get(), L"Video Capture", input.width, input.height, input.frame);
     if (SUCCEEDED(hr))
-        hr = SelectAudioRate(card.capture.Get(), kCardAudioRate);
+        hr = SelectAudioRate(card.capture.Get(), input.audioRate);
     ComPtr<IBaseFilter> mux;
     if (SUCCEEDED(hr))
         hr = BindMuxByMoniker(&mux);
+    ComPtr<IMuxConfig> config;
+    if (SUCCEEDED(hr))
+        hr = mux.As(&config);
+    if (SUCCEEDED(hr) && input.maxFileMegabytes != 0)
+        hr = config->SetMaxFileSize(input.maxFileMegabytes);
     ComPtr<IFileSinkFilter> sink;
     if (SUCCEEDED(hr))
         hr = mux.As(&sink);
@@ -90,6 +93,9 @@ HRESULT RecordCard(const std::wstring& base, IBaseFilter* video, IBaseFilter* au
         return hr;
     Sleep(ms);
     hr = card.control->Stop();
+    if (SUCCEEDED(hr) && counts)
+        hr = config->GetCounts(&counts->videoFrames, &counts->audioBuffers, &counts->droppedFrames,
+                               &counts->audioBlocks);
     ResetCard();
     return hr;
 }
