@@ -39,15 +39,18 @@ HResult Avi1FileSet::WriteRegion(Avi1File& file, uint64_t offset, uint32_t lengt
   return file.handle->Write(offset, buffer.data(), length);
 }
 
+// A file counts as used only once its header is there: one the disk had no room for is
+// deleted at stop like the files never reached.
 HResult Avi1FileSet::BeginFile(size_t index) {
   Avi1File& file = files_[index];
-  file.used = true;
   AviFileFigures figures;
   figures.headerSize = layout_.headerSize;
   figures.openEnded = true;
-  return WriteRegion(file, 0, layout_.headerSize, [&](uint8_t* out) {
+  const HResult hr = WriteRegion(file, 0, layout_.headerSize, [&](uint8_t* out) {
     BuildAviHeader(out, layout_.inputs, layout_.run, figures);
   });
+  if (Succeeded(hr)) file.used = true;
+  return hr;
 }
 
 HResult Avi1FileSet::CloseFull(size_t index) {
@@ -96,6 +99,8 @@ HResult Avi1FileSet::Finish(const MuxInputs& inputs, const AviRunFigures& run, u
                             uint32_t audioStart) {
   HResult first = kS_OK;
   for (size_t i = 0; i < files_.size(); ++i) {
+    // A later file that got no chunk (the disk filled as it began) is deleted.
+    if (i > 0 && files_[i].moviBytes == 0) files_[i].used = false;
     if (!files_[i].used) continue;
     const HResult hr = FinishFile(files_[i], inputs, run, i == 0 ? videoStart : 0, i == 0 ? audioStart : 0);
     if (Succeeded(first)) first = hr;

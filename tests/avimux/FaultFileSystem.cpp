@@ -1,5 +1,6 @@
 #include "FaultFileSystem.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace trelvox::test {
@@ -10,18 +11,23 @@ class FaultFile : public MuxFile {
       : fs_(fs), path_(std::move(path)), inner_(std::move(inner)) {}
 
   HResult Write(uint64_t offset, const uint8_t* data, uint32_t length) override {
-    const HResult hr = fs_.Next(FaultOperation::Write);
+    const HResult hr = fs_.Next(FaultOperation::Write, offset + length > size_);
     if (Failed(hr)) return hr;
     const HResult written = inner_->Write(offset, data, length);
-    if (Succeeded(written)) fs_.CountChunks(path_, data, length);
+    if (Succeeded(written)) {
+      fs_.CountChunks(path_, data, length);
+      size_ = std::max(size_, offset + length);
+    }
     return written;
   }
   HResult Read(uint64_t offset, uint8_t* data, uint32_t length, uint32_t* read) override {
     return inner_->Read(offset, data, length, read);
   }
   HResult SetEnd(uint64_t length) override {
-    const HResult hr = fs_.Next(FaultOperation::SetEnd);
-    return Failed(hr) ? hr : inner_->SetEnd(length);
+    HResult hr = fs_.Next(FaultOperation::SetEnd, length > size_);
+    if (Succeeded(hr)) hr = inner_->SetEnd(length);
+    if (Succeeded(hr)) size_ = length;
+    return hr;
   }
   HResult Close() override {
     const HResult hr = fs_.Next(FaultOperation::Close);
@@ -33,13 +39,20 @@ class FaultFile : public MuxFile {
   FaultFileSystem& fs_;
   std::string path_;
   std::unique_ptr<MuxFile> inner_;
+  uint64_t size_ = 0;  // files are made new on the disks of the campaign
 };
 
-HResult FaultFileSystem::Next(FaultOperation operation) {
-  if (++operations_ != failAt_) return kS_OK;
+HResult FaultFileSystem::Next(FaultOperation operation, bool grows) {
+  ++operations_;
+  if (operations_ == failAt_) return Inject(operation, error_);
+  if (fillAt_ > 0 && operations_ >= fillAt_ && grows) return Inject(operation, kDiskFull);
+  return kS_OK;
+}
+
+HResult FaultFileSystem::Inject(FaultOperation operation, HResult error) {
+  if (!injected_) injectedOperation_ = operation;
   injected_ = true;
-  injectedOperation_ = operation;
-  return error_;
+  return error;
 }
 
 // A write of movi data starts with a chunk: walk its chunks and JUNK to the end.

@@ -1,5 +1,6 @@
 // The fault campaign: each recording scenario runs once to count its file operations,
-// then once for every operation N, failing N with one of three errors. Every run must
+// then once for every operation N, failing N with one of three errors, or filling the
+// disk at N so that it stays full through the stop. Every run must
 // end as it should (Prepare fails with the error, or the recording ends with
 // EC_ERRORABORT and the error, or finishing goes on), Stop must return, and every file
 // left must be sound and hold every video chunk whose write succeeded. A sample of the
@@ -104,11 +105,20 @@ bool HasEvent(const EventLog& events, int32_t code, intptr_t param) {
   return false;
 }
 
+enum class Fault {
+  OneOperation,   // operation N fails, the others succeed
+  DiskStaysFull,  // from operation N on nothing can grow
+};
+
 RunResult Run(const Scenario& scenario, const std::function<std::unique_ptr<Disk>()>& makeDisk,
-              int failAt, HResult error, bool judge) {
+              int failAt, HResult error, Fault fault, bool judge) {
   std::unique_ptr<Disk> disk = makeDisk();
   FaultFileSystem fs(disk->Fs());
-  fs.FailAt(failAt, error);
+  if (fault == Fault::DiskStaysFull) {
+    fs.FillAt(failAt);
+  } else {
+    fs.FailAt(failAt, error);
+  }
   EventLog events;
   const std::string where = scenario.name + ", operation " + std::to_string(failAt);
   try {
@@ -151,11 +161,12 @@ RunResult Run(const Scenario& scenario, const std::function<std::unique_ptr<Disk
 // Runs the scenario once without a fault, then failing each operation in turn; every
 // `judgeEvery`-th run also goes to the readers.
 int Campaign(const Scenario& scenario, const std::function<std::unique_ptr<Disk>()>& makeDisk,
-             int judgeEvery) {
-  const RunResult clean = Run(scenario, makeDisk, 0, kS_OK, true);
+             int judgeEvery, Fault fault = Fault::OneOperation) {
+  const RunResult clean = Run(scenario, makeDisk, 0, kS_OK, fault, true);
   EXPECT_GT(clean.checkedFiles, 0);
   for (int n = 1; n <= clean.operations; ++n) {
-    Run(scenario, makeDisk, n, kErrors[n % 3], n % judgeEvery == 0);
+    const HResult error = fault == Fault::DiskStaysFull ? test::kDiskFull : kErrors[n % 3];
+    Run(scenario, makeDisk, n, error, fault, n % judgeEvery == 0);
     if (::testing::Test::HasFailure()) break;  // one failing point is enough to read
   }
   std::printf("%s: %d injection points\n", scenario.name.c_str(), clean.operations);
@@ -189,6 +200,19 @@ TEST(FaultCampaign, AviFileSetSplitByFrameCount) {
   s.setup.settings.splitCountAudio = 4;
   s.stream = [](MuxRecorder& r) { Pictures(r, {0, 1, 2, 3, 4, 7, 8, 9, 10, 11}, 3000); };
   EXPECT_GT(Campaign(s, [] { return std::make_unique<MemoryDisk>(); }, 3), 40);
+}
+
+// The disk fills at every point of a set split by size, file boundaries included, and
+// stays full while the files are finished: no file may stay behind empty or headerless.
+TEST(FaultCampaign, AviFileSetOnADiskThatStaysFull) {
+  Scenario s{"mode 0, split by size, disk stays full", BaseSetup(0), nullptr};
+  s.setup.settings.maxFiles = 4;
+  s.setup.settings.maxFileSize = MaxFileSizeFromMegabytes(10);
+  s.setup.inputs.video = test::MakeVideo(1024, 1536);  // 3 MiB a frame: three to a file
+  std::vector<int64_t> frames;
+  for (int64_t i = 0; i < 8; ++i) frames.push_back(i);
+  s.stream = [frames](MuxRecorder& r) { Pictures(r, frames, 3u << 20); };
+  EXPECT_GT(Campaign(s, [] { return std::make_unique<MemoryDisk>(); }, 4, Fault::DiskStaysFull), 30);
 }
 
 TEST(FaultCampaign, OpenDmlAcrossANewStandardIndex) {
