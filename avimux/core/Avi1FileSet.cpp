@@ -78,6 +78,7 @@ HResult Avi1FileSet::AppendBatch(size_t index, const std::vector<RecordPtr>& rec
   }
   BatchLayout layout =
       LayOutBatch(records, stream, file.moviBytes, layout_.sectorSize, zeroFillJunk, out);
+  ReserveEntries(file.entries, layout.entries.size());  // nothing below may fail once written
   const HResult hr =
       file.handle->Write(static_cast<uint64_t>(layout_.headerSize) + file.moviBytes, out, bytes);
   if (Failed(hr)) return hr;

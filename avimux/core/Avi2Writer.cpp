@@ -65,19 +65,23 @@ HResult Avi2Writer::Create(MuxFileSystem& fs, const std::string& path, CreateMod
   }
   position_ = headerSize_;
   segments_.push_back({position_, 0});
-  if (video_) StartIndexBlock(*video_);
-  if (audio_) StartIndexBlock(*audio_);
+  if (video_) StartIndexBlock(*video_, NewIndexBlock(*video_, position_));
+  if (audio_) StartIndexBlock(*audio_, NewIndexBlock(*audio_, position_));
   return kS_OK;
 }
 
-void Avi2Writer::StartIndexBlock(StreamIndex& index) {
+StdIndexBlock Avi2Writer::NewIndexBlock(const StreamIndex& index, uint64_t at) const {
+  return StdIndexBlock(index.fcc, index.chunkId, indexBlockBytes_, at);
+}
+
+void Avi2Writer::StartIndexBlock(StreamIndex& index, StdIndexBlock block) {
   Segment& segment = segments_.back();
   if (segments_.size() == 1) {
     idx1_.push_back({index.fcc, 0, static_cast<uint32_t>(position_ - segment.moviStart + 4),
                      indexBlockBytes_ - 8});
     idx1Bytes_ += 16;
   }
-  index.blocks.emplace_back(index.fcc, index.chunkId, indexBlockBytes_, position_);
+  index.blocks.push_back(std::move(block));
   index.super.Add(position_);
   position_ += indexBlockBytes_;
   segment.moviBytes += indexBlockBytes_;
@@ -123,11 +127,14 @@ HResult Avi2Writer::WriteWithinIndex(StreamKind stream, const std::vector<Record
   uint64_t at = segmentStart.value_or(position_);
   uint32_t moviBefore = segmentStart ? 0 : segments_.back().moviBytes;
   const bool newBlock = !index->blocks.back().Takes(size.chunks, at);
+  std::optional<StdIndexBlock> nextBlock;
   if (newBlock) {
     if (index->super.Full()) return kIndexFull;
+    nextBlock = NewIndexBlock(*index, at);
     at += indexBlockBytes_;
     moviBefore += indexBlockBytes_;
   }
+  ReserveBookkeeping(*index, segmentStart.has_value(), newBlock, size.chunks);
 
   const bool video = stream == StreamKind::Video;
   const uint32_t blockAlign = layout_.inputs.audio ? layout_.inputs.audio->BlockAlign() : 1;
@@ -149,7 +156,7 @@ HResult Avi2Writer::WriteWithinIndex(StreamKind stream, const std::vector<Record
     position_ = *segmentStart;
     segments_.push_back({position_, 0});
   }
-  if (newBlock) StartIndexBlock(*index);
+  if (newBlock) StartIndexBlock(*index, std::move(*nextBlock));
   Segment& segment = segments_.back();
   if (layout_.playbackIndex) {
     AppendWrittenChunks(layout_.playbackIndex->List(video), laid.entries, segment.moviStart, file_.get(),
@@ -170,6 +177,14 @@ HResult Avi2Writer::WriteWithinIndex(StreamKind stream, const std::vector<Record
   position_ += size.bytes;
   segment.moviBytes += static_cast<uint32_t>(size.bytes);
   return kS_OK;
+}
+
+// What the bookkeeping after a write adds is allocated before it, so that a batch on
+// disk is always counted and indexed.
+void Avi2Writer::ReserveBookkeeping(StreamIndex& index, bool newSegment, bool newBlock, uint32_t chunks) {
+  if (newSegment) segments_.reserve(segments_.size() + 1);
+  if (newBlock) index.blocks.reserve(index.blocks.size() + 1);
+  if (segments_.size() == 1 && !newSegment) ReserveEntries(idx1_, chunks + (newBlock ? 1 : 0));
 }
 
 HResult Avi2Writer::WriteRegion(uint64_t offset, uint32_t length,

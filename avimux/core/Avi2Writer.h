@@ -65,7 +65,9 @@ class Avi2Writer {
   };
 
   StreamIndex* Index(StreamKind stream);
-  void StartIndexBlock(StreamIndex& index);
+  StdIndexBlock NewIndexBlock(const StreamIndex& index, uint64_t at) const;
+  void StartIndexBlock(StreamIndex& index, StdIndexBlock block);
+  void ReserveBookkeeping(StreamIndex& index, bool newSegment, bool newBlock, uint32_t chunks);
   // Where a new RIFF begins when the batch does not fit in the current one.
   std::optional<uint64_t> NewSegmentStart(const BatchSize& batch) const;
   HResult WriteWithinIndex(StreamKind stream, const std::vector<RecordPtr>& records);

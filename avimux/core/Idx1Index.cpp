@@ -1,9 +1,16 @@
 #include "Idx1Index.h"
 
+#include <algorithm>
+
 #include "ByteOrder.h"
 #include "Padding.h"
 
 namespace trelvox {
+
+void ReserveEntries(std::vector<Idx1Entry>& entries, size_t more) {
+  const size_t needed = entries.size() + more;
+  if (needed > entries.capacity()) entries.reserve(std::max(needed, 2 * entries.capacity()));
+}
 
 uint32_t Idx1RegionBytes(size_t entries, uint32_t sectorSize) {
   return static_cast<uint32_t>(PaddedLength(Idx1Bytes(entries), sectorSize));

@@ -17,6 +17,10 @@ struct Idx1Entry {
 // 8 + 16 per entry.
 inline uint32_t Idx1Bytes(size_t entries) { return static_cast<uint32_t>(8 + 16 * entries); }
 
+// Room for `more` entries, reserved before a write so that the entries of a chunk on disk
+// can always be added; grows geometrically (throws std::bad_alloc).
+void ReserveEntries(std::vector<Idx1Entry>& entries, size_t more);
+
 // I: the idx1 region padded to the sector size.
 uint32_t Idx1RegionBytes(size_t entries, uint32_t sectorSize);
 
