@@ -6,27 +6,6 @@
 namespace trelvox::test {
 namespace {
 
-class Reader {
- public:
-  explicit Reader(const ByteSource& f) : f_(f) {}
-  uint64_t Size() const { return f_.size; }
-  bool Has(uint64_t at, uint64_t length) const { return at <= f_.size && length <= f_.size - at; }
-  uint32_t U32(uint64_t at) const {
-    if (!Has(at, 4)) return 0;
-    const std::vector<uint8_t> b = f_.read(at, 4);
-    return b[0] | b[1] << 8 | b[2] << 16 | static_cast<uint32_t>(b[3]) << 24;
-  }
-  uint64_t U64(uint64_t at) const { return U32(at) | static_cast<uint64_t>(U32(at + 4)) << 32; }
-  std::string Id(uint64_t at) const {
-    if (!Has(at, 4)) return std::string();
-    const std::vector<uint8_t> b = f_.read(at, 4);
-    return std::string(b.begin(), b.end());
-  }
-
- private:
-  const ByteSource& f_;
-};
-
 bool IsVideo(const std::string& id) { return id == "00dc" || id == "00db"; }
 bool IsMoviChunk(const std::string& id) {
   return IsVideo(id) || id == "01wb" || id == "00wb" || id == "JUNK" || id == "ix00" || id == "ix01";
@@ -198,20 +177,13 @@ class Checker {
     }
   }
 
-  Reader r_;
+  AviReader r_;
   uint32_t sector_;
   AviCheck result_;
   std::vector<std::pair<uint64_t, int>> superIndexes_;
 };
 
 }  // namespace
-
-ByteSource BytesOf(const std::vector<uint8_t>& bytes) {
-  return {bytes.size(), [&bytes](uint64_t offset, uint32_t length) {
-            return std::vector<uint8_t>(bytes.begin() + static_cast<ptrdiff_t>(offset),
-                                        bytes.begin() + static_cast<ptrdiff_t>(offset + length));
-          }};
-}
 
 size_t AviCheck::VideoChunks() const {
   std::set<uint64_t> all = walkedVideo;

@@ -6,18 +6,13 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <set>
 #include <string>
 #include <vector>
 
-namespace trelvox::test {
+#include "AviWalker.h"
 
-struct ByteSource {
-  uint64_t size = 0;
-  std::function<std::vector<uint8_t>(uint64_t offset, uint32_t length)> read;
-};
-ByteSource BytesOf(const std::vector<uint8_t>& bytes);
+namespace trelvox::test {
 
 struct AviCheck {
   std::vector<std::string> problems;  // empty when the file is sound

@@ -66,32 +66,23 @@ std::vector<uint8_t> Yuy2Picture(int width, int height, int frame) {
 
 AviView::AviView(const std::vector<uint8_t>& b) : bytes(b) {
   if (b.size() < 12 || Id(0) != "RIFF") throw std::runtime_error("not a RIFF file");
-  uint64_t at = 12;
-  while (at + 8 <= b.size()) {
-    const std::string id = Id(at);
-    const uint32_t size = U32(at + 4);
-    if (id == "LIST" && Id(at + 8) == "hdrl") {
-      uint64_t in = at + 12;
-      while (in < at + 8 + size) {
-        if (Id(in) == "LIST" && Id(in + 8) == "strl") {
-          strh.push_back(in + 20);
-          strf.push_back(in + 12 + 64);
-        }
-        in += 8 + U32(in + 4) + (U32(in + 4) & 1u);
+  const ByteSource source = BytesOf(b);
+  const AviReader r(source);
+  for (const Chunk& c : Children(r, 12, b.size())) {
+    const std::string form = c.id == "LIST" ? Form(r, c) : std::string();
+    if (form == "hdrl") {
+      for (const Chunk& list : ListChildren(r, c)) {
+        if (list.id != "LIST" || Form(r, list) != "strl") continue;
+        strh.push_back(list.offset + 20);
+        strf.push_back(list.offset + 12 + 64);
       }
-    } else if (id == "LIST" && Id(at + 8) == "movi") {
-      moviList = at;
-      uint64_t in = at + 12;
-      while (in < at + 8 + size) {
-        Chunk c{Id(in), in, U32(in + 4)};
-        (c.id == "JUNK" ? moviJunk : moviChunks).push_back(c);
-        in += 8 + c.size + (c.size & 1u);
-      }
-    } else if (id == "idx1") {
-      idx1 = at;
+    } else if (form == "movi") {
+      moviList = c.offset;
+      for (const Chunk& m : ListChildren(r, c)) (m.id == "JUNK" ? moviJunk : moviChunks).push_back(m);
+    } else if (c.id == "idx1") {
+      idx1 = c.offset;
       break;
     }
-    at += 8 + size + (size & 1u);
   }
 }
 

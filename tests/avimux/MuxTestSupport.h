@@ -1,4 +1,4 @@
-// Formats, samples, an event log and a small AVI walker for the multiplexer tests.
+// Formats, samples, an event log and a view of an AVI 1.0 file for the multiplexer tests.
 #pragma once
 
 #include <cstdint>
@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "AviWalker.h"
 #include "MediaFormats.h"
 #include "MuxTypes.h"
 #include "SectorBufferPool.h"
@@ -46,13 +47,6 @@ class EventLog : public MuxEventSink {
  private:
   mutable std::mutex mutex_;
   std::vector<Event> events_;
-};
-
-// A chunk of an AVI file as the walker found it.
-struct Chunk {
-  std::string id;
-  uint64_t offset;  // of the chunk header
-  uint32_t size;
 };
 
 // The parts of an AVI 1.0 file the tests look at, read straight from its bytes.

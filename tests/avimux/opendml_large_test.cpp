@@ -24,11 +24,7 @@ constexpr uint64_t kGib = 1ull << 30;
 constexpr uint32_t kBlockCapacity = 4028;
 constexpr uint32_t kSuperCapacity = 2014;
 
-struct FileChunk {
-  std::string id;
-  uint64_t offset;  // of the header
-  uint32_t size;
-};
+using FileChunk = test::Chunk;
 
 struct Riff {
   uint64_t offset;
@@ -59,13 +55,13 @@ struct StreamHeader {
 // The file as a reader sees it, every structure taken from its bytes.
 class OdmlFile {
  public:
-  OdmlFile(const SparseFileSystem::Content& f, bool walkMovi) : f_(f) {
-    for (uint64_t at = 0; at < f.Size();) {
-      if (f.Id(at) != "RIFF") {
-        ADD_FAILURE() << "no RIFF at " << at;
-        break;
-      }
-      Riff riff{at, f.U32(at + 4), f.Id(at + 8), Children(at + 12, at + 8 + f.U32(at + 4)), 0, 0, {}};
+  OdmlFile(const SparseFileSystem::Content& f, bool walkMovi)
+      : f_(f), source_{f.Size(), [&f](uint64_t at, uint32_t length) { return f.Read(at, length); }}, r_(source_) {
+    const std::vector<test::Chunk> chain = test::Riffs(r_);
+    const uint64_t chainEnd = chain.empty() ? 0 : chain.back().Next();
+    if (chainEnd != f.Size()) ADD_FAILURE() << "no RIFF at " << chainEnd;
+    for (const test::Chunk& part : chain) {
+      Riff riff{part.offset, part.size, test::Form(r_, part), Children(part.offset + 12, part.End()), 0, 0, {}};
       for (const FileChunk& c : riff.children) {
         if (c.id == "LIST" && f.Id(c.offset + 8) == "movi") {
           riff.moviStart = c.offset + 12;
@@ -74,7 +70,6 @@ class OdmlFile {
         }
       }
       riffs.push_back(riff);
-      at += 8 + riff.size;
     }
     for (const FileChunk& c : Children(24, 12 + f.U32(16) + 8)) {
       if (c.id != "LIST" || f.Id(c.offset + 8) != "strl") continue;
@@ -87,17 +82,11 @@ class OdmlFile {
     }
   }
 
-  // The chunks from `from` to `end`; the walk stops at an id that is not a FOURCC.
+  // The chunks from `from` to `end`; a walk that stops short of it fails the test.
   std::vector<FileChunk> Children(uint64_t from, uint64_t end) const {
-    std::vector<FileChunk> chunks;
-    for (uint64_t at = from; at < end;) {
-      chunks.push_back({f_.Id(at), at, f_.U32(at + 4)});
-      if (!std::all_of(chunks.back().id.begin(), chunks.back().id.end(), [](char c) { return c >= ' ' && c <= '~'; })) {
-        ADD_FAILURE() << "no chunk at " << at;
-        break;
-      }
-      at += 8 + chunks.back().size + (chunks.back().size & 1u);
-    }
+    bool whole = false;
+    std::vector<FileChunk> chunks = test::Children(r_, from, end, &whole);
+    if (!whole) ADD_FAILURE() << "no chunk at " << (chunks.empty() ? from : chunks.back().Next());
     return chunks;
   }
 
@@ -141,6 +130,8 @@ class OdmlFile {
  private:
   static uint32_t GetU32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
   const SparseFileSystem::Content& f_;
+  const test::ByteSource source_;
+  const test::AviReader r_;
 };
 
 // What the recording fed in, stream by stream: data size and key/sync flag per chunk.

@@ -140,14 +140,12 @@ TEST(OpenDmlWriter, NewRiffsAndNewIndexBlocks) {
   const std::vector<uint8_t>& b = fs.Bytes("o.avi");
   EXPECT_EQ(fs.misalignedWrites, 0);
   // Walk the RIFFs: the first "AVI ", then "AVIX" ones right after each other.
+  const test::ByteSource source = test::BytesOf(b);
+  const test::AviReader reader(source);
   std::vector<std::string> riffs;
-  uint64_t at = 0;
-  while (at + 12 <= b.size()) {
-    ASSERT_EQ(IdAt(b, at), "RIFF") << at;
-    riffs.push_back(IdAt(b, at + 8));
-    at += 8 + GetU32(&b[at + 4]);
-  }
-  EXPECT_EQ(at, b.size());
+  for (const test::Chunk& riff : test::Riffs(reader)) riffs.push_back(test::Form(reader, riff));
+  ASSERT_FALSE(riffs.empty());
+  EXPECT_EQ(test::Riffs(reader).back().Next(), b.size()) << "nothing but RIFFs";
   ASSERT_GE(riffs.size(), 3u);
   EXPECT_EQ(riffs[0], "AVI ");
   EXPECT_EQ(riffs[1], "AVIX");

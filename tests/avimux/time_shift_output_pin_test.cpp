@@ -16,6 +16,8 @@
 
 #include "IMuxConfig.h"
 #include "IMuxTimeShift.h"
+#include "AviWalker.h"
+#include "DiskFile.h"
 #include "MuxGraphSupport.h"
 #include "capture_graph.h"
 #include "sim_control.h"
@@ -110,75 +112,50 @@ struct WrittenStreams {
     std::vector<size_t> riffStarts;  // the first video chunk of each RIFF after the first
 };
 
-uint32_t ReadU32(std::ifstream& in, uint64_t at)
+void ReadMovi(const trelvox::test::AviReader& r, const trelvox::test::Chunk& movi, const Picture& picture,
+              WrittenStreams& out)
 {
-    uint32_t value = 0;
-    in.seekg(static_cast<std::streamoff>(at));
-    in.read(reinterpret_cast<char*>(&value), 4);
-    return value;
-}
-
-std::string ReadId(std::ifstream& in, uint64_t at)
-{
-    char id[4] = {};
-    in.seekg(static_cast<std::streamoff>(at));
-    in.read(id, 4);
-    return std::string(id, 4);
-}
-
-void ReadMovi(std::ifstream& in, uint64_t begin, uint64_t end, const Picture& picture, WrittenStreams& out)
-{
-    std::vector<BYTE> data;
-    for (uint64_t at = begin; at + 8 <= end;) {
-        const std::string id = ReadId(in, at);
-        const uint32_t size = ReadU32(in, at + 4);
-        const bool video = id == "00dc" || id == "00db";
-        if (video || id == "01wb") {
-            data.resize(size);
-            in.seekg(static_cast<std::streamoff>(at + 8));
-            in.read(reinterpret_cast<char*>(data.data()), size);
-            if (!video) {
-                out.audio.insert(out.audio.end(), data.begin(), data.end());
-            } else if (size == 0) {
-                out.videoHashes.push_back(0);
-            } else {
-                out.videoHashes.push_back(Hash(data.data(), size));
-                if (const auto number = FrameNumber(picture, data.data(), static_cast<long>(size)))
-                    out.hashByNumber[*number] = out.videoHashes.back();
-            }
+    for (const trelvox::test::Chunk& c : trelvox::test::ListChildren(r, movi)) {
+        const bool video = c.id == "00dc" || c.id == "00db";
+        if (!video && c.id != "01wb")
+            continue;
+        const std::vector<uint8_t> data = c.size == 0 ? std::vector<uint8_t>() : r.Read(c.Data(), c.size);
+        if (!video) {
+            out.audio.insert(out.audio.end(), data.begin(), data.end());
+        } else if (c.size == 0) {
+            out.videoHashes.push_back(0);
+        } else {
+            out.videoHashes.push_back(Hash(data.data(), c.size));
+            if (const auto number = FrameNumber(picture, data.data(), static_cast<long>(c.size)))
+                out.hashByNumber[*number] = out.videoHashes.back();
         }
-        at += 8 + size + (size & 1);
     }
 }
 
 // Every RIFF of the file ("AVI " and "AVIX"), and the movi list of each.
 void ReadAviFile(const std::wstring& path, bool first, const Picture& picture, WrittenStreams& out)
 {
-    std::ifstream in(std::filesystem::path(path), std::ios::binary);
-    ASSERT_TRUE(in) << "cannot open the recording";
-    const uint64_t fileSize = std::filesystem::file_size(std::filesystem::path(path));
-    for (uint64_t riff = 0; riff + 12 <= fileSize;) {
-        ASSERT_EQ("RIFF", ReadId(in, riff));
-        const uint32_t riffSize = ReadU32(in, riff + 4);
-        if (riff > 0)
+    const trelvox::test::DiskFile file{std::filesystem::path(path)};
+    const trelvox::test::AviReader r(file.Source());
+    const std::vector<trelvox::test::Chunk> riffs = trelvox::test::Riffs(r);
+    ASSERT_FALSE(riffs.empty()) << "no RIFF in the recording";
+    for (const trelvox::test::Chunk& riff : riffs) {
+        if (riff.offset > 0)
             out.riffStarts.push_back(out.videoHashes.size());
-        for (uint64_t at = riff + 12; at + 12 <= riff + 8 + riffSize;) {
-            const std::string id = ReadId(in, at);
-            const uint32_t size = ReadU32(in, at + 4);
-            if (id == "LIST" && ReadId(in, at + 8) == "movi")
-                ReadMovi(in, at + 12, at + 8 + size, picture, out);
-            if (first && id == "LIST" && ReadId(in, at + 8) == "hdrl") {
+        for (const trelvox::test::Chunk& c : trelvox::test::ListChildren(r, riff)) {
+            const std::string form = c.id == "LIST" ? trelvox::test::Form(r, c) : std::string();
+            if (form == "movi")
+                ReadMovi(r, c, picture, out);
+            if (first && form == "hdrl") {
                 // The first strh follows avih: its dwStart at byte 28 of its data.
-                for (uint64_t h = at + 12; h + 8 < at + 8 + size; h += 4) {
-                    if (ReadId(in, h) == "strh" && ReadId(in, h + 8) == "vids") {
-                        out.videoStart = ReadU32(in, h + 8 + 28);
+                for (uint64_t h = c.offset + 12; h + 8 < c.End(); h += 4) {
+                    if (r.Id(h) == "strh" && r.Id(h + 8) == "vids") {
+                        out.videoStart = r.U32(h + 8 + 28);
                         break;
                     }
                 }
             }
-            at += 8 + size + (size & 1);
         }
-        riff += 8 + riffSize + (riffSize & 1);
     }
 }
 
