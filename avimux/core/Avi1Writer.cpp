@@ -55,7 +55,7 @@ HResult Avi1Writer::Write(StreamKind stream, std::vector<RecordPtr> records, boo
 // Split by counts, each stream moves on its own, so that every file holds the counts asked for.
 HResult Avi1Writer::WriteCounted(StreamKind stream, Records records, bool splitBatch) {
   const Avi1File& file = files_.File(CurrentFile(stream));
-  if (splitBatch || !Fits(file, MeasureBatch(records, files_.Layout().sectorSize), 0)) {
+  if (splitBatch || !Fits(file, MeasureBatch(records, files_.Layout().sectorSize), HeldFrameBytes())) {
     const HResult hr = MoveToNextFile(stream, records);
     if (hr != kS_OK) return hr;
   }
@@ -116,6 +116,7 @@ size_t Avi1Writer::TakeBeforeFileEnd(StreamKind stream, Records& records, size_t
     const SampleRecord& r = *records[count];
     const int64_t duration = timeline_.Duration(stream, r);
     if (stream == StreamKind::Audio && at + duration > fileEnd) break;
+    // The held frame will begin a later file, not this one.
     const BatchSize next = taken + MeasureRecord(r, sector);
     if (!Fits(f, next, 0)) break;
     taken = next;
@@ -136,7 +137,7 @@ size_t Avi1Writer::TakeWhatFits(StreamKind stream, const Records& records, size_
     at += timeline_.Duration(stream, r);
     // An empty file takes its first chunk whatever its size.
     const bool first = count == 0 && f.moviBytes == 0;
-    if (!first && !Fits(f, next, ReserveFor(Other(stream), file, at))) break;
+    if (!first && !Fits(f, next, HeldFrameBytes() + ReserveFor(Other(stream), file, at))) break;
     taken = next;
   }
   return count;
@@ -165,14 +166,17 @@ uint64_t Avi1Writer::ReserveFor(StreamKind other, size_t file, int64_t until) co
   return std::min<uint64_t>(bytes, settings_.maxFileSize / 2);
 }
 
-// The size rule: header, movi, idx1 with the new entries, one sector, the batch, the room
-// kept and the held frame (which may have to begin the next file) stay below the limit.
-bool Avi1Writer::Fits(const Avi1File& file, const BatchSize& batch, uint64_t reserve) const {
+// Room for the held frame, which may have to begin the next file.
+uint64_t Avi1Writer::HeldFrameBytes() const {
+  return held_ ? PaddedLength(SampleChunkBytes(held_->size), files_.Layout().sectorSize) : 0;
+}
+
+// The size rule: header, movi, idx1 with the new entries, one sector, the batch and the
+// room kept beside it stay below the limit.
+bool Avi1Writer::Fits(const Avi1File& file, const BatchSize& batch, uint64_t kept) const {
   const Avi1SetLayout& layout = files_.Layout();
-  uint64_t bytes = batch.bytes + reserve;
-  if (held_) bytes += PaddedLength(SampleChunkBytes(held_->size), layout.sectorSize);
   const uint64_t total = static_cast<uint64_t>(file.moviBytes) + kIndexEntryBytes * batch.chunks +
-                         layout.headerSize + file.idx1Bytes + layout.sectorSize + bytes;
+                         layout.headerSize + file.idx1Bytes + layout.sectorSize + batch.bytes + kept;
   return total < settings_.maxFileSize;
 }
 

@@ -45,7 +45,8 @@ class Avi1Writer {
   size_t TakeWhatFits(StreamKind stream, const Records& records, size_t file);
   int64_t SplitTime(StreamKind stream) const;
   uint64_t ReserveFor(StreamKind other, size_t file, int64_t until) const;
-  bool Fits(const Avi1File& file, const BatchSize& batch, uint64_t reserve) const;
+  uint64_t HeldFrameBytes() const;
+  bool Fits(const Avi1File& file, const BatchSize& batch, uint64_t kept) const;
   HResult MoveToNextFile(StreamKind stream, Records& records);
   HResult Append(StreamKind stream, Records& records, size_t count);
   void LearnStarts();
