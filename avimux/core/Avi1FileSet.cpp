@@ -42,6 +42,12 @@ HResult Avi1FileSet::WriteRegion(Avi1File& file, uint64_t offset, uint32_t lengt
 HResult Avi1FileSet::BeginFile(size_t index) {
   Avi1File& file = files_[index];
   file.used = true;
+  // A file of an earlier take loses that take's chunks: an unfinished recording must
+  // never seem to go on into them.
+  if (file.existed) {
+    const HResult cut = file.handle->SetEnd(0);
+    if (Failed(cut)) return cut;
+  }
   AviFileFigures figures;
   figures.headerSize = layout_.headerSize;
   figures.openEnded = true;
