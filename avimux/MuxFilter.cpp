@@ -269,25 +269,28 @@ REFERENCE_TIME MuxFilter::PlaybackNow()
 }
 
 // The threads are told to stop inside the flush, before the pins' locks are taken (a
-// fill holds its pin's lock). The locks stay until the flush has ended, so that the first
-// sample from the new position is not lost to the flush.
+// fill and its delivery hold their pin's delivery lock; the flush frees a delivery that
+// waits downstream). The locks stay until the flush has ended, so that the first sample
+// from the new position is not lost to the flush and none filled before it follows it.
 template <class Change>
 void MuxFilter::ChangePlayback(bool stopThreads, Change change)
 {
     TimeShiftOutputPin* video = m_filter->OutputPin(StreamKind::Video);
     TimeShiftOutputPin* audio = m_filter->OutputPin(StreamKind::Audio);
-    video->DeliverBeginFlush();
-    audio->DeliverBeginFlush();
+    video->BeginReposition();
+    audio->BeginReposition();
     if (stopThreads) {
         video->StopPlayback();
         audio->StopPlayback();
     }
+    CAutoLock videoDelivery(video->DeliveryLock());
+    CAutoLock audioDelivery(audio->DeliveryLock());
     CAutoLock videoLock(video->PlaybackLock());
     CAutoLock audioLock(audio->PlaybackLock());
     change(video->Cursor());
     change(audio->Cursor());
-    video->DeliverEndFlush();
-    audio->DeliverEndFlush();
+    video->EndReposition();
+    audio->EndReposition();
 }
 
 STDMETHODIMP MuxFilter::Play(DWORD ratePercent)
