@@ -10,13 +10,11 @@
 #include "MuxGuids.h"
 #include "MuxInputPin.h"
 #include "TimeShiftOutputPin.h"
+#include "Utf8Path.h"
 
 using trelvox::StreamKind;
 
 namespace {
-
-// The output name in the system code page, as the files are named.
-constexpr int kAnsiNameBytes = 260;
 
 const CLSID* const kPages[] = {&CLSID_MuxCommonPage, &CLSID_MuxAvi1Page, &CLSID_MuxStatisticsPage,
                                &CLSID_MuxTimeShiftPage};
@@ -98,17 +96,12 @@ HRESULT MuxFilter::PositionInterface(REFIID riid, void** ppv)
     return m_position->NonDelegatingQueryInterface(riid, ppv);
 }
 
-HRESULT MuxFilter::AnsiFileName(std::string* name) const
+HRESULT MuxFilter::Utf8FileName(std::string* name) const
 {
     name->clear();
-    if (!m_hasFileName || m_fileName.empty())
+    if (!m_hasFileName)
         return S_OK;
-    char buffer[kAnsiNameBytes] = {};
-    const int bytes = WideCharToMultiByte(CP_ACP, 0, m_fileName.c_str(), -1, buffer, sizeof buffer, nullptr, nullptr);
-    if (bytes == 0)
-        return HRESULT_FROM_WIN32(GetLastError());
-    *name = buffer;
-    return S_OK;
+    return trelvox::Utf8FromWide(m_fileName, name);
 }
 
 HRESULT MuxFilter::PrepareRecording()
@@ -117,7 +110,7 @@ HRESULT MuxFilter::PrepareRecording()
     setup.settings = m_settings;
     setup.protect = m_protect;
     if (!m_protect) {
-        const HRESULT hr = AnsiFileName(&setup.fileName);
+        const HRESULT hr = Utf8FileName(&setup.fileName);
         if (FAILED(hr))
             return hr;
     }
@@ -276,25 +269,28 @@ REFERENCE_TIME MuxFilter::PlaybackNow()
 }
 
 // The threads are told to stop inside the flush, before the pins' locks are taken (a
-// fill holds its pin's lock). The locks stay until the flush has ended, so that the first
-// sample from the new position is not lost to the flush.
+// fill and its delivery hold their pin's delivery lock; the flush frees a delivery that
+// waits downstream). The locks stay until the flush has ended, so that the first sample
+// from the new position is not lost to the flush and none filled before it follows it.
 template <class Change>
 void MuxFilter::ChangePlayback(bool stopThreads, Change change)
 {
     TimeShiftOutputPin* video = m_filter->OutputPin(StreamKind::Video);
     TimeShiftOutputPin* audio = m_filter->OutputPin(StreamKind::Audio);
-    video->DeliverBeginFlush();
-    audio->DeliverBeginFlush();
+    video->BeginReposition();
+    audio->BeginReposition();
     if (stopThreads) {
         video->StopPlayback();
         audio->StopPlayback();
     }
+    CAutoLock videoDelivery(video->DeliveryLock());
+    CAutoLock audioDelivery(audio->DeliveryLock());
     CAutoLock videoLock(video->PlaybackLock());
     CAutoLock audioLock(audio->PlaybackLock());
     change(video->Cursor());
     change(audio->Cursor());
-    video->DeliverEndFlush();
-    audio->DeliverEndFlush();
+    video->EndReposition();
+    audio->EndReposition();
 }
 
 STDMETHODIMP MuxFilter::Play(DWORD ratePercent)

@@ -130,7 +130,8 @@ private:
     MuxFilter(LPUNKNOWN pUnk, HRESULT* phr);
 
     HRESULT PositionInterface(REFIID riid, void** ppv);
-    HRESULT AnsiFileName(std::string* name) const;
+    // The name as the core takes it (UTF-8); empty when none was set.
+    HRESULT Utf8FileName(std::string* name) const;
     // Runs a change of the settings under the filter lock and marks them dirty.
     template <class Change>
     HRESULT ChangeSettings(Change change);

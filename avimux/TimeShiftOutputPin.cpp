@@ -120,6 +120,18 @@ HRESULT TimeShiftOutputPin::Inactive()
     return hr;
 }
 
+void TimeShiftOutputPin::BeginReposition()
+{
+    m_repositioning = true;
+    DeliverBeginFlush();
+}
+
+void TimeShiftOutputPin::EndReposition()
+{
+    DeliverEndFlush();
+    m_repositioning = false;
+}
+
 void TimeShiftOutputPin::RunPlayback()
 {
     if (ThreadExists())
@@ -170,16 +182,22 @@ void TimeShiftOutputPin::DeliveryLoop()
             Sleep(kRetryMs);
             continue;
         }
-        bool filled;
+        HRESULT hr = S_FALSE;
         {
-            CAutoLock lock(&m_playbackLock);
-            filled = Fill(sample);
+            CAutoLock delivery(&m_deliveryLock);
+            if (!m_repositioning && FillUnderPlaybackLock(sample) && !m_repositioning)
+                hr = Deliver(sample);
         }
-        const HRESULT hr = filled ? Deliver(sample) : S_FALSE;
         sample->Release();
         if (hr != S_OK)
             Sleep(kRetryMs);
     }
+}
+
+bool TimeShiftOutputPin::FillUnderPlaybackLock(IMediaSample* sample)
+{
+    CAutoLock lock(&m_playbackLock);
+    return Fill(sample);
 }
 
 bool TimeShiftOutputPin::Fill(IMediaSample* sample)

@@ -3,6 +3,8 @@
 // cursor. They offer the type of the matching input pin's connection.
 #pragma once
 
+#include <atomic>
+
 #include "dshowbase/streams.h"
 #include "MuxTypes.h"
 #include "TimeShiftCursor.h"
@@ -27,6 +29,12 @@ public:
 
     // From IMuxTimeShift, under the filter lock. The cursor only under PlaybackLock.
     CCritSec* PlaybackLock() { return &m_playbackLock; }
+    // A repositioning flushes downstream, then holds DeliveryLock (taken after the
+    // flush has freed a delivery in progress) until the flush has ended: a sample
+    // filled before it is never delivered after it.
+    void BeginReposition();
+    CCritSec* DeliveryLock() { return &m_deliveryLock; }
+    void EndReposition();
     trelvox::TimeShiftCursor& Cursor() { return m_cursor; }
     void RunPlayback();
     void StopPlayback();
@@ -41,11 +49,14 @@ private:
     // False while the matching input is not connected.
     bool PlaybackType(CMediaType* type) const;
     void DeliveryLoop();
+    bool FillUnderPlaybackLock(IMediaSample* sample);
     // Under m_playbackLock: false when there is nothing to deliver now.
     bool Fill(IMediaSample* sample);
 
     MuxBaseFilter* const m_mux;
     const trelvox::StreamKind m_stream;
     CCritSec m_playbackLock;
+    CCritSec m_deliveryLock;  // held by the thread from a fill to the end of its delivery
+    std::atomic<bool> m_repositioning{false};
     trelvox::TimeShiftCursor m_cursor;
 };

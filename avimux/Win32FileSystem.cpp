@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "FileNaming.h"
+#include "Utf8Path.h"
 
 namespace trelvox {
 namespace {
@@ -60,9 +61,12 @@ class Win32File : public MuxFile {
 HResult Win32FileSystem::SectorSize(const std::string& path, uint32_t* bytes) {
   DWORD sectorsPerCluster, bytesPerSector, freeClusters, totalClusters;
   const std::string root = VolumeRoot(path);
+  std::wstring wideRoot;
+  const HResult converted = WideFromUtf8(root, &wideRoot);
+  if (Failed(converted)) return converted;
   // A relative name has no root of its own: ask for the current volume.
-  const char* rootName = root.size() == path.size() ? nullptr : root.c_str();
-  if (!GetDiskFreeSpaceA(rootName, &sectorsPerCluster, &bytesPerSector, &freeClusters,
+  const wchar_t* rootName = root.size() == path.size() ? nullptr : wideRoot.c_str();
+  if (!GetDiskFreeSpaceW(rootName, &sectorsPerCluster, &bytesPerSector, &freeClusters,
                          &totalClusters)) {
     return LastError();
   }
@@ -72,10 +76,13 @@ HResult Win32FileSystem::SectorSize(const std::string& path, uint32_t* bytes) {
 
 HResult Win32FileSystem::Create(const std::string& path, CreateMode mode,
                                 std::unique_ptr<MuxFile>* file, bool* existed) {
+  std::wstring widePath;
+  const HResult converted = WideFromUtf8(path, &widePath);
+  if (Failed(converted)) return converted;
   const DWORD disposition = mode == CreateMode::CreateAlways ? CREATE_ALWAYS : OPEN_ALWAYS;
   // Unbuffered but not write-through: the disk's own cache may keep writes for a while.
   // A recording cut by a crash loses only its tail, which recovery leaves out.
-  HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+  HANDLE handle = CreateFileW(widePath.c_str(), GENERIC_READ | GENERIC_WRITE,
                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_NO_BUFFERING, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return LastError();
@@ -85,7 +92,10 @@ HResult Win32FileSystem::Create(const std::string& path, CreateMode mode,
 }
 
 HResult Win32FileSystem::Delete(const std::string& path) {
-  return DeleteFileA(path.c_str()) ? kS_OK : LastError();
+  std::wstring widePath;
+  const HResult converted = WideFromUtf8(path, &widePath);
+  if (Failed(converted)) return converted;
+  return DeleteFileW(widePath.c_str()) ? kS_OK : LastError();
 }
 
 }  // namespace trelvox

@@ -1,4 +1,5 @@
-// Multiplexer files on Windows: unbuffered, sector size of the volume.
+// Multiplexer files on Windows: unbuffered, sector size of the volume; UTF-8 names
+// opened through the wide-character file functions.
 #pragma once
 
 #include "MuxFile.h"

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "ByteOrder.h"
+#include "Utf8Paths.h"
 
 namespace trelvox::recover {
 
@@ -15,7 +16,7 @@ constexpr uint32_t kWindowBytes = 1u << 20;
 
 bool InputFile::Open(const std::string& path) {
   stream_.rdbuf()->pubsetbuf(nullptr, 0);  // the window is the buffer
-  stream_.open(path, std::ios::binary);
+  stream_.open(PathFromUtf8(path), std::ios::binary);
   if (!stream_) return false;
   stream_.seekg(0, std::ios::end);
   const std::streamoff end = stream_.tellg();

@@ -11,7 +11,7 @@ namespace trelvox::recover {
 
 class InputFile {
  public:
-  bool Open(const std::string& path);
+  bool Open(const std::string& path);  // UTF-8
   void Close() { stream_.close(); }
   uint64_t Size() const { return size_; }
   // False when the range is not all inside the file or the read fails.

@@ -6,6 +6,7 @@
 
 #include "RecordingRebuild.h"
 #include "RecordingScan.h"
+#include "Utf8Paths.h"
 
 namespace trelvox::recover {
 namespace {
@@ -23,8 +24,8 @@ void Report(const std::string& path, const RecordingScan& scan, std::ostream& ou
 
 // name000.avi ... name999.avi beside `path` that are empty: made in advance, never used.
 void RemoveUnusedSetFiles(const std::string& path, std::ostream& out) {
-  const fs::path p(path);
-  const std::string name = p.filename().string();
+  const fs::path p = PathFromUtf8(path);
+  const std::string name = Utf8FromPath(p.filename());
   constexpr size_t kNumbered = 7;  // "NNN.avi"
   if (name.size() <= kNumbered || name.compare(name.size() - 4, 4, ".avi") != 0) return;
   const std::string digits = name.substr(name.size() - kNumbered, 3);
@@ -33,10 +34,10 @@ void RemoveUnusedSetFiles(const std::string& path, std::ostream& out) {
   for (int i = 0; i < 1000; ++i) {
     char number[8];
     std::snprintf(number, sizeof number, "%03d.avi", i);
-    const fs::path sibling = p.parent_path() / (base + number);
+    const fs::path sibling = p.parent_path() / PathFromUtf8(base + number);
     std::error_code ec;
     if (!fs::is_regular_file(sibling, ec) || fs::file_size(sibling, ec) != 0 || ec) continue;
-    if (fs::remove(sibling, ec)) out << sibling.string() << ": empty and unused, removed\n";
+    if (fs::remove(sibling, ec)) out << Utf8FromPath(sibling) << ": empty and unused, removed\n";
   }
 }
 
@@ -69,10 +70,10 @@ int RecoverOne(const std::string& path, const std::string& target, MuxFileSystem
     return kExitFailed;
   }
   std::error_code ec;
-  fs::rename(temporary, target, ec);
+  fs::rename(PathFromUtf8(temporary), PathFromUtf8(target), ec);
   if (ec) {
     err << "trelvox-recover: " << temporary << " cannot take the name " << target << ": " << ec.message() << "\n";
-    fs::remove(temporary, ec);
+    fs::remove(PathFromUtf8(temporary), ec);
     return kExitFailed;
   }
   out << target << ": written\n";

@@ -43,6 +43,12 @@ HResult Avi1FileSet::WriteRegion(Avi1File& file, uint64_t offset, uint32_t lengt
 // deleted at stop like the files never reached.
 HResult Avi1FileSet::BeginFile(size_t index) {
   Avi1File& file = files_[index];
+  // A file of an earlier take loses that take's chunks: an unfinished recording must
+  // never seem to go on into them.
+  if (file.existed) {
+    const HResult cut = file.handle->SetEnd(0);
+    if (Failed(cut)) return cut;
+  }
   AviFileFigures figures;
   figures.headerSize = layout_.headerSize;
   figures.openEnded = true;

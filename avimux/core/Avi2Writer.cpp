@@ -53,6 +53,13 @@ HResult Avi2Writer::Create(MuxFileSystem& fs, const std::string& path, CreateMod
   if (Failed(hr)) return hr;
   fs_ = &fs;
   path_ = path;
+  // An earlier take's chunks go, so that an unfinished recording never seems to go on
+  // into them.
+  if (existed_) hr = file_->SetEnd(0);
+  if (Failed(hr)) {
+    Discard();
+    return hr;
+  }
   // Readable as it grows: a header without sizes and with empty super indexes.
   AviFileFigures figures;
   figures.headerSize = headerSize_;

@@ -25,6 +25,7 @@ enum class CreateMode {
   CreateAlways,  // truncate an existing file
 };
 
+// Paths are UTF-8.
 class MuxFileSystem {
  public:
   virtual ~MuxFileSystem() = default;

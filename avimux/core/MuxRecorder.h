@@ -28,7 +28,7 @@ namespace trelvox {
 
 struct MuxRunSetup {
   MuxSettings settings;
-  std::string fileName;  // without extension, system code page; empty when none was set
+  std::string fileName;  // without extension, UTF-8; empty when none was set
   MuxInputs inputs;      // formats of the connected input pins
   bool protect = false;  // stream without recording anything
 };

@@ -19,6 +19,9 @@ inline constexpr wchar_t kMuxMonikerName[] =
 HRESULT BindMuxByMoniker(IBaseFilter** filter);
 // A pin of a filter by its name.
 ComPtr<IPin> PinByName(IBaseFilter* filter, const wchar_t* name);
+// "録画 ✓ Ärger 😀": characters outside code page 932, one outside the BMP.
+inline constexpr wchar_t kNameOutsideCodePage[] = L"\u9332\u753b \u2713 \u00c4rger \U0001F600";
+
 // "<test dir>\recordings\<name>" as a full Windows path; the folder is made.
 std::wstring RecordingPath(const wchar_t* name);
 // base + "%03d.avi".

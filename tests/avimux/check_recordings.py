@@ -222,10 +222,30 @@ def check_time_shift(folder):
             os.remove(path)
 
 
+def check_name_outside_code_page(folder):
+    """Recorded into a folder named outside code page 932: the names are exactly the ones
+    given, byte for byte in UTF-8, and ffprobe reads the files under them."""
+    inner = os.path.join(os.fsencode(folder), "録画 ✓ Ärger 😀".encode("utf-8"))
+    if not os.path.isdir(inner):
+        fail(f"{os.fsdecode(inner)}: missing")
+        return
+    names = sorted(os.listdir(inner))
+    if names != [b"take.avi", b"take_000.avi"]:
+        fail(f"{os.fsdecode(inner)}: holds {names!r}")
+    for name in names:
+        path = os.fsdecode(os.path.join(inner, name))
+        video = [s for s in probe(path) if s.get("codec_type") == "video"]
+        frames = check_video(path, video[0], 320, 240) if len(video) == 1 else 0
+        if frames != 30:
+            fail(f"{path}: {frames} frames read by ffprobe, expected 30")
+        print(f"{path}: {frames} frames read by ffprobe")
+
+
 def main(folder, small_disk):
     check_set(folder, "sd480_", 720, 480, 90)
     check_set(folder, "hd1080_", 1920, 1080, 20)
     check_set(folder, "audio_", 0, 0, 0)
+    check_name_outside_code_page(folder)
     check_open_dml(folder, 520)
     check_killed(folder)
     check_time_shift(folder)

@@ -370,17 +370,15 @@ TEST_F(Recorder, LateFirstAudioIsPrecededBySilenceInBuffersOfItsSize) {
   EXPECT_EQ(v.U32(v.strh[0] + 28), 0u);  // the delay is in the data, not in dwStart
 }
 
-TEST_F(Recorder, FileModeZeroReusesALongerFileWithoutTruncating) {
+// An earlier take's bytes beyond the new RIFF could pass for chunks of this one.
+TEST_F(Recorder, FileModeZeroReusesALongerFileWithoutKeepingItsOldTail) {
   fs.Put("rec000.avi", std::vector<uint8_t>(100000, 0x5A));
   ASSERT_EQ(Prepare(), kS_OK);
   Video(0, 0);
   recorder.Stop();
   const std::vector<uint8_t>& b = Bytes(0);
-  ASSERT_EQ(b.size(), 100000u);
-  const uint32_t riffEnd = GetU32(&b[4]) + 8;
-  EXPECT_LT(riffEnd, 100000u);
-  EXPECT_EQ(b[riffEnd], 0x5A);  // the old tail stays beyond the new RIFF
-  EXPECT_EQ(b.back(), 0x5A);
+  EXPECT_EQ(b.size(), GetU32(&b[4]) + 8u);
+  EXPECT_EQ(std::count(b.begin(), b.end(), 0x5A), 0);
 
   setup.settings.fileMode = 1;  // overwrite
   ASSERT_EQ(Prepare(), kS_OK);

@@ -3,6 +3,7 @@
 // (check_recordings.py), which also judge a recording whose process was killed.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -81,6 +82,32 @@ TEST_F(MuxRecording, StandardDefinitionIntoASetOfTenMegabyteFiles)
         played += frames;
     }
     EXPECT_EQ(90, played) << "every frame comes back through the AVI splitter";
+}
+
+// Folder and files named outside the ANSI code page, in both modes; check_recordings.py
+// finds the same names, byte for byte in UTF-8, and has ffprobe read the files.
+TEST_F(MuxRecording, NamesOutsideTheAnsiCodePageAreKeptExactly)
+{
+    const std::wstring folder = RecordingPath(kNameOutsideCodePage);
+    CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring setBase = folder + L"\\take_", singleBase = folder + L"\\take";
+    StreamPlan video, audio;
+    Counts counts;
+    Record(setBase, 320, 240, video, audio, 2048, &counts, 0);
+    Record(singleBase, 320, 240, video, audio, 2048, &counts, 1);
+
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW((folder + L"\\*.avi").c_str(), &found);
+    ASSERT_NE(INVALID_HANDLE_VALUE, search) << "the folder holds no recording";
+    do
+        names.push_back(found.cFileName);
+    while (FindNextFileW(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ((std::vector<std::wstring>{L"take.avi", L"take_000.avi"}), names);
+    EXPECT_EQ(30, FramesPlayedBack(setBase + L"000.avi"));
+    EXPECT_EQ(30, FramesPlayedBack(singleBase + L".avi"));
 }
 
 TEST_F(MuxRecording, HighDefinitionWithAudio)

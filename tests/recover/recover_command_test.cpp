@@ -27,6 +27,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::MakeAudio;
+using test::EventLog;
 using test::MakeVideo;
 using test::TimedSample;
 using test::InterruptedAvi1;
@@ -181,6 +182,49 @@ TEST_F(Recover, InPlaceRepairRemovesOnlyTheUnusedEmptyFilesOfTheSet) {
   ASSERT_EQ(Run({(dir / "rec000.avi").string()}), recover::kExitOk);
   EXPECT_NE(out.str().find("finished normally"), std::string::npos);
   EXPECT_EQ(ReadAll(dir / "rec000.avi"), repaired);
+}
+
+// Two takes under one name, the second shorter and never stopped: the file the second
+// reuses must not lead the repair on into the first take's chunks.
+std::vector<uint8_t> SecondTakeInterrupted(uint32_t muxMode, const std::string& file) {
+  MemoryFileSystem memory;
+  EventLog events;
+  const std::vector<uint8_t> sound(6400, 0x22);
+  const auto take = [&](int frames, int firstPicture, bool stop) {
+    MuxRecorder recorder(memory, events, WriterThreading::Inline);
+    MuxRunSetup setup;
+    setup.fileName = "rec";
+    setup.settings.maxFiles = 3;
+    setup.settings.muxMode = muxMode;
+    setup.inputs.video = MakeVideo(64, 32);
+    setup.inputs.audio = MakeAudio();
+    ASSERT_EQ(recorder.Prepare(setup), kS_OK);
+    for (int i = 0; i < frames; ++i) {
+      recorder.ReceiveVideo(TimedSample(test::Yuy2Picture(64, 32, firstPicture + i), i * kT, i % 4 == 0));
+      recorder.ReceiveAudio(TimedSample(sound, i * kT, false));
+    }
+    if (stop) recorder.Stop();
+  };
+  take(30, 0, true);
+  take(8, 100, false);  // destroyed without Stop
+  return memory.Bytes(file);
+}
+
+TEST_F(Recover, ATakeRecordedAgainUnderTheSameNameKeepsOnlyItsOwnChunks) {
+  for (const uint32_t muxMode : {0u, 1u}) {
+    SCOPED_TRACE(muxMode == 0 ? "AVI 1.0 set" : "OpenDML");
+    const std::vector<uint8_t> interrupted = SecondTakeInterrupted(muxMode, muxMode == 0 ? "rec000.avi" : "rec.avi");
+    ASSERT_FALSE(interrupted.empty());
+    const fs::path input = dir / "rec000.avi", repaired = dir / "repaired.avi";
+    WriteAll(input, interrupted, interrupted.size());
+    ASSERT_EQ(Run({"--out", repaired.string(), input.string()}), recover::kExitOk) << err.str();
+    EXPECT_NE(out.str().find(" 8 video frames (0 null)"), std::string::npos) << out.str();
+    const test::AviCheck check = test::CheckAvi(test::BytesOf(ReadAll(repaired)));
+    EXPECT_TRUE(check.problems.empty()) << check.Problems();
+    EXPECT_EQ(check.indexedVideo.size(), 8u);
+    EXPECT_EQ(test::Probe(repaired.string())["0.nb_read_packets"], "8");
+    fs::remove(repaired);
+  }
 }
 
 TEST_F(Recover, FilesItCannotUnderstandAreLeftAsTheyAre) {

@@ -155,7 +155,8 @@ protected:
 
 TEST_F(KilledCardRecording, FileSetRepairedInPlaceLosesNoFrameAndOnlyItsEmptyFilesGo)
 {
-    const std::wstring base = RecordingPath(L"card0_");
+    // A name outside the ANSI code page, through the recorder, the tool and its renames.
+    const std::wstring base = RecordingPath((L"card0_" + std::wstring(kNameOutsideCodePage) + L"_").c_str());
     const std::wstring first = NumberedFile(base, 0);
     const std::wstring bystander = RecordingPath(L"other000.avi");
     CloseHandle(CreateFileW(bystander.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
