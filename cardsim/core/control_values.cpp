@@ -40,6 +40,7 @@ ControlValues ReadControlValues(const ControlSource& source)
 
     const uint32_t omitted = NumberOr(source, control::kOmitCapability, 0);
     values.omittedCapabilityRow = omitted <= 5 ? static_cast<int>(omitted) : 0;
+    values.keepLateFrames = NumberOr(source, control::kKeepLateFrames, 0) != 0;
     return values;
 }
 

@@ -22,6 +22,7 @@ struct ControlValues {
     InputKind input = InputKind::Hd1080i;
     FaultPlan faults;
     int omittedCapabilityRow = 0;  // 1..5: that row's exact stream capability is left out
+    bool keepLateFrames = false;   // a late streaming thread delivers every frame all the same
 };
 
 // Missing values take their defaults; an unknown input name counts as missing.
@@ -39,6 +40,7 @@ constexpr const char* kNoAudio = "NoAudio";
 constexpr const char* kChangeAfterFrames = "ChangeAfterFrames";
 constexpr const char* kChangeTo = "ChangeTo";
 constexpr const char* kOmitCapability = "OmitCapability";
+constexpr const char* kKeepLateFrames = "KeepLateFrames";
 constexpr const char* kLogFolder = "LogFolder";
 }  // namespace control
 

@@ -47,6 +47,13 @@ int SimulatedCard::OmittedCapabilityRow()
     return values_.omittedCapabilityRow;
 }
 
+bool SimulatedCard::KeepsLateFrames()
+{
+    std::lock_guard<std::mutex> hold(lock_);
+    RefreshLocked();
+    return values_.keepLateFrames;
+}
+
 void SimulatedCard::FramePassed(uint64_t runId, uint64_t frameNumber)
 {
     std::lock_guard<std::mutex> hold(lock_);

@@ -22,6 +22,7 @@ public:
     InputKind CurrentInput();
     FaultPlan Faults();
     int OmittedCapabilityRow();
+    bool KeepsLateFrames();
 
     // A frame period of the input has passed; each run's frame number counts once, however
     // many pins deliver it.

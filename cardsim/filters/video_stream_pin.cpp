@@ -148,7 +148,8 @@ LiveStreamPin::Step VideoStreamPin::NextStep(REFERENCE_TIME now, REFERENCE_TIME&
         waitingForSignal_ = true;
         return Step::Wait;
     }
-    if (waitingForSignal_ || now - timeline_.NextDue() > kMostFramesBehind * timing.frameDuration) {
+    const bool tooLate = now - timeline_.NextDue() > kMostFramesBehind * timing.frameDuration;
+    if (waitingForSignal_ || (tooLate && !card.KeepsLateFrames())) {
         timeline_.CatchUp(now, timing.frameDuration);
         waitingForSignal_ = false;
     }

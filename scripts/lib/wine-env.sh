@@ -111,6 +111,7 @@ wine_prefix() {
   wineserver -p 8>&-
   _wine_on_exit "wineserver -k 2>/dev/null; wineserver -w 2>/dev/null"
   wine_japanese_fonts
+  wine_gdi_renderer
   wine_install_files
   # CMake lists the COM servers to register, one a line: "file" from bin, or
   # "file|folder" from its installed copy under Program Files.
@@ -145,6 +146,20 @@ wine_japanese_fonts() {
   for face in Tahoma "Tahoma Bold"; do
     wine reg add "$key\FontLink\SystemLink" /v "$face" /t REG_MULTI_SZ /d "ipagp.ttf,IPAPGothic" /f >/dev/null 2>&1 8>&-
   done
+  touch "$marker"
+}
+
+# The display of our machines has no GPU: Wine's Direct3D (which the video renderers draw
+# through) would rasterize with Mesa's software OpenGL, which took more CPU than the whole
+# program it shows. Its GDI renderer draws the same pictures with plain blits. A setting of
+# Wine's, in our prefix only; Windows draws through the GPU's own driver.
+wine_gdi_renderer() {
+  local marker="$WINEPREFIX/.tavrik-gdi-renderer-1"
+  [ ! -f "$marker" ] || return 0
+  wine reg add 'HKCU\Software\Wine\Direct3D' /v renderer /d gdi /f >/dev/null 2>&1 8>&- || {
+    echo "could not set Wine's Direct3D renderer to gdi" >&2
+    return 1
+  }
   touch "$marker"
 }
 

@@ -4,7 +4,8 @@
 Under Xvfb, Mesa's GLX sometimes loses the drawable of a video window that Wine re-parents
 while a renderer lets go of it ("failed to create drawable", then an X error GLXBadWindow on
 X_GLXDestroyWindow), and Xlib's default handler ends the program. Such a test is run once
-more; any other failure stands.
+more; any other failure stands. Our prefixes draw through Wine's GDI renderer; only the cases
+that need the VMR-9 ask for OpenGL, and only they can still meet this.
 Usage: wine-gl-reruns.py RESULTS_DIR ; prints a CTest -R expression, or nothing."""
 import re
 import sys

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "../wine_direct3d.h"
 #include "tavrik_fixture.h"
 #include "tavrik_process.h"
 
@@ -93,6 +94,7 @@ TEST_F(TavrikApp, EverySettingSurvivesARestart)
     // Only a user sets this one, by hand; the program never writes it.
     WriteString(L"RegisterFilterGraph", L"left alone");
     {
+        const WineOpenGlRenderer direct3d9;  // the run previews with the VMR-9
         TavrikRun run;
         ASSERT_NE(nullptr, run.Window());
         const RECT rect = Rect(run.Window());

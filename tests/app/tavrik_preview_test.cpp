@@ -9,10 +9,12 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "../engine/card_test_support.h"
+#include "../wine_direct3d.h"
 #include "screen_picture.h"
 #include "tavrik_fixture.h"
 #include "tavrik_process.h"
@@ -25,6 +27,7 @@ constexpr WPARAM kAudioAnalog = 32791;
 constexpr WPARAM kMute = 32792;
 constexpr WPARAM kRendererVmr7 = 32800;
 constexpr WPARAM kRendererVmr9 = 32801;
+constexpr DWORD kVmr9Kind = 3;
 constexpr wchar_t kCardServer[] = L"C:\\Program Files\\Zelvan\\ZelvanSim.dll";
 
 // Whether the renderer's video window sits in the view, shown.
@@ -133,10 +136,13 @@ TEST_F(TavrikPreview, TheLivePictureReachesTheScreenInTheView)
     const struct {
         DWORD renderer;
         const char* name;
-    } kinds[] = {{1, "Overlay Mixer"}, {2, "Video Mixing Renderer 7"}, {3, "Video Mixing Renderer 9"}};
+    } kinds[] = {{1, "Overlay Mixer"}, {2, "Video Mixing Renderer 7"}, {kVmr9Kind, "Video Mixing Renderer 9"}};
     for (const auto& kind : kinds) {
         SCOPED_TRACE(kind.name);
         WriteDword(L"VideoRenderer", kind.renderer);
+        std::optional<WineOpenGlRenderer> direct3d9;
+        if (kind.renderer == kVmr9Kind)
+            direct3d9.emplace();
         TavrikRun run;
         ASSERT_TRUE(run.Window());
         ASSERT_TRUE(WaitForPanes(run, L"プレビュー中", L"1080i"));
@@ -311,6 +317,7 @@ TEST_F(TavrikPreview, RenderersAudioInputAndMuteWhilePreviewingThenEveryFilterIs
 
 TEST_F(TavrikPreview, TheVmr9TakesOverThePreviewAndIsRemembered)
 {
+    const WineOpenGlRenderer direct3d9;
     TavrikRun run;
     ASSERT_TRUE(run.Window());
     ASSERT_TRUE(WaitForPanes(run, L"プレビュー中", L"1080i"));

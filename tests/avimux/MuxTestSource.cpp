@@ -84,7 +84,8 @@ HRESULT MuxTestStream::FillBuffer(IMediaSample* pSample)
     if (m_plan.count >= 0 && m_next >= m_plan.count)
         return S_FALSE;
     const LONG index = m_next++;
-    for (int waited = 0; index == 0 && m_leader && m_leader->Delivered() == 0 && waited < 10000; ++waited)
+    // Lockstep behind the leader, whatever the load on the machine.
+    for (int waited = 0; m_leader && m_leader->Delivered() <= index && waited < 10000; ++waited)
         Sleep(1);
     BYTE* data = nullptr;
     pSample->GetPointer(&data);
@@ -136,7 +137,7 @@ MuxTestSource* MuxTestSource::Create(LONG width, LONG height, const StreamPlan& 
         source->m_video = new MuxTestStream(&hr, source, L"Video", MakeYuy2Type(width, height, kNtscFrame), video);
     if (audio.enabled)
         source->m_audio = new MuxTestStream(&hr, source, L"Audio", MakePcmType(), audio);
-    if (video.afterAudio && source->m_video)
+    if (video.pacedByAudio && source->m_video)
         source->m_video->m_leader = source->m_audio;
     return source;
 }

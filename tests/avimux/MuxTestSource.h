@@ -19,7 +19,7 @@ struct StreamPlan {
     int count = 30;              // samples before end of stream; -1 for no end
     int unstampedFrom = -1;      // samples from this index on carry no time stamp
     double stampScale = 1.0;     // time stamps advance by this many sample durations
-    bool afterAudio = false;     // video: the first sample waits until audio delivered one
+    bool pacedByAudio = false;   // video: sample i waits until audio delivered i + 1 buffers
 };
 
 class MuxTestStream : public CSourceStream {
@@ -44,7 +44,7 @@ private:
 
     CMediaType m_type;
     StreamPlan m_plan;
-    const MuxTestStream* m_leader = nullptr;  // delivers first
+    const MuxTestStream* m_leader = nullptr;  // keeps one sample ahead
     LONG m_next = 0;
     volatile LONG m_delivered = 0;
     volatile HRESULT m_refusal = S_OK;

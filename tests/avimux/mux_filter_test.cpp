@@ -624,7 +624,7 @@ protected:
     {
         StreamPlan video, audio;
         video.count = 90;
-        video.afterAudio = true;  // the drift is measured once audio has started
+        video.pacedByAudio = true;  // the drift is measured against the audio so far
         audio.count = 90;
         audio.stampScale = audioStampScale;
         BuildGraph(64, 48, video, audio);

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "../wine_direct3d.h"
 #include "capture_graph.h"
 #include "sim_control.h"
 #include "test_picture.h"
@@ -268,6 +269,7 @@ namespace {
 TEST_F(CardStreaming, PreviewPlaysInThePlatformRenderers)
 {
     UseInput(L"480p");
+    const WineOpenGlRenderer direct3d9;
     CaptureGraph graph;
     ComPtr<IBaseFilter> renderer, videoGrabber, audioGrabber;
     ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_VideoMixingRenderer9, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&renderer)));

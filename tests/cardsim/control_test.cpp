@@ -39,6 +39,7 @@ TEST(ControlValues, DefaultsAreA1080iInputWithoutFaults)
     EXPECT_FALSE(values.faults.noAudio);
     EXPECT_FALSE(values.faults.changes);
     EXPECT_EQ(0, values.omittedCapabilityRow);
+    EXPECT_FALSE(values.keepLateFrames);
 }
 
 TEST(ControlValues, EveryValueIsReadAndStrangeOnesFallBack)
@@ -46,7 +47,8 @@ TEST(ControlValues, EveryValueIsReadAndStrangeOnesFallBack)
     MapSource source;
     source.texts = {{"Input", "720P"}, {"ChangeTo", "none"}};
     source.numbers = {{"DropEvery", 5},  {"BurstStart", 20},   {"BurstLength", 3},        {"JitterMicroseconds", 500},
-                      {"UntimedEvery", 7}, {"NoAudio", 1}, {"ChangeAfterFrames", 30}, {"OmitCapability", 4}};
+                      {"UntimedEvery", 7}, {"NoAudio", 1}, {"ChangeAfterFrames", 30}, {"OmitCapability", 4},
+                      {"KeepLateFrames", 2}};
     const ControlValues values = ReadControlValues(source);
     EXPECT_EQ(InputKind::Hd720p, values.input);
     EXPECT_TRUE(values.faults.noAudio);
@@ -55,6 +57,7 @@ TEST(ControlValues, EveryValueIsReadAndStrangeOnesFallBack)
     EXPECT_EQ(30u, values.faults.changeAfterFrames);
     EXPECT_EQ(4, values.omittedCapabilityRow);
     EXPECT_EQ(5000u, values.faults.jitter);
+    EXPECT_TRUE(values.keepLateFrames);
 
     source.texts = {{"Input", "4K"}, {"ChangeTo", "bogus"}};
     source.numbers = {{"OmitCapability", 9}, {"JitterMicroseconds", 0xFFFFFFFF}};
