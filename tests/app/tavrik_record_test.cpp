@@ -20,6 +20,7 @@
 #include "IMuxConfig.h"
 #include "MuxGraphSupport.h"
 #include "SplitterPlayback.h"
+#include "menu_probe.h"
 #include "profiles/CurrentProfiles.h"
 #include "sheet_driver.h"
 #include "tavrik_fixture.h"
@@ -216,9 +217,11 @@ TEST_F(TavrikRecord, CtrlRRecordsUntilTheMediaStopKeyAndThePreviewResumes)
     EXPECT_EQ(L"0", idle.dropped);
     EXPECT_EQ(L"Pelkor AVI Mux", Text(Descendant(run.Window(), 1030)));
     EXPECT_EQ(L"無圧縮", Text(Descendant(run.Window(), 1028)));
+    ExpectItemStates(run.Window(), 1, "previewing");
 
     PressCtrlR(run.Window());
     ASSERT_TRUE(WaitForStatus(run, L"録画中"));
+    ExpectItemStates(run.Window(), 2, "recording");
     const BarSample last = WatchRecording(run.Window());
     EXPECT_EQ(L"0", last.dropped);
     EXPECT_EQ(nullptr, MessageBoxOf(run.Id()));
