@@ -54,7 +54,7 @@ std::vector<std::string> FileLines(const std::wstring& path)
 // The report's lines for a recording from the card without compressors: the header,
 // the body with both streams, each number where it belongs.
 void ExpectReportLines(const std::vector<std::string>& lines, const std::wstring& recordPath, int64_t* totalFrames,
-                       int64_t* droppedFrames)
+                       int64_t* droppedFrames, bool swapped = false)
 {
     const std::string n = "[ 0-9-]{14}";  // "%14I64d"
     const std::vector<std::string> patterns = {
@@ -90,7 +90,7 @@ void ExpectReportLines(const std::vector<std::string>& lines, const std::wstring
         "Duration Diff:     " + n + "00ns",
         "",
         "Audio Stream Information",
-        "Format: 48000Hz 16bit 2ch",
+        swapped ? R"(Format: 48000Hz 16bit 2ch \(Channel swaped\))" : "Format: 48000Hz 16bit 2ch",
         "Start stream time: " + n + "00ns",
         "End stream time:   " + n + "00ns",
         "Stream duration:   " + n + R"(00ns\(\d+sample\))",
@@ -111,13 +111,14 @@ void ExpectReportLines(const std::vector<std::string>& lines, const std::wstring
 }
 
 // A line of expect.txt for check_tavrik_recordings.py: the file relative to the test
-// folder, the frames the report counted ("-" when the file holds fewer) and the null frames.
-void NoteForProbe(const std::wstring& file, const std::string& frames, int64_t nullFrames)
+// folder, the frames the report counted ("-" when the file holds fewer), the null frames
+// and the channel that carries the card's sample counter (R as the card sends it).
+void NoteForProbe(const std::wstring& file, const std::string& frames, int64_t nullFrames, bool swapped = false)
 {
     std::ofstream expect("tavrik-recordings\\expect.txt", std::ios::app);
     std::string relative = Narrow(file.substr(FullPath(L".").size() + 1));
     std::replace(relative.begin(), relative.end(), '\\', '/');
-    expect << relative << ' ' << frames << ' ' << nullFrames << '\n';
+    expect << relative << ' ' << frames << ' ' << nullFrames << ' ' << (swapped ? 'L' : 'R') << '\n';
 }
 
 // What the information bar shows, sampled once a second.
@@ -184,11 +185,12 @@ protected:
     }
 
     // The recording's report and its first file, judged here and noted for ffprobe.
-    void ExpectRecording(const std::wstring& name, int64_t droppedExpected, const std::wstring& recordPath = L"")
+    void ExpectRecording(const std::wstring& name, int64_t droppedExpected, const std::wstring& recordPath = L"",
+                         bool swapped = false)
     {
         const std::wstring path = recordPath.empty() ? folder + L"\\" + name + L".avi" : recordPath;
         int64_t total = 0, dropped = -1;
-        ExpectReportLines(FileLines(folder + L"\\" + name + L".log"), path, &total, &dropped);
+        ExpectReportLines(FileLines(folder + L"\\" + name + L".log"), path, &total, &dropped, swapped);
         EXPECT_EQ(droppedExpected, dropped);
         const std::wstring file = path.substr(0, path.find_last_of(L'.')) + L"000.avi";
         ASSERT_TRUE(FileExists(file)) << Narrow(file);
@@ -198,7 +200,7 @@ protected:
         // every picture frame is played (the null frames are counted from the index by ffprobe).
         EXPECT_GE(played, total - 1) << "Wine's AVI splitter plays every picture frame";
         EXPECT_LE(played, total + droppedExpected + 1);
-        NoteForProbe(file, std::to_string(total), droppedExpected);
+        NoteForProbe(file, std::to_string(total), droppedExpected, swapped);
     }
 
     std::wstring folder;
@@ -336,9 +338,9 @@ TEST_F(TavrikRecord, WithoutARecordProfileTheUserIsToldAndNothingStarts)
     EXPECT_EQ(std::optional<DWORD>(0), ReadDword(L"RecordNameSerialNumber")) << "no name was made";
 }
 
-TEST_F(TavrikRecord, FramesTheCardLeavesOutBecomeNullFramesAndAreCounted)
+TEST_F(TavrikRecord, FramesTheCardLeavesOutBecomeNullFramesAndSwappedChannelsReachTheFile)
 {
-    WriteRecordProfile(kMuxMonikerName);
+    WriteRecordProfile(kMuxMonikerName, 0, 0, true);
     // About five seconds into the recording the card skips ten frames.
     SetCardValue(L"BurstStart", 150);
     SetCardValue(L"BurstLength", 10);
@@ -351,7 +353,7 @@ TEST_F(TavrikRecord, FramesTheCardLeavesOutBecomeNullFramesAndAreCounted)
     EXPECT_EQ(L"10", WatchRecording(run.Window()).dropped);
     PostMessageW(run.Window(), WM_APPCOMMAND, reinterpret_cast<WPARAM>(run.Window()), AppCommand(kMediaStop));
     ASSERT_TRUE(WaitForStatus(run, L"停止中")) << "no preview ran before, none resumes";
-    ExpectRecording(L"take0000", 10);
+    ExpectRecording(L"take0000", 10, L"", true);
     ASSERT_TRUE(run.Close());
 }
 
