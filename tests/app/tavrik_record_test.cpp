@@ -421,6 +421,84 @@ TEST_F(TavrikRecord, SaveDialogRecordsWhereConfirmedAndRemembersTheFolderAtOnce)
     ASSERT_TRUE(run.Close());
 }
 
+// The dialogs the process shows.
+int DialogsOf(DWORD process)
+{
+    int count = 0;
+    DialogWhere(process, [&](HWND) {
+        ++count;
+        return false;
+    });
+    return count;
+}
+
+// Record, still and stop requests wait for an open dialog; names made meanwhile are not
+// given out again when the sheet is confirmed.
+TEST_F(TavrikRecord, MediaKeysDoNothingWhileADialogIsOpenAndNoNameIsUsedTwice)
+{
+    WriteRecordProfile(kMuxMonikerName);
+    WriteString(L"ImageCapturePath", folder);
+    WriteString(L"ImageNamePrefix", L"still");
+    WriteDword(L"ImageNameRule", 4);
+    {
+        TavrikRun run;
+        ASSERT_TRUE(run.Window());
+        ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
+        // The still armed just before the sheet opens is saved while the sheet is open.
+        PostMessageW(run.Window(), WM_COMMAND, kStillImage, 0);
+        HWND sheet = OpenSettingsSheet(run);
+        ASSERT_NE(nullptr, sheet);
+        EXPECT_TRUE(WaitFor([&] { return FileExists(folder + L"\\still0000.bmp"); }, 10000));
+        PostMessageW(run.Window(), WM_APPCOMMAND, reinterpret_cast<WPARAM>(run.Window()), AppCommand(kMediaRecord));
+        Sleep(2000);
+        EXPECT_EQ(L"プレビュー中", PaneText(run.Id(), run.Window(), 0)) << "no recording behind the sheet";
+        PostMessageW(GetDlgItem(sheet, IDOK), BM_CLICK, 0, 0);
+        ASSERT_TRUE(WaitFor([&] { return !IsWindow(sheet); }, 10000));
+
+        PostMessageW(run.Window(), WM_APPCOMMAND, reinterpret_cast<WPARAM>(run.Window()), AppCommand(kMediaRecord));
+        ASSERT_TRUE(WaitForStatus(run, L"録画中"));
+        Sleep(2000);
+        PostMessageW(run.Window(), WM_COMMAND, kStillImage, 0);
+        EXPECT_TRUE(WaitFor([&] { return FileExists(folder + L"\\still0001.bmp"); }, 10000)) << "a new still number";
+        PostMessageW(run.Window(), WM_APPCOMMAND, reinterpret_cast<WPARAM>(run.Window()), AppCommand(kMediaStop));
+        ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
+        ExpectRecording(L"take0000", 0);
+        ASSERT_TRUE(run.Close());
+    }
+
+    // The save dialog, opened in the documents folder since the remembered one is too long,
+    // belongs to the main window, above it though the window is always on top.
+    WriteDword(L"RecordRule", 0);
+    WriteDword(L"Topmost", 1);
+    WriteString(L"RecordPath", L"C:\\" + std::wstring(280, L'x'));
+    TavrikRun run;
+    ASSERT_TRUE(run.Window());
+    ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
+    PostMessageW(run.Window(), WM_COMMAND, kRecordStart, 0);
+    EXPECT_EQ(L"前回の録画保存場所のパスが長すぎるため、ドキュメントフォルダーを開きます。", AnswerMessageBox(run.Id()));
+    HWND dialog = SaveDialogOf(run.Id());
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_EQ(run.Window(), GetWindow(dialog, GW_OWNER));
+    EXPECT_FALSE(IsWindowEnabled(run.Window()));
+    PostMessageW(run.Window(), WM_APPCOMMAND, reinterpret_cast<WPARAM>(run.Window()), AppCommand(kMediaRecord));
+    Sleep(1500);
+    EXPECT_EQ(1, DialogsOf(run.Id())) << "the record command does not start again";
+    HWND field = FileNameField(dialog);
+    ASSERT_NE(nullptr, field);
+    const std::wstring chosen = folder + L"\\take0001.avi";
+    SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(chosen.c_str()));
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitForStatus(run, L"録画中"));
+    EXPECT_EQ(std::optional<std::wstring>(folder), ReadString(L"RecordPath"));
+    WatchRecording(run.Window(), 3);
+    PostMessageW(run.Window(), WM_APPCOMMAND, reinterpret_cast<WPARAM>(run.Window()), AppCommand(kMediaStop));
+    ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
+    ExpectRecording(L"take0001", 0, chosen);
+    ASSERT_TRUE(run.Close());
+    EXPECT_EQ(std::optional<DWORD>(2), ReadDword(L"RecordNameSerialNumber"));
+    EXPECT_EQ(std::optional<DWORD>(2), ReadDword(L"ImageNameSerialNumber"));
+}
+
 TEST_F(TavrikRecord, AMultiplexerThatCannotBeBoundFailsTheBuildAndThePreviewComesBack)
 {
     WriteRecordProfile(kUnboundMux);
@@ -447,7 +525,7 @@ TEST_F(TavrikRecord, AMultiplexerThatCannotBeBoundFailsTheBuildAndThePreviewCome
     ASSERT_TRUE(run.Close());
 }
 
-TEST_F(TavrikRecord, ClosingAndLoggingOffAreRefusedWhileRecordingAndTheRecordingGoesOn)
+TEST_F(TavrikRecord, ClosingAndLoggingOffAreRefusedWhileRecordingAndAForcedEndFinishesTheFiles)
 {
     WriteRecordProfile(kMuxMonikerName);
     TavrikRun run;
@@ -473,10 +551,15 @@ TEST_F(TavrikRecord, ClosingAndLoggingOffAreRefusedWhileRecordingAndTheRecording
     EXPECT_EQ(L"録画中", PaneText(run.Id(), run.Window(), 0));
     WatchRecording(run.Window(), 3);
 
-    PostMessageW(run.Window(), WM_APPCOMMAND, reinterpret_cast<WPARAM>(run.Window()), AppCommand(kMediaStop));
-    ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
+    // Windows may end the session all the same; the recording is finished as the stop
+    // command finishes it before the process is ended.
+    DWORD_PTR result = 0;
+    ASSERT_TRUE(SendMessageTimeoutW(run.Window(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 20000,
+                                    &result));
+    run.Kill();
     ExpectRecording(L"take0000", 0);
-    ASSERT_TRUE(run.Close());
+    EXPECT_EQ(std::optional<DWORD>(1), ReadDword(L"RecordNameSerialNumber"));
+    EXPECT_EQ(std::optional<DWORD>(1), ReadDword(L"Preview")) << "the preview resumed as after a stop";
 }
 
 TEST_F(TavrikRecord, FilesFullEndTheRecordingAsTheStopCommandWouldAndTheUserIsTold)
