@@ -7,11 +7,16 @@
 #include "SettingsStore.h"
 #include "StateTexts.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr UINT_PTR kTimerId = 1;
 constexpr UINT kTimerPeriod = 500;
 constexpr wchar_t kRecordingCannotExit[] = L"録画中です。終了できません。";
+
+// Record, stop and still requests are ignored while a modal window of Tavrik is open.
+constexpr unsigned kCaptureRequests[] = {ID_RECORD_START, ID_RECORD_STOP, ID_STILL_IMAGE};
 
 constexpr unsigned kAppCommandMediaStop = 13;
 constexpr unsigned kAppCommandMediaPause = 47;
@@ -174,6 +179,17 @@ void CMainFrame::OnDestroy()
     engine->TearDown();
 }
 
+void CMainFrame::OnEndSession()
+{
+    // A recording is finished as the stop command finishes it: files and report complete.
+    if (engine->state == engine::kRecording)
+        FinishRecording();
+    if (windowMode)
+        ShowBarsHiddenForFrameOnlyMode();
+    SaveWindowLayout();
+    SaveSettings();
+}
+
 void CMainFrame::OnClose()
 {
     if (engine->state == engine::kRecording) {
@@ -234,6 +250,21 @@ void CMainFrame::OnTimer()
     timerAlternation = !timerAlternation;
 }
 
+bool CMainFrame::ModalWindowOpen() const
+{
+    // Every modal window of Tavrik is owned by the main window or by one of its dialogs,
+    // so the main window is disabled while one is open.
+    return !IsWindowEnabled(Handle());
+}
+
+bool CMainFrame::OnCmdMsg(unsigned id, FwCmdUI* update)
+{
+    // Menus, accelerators, buttons, media keys and the shell hook all arrive here.
+    if (!update && ModalWindowOpen() && std::ranges::count(kCaptureRequests, id) != 0)
+        return true;
+    return FwFrameWnd::OnCmdMsg(id, update);
+}
+
 bool CMainFrame::OnAppCommand(unsigned command)
 {
     unsigned id = 0;
@@ -278,11 +309,8 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ERASEBKGND:
         return 1;
     case WM_ENDSESSION:
-        // Windows ends the process without destroying the window: save what the exit saves.
-        if (wParam && settingsLoaded) {
-            SaveWindowLayout();
-            SaveSettings();
-        }
+        if (wParam && settingsLoaded)
+            OnEndSession();
         return 0;
     case WM_APP + 1:
         engine->FitWindow(true);

@@ -38,11 +38,16 @@ protected:
     LRESULT OnSetMessageString(WPARAM id, LPARAM text) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void RecalcLayout() override;
+    bool OnCmdMsg(unsigned id, FwCmdUI* update) override;
 
 private:
     void RegisterCommands();
     void OnTimer();
     bool OnAppCommand(unsigned command);
+    // Windows ends the process after this without destroying the window.
+    void OnEndSession();
+    // A dialog, message box or property frame of Tavrik is open over the main window.
+    bool ModalWindowOpen() const;
     void ToggleInformationBar();
     void ShowEngineFailure(const wchar_t* text, HRESULT hr);
     // Lets the status line show the engine's state.

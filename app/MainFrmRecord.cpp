@@ -72,7 +72,8 @@ bool CMainFrame::ChooseRecordTargets(std::wstring& recordPath, std::wstring& rep
         FwMessageBox(NameFaultMessage(name.fault), MB_ICONINFORMATION);
         return false;
     }
-    const std::optional<NameResult> record = ChooseRecordFile(name.text, settings, FwApp::Current()->Profile());
+    const std::optional<NameResult> record =
+        ChooseRecordFile(name.text, settings, FwApp::Current()->Profile(), Handle());
     if (!record)
         return false;
     // Nothing is stopped or opened for a path that would have to be cut.

@@ -4,6 +4,8 @@
 #include "../resources/tavrik/resource.h"
 #include "../settingsui/PropSheetSetting.h"
 
+#include <algorithm>
+
 void CMainFrame::RegisterSettingsCommands()
 {
     OnCommand(ID_SETTINGS, [this] { RunSettingsCommand(); });
@@ -15,7 +17,11 @@ void CMainFrame::RunSettingsCommand()
     CPropSheetSetting sheet(settings, [this] { return engine->state == engine::kPreviewing; }, Handle());
     if (sheet.DoModal(Handle()) != IDOK)
         return;
-    settings = sheet.Settings();
+    MainSettings confirmed = sheet.Settings();
+    // A still saved while the sheet was open used the number the sheet read: never go back.
+    confirmed.recordSerialNumber = std::max(confirmed.recordSerialNumber, settings.recordSerialNumber);
+    confirmed.imageSerialNumber = std::max(confirmed.imageSerialNumber, settings.imageSerialNumber);
+    settings = confirmed;
     HandEngineItsInputs();
     informationBar.ShowRecordProfileNames(settings.recordProfile.Full());
     PostStateText();

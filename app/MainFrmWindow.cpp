@@ -69,6 +69,8 @@ void CMainFrame::ToggleFrameOnlyMode()
         EnterFrameOnlyMode(true);
     else
         LeaveFrameOnlyMode();
+    // Caption and menu changed the frame even when no bar did.
+    RecalcLayout();
 }
 
 void CMainFrame::EnterFrameOnlyMode(bool hideWhileChanging)

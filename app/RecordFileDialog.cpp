@@ -1,6 +1,7 @@
 #include "RecordFileDialog.h"
 
 #include "../framework/ProfileStore.h"
+#include "../framework/Resources.h"
 #include "SettingsStore.h"
 
 #include <windows.h>
@@ -20,10 +21,22 @@ std::wstring DocumentsFolder()
     return folder;
 }
 
-std::optional<NameResult> AskForRecordFile(const std::wstring& name, ProfileStore& profile)
+// The remembered folder and the name, or the documents folder when they do not fit.
+NameResult InitialFile(const std::wstring& name, ProfileStore& profile)
 {
-    const NameResult initial =
+    const NameResult remembered =
         DialogInitialFile(profile.GetString(kSettingsSection, kRecordPathEntry, DocumentsFolder()), name);
+    if (remembered.fault != NameFault::PathTooLong)
+        return remembered;
+    NameResult documents = DialogInitialFile(DocumentsFolder(), name);
+    if (documents.ok())
+        FwMessageBox(L"前回の録画保存場所のパスが長すぎるため、ドキュメントフォルダーを開きます。", MB_ICONINFORMATION);
+    return documents;
+}
+
+std::optional<NameResult> AskForRecordFile(const std::wstring& name, ProfileStore& profile, HWND owner)
+{
+    const NameResult initial = InitialFile(name, profile);
     if (!initial.ok())
         return initial;
     wchar_t file[kNameBufferLength] = L"";
@@ -31,6 +44,7 @@ std::optional<NameResult> AskForRecordFile(const std::wstring& name, ProfileStor
 
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner;
     dialog.lpstrFilter = kFilter;
     dialog.lpstrFile = file;
     dialog.nMaxFile = kNameBufferLength;
@@ -51,9 +65,9 @@ std::optional<NameResult> AskForRecordFile(const std::wstring& name, ProfileStor
 }  // namespace
 
 std::optional<NameResult> ChooseRecordFile(const std::wstring& name, const MainSettings& settings,
-                                           ProfileStore& profile)
+                                           ProfileStore& profile, HWND owner)
 {
     if (NamesRecordAutomatically(settings))
         return AutomaticRecordPath(settings.defaultRecordPath, name);
-    return AskForRecordFile(name, profile);
+    return AskForRecordFile(name, profile, owner);
 }

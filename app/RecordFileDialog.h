@@ -5,12 +5,14 @@
 #include "MainSettings.h"
 #include "core/OutputNames.h"
 
+#include <windows.h>
+
 #include <optional>
 #include <string>
 
 class ProfileStore;
 
 // The full path of the recording, a fault when it cannot be made, or nothing when
-// the user cancelled the dialog.
+// the user cancelled the dialog, which `owner` owns.
 std::optional<NameResult> ChooseRecordFile(const std::wstring& name, const MainSettings& settings,
-                                           ProfileStore& profile);
+                                           ProfileStore& profile, HWND owner);

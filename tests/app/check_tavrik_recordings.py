@@ -2,8 +2,10 @@
 """Judges Tavrik's recordings with ffprobe and ffmpeg, as tavrik_record_test noted them.
 Usage: check_tavrik_recordings.py TEST_DIR
 Each line of TEST_DIR/tavrik-recordings/expect.txt: a file relative to TEST_DIR, the frames
-the report counted ("-" when the file holds fewer) and the null frames the file must hold.
+the report counted ("-" when the file holds fewer), the null frames the file must hold and
+the channel (L or R) that carries the simulated card's sample counter.
 Every file is deleted once judged."""
+import array
 import json
 import os
 import subprocess
@@ -32,7 +34,20 @@ def decode_errors(path):
     return out.stderr.strip() if out.returncode == 0 else f"exit {out.returncode}: {out.stderr.strip()}"
 
 
-def judge(test_dir, relative, frames, nulls):
+def counting_channel(path):
+    """The channel whose samples, decoded by ffmpeg, count up by one from one frame to the next."""
+    out = subprocess.run(["ffmpeg", "-nostdin", "-v", "error", "-i", path, "-map", "0:a", "-f", "s16le", "-"],
+                         capture_output=True)
+    samples = array.array("h", out.stdout)
+    for channel, name in ((0, "L"), (1, "R")):
+        values = samples[channel::2]
+        steps = sum(1 for a, b in zip(values, values[1:]) if (b - a) % 65536 == 1)
+        if values and steps > 0.99 * (len(values) - 1):
+            return name
+    return "none"
+
+
+def judge(test_dir, relative, frames, nulls, counter):
     path = os.path.join(test_dir, relative)
     if not os.path.exists(path):
         fail(f"{relative}: missing")
@@ -51,6 +66,9 @@ def judge(test_dir, relative, frames, nulls):
         errors = decode_errors(path)
         if errors:
             fail(f"{relative}: ffmpeg: {errors}")
+        found = counting_channel(path)
+        if found != counter:
+            fail(f"{relative}: the sample counter is on channel {found}, expected {counter}")
         print(f"{relative}: {read} frames read, {indexed - read} null frames, report {frames}")
     finally:
         os.remove(path)
@@ -63,8 +81,8 @@ def main(test_dir):
         return 1
     with open(notes) as lines:
         for line in lines:
-            relative, frames, nulls = line.split()
-            judge(test_dir, relative, frames, int(nulls))
+            relative, frames, nulls, counter = line.split()
+            judge(test_dir, relative, frames, int(nulls), counter)
     return 1 if failures else 0
 
 

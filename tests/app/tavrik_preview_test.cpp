@@ -15,6 +15,7 @@
 
 #include "../engine/card_test_support.h"
 #include "../wine_direct3d.h"
+#include "menu_probe.h"
 #include "screen_picture.h"
 #include "tavrik_fixture.h"
 #include "tavrik_process.h"
@@ -232,6 +233,7 @@ TEST_F(TavrikPreview, MissingCardIsReportedTwiceAndTheProgramKeepsRunning)
         PostMessageW(MessageBoxOf(run.Id()), WM_COMMAND, IDOK, 0);
         ASSERT_TRUE(run.Window());
         EXPECT_TRUE(WaitForPanes(run, L"停止中", L"No Signal."));
+        ExpectItemStates(run.Window(), 0, "without a card");
         ASSERT_TRUE(run.Close());
     }
 }

@@ -35,9 +35,11 @@ inline std::wstring PreviewProfilePath()
 }
 
 // Trelvox (or a multiplexer that is not installed) without compressors.
-inline void WriteRecordProfile(const wchar_t* muxName, DWORD maxFiles = 0, DWORD maxFileSizeMb = 0)
+inline void WriteRecordProfile(const wchar_t* muxName, DWORD maxFiles = 0, DWORD maxFileSizeMb = 0,
+                               bool swapAudioChannels = false)
 {
     RecordProfile profile;
+    profile.options.swapAudioChannels = swapAudioChannels ? 1 : 0;
     profile.videoCompressor = {L"無圧縮", NullVideoDisplayName(), nullptr, nullptr};
     profile.audioCompressor = {L"PCM", NullAudioDisplayName(), nullptr, nullptr};
     profile.mux = {L"Pelkor AVI Mux", muxName, nullptr, nullptr};

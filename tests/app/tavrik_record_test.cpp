@@ -20,6 +20,7 @@
 #include "IMuxConfig.h"
 #include "MuxGraphSupport.h"
 #include "SplitterPlayback.h"
+#include "menu_probe.h"
 #include "profiles/CurrentProfiles.h"
 #include "sheet_driver.h"
 #include "tavrik_fixture.h"
@@ -53,7 +54,7 @@ std::vector<std::string> FileLines(const std::wstring& path)
 // The report's lines for a recording from the card without compressors: the header,
 // the body with both streams, each number where it belongs.
 void ExpectReportLines(const std::vector<std::string>& lines, const std::wstring& recordPath, int64_t* totalFrames,
-                       int64_t* droppedFrames)
+                       int64_t* droppedFrames, bool swapped = false)
 {
     const std::string n = "[ 0-9-]{14}";  // "%14I64d"
     const std::vector<std::string> patterns = {
@@ -89,7 +90,7 @@ void ExpectReportLines(const std::vector<std::string>& lines, const std::wstring
         "Duration Diff:     " + n + "00ns",
         "",
         "Audio Stream Information",
-        "Format: 48000Hz 16bit 2ch",
+        swapped ? R"(Format: 48000Hz 16bit 2ch \(Channel swaped\))" : "Format: 48000Hz 16bit 2ch",
         "Start stream time: " + n + "00ns",
         "End stream time:   " + n + "00ns",
         "Stream duration:   " + n + R"(00ns\(\d+sample\))",
@@ -110,13 +111,14 @@ void ExpectReportLines(const std::vector<std::string>& lines, const std::wstring
 }
 
 // A line of expect.txt for check_tavrik_recordings.py: the file relative to the test
-// folder, the frames the report counted ("-" when the file holds fewer) and the null frames.
-void NoteForProbe(const std::wstring& file, const std::string& frames, int64_t nullFrames)
+// folder, the frames the report counted ("-" when the file holds fewer), the null frames
+// and the channel that carries the card's sample counter (R as the card sends it).
+void NoteForProbe(const std::wstring& file, const std::string& frames, int64_t nullFrames, bool swapped = false)
 {
     std::ofstream expect("tavrik-recordings\\expect.txt", std::ios::app);
     std::string relative = Narrow(file.substr(FullPath(L".").size() + 1));
     std::replace(relative.begin(), relative.end(), '\\', '/');
-    expect << relative << ' ' << frames << ' ' << nullFrames << '\n';
+    expect << relative << ' ' << frames << ' ' << nullFrames << ' ' << (swapped ? 'L' : 'R') << '\n';
 }
 
 // What the information bar shows, sampled once a second.
@@ -183,11 +185,12 @@ protected:
     }
 
     // The recording's report and its first file, judged here and noted for ffprobe.
-    void ExpectRecording(const std::wstring& name, int64_t droppedExpected, const std::wstring& recordPath = L"")
+    void ExpectRecording(const std::wstring& name, int64_t droppedExpected, const std::wstring& recordPath = L"",
+                         bool swapped = false)
     {
         const std::wstring path = recordPath.empty() ? folder + L"\\" + name + L".avi" : recordPath;
         int64_t total = 0, dropped = -1;
-        ExpectReportLines(FileLines(folder + L"\\" + name + L".log"), path, &total, &dropped);
+        ExpectReportLines(FileLines(folder + L"\\" + name + L".log"), path, &total, &dropped, swapped);
         EXPECT_EQ(droppedExpected, dropped);
         const std::wstring file = path.substr(0, path.find_last_of(L'.')) + L"000.avi";
         ASSERT_TRUE(FileExists(file)) << Narrow(file);
@@ -197,7 +200,7 @@ protected:
         // every picture frame is played (the null frames are counted from the index by ffprobe).
         EXPECT_GE(played, total - 1) << "Wine's AVI splitter plays every picture frame";
         EXPECT_LE(played, total + droppedExpected + 1);
-        NoteForProbe(file, std::to_string(total), droppedExpected);
+        NoteForProbe(file, std::to_string(total), droppedExpected, swapped);
     }
 
     std::wstring folder;
@@ -216,9 +219,11 @@ TEST_F(TavrikRecord, CtrlRRecordsUntilTheMediaStopKeyAndThePreviewResumes)
     EXPECT_EQ(L"0", idle.dropped);
     EXPECT_EQ(L"Pelkor AVI Mux", Text(Descendant(run.Window(), 1030)));
     EXPECT_EQ(L"無圧縮", Text(Descendant(run.Window(), 1028)));
+    ExpectItemStates(run.Window(), 1, "previewing");
 
     PressCtrlR(run.Window());
     ASSERT_TRUE(WaitForStatus(run, L"録画中"));
+    ExpectItemStates(run.Window(), 2, "recording");
     const BarSample last = WatchRecording(run.Window());
     EXPECT_EQ(L"0", last.dropped);
     EXPECT_EQ(nullptr, MessageBoxOf(run.Id()));
@@ -333,9 +338,9 @@ TEST_F(TavrikRecord, WithoutARecordProfileTheUserIsToldAndNothingStarts)
     EXPECT_EQ(std::optional<DWORD>(0), ReadDword(L"RecordNameSerialNumber")) << "no name was made";
 }
 
-TEST_F(TavrikRecord, FramesTheCardLeavesOutBecomeNullFramesAndAreCounted)
+TEST_F(TavrikRecord, FramesTheCardLeavesOutBecomeNullFramesAndSwappedChannelsReachTheFile)
 {
-    WriteRecordProfile(kMuxMonikerName);
+    WriteRecordProfile(kMuxMonikerName, 0, 0, true);
     // About five seconds into the recording the card skips ten frames.
     SetCardValue(L"BurstStart", 150);
     SetCardValue(L"BurstLength", 10);
@@ -348,7 +353,7 @@ TEST_F(TavrikRecord, FramesTheCardLeavesOutBecomeNullFramesAndAreCounted)
     EXPECT_EQ(L"10", WatchRecording(run.Window()).dropped);
     PostMessageW(run.Window(), WM_APPCOMMAND, reinterpret_cast<WPARAM>(run.Window()), AppCommand(kMediaStop));
     ASSERT_TRUE(WaitForStatus(run, L"停止中")) << "no preview ran before, none resumes";
-    ExpectRecording(L"take0000", 10);
+    ExpectRecording(L"take0000", 10, L"", true);
     ASSERT_TRUE(run.Close());
 }
 
@@ -416,6 +421,84 @@ TEST_F(TavrikRecord, SaveDialogRecordsWhereConfirmedAndRemembersTheFolderAtOnce)
     ASSERT_TRUE(run.Close());
 }
 
+// The dialogs the process shows.
+int DialogsOf(DWORD process)
+{
+    int count = 0;
+    DialogWhere(process, [&](HWND) {
+        ++count;
+        return false;
+    });
+    return count;
+}
+
+// Record, still and stop requests wait for an open dialog; names made meanwhile are not
+// given out again when the sheet is confirmed.
+TEST_F(TavrikRecord, MediaKeysDoNothingWhileADialogIsOpenAndNoNameIsUsedTwice)
+{
+    WriteRecordProfile(kMuxMonikerName);
+    WriteString(L"ImageCapturePath", folder);
+    WriteString(L"ImageNamePrefix", L"still");
+    WriteDword(L"ImageNameRule", 4);
+    {
+        TavrikRun run;
+        ASSERT_TRUE(run.Window());
+        ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
+        // The still armed just before the sheet opens is saved while the sheet is open.
+        PostMessageW(run.Window(), WM_COMMAND, kStillImage, 0);
+        HWND sheet = OpenSettingsSheet(run);
+        ASSERT_NE(nullptr, sheet);
+        EXPECT_TRUE(WaitFor([&] { return FileExists(folder + L"\\still0000.bmp"); }, 10000));
+        PostMessageW(run.Window(), WM_APPCOMMAND, reinterpret_cast<WPARAM>(run.Window()), AppCommand(kMediaRecord));
+        Sleep(2000);
+        EXPECT_EQ(L"プレビュー中", PaneText(run.Id(), run.Window(), 0)) << "no recording behind the sheet";
+        PostMessageW(GetDlgItem(sheet, IDOK), BM_CLICK, 0, 0);
+        ASSERT_TRUE(WaitFor([&] { return !IsWindow(sheet); }, 10000));
+
+        PostMessageW(run.Window(), WM_APPCOMMAND, reinterpret_cast<WPARAM>(run.Window()), AppCommand(kMediaRecord));
+        ASSERT_TRUE(WaitForStatus(run, L"録画中"));
+        Sleep(2000);
+        PostMessageW(run.Window(), WM_COMMAND, kStillImage, 0);
+        EXPECT_TRUE(WaitFor([&] { return FileExists(folder + L"\\still0001.bmp"); }, 10000)) << "a new still number";
+        PostMessageW(run.Window(), WM_APPCOMMAND, reinterpret_cast<WPARAM>(run.Window()), AppCommand(kMediaStop));
+        ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
+        ExpectRecording(L"take0000", 0);
+        ASSERT_TRUE(run.Close());
+    }
+
+    // The save dialog, opened in the documents folder since the remembered one is too long,
+    // belongs to the main window, above it though the window is always on top.
+    WriteDword(L"RecordRule", 0);
+    WriteDword(L"Topmost", 1);
+    WriteString(L"RecordPath", L"C:\\" + std::wstring(280, L'x'));
+    TavrikRun run;
+    ASSERT_TRUE(run.Window());
+    ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
+    PostMessageW(run.Window(), WM_COMMAND, kRecordStart, 0);
+    EXPECT_EQ(L"前回の録画保存場所のパスが長すぎるため、ドキュメントフォルダーを開きます。", AnswerMessageBox(run.Id()));
+    HWND dialog = SaveDialogOf(run.Id());
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_EQ(run.Window(), GetWindow(dialog, GW_OWNER));
+    EXPECT_FALSE(IsWindowEnabled(run.Window()));
+    PostMessageW(run.Window(), WM_APPCOMMAND, reinterpret_cast<WPARAM>(run.Window()), AppCommand(kMediaRecord));
+    Sleep(1500);
+    EXPECT_EQ(1, DialogsOf(run.Id())) << "the record command does not start again";
+    HWND field = FileNameField(dialog);
+    ASSERT_NE(nullptr, field);
+    const std::wstring chosen = folder + L"\\take0001.avi";
+    SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(chosen.c_str()));
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitForStatus(run, L"録画中"));
+    EXPECT_EQ(std::optional<std::wstring>(folder), ReadString(L"RecordPath"));
+    WatchRecording(run.Window(), 3);
+    PostMessageW(run.Window(), WM_APPCOMMAND, reinterpret_cast<WPARAM>(run.Window()), AppCommand(kMediaStop));
+    ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
+    ExpectRecording(L"take0001", 0, chosen);
+    ASSERT_TRUE(run.Close());
+    EXPECT_EQ(std::optional<DWORD>(2), ReadDword(L"RecordNameSerialNumber"));
+    EXPECT_EQ(std::optional<DWORD>(2), ReadDword(L"ImageNameSerialNumber"));
+}
+
 TEST_F(TavrikRecord, AMultiplexerThatCannotBeBoundFailsTheBuildAndThePreviewComesBack)
 {
     WriteRecordProfile(kUnboundMux);
@@ -442,7 +525,7 @@ TEST_F(TavrikRecord, AMultiplexerThatCannotBeBoundFailsTheBuildAndThePreviewCome
     ASSERT_TRUE(run.Close());
 }
 
-TEST_F(TavrikRecord, ClosingAndLoggingOffAreRefusedWhileRecordingAndTheRecordingGoesOn)
+TEST_F(TavrikRecord, ClosingAndLoggingOffAreRefusedWhileRecordingAndAForcedEndFinishesTheFiles)
 {
     WriteRecordProfile(kMuxMonikerName);
     TavrikRun run;
@@ -468,10 +551,15 @@ TEST_F(TavrikRecord, ClosingAndLoggingOffAreRefusedWhileRecordingAndTheRecording
     EXPECT_EQ(L"録画中", PaneText(run.Id(), run.Window(), 0));
     WatchRecording(run.Window(), 3);
 
-    PostMessageW(run.Window(), WM_APPCOMMAND, reinterpret_cast<WPARAM>(run.Window()), AppCommand(kMediaStop));
-    ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
+    // Windows may end the session all the same; the recording is finished as the stop
+    // command finishes it before the process is ended.
+    DWORD_PTR result = 0;
+    ASSERT_TRUE(SendMessageTimeoutW(run.Window(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 20000,
+                                    &result));
+    run.Kill();
     ExpectRecording(L"take0000", 0);
-    ASSERT_TRUE(run.Close());
+    EXPECT_EQ(std::optional<DWORD>(1), ReadDword(L"RecordNameSerialNumber"));
+    EXPECT_EQ(std::optional<DWORD>(1), ReadDword(L"Preview")) << "the preview resumed as after a stop";
 }
 
 TEST_F(TavrikRecord, FilesFullEndTheRecordingAsTheStopCommandWouldAndTheUserIsTold)

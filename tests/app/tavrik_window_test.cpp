@@ -371,6 +371,15 @@ TEST_F(TavrikWindow, FrameOnlyModeHidesCaptionMenuAndBarsAndGivesThemBack)
     EXPECT_FALSE(BarShown(Main(), kInformationBarId)) << "hidden before, hidden after";
     EXPECT_TRUE(AreaBecomes({960, 540}));
     EXPECT_EQ(HTTOPLEFT, SendMessageW(Main(), WM_NCHITTEST, 0, MAKELPARAM(Rect(Main()).left, Rect(Main()).top)));
+
+    // With every bar hidden only the caption and the menu change: the video is refitted all the same.
+    SendMessageW(Main(), WM_COMMAND, kToolBar, 0);
+    SendMessageW(Main(), WM_COMMAND, kStatusBar, 0);
+    EXPECT_TRUE(AreaBecomes({960, 540}));
+    for (const char* step : {"entered", "left"}) {
+        SendMessageW(Main(), WM_COMMAND, kFrameOnly, 0);
+        EXPECT_TRUE(AreaBecomes({960, 540})) << step;
+    }
     Finish();
     EXPECT_EQ(std::optional<DWORD>(0), ReadDword(L"WindowMode"));
 }
@@ -412,16 +421,22 @@ TEST_F(TavrikWindow, MaximisedOrFullScreenTheWindowCommandsWait)
     Finish();
 }
 
-// "WindowMode" 1 opens without caption; the bars come back when the mode is left, and the
-// mode is stored at exit. Always on top follows its command.
+// "WindowMode" 1 opens without caption; the bars come back when the mode is left, also
+// after a session ended in that mode, and the mode is stored. "Topmost" applies at start
+// and follows its command.
 TEST_F(TavrikWindow, StoredFrameOnlyModeAndAlwaysOnTop)
 {
     WriteDword(L"WindowMode", 1);
+    WriteDword(L"Topmost", 1);
     Start(3, 2);
     EXPECT_FALSE(HasCaption(Main()));
     EXPECT_EQ(nullptr, GetMenu(Main()));
+    EXPECT_TRUE(GetWindowLongW(Main(), GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_TRUE(AreaBecomes({960, 540}));
-    Finish();
+    DWORD_PTR result = 0;
+    ASSERT_TRUE(SendMessageTimeoutW(Main(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &result));
+    ASSERT_TRUE(SendMessageTimeoutW(Main(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &result));
+    run_->Kill();
     EXPECT_EQ(std::optional<DWORD>(1), ReadDword(L"WindowMode"));
 
     run_.emplace();
@@ -432,13 +447,38 @@ TEST_F(TavrikWindow, StoredFrameOnlyModeAndAlwaysOnTop)
     for (int id : {kToolBarId, kStatusBarId, kInformationBarId})
         EXPECT_TRUE(BarShown(Main(), id)) << "bar " << std::hex << id << " comes back";
 
-    SendMessageW(Main(), WM_COMMAND, kTopmost, 0);
     EXPECT_TRUE(GetWindowLongW(Main(), GWL_EXSTYLE) & WS_EX_TOPMOST);
     SendMessageW(Main(), WM_COMMAND, kTopmost, 0);
     EXPECT_FALSE(GetWindowLongW(Main(), GWL_EXSTYLE) & WS_EX_TOPMOST);
     Finish();
     EXPECT_EQ(std::optional<DWORD>(0), ReadDword(L"WindowMode"));
     EXPECT_EQ(std::optional<DWORD>(0), ReadDword(L"Topmost"));
+}
+
+// 720p: the scales of 75 % and 150 % at 16:9, then at 50 % the 4:3 family, the 16:9 zoom
+// and Free, which keeps the window as it is.
+TEST_F(TavrikWindow, EveryScaleAndAspectCommandGivesItsArea)
+{
+    SetCardValue(L"Input", L"720p");
+    Start(3, 4);
+    ASSERT_TRUE(AreaBecomes({1280, 720}));
+    EXPECT_TRUE(CommandGives(32823, {960, 540}));
+    EXPECT_TRUE(CommandGives(32825, {1920, 1080}));
+    EXPECT_TRUE(CommandGives(kScale50, {640, 360}));
+    const struct {
+        WPARAM command;
+        const wchar_t* name;
+        SIZE area;
+    } aspects[] = {{32811, L"4:3", {480, 360}}, {32814, L"16:9PAN", {480, 360}}, {32815, L"16:9ZOOM", {640, 360}},
+                   {32810, L"Free", {640, 360}}};
+    for (const auto& aspect : aspects) {
+        EXPECT_TRUE(CommandGives(aspect.command, aspect.area)) << Narrow(aspect.name);
+        EXPECT_TRUE(WaitFor([&] { return AspectName() == aspect.name; }, 5000)) << Narrow(AspectName());
+    }
+    CommandKeepsTheArea(kScale100);
+    Finish();
+    EXPECT_EQ(std::optional<DWORD>(0), ReadDword(L"VideoAspectMode"));
+    EXPECT_EQ(std::optional<DWORD>(2), ReadDword(L"VideoScale"));
 }
 
 }  // namespace
