@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
-"""Judges Tavrik's recordings with ffprobe and ffmpeg, as tavrik_record_test noted them.
-Usage: check_tavrik_recordings.py TEST_DIR
-Each line of TEST_DIR/tavrik-recordings/expect.txt: a file relative to TEST_DIR, the frames
+"""Judges Tavrik's recordings with ffprobe and ffmpeg, as the Tavrik tests noted them.
+Usage: check_tavrik_recordings.py TEST_DIR [FOLDER]
+Each line of TEST_DIR/FOLDER/expect.txt (FOLDER: tavrik-recordings unless given): a file relative to TEST_DIR, the frames
 the report counted ("-" when the file holds fewer) and the null frames the file must hold.
 Every file is deleted once judged."""
 import json
@@ -56,8 +56,8 @@ def judge(test_dir, relative, frames, nulls):
         os.remove(path)
 
 
-def main(test_dir):
-    notes = os.path.join(test_dir, "tavrik-recordings", "expect.txt")
+def main(test_dir, folder):
+    notes = os.path.join(test_dir, folder, "expect.txt")
     if not os.path.exists(notes):
         fail("no recordings were noted")
         return 1
@@ -69,4 +69,4 @@ def main(test_dir):
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv[1]))
+    sys.exit(main(sys.argv[1], sys.argv[2] if len(sys.argv) > 2 else "tavrik-recordings"))

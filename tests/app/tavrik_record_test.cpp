@@ -109,14 +109,9 @@ void ExpectReportLines(const std::vector<std::string>& lines, const std::wstring
     *droppedFrames = std::stoll(lines[26].substr(21, 14));
 }
 
-// A line of expect.txt for check_tavrik_recordings.py: the file relative to the test
-// folder, the frames the report counted ("-" when the file holds fewer) and the null frames.
 void NoteForProbe(const std::wstring& file, const std::string& frames, int64_t nullFrames)
 {
-    std::ofstream expect("tavrik-recordings\\expect.txt", std::ios::app);
-    std::string relative = Narrow(file.substr(FullPath(L".").size() + 1));
-    std::replace(relative.begin(), relative.end(), '\\', '/');
-    expect << relative << ' ' << frames << ' ' << nullFrames << '\n';
+    NoteForProbeIn(L"tavrik-recordings", file, frames, nullFrames);
 }
 
 // What the information bar shows, sampled once a second.
