@@ -45,19 +45,18 @@ void AppendToReport(const std::wstring& reportPath, const std::string& lines)
     }
 }
 
-// Repairs the files with the progress window; false when the user stopped it.
+// Repairs the files with the progress window; false when a file was left as it was
+// (the user cancelled, or it could not be repaired): the question comes again next time.
 bool Repair(const RecordingNote& note, const std::vector<std::wstring>& files)
 {
     CRepairProgressDlg progress(files, note.mode == MuxFileMode::FileSet);
     progress.DoModal(FwApp::Current()->MainWnd()->Handle());
-    if (progress.Stopped()) {
-        FwMessageBox(kRepairStoppedMessage, MB_ICONINFORMATION);
-        return false;
-    }
     const std::vector<RepairedFile>& results = progress.Results();
-    AppendToReport(note.reportPath, ReportRepairedLines(results));
-    const bool allDone = std::all_of(results.begin(), results.end(),
-                                     [](const RepairedFile& f) { return f.result != FileRepair::Failed; });
+    const bool allDone = std::all_of(results.begin(), results.end(), [](const RepairedFile& f) {
+        return f.result == FileRepair::Repaired || f.result == FileRepair::AlreadyFinished;
+    });
+    if (allDone)
+        AppendToReport(note.reportPath, ReportRepairedLines(results));
     FwMessageBox(RepairSummary(results), allDone ? MB_ICONINFORMATION : MB_ICONEXCLAMATION);
     return allDone;
 }

@@ -19,7 +19,6 @@ public:
 
     // One entry per file, once the dialog has ended.
     const std::vector<RepairedFile>& Results() const { return results_; }
-    bool Stopped() const { return stop_; }
 
 protected:
     bool OnInitDialog() override;

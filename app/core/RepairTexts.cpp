@@ -2,6 +2,7 @@
 
 #include "../../engine/core/ReportText.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -61,9 +62,16 @@ std::wstring RepairQuestion(const std::vector<std::wstring>& files)
 
 std::wstring RepairSummary(const std::vector<RepairedFile>& files)
 {
-    std::wstring text = L"中断された録画の修復が終わりました。\n";
+    const auto left = [](const RepairedFile& f) {
+        return f.result == FileRepair::Failed || f.result == FileRepair::Stopped;
+    };
+    const bool stopped = std::any_of(files.begin(), files.end(),
+                                     [](const RepairedFile& f) { return f.result == FileRepair::Stopped; });
+    std::wstring text = stopped ? L"中断された録画の修復を中止しました。\n" : L"中断された録画の修復が終わりました。\n";
     for (const RepairedFile& file : files)
         text += L"\n" + file.path + L"\n  " + Outcome(file) + L"\n";
+    if (std::any_of(files.begin(), files.end(), left))
+        text += L"\n次回の起動時にもう一度確認します。";
     return text;
 }
 

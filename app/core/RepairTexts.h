@@ -22,10 +22,9 @@ struct RepairedFile {
 
 // Asks whether to repair the files now; says which button forgets the recording.
 std::wstring RepairQuestion(const std::vector<std::wstring>& files);
-// Frames recovered and null frames per file, or why a file was left as it was.
+// Frames recovered and null frames per file, or why a file was left as it was; with a
+// file left so, that the question comes again at the next start.
 std::wstring RepairSummary(const std::vector<RepairedFile>& files);
-inline constexpr wchar_t kRepairStoppedMessage[] =
-    L"修復を中止しました。ファイルは元のままです。\n次回の起動時にもう一度確認します。";
 
 // The report's lines after the header it had when the recording started (CR LF, UTF-8).
 std::string ReportRepairedLines(const std::vector<RepairedFile>& files);

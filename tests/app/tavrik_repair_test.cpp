@@ -169,6 +169,27 @@ TEST_F(TavrikRepair, OpenDmlKilledPastOneGibIsRepairedAtTheNextStartWhenTheUserS
     ASSERT_NO_FATAL_FAILURE(RecordAndKill(file, 1024 * kMiB + 64 * kMiB, 180000));
     const OnDisk found = ChunksOnDisk(file);
     ASSERT_GT(found.frames, 200u);
+    const LONGLONG killedSize = FileSize(file);
+    {
+        // Cancelled in the progress window: the file stays as it was, the question comes again.
+        TavrikRun run;
+        std::wstring text;
+        HWND question = MessageBoxStarting(run.Id(), kQuestionStart, &text);
+        ASSERT_NE(nullptr, question);
+        PostMessageW(question, WM_COMMAND, IDYES, 0);
+        HWND progress = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (progress = FindWindowW(L"#32770", kProgressTitle)) != nullptr; }, 10000));
+        Sleep(500);
+        PostMessageW(progress, WM_COMMAND, IDCANCEL, 0);
+        HWND summary = MessageBoxStarting(run.Id(), L"中断された録画の修復を中止しました。", &text, kRepairPatience);
+        ASSERT_NE(nullptr, summary) << "cancelled before the end";
+        EXPECT_NE(std::wstring::npos, text.find(L"次回の起動時にもう一度確認します。")) << Narrow(text);
+        Answer(summary, IDOK);
+        EXPECT_TRUE(run.Close());
+    }
+    EXPECT_EQ(killedSize, FileSize(file));
+    EXPECT_FALSE(FileExists(file + L".recovering"));
+    EXPECT_EQ(found.frames, ChunksOnDisk(file).frames);
 
     const std::wstring summary = RepairAtNextStart(file, L"tavrik-repairs\\opendml");
     EXPECT_NE(std::wstring::npos, summary.find(L"復元したフレーム " + std::to_wstring(found.frames) +
