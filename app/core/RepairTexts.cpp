@@ -9,11 +9,36 @@ namespace {
 
 constexpr size_t kFilesNamed = 5;  // more are counted, not named
 
+std::wstring FolderOf(const std::wstring& path)
+{
+    const size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+}
+
+// The folder once, then the file names: a long path would not fit a message box.
+struct Listing {
+    std::wstring folderLine;
+    std::vector<std::wstring> names;
+};
+
+Listing ListFiles(const std::vector<std::wstring>& paths)
+{
+    const std::wstring folder = paths.empty() ? std::wstring() : FolderOf(paths.front());
+    const bool oneFolder = !folder.empty() && std::all_of(paths.begin(), paths.end(), [&](const std::wstring& p) {
+        return FolderOf(p) == folder;
+    });
+    Listing listing{oneFolder ? L"フォルダー: " + folder + L"\n" : L"", {}};
+    for (const std::wstring& path : paths)
+        listing.names.push_back(oneFolder ? path.substr(folder.size()) : path);
+    return listing;
+}
+
 std::wstring FileList(const std::vector<std::wstring>& files)
 {
-    std::wstring list;
-    for (size_t i = 0; i < files.size() && i < kFilesNamed; ++i)
-        list += L"  " + files[i] + L"\n";
+    const Listing listing = ListFiles(files);
+    std::wstring list = listing.folderLine;
+    for (size_t i = 0; i < listing.names.size() && i < kFilesNamed; ++i)
+        list += L"  " + listing.names[i] + L"\n";
     if (files.size() > kFilesNamed)
         list += L"  ほか " + std::to_wstring(files.size() - kFilesNamed) + L" ファイル\n";
     return list;
@@ -55,9 +80,9 @@ std::wstring RepairQuestion(const std::vector<std::wstring>& files)
            L"次のファイルは、このままでは再生できないことがあります。\n\n" +
            FileList(files) +
            L"\n今すぐ修復しますか?\n\n"
-           L"[はい]\t修復します。\n"
-           L"[いいえ]\t今回は修復しません。次回の起動時にもう一度確認します。\n"
-           L"[キャンセル]\t修復せず、この録画のことは今後確認しません。";
+           L"[はい] 修復します。\n"
+           L"[いいえ] 今回は修復しません。次回の起動時にもう一度確認します。\n"
+           L"[キャンセル] 修復せず、この録画のことは今後確認しません。";
 }
 
 std::wstring RepairSummary(const std::vector<RepairedFile>& files)
@@ -67,9 +92,14 @@ std::wstring RepairSummary(const std::vector<RepairedFile>& files)
     };
     const bool stopped = std::any_of(files.begin(), files.end(),
                                      [](const RepairedFile& f) { return f.result == FileRepair::Stopped; });
-    std::wstring text = stopped ? L"中断された録画の修復を中止しました。\n" : L"中断された録画の修復が終わりました。\n";
+    std::vector<std::wstring> paths;
     for (const RepairedFile& file : files)
-        text += L"\n" + file.path + L"\n  " + Outcome(file) + L"\n";
+        paths.push_back(file.path);
+    const Listing listing = ListFiles(paths);
+    std::wstring text = stopped ? L"中断された録画の修復を中止しました。\n\n" : L"中断された録画の修復が終わりました。\n\n";
+    text += listing.folderLine;
+    for (size_t i = 0; i < files.size(); ++i)
+        text += L"  " + listing.names[i] + L": " + Outcome(files[i]) + L"\n";
     if (std::any_of(files.begin(), files.end(), left))
         text += L"\n次回の起動時にもう一度確認します。";
     return text;

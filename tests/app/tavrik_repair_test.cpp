@@ -74,6 +74,19 @@ HWND MessageBoxStarting(DWORD process, const wchar_t* start, std::wstring* text,
     return box && text->rfind(start, 0) == 0 ? box : nullptr;
 }
 
+// The message names the file: its folder once, then its name.
+bool NamesFile(const std::wstring& text, const std::wstring& path)
+{
+    const size_t slash = path.find_last_of(L'\\');
+    return text.find(L"フォルダー: " + path.substr(0, slash + 1) + L"\n") != std::wstring::npos &&
+           text.find(L"  " + path.substr(slash + 1)) != std::wstring::npos;
+}
+
+std::wstring NameOf(const std::wstring& path)
+{
+    return path.substr(path.find_last_of(L'\\') + 1);
+}
+
 void Answer(HWND box, int button)
 {
     PostMessageW(box, WM_COMMAND, button, 0);
@@ -125,7 +138,7 @@ protected:
         EXPECT_NE(nullptr, question) << "Tavrik asks at its start";
         if (!question)
             return L"";
-        EXPECT_NE(std::wstring::npos, text.find(file)) << Narrow(text);
+        EXPECT_TRUE(NamesFile(text, file)) << Narrow(text);
         ScreenPicture::Of(question).SaveBmp(std::wstring(shots) + L"-question.bmp");
         PostMessageW(question, WM_COMMAND, IDYES, 0);
         HWND progress = nullptr;
@@ -218,8 +231,8 @@ TEST_F(TavrikRepair, AFileSetKilledAfterTwoSplitsIsRepairedFileByFileAndItsEmpty
 
     const std::wstring summary = RepairAtNextStart(files.front(), L"tavrik-repairs\\fileset");
     for (size_t i = 0; i < files.size(); ++i) {
-        EXPECT_NE(std::wstring::npos, summary.find(files[i] + L"\n  復元したフレーム " +
-                                                   std::to_wstring(found[i].frames)))
+        EXPECT_NE(std::wstring::npos, summary.find(L"  " + NameOf(files[i]) + L": 復元したフレーム " +
+                                                   std::to_wstring(found[i].frames) + L" "))
             << Narrow(summary);
         ExpectRepaired(files[i], found[i]);
         NoteForProbeIn(kNotes, files[i], std::to_string(found[i].frames - found[i].nulls),
@@ -240,7 +253,7 @@ TEST_F(TavrikRepair, NoAsksAgainAndMovesTheNextNameOnForgetAsksNoMoreAndDeletedF
     const auto expectQuestion = [&](TavrikRun& run) {
         std::wstring text;
         HWND box = MessageBoxStarting(run.Id(), kQuestionStart, &text);
-        EXPECT_NE(std::wstring::npos, text.find(killed)) << Narrow(text);
+        EXPECT_TRUE(NamesFile(text, killed)) << Narrow(text);
         return box;
     };
     const auto expectNoQuestion = [&](TavrikRun& run) {
