@@ -224,6 +224,7 @@ TEST_F(TavrikRecord, CtrlRRecordsUntilTheMediaStopKeyAndThePreviewResumes)
     EXPECT_TRUE(WaitFor([&] { return ReadBar(run.Window()).time == L"00:00:00"; }, 5000));
     EXPECT_EQ(nullptr, MessageBoxOf(run.Id()));
     ExpectRecording(L"take0000", 0);
+    EXPECT_EQ(L"", ReadString(L"RecordingsInProgress").value_or(L"?")) << "the stop takes the note out";
     ASSERT_TRUE(run.Close());
     EXPECT_EQ(std::optional<DWORD>(1), ReadDword(L"RecordNameSerialNumber"));
 }
@@ -487,6 +488,7 @@ TEST_F(TavrikRecord, FilesFullEndTheRecordingAsTheStopCommandWouldAndTheUserIsTo
     ExpectReportLines(FileLines(folder + L"\\take0000.log"), folder + L"\\take0000.avi", &total, &dropped);
     EXPECT_GT(FramesPlayedBack(folder + L"\\take0000000.avi"), 0);
     NoteForProbe(folder + L"\\take0000000.avi", "-", 0);
+    EXPECT_EQ(L"", ReadString(L"RecordingsInProgress").value_or(L"?")) << "Trelvox's end takes the note out";
     ASSERT_TRUE(run.Close());
 }
 

@@ -192,7 +192,6 @@ TEST_F(TavrikRepair, OpenDmlKilledPastOneGibIsRepairedAtTheNextStartWhenTheUserS
         PostMessageW(question, WM_COMMAND, IDYES, 0);
         HWND progress = nullptr;
         ASSERT_TRUE(WaitFor([&] { return (progress = FindWindowW(L"#32770", kProgressTitle)) != nullptr; }, 10000));
-        Sleep(500);
         PostMessageW(progress, WM_COMMAND, IDCANCEL, 0);
         HWND summary = MessageBoxStarting(run.Id(), L"中断された録画の修復を中止しました。", &text, kRepairPatience);
         ASSERT_NE(nullptr, summary) << "cancelled before the end";
