@@ -303,4 +303,38 @@ TEST_F(TavrikRepair, NoAsksAgainAndMovesTheNextNameOnForgetAsksNoMoreAndDeletedF
     EXPECT_EQ(std::optional<std::wstring>(L""), ReadString(L"RecordingsInProgress"));
 }
 
+TEST_F(TavrikRepair, TheSaveDialogsChoiceOfAnInterruptedRecordingsNameIsQuestionedAndNoStartsNothing)
+{
+    SetCardValue(L"Input", L"480i");
+    WriteRecordProfile(kMuxMonikerName);
+    const std::wstring killed = folder + L"\\take0000000.avi";
+    ASSERT_NO_FATAL_FAILURE(RecordAndKill(killed, 4 * kMiB, 60000));
+    const LONGLONG killedSize = FileSize(killed);
+    WriteDword(L"RecordRule", 0);
+    WriteString(L"RecordPath", folder);
+    TavrikRun run;
+    std::wstring text;
+    HWND question = MessageBoxStarting(run.Id(), kQuestionStart, &text);
+    ASSERT_NE(nullptr, question);
+    Answer(question, IDNO);
+    ASSERT_TRUE(run.Window());
+    // The killed run never saved its serial number: the dialog offers the same name again.
+    PostMessageW(run.Window(), WM_COMMAND, kRecordStart, 0);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (dialog = WindowOf(run.Id(), L"#32770")) != nullptr && GetDlgItem(dialog, IDOK); }));
+    Sleep(500);
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    HWND prompt = MessageBoxStarting(run.Id(), L"このファイル名には、中断されたまま修復されていない録画があります。", &text);
+    ASSERT_NE(nullptr, prompt);
+    EXPECT_NE(std::wstring::npos, text.find(folder + L"\\take0000")) << Narrow(text);
+    EXPECT_NE(std::wstring::npos, text.find(L"上書きされ、修復できなくなります")) << Narrow(text);
+    Answer(prompt, IDNO);
+    Sleep(1000);
+    EXPECT_EQ(nullptr, MessageBoxOf(run.Id()));
+    EXPECT_NE(L"録画中", PaneText(run.Id(), run.Window(), 0)) << "nothing started";
+    EXPECT_EQ(killedSize, FileSize(killed));
+    EXPECT_TRUE(run.Close());
+    EXPECT_NE(L"", ReadString(L"RecordingsInProgress").value_or(L"")) << "still to be repaired";
+}
+
 }  // namespace
