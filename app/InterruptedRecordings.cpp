@@ -52,9 +52,11 @@ bool Repair(const RecordingNote& note, const std::vector<std::wstring>& files)
     CRepairProgressDlg progress(files, note.mode == MuxFileMode::FileSet);
     progress.DoModal(FwApp::Current()->MainWnd()->Handle());
     const std::vector<RepairedFile>& results = progress.Results();
-    const bool allDone = std::all_of(results.begin(), results.end(), [](const RepairedFile& f) {
-        return f.result == FileRepair::Repaired || f.result == FileRepair::AlreadyFinished;
-    });
+    // No results at all: the window could not be shown, nothing was done.
+    const bool allDone = results.size() == files.size() &&
+                         std::all_of(results.begin(), results.end(), [](const RepairedFile& f) {
+                             return f.result == FileRepair::Repaired || f.result == FileRepair::AlreadyFinished;
+                         });
     if (allDone)
         AppendToReport(note.reportPath, ReportRepairedLines(results));
     FwMessageBox(RepairSummary(results), allDone ? MB_ICONINFORMATION : MB_ICONEXCLAMATION);
