@@ -131,5 +131,6 @@ bool RecordingNotes::Remove(const std::wstring& muxBase)
 
 bool RecordingNotes::Write(const std::vector<RecordingNote>& notes)
 {
-    return profile_.WriteString(kSettingsSection, kRecordingNotesEntry, FormatRecordingNotes(notes));
+    return profile_.WriteString(kSettingsSection, kRecordingNotesEntry, FormatRecordingNotes(notes)) &&
+           profile_.Flush(kSettingsSection);
 }

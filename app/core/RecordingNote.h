@@ -42,7 +42,7 @@ bool WouldOverwrite(const RecordingNote& note, const std::wstring& muxBase);
 // The first note that a recording given `muxBase` would overwrite, or none.
 std::optional<RecordingNote> OverwrittenNote(const std::vector<RecordingNote>& notes, const std::wstring& muxBase);
 
-// The notes in the "Settings" section; each change is written at once.
+// The notes in the "Settings" section; each change is written and flushed at once.
 class RecordingNotes {
 public:
     explicit RecordingNotes(ProfileStore& profile) : profile_(profile) {}

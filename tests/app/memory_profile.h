@@ -40,8 +40,15 @@ public:
         return true;
     }
 
+    bool Flush(const std::wstring& section) override
+    {
+        flushed.push_back(section);
+        return true;
+    }
+
     Value& operator[](const std::wstring& entry) { return values[L"Settings\\" + entry]; }
 
     std::map<std::wstring, Value> values;
     std::vector<std::wstring> written;
+    std::vector<std::wstring> flushed;
 };

@@ -22,6 +22,7 @@ TEST(RecordingNotes, EachChangeIsWrittenAtOnceAndOnlyTheEndedRecordingGoes)
     ASSERT_TRUE(notes.Add(kSet));
     ASSERT_TRUE(notes.Add(kSingle));
     EXPECT_EQ(2u, profile.written.size());
+    EXPECT_EQ((std::vector<std::wstring>{L"Settings", L"Settings"}), profile.flushed) << "lasts through a power cut";
     EXPECT_EQ((std::vector<RecordingNote>{kSet, kSingle}), RecordingNotes(profile).Read());
 
     ASSERT_TRUE(notes.Remove(L"c:\\REC\\take0000"));  // Windows paths ignore case
