@@ -53,10 +53,7 @@ bool Repair(const RecordingNote& note, const std::vector<std::wstring>& files)
     progress.DoModal(FwApp::Current()->MainWnd()->Handle());
     const std::vector<RepairedFile>& results = progress.Results();
     // No results at all: the window could not be shown, nothing was done.
-    const bool allDone = results.size() == files.size() &&
-                         std::all_of(results.begin(), results.end(), [](const RepairedFile& f) {
-                             return f.result == FileRepair::Repaired || f.result == FileRepair::AlreadyFinished;
-                         });
+    const bool allDone = results.size() == files.size() && EveryFileSound(results);
     if (allDone)
         AppendToReport(note.reportPath, ReportRepairedLines(results));
     FwMessageBox(RepairSummary(results), allDone ? MB_ICONINFORMATION : MB_ICONEXCLAMATION);

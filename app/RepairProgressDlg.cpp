@@ -6,7 +6,6 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <optional>
 
 namespace {
@@ -94,7 +93,7 @@ INT_PTR CRepairProgressDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam
         EndDialog(Handle(), IDOK);
         return TRUE;
     case WM_COMMAND:
-        // Cancel, Esc and the close box ask the worker to stop; it ends the dialog.
+        // Cancel and Esc ask the worker to stop; it ends the dialog.
         if (LOWORD(wParam) == IDCANCEL) {
             stop_ = true;
             EnableWindow(GetDlgItem(Handle(), IDCANCEL), FALSE);
@@ -119,9 +118,7 @@ void CRepairProgressDlg::RepairAll()
         bytesBefore += sizes_[i];
         PostProgress(bytesBefore);
     }
-    const bool allRepaired = std::all_of(results_.begin(), results_.end(),
-                                         [](const RepairedFile& f) { return f.result == FileRepair::Repaired; });
-    if (fileSet_ && allRepaired) {
+    if (fileSet_ && EveryFileSound(results_)) {
         if (const std::optional<std::string> first = AnsiPath(files_.front()))
             trelvox::recover::RemoveUnusedSetFiles(*first);
     }
@@ -136,7 +133,8 @@ RepairedFile CRepairProgressDlg::RepairOne(const std::wstring& path, uint64_t fi
         return repaired;
     trelvox::Win32FileSystem fs;
     const auto outcome = trelvox::recover::RepairRecording(*ansi, *ansi, fs, [&](uint64_t done, uint64_t total) {
-        PostProgress(bytesBefore + (total ? static_cast<uint64_t>(static_cast<double>(fileBytes) * done / total) : fileBytes));
+        const double share = total ? static_cast<double>(done) / static_cast<double>(total) : 1.0;
+        PostProgress(bytesBefore + static_cast<uint64_t>(share * static_cast<double>(fileBytes)));
         return !stop_;
     });
     repaired.result = FromOutcome(outcome.result);

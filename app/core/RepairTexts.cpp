@@ -74,6 +74,13 @@ std::string CrLf(const std::string& text)
 
 }  // namespace
 
+bool EveryFileSound(const std::vector<RepairedFile>& files)
+{
+    return std::all_of(files.begin(), files.end(), [](const RepairedFile& f) {
+        return f.result == FileRepair::Repaired || f.result == FileRepair::AlreadyFinished;
+    });
+}
+
 std::wstring RepairQuestion(const std::vector<std::wstring>& files)
 {
     return L"前回の録画は、停止されないまま中断されました (異常終了または電源断)。\n"

@@ -20,6 +20,9 @@ struct RepairedFile {
     uint32_t nullFrames = 0;
 };
 
+// Every file repaired, or finished already: none left as it was.
+bool EveryFileSound(const std::vector<RepairedFile>& files);
+
 // Asks whether to repair the files now; says which button forgets the recording.
 std::wstring RepairQuestion(const std::vector<std::wstring>& files);
 // Frames recovered and null frames per file, or why a file was left as it was; with a
