@@ -11,6 +11,7 @@
 #include "../view/ChildView.h"
 #include "../view/InformationBar.h"
 #include "MainSettings.h"
+#include "core/RecordingNote.h"
 
 #include <memory>
 #include <optional>
@@ -75,6 +76,15 @@ private:
     void OnGraphEvents();
     bool RecordProfileExists() const;
 
+    // MainFrmRecordingNote.cpp
+    void NoteRecordingInProgress(const std::wstring& reportPath);
+    void ClearRecordingNote();
+    enum class NameClash { None, NextName, Refused };
+    // A recording to `recordPath` against the files of an interrupted recording not yet
+    // repaired: an automatic name with a serial number moves on, the save dialog's
+    // choice is confirmed by the user (who then forgets the old one), else refused.
+    NameClash ClashWithInterruptedRecording(const std::wstring& recordPath);
+
     // MainFrmTools.cpp
     void RegisterToolCommands();
     // "\ZV_SetUtil.exe" or "\ZV_I2CUtil.exe" from the card's installation folder.
@@ -131,4 +141,5 @@ private:
     int startPreview = 0;
     int inSizing = 0;
     bool settingsLoaded = false;
+    std::wstring notedMuxBase;  // of the recording in progress, when noted
 };

@@ -55,6 +55,7 @@ void CMainFrame::StartRecording()
         FailRecording(L"キャプチャーグラフの構築に失敗しました。", hr);
         return;
     }
+    NoteRecordingInProgress(reportPath);
     hr = engine->RunRecord();
     if (FAILED(hr)) {
         FailRecording(L"キャプチャーの開始に失敗しました。", hr);
@@ -67,31 +68,35 @@ bool CMainFrame::ChooseRecordTargets(std::wstring& recordPath, std::wstring& rep
 {
     engine::SignalFormat input{};
     engine->GetFormatInfo(input);
-    const NameResult name = MakeRecordName(settings, input.width, input.height, input.index, LocalTimeNow());
-    if (!name.ok()) {
-        FwMessageBox(NameFaultMessage(name.fault), MB_ICONINFORMATION);
-        return false;
+    for (;;) {
+        const NameResult name = MakeRecordName(settings, input.width, input.height, input.index, LocalTimeNow());
+        if (!name.ok()) {
+            FwMessageBox(NameFaultMessage(name.fault), MB_ICONINFORMATION);
+            return false;
+        }
+        const std::optional<NameResult> record = ChooseRecordFile(name.text, settings, FwApp::Current()->Profile(), Handle());
+        if (!record)
+            return false;
+        // Nothing is stopped or opened for a path that would have to be cut.
+        const NameResult report = settings.useRecordingReport ? ReportPath(settings.defaultRecordPath, name.text)
+                                                              : NameResult{};
+        const NameFault fault = !record->ok() ? record->fault : report.fault;
+        if (fault != NameFault::None) {
+            FwMessageBox(NameFaultMessage(fault), MB_ICONINFORMATION);
+            return false;
+        }
+        recordPath = record->text;
+        reportPath = report.text;
+        const NameClash clash = ClashWithInterruptedRecording(recordPath);
+        if (clash != NameClash::NextName)
+            return clash == NameClash::None;
     }
-    const std::optional<NameResult> record =
-        ChooseRecordFile(name.text, settings, FwApp::Current()->Profile(), Handle());
-    if (!record)
-        return false;
-    // Nothing is stopped or opened for a path that would have to be cut.
-    const NameResult report = settings.useRecordingReport ? ReportPath(settings.defaultRecordPath, name.text)
-                                                          : NameResult{};
-    const NameFault fault = !record->ok() ? record->fault : report.fault;
-    if (fault != NameFault::None) {
-        FwMessageBox(NameFaultMessage(fault), MB_ICONINFORMATION);
-        return false;
-    }
-    recordPath = record->text;
-    reportPath = report.text;
-    return true;
 }
 
 void CMainFrame::FailRecording(const wchar_t* text, HRESULT hr)
 {
     engine->TearDown();
+    ClearRecordingNote();
     // A recording that never ran has no preview to resume at the next stop.
     engine->resumePreview = 0;
     wchar_t message[160];
@@ -111,6 +116,7 @@ void CMainFrame::FinishRecording()
 // What follows every stop: the report's body, and the preview that ran before.
 void CMainFrame::WriteReportAndResumePreview()
 {
+    ClearRecordingNote();
     engine->WriteReportBody();
     engine->CloseReport();
     if (engine->resumePreview) {

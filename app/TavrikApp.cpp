@@ -5,6 +5,7 @@
 #include "AboutDlg.h"
 #include "DataFolder.h"
 #include "GdiPlusSession.h"
+#include "InterruptedRecordings.h"
 #include "MainFrm.h"
 #include "SettingsFormats.h"
 #include "SettingsStore.h"
@@ -77,6 +78,7 @@ bool CTavrikApp::InitInstance()
     const auto state = ParseWindowState(Profile().GetString(kSettingsSection, L"WindowState", L""));
     ShowWindow(MainWnd()->Handle(), state && state->showCommand == SW_SHOWMAXIMIZED ? SW_SHOWMAXIMIZED : SW_SHOW);
     UpdateWindow(MainWnd()->Handle());
+    OfferRepairOfInterruptedRecordings(Profile());
     static_cast<CMainFrame*>(MainWnd())->RunStartupPreview();
     return true;
 }

@@ -16,4 +16,7 @@ public:
     // Returns false when the value could not be written.
     virtual bool WriteInt(const std::wstring& section, const std::wstring& entry, int value) = 0;
     virtual bool WriteString(const std::wstring& section, const std::wstring& entry, const std::wstring& value) = 0;
+    // Makes the section's values last through a power cut; false when that failed.
+    // A store that keeps nothing on disk has nothing to flush.
+    virtual bool Flush(const std::wstring&) { return true; }
 };

@@ -52,3 +52,13 @@ bool RegistryProfile::WriteString(const std::wstring& section, const std::wstrin
     return RegSetKeyValueW(HKEY_CURRENT_USER, KeyPath(section).c_str(), entry.c_str(), REG_SZ, value.c_str(), size) ==
            ERROR_SUCCESS;
 }
+
+bool RegistryProfile::Flush(const std::wstring& section)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, KeyPath(section).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    const bool flushed = RegFlushKey(key) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return flushed;
+}

@@ -17,6 +17,7 @@ public:
                            const std::wstring& defaultValue) const override;
     bool WriteInt(const std::wstring& section, const std::wstring& entry, int value) override;
     bool WriteString(const std::wstring& section, const std::wstring& entry, const std::wstring& value) override;
+    bool Flush(const std::wstring& section) override;
 
 private:
     std::wstring KeyPath(const std::wstring& section) const { return root_ + L"\\" + section; }

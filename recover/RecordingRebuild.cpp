@@ -77,22 +77,33 @@ class BatchReader {
   size_t next_ = 0;
 };
 
+uint64_t ChunkBytes(const RecordingScan& scan) {
+  uint64_t bytes = 0;
+  for (const ScannedChunk& c : scan.chunks) bytes += c.size;
+  return bytes;
+}
+
 // Reads the recording's batches in order and hands each to the writer, until the end,
-// a read failure or a write failure.
+// a read failure, a write failure or the progress callback's stop.
 template <typename Append>
-HResult CopyBatches(InputFile& in, const RecordingScan& scan, Append append) {
+HResult CopyBatches(InputFile& in, const RecordingScan& scan, const RebuildProgress& progress, Append append) {
   BatchReader reader(in, scan);
   StreamKind stream;
   std::vector<RecordPtr> records;
+  const uint64_t total = ChunkBytes(scan);
+  uint64_t done = 0;
   HResult hr = kS_OK;
   while (Succeeded(hr) && reader.Next(&stream, &records, &hr)) {
     if (Failed(hr)) break;
+    for (const RecordPtr& record : records) done += record->size;
     hr = append(stream, records);
+    if (Succeeded(hr) && progress && !progress(done, total)) hr = kE_ABORT;
   }
   return hr;
 }
 
-HResult RebuildAvi1(InputFile& in, const RecordingScan& scan, MuxFileSystem& fs, const std::string& outPath) {
+HResult RebuildAvi1(InputFile& in, const RecordingScan& scan, MuxFileSystem& fs, const std::string& outPath,
+                    const RebuildProgress& progress) {
   OneFileSystem one(fs, outPath);
   Avi1SetLayout layout;
   layout.sectorSize = scan.sectorSize;
@@ -103,7 +114,7 @@ HResult RebuildAvi1(InputFile& in, const RecordingScan& scan, MuxFileSystem& fs,
   HResult hr = set.Create(one, outPath, 1, CreateMode::CreateAlways, layout);
   if (Failed(hr)) return hr;
   const uint16_t blockAlign = scan.inputs.audio ? scan.inputs.audio->BlockAlign() : 1;
-  hr = CopyBatches(in, scan, [&](StreamKind stream, std::vector<RecordPtr>& records) {
+  hr = CopyBatches(in, scan, progress, [&](StreamKind stream, std::vector<RecordPtr>& records) {
     const BatchStream kind{stream == StreamKind::Video, scan.inputs.video.has_value(), blockAlign};
     return set.AppendBatch(0, records, kind, true);
   });
@@ -116,7 +127,8 @@ HResult RebuildAvi1(InputFile& in, const RecordingScan& scan, MuxFileSystem& fs,
   return hr;
 }
 
-HResult RebuildOpenDml(InputFile& in, const RecordingScan& scan, MuxFileSystem& fs, const std::string& outPath) {
+HResult RebuildOpenDml(InputFile& in, const RecordingScan& scan, MuxFileSystem& fs, const std::string& outPath,
+                       const RebuildProgress& progress) {
   Avi2Layout layout;
   layout.sectorSize = scan.sectorSize;
   layout.inputs = scan.inputs;
@@ -124,7 +136,7 @@ HResult RebuildOpenDml(InputFile& in, const RecordingScan& scan, MuxFileSystem& 
   Avi2Writer writer;
   HResult hr = writer.Create(fs, outPath, CreateMode::CreateAlways, layout);
   if (Failed(hr)) return hr;
-  hr = CopyBatches(in, scan,
+  hr = CopyBatches(in, scan, progress,
                    [&](StreamKind stream, std::vector<RecordPtr>& records) { return writer.Write(stream, records); });
   if (Succeeded(hr)) hr = writer.Finish(scan.inputs, scan.run, 0, 0);
   if (Failed(hr)) {
@@ -138,9 +150,10 @@ HResult RebuildOpenDml(InputFile& in, const RecordingScan& scan, MuxFileSystem& 
 }  // namespace
 
 HResult RebuildRecording(InputFile& in, const RecordingScan& scan, MuxFileSystem& fs,
-                         const std::string& outPath) {
+                         const std::string& outPath, const RebuildProgress& progress) {
   try {
-    return scan.openDml ? RebuildOpenDml(in, scan, fs, outPath) : RebuildAvi1(in, scan, fs, outPath);
+    return scan.openDml ? RebuildOpenDml(in, scan, fs, outPath, progress)
+                        : RebuildAvi1(in, scan, fs, outPath, progress);
   } catch (const std::bad_alloc&) {
     fs.Delete(outPath);
     return kE_OUTOFMEMORY;

@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
-"""Judges Tavrik's recordings with ffprobe and ffmpeg, as tavrik_record_test noted them.
-Usage: check_tavrik_recordings.py TEST_DIR
-Each line of TEST_DIR/tavrik-recordings/expect.txt: a file relative to TEST_DIR, the frames
-the report counted ("-" when the file holds fewer), the null frames the file must hold and
-the channel (L or R) that carries the simulated card's sample counter.
+"""Judges Tavrik's recordings with ffprobe and ffmpeg, as the Tavrik tests noted them.
+Usage: check_tavrik_recordings.py TEST_DIR [FOLDER]
+Each line of TEST_DIR/FOLDER/expect.txt (FOLDER: tavrik-recordings unless given): a file
+relative to TEST_DIR, the frames the report counted ("-" when the file holds fewer), the null
+frames the file must hold and the channel (L or R) that carries the simulated card's sample
+counter.
 Every file is deleted once judged."""
 import array
 import json
@@ -74,8 +75,8 @@ def judge(test_dir, relative, frames, nulls, counter):
         os.remove(path)
 
 
-def main(test_dir):
-    notes = os.path.join(test_dir, "tavrik-recordings", "expect.txt")
+def main(test_dir, folder):
+    notes = os.path.join(test_dir, folder, "expect.txt")
     if not os.path.exists(notes):
         fail("no recordings were noted")
         return 1
@@ -87,4 +88,4 @@ def main(test_dir):
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv[1]))
+    sys.exit(main(sys.argv[1], sys.argv[2] if len(sys.argv) > 2 else "tavrik-recordings"))

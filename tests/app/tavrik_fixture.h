@@ -8,12 +8,26 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "../engine/card_test_support.h"
 #include "tavrik_process.h"
 
 namespace tavrik_test {
+
+// A line of <folder>\expect.txt for check_tavrik_recordings.py: the file relative to the
+// test folder, the frames it must hold ("-" when the report counted more) and its null frames.
+inline void NoteForProbeIn(const std::wstring& folder, const std::wstring& file, const std::string& frames,
+                           int64_t nullFrames, bool swapped = false)
+{
+    std::ofstream expect(std::filesystem::path(folder + L"\\expect.txt"), std::ios::app);
+    std::string relative = Narrow(file.substr(FullPath(L".").size() + 1));
+    std::replace(relative.begin(), relative.end(), '\\', '/');
+    expect << relative << ' ' << frames << ' ' << nullFrames << ' ' << (swapped ? 'L' : 'R') << '\n';
+}
 
 class TavrikTest : public ::testing::Test {
 protected:

@@ -224,9 +224,10 @@ inline std::wstring Text(HWND window)
 {
     // WM_GETTEXT, since GetWindowText reads only the caption of another process's window,
     // not what an edit control holds.
-    wchar_t text[256] = {};
+    wchar_t text[2048] = {};
     DWORD_PTR copied = 0;
-    SendMessageTimeoutW(window, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, &copied);
+    SendMessageTimeoutW(window, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000,
+                        &copied);
     return text;
 }
 

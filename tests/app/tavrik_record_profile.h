@@ -34,8 +34,9 @@ inline std::wstring PreviewProfilePath()
     return DataFolder() + L"CurrentPreview.dat";
 }
 
-// Trelvox (or a multiplexer that is not installed) without compressors.
-inline void WriteRecordProfile(const wchar_t* muxName, DWORD maxFiles = 0, DWORD maxFileSizeMb = 0,
+// Trelvox (or a multiplexer that is not installed) without compressors; Trelvox's mode
+// 0 writes a set of AVI 1.0 files, 1 one OpenDML file.
+inline void WriteRecordProfile(const wchar_t* muxName, DWORD maxFiles = 0, DWORD maxFileSizeMb = 0, DWORD muxMode = 0,
                                bool swapAudioChannels = false)
 {
     RecordProfile profile;
@@ -53,6 +54,7 @@ inline void WriteRecordProfile(const wchar_t* muxName, DWORD maxFiles = 0, DWORD
         if (maxFileSizeMb) {
             ASSERT_EQ(S_OK, config->SetMaxFileSize(maxFileSizeMb));
         }
+        ASSERT_EQ(S_OK, config->SetMuxMode(muxMode));
     }
     ASSERT_HRESULT_SUCCEEDED(::WriteRecordProfile(RecordProfilePath(), profile));
 }

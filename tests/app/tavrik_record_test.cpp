@@ -110,15 +110,10 @@ void ExpectReportLines(const std::vector<std::string>& lines, const std::wstring
     *droppedFrames = std::stoll(lines[26].substr(21, 14));
 }
 
-// A line of expect.txt for check_tavrik_recordings.py: the file relative to the test
-// folder, the frames the report counted ("-" when the file holds fewer), the null frames
-// and the channel that carries the card's sample counter (R as the card sends it).
+// The channel that carries the card's sample counter is R as the card sends it.
 void NoteForProbe(const std::wstring& file, const std::string& frames, int64_t nullFrames, bool swapped = false)
 {
-    std::ofstream expect("tavrik-recordings\\expect.txt", std::ios::app);
-    std::string relative = Narrow(file.substr(FullPath(L".").size() + 1));
-    std::replace(relative.begin(), relative.end(), '\\', '/');
-    expect << relative << ' ' << frames << ' ' << nullFrames << ' ' << (swapped ? 'L' : 'R') << '\n';
+    NoteForProbeIn(L"tavrik-recordings", file, frames, nullFrames, swapped);
 }
 
 // What the information bar shows, sampled once a second.
@@ -234,6 +229,7 @@ TEST_F(TavrikRecord, CtrlRRecordsUntilTheMediaStopKeyAndThePreviewResumes)
     EXPECT_TRUE(WaitFor([&] { return ReadBar(run.Window()).time == L"00:00:00"; }, 5000));
     EXPECT_EQ(nullptr, MessageBoxOf(run.Id()));
     ExpectRecording(L"take0000", 0);
+    EXPECT_EQ(L"", ReadString(L"RecordingsInProgress").value_or(L"?")) << "the stop takes the note out";
     ASSERT_TRUE(run.Close());
     EXPECT_EQ(std::optional<DWORD>(1), ReadDword(L"RecordNameSerialNumber"));
 }
@@ -340,7 +336,7 @@ TEST_F(TavrikRecord, WithoutARecordProfileTheUserIsToldAndNothingStarts)
 
 TEST_F(TavrikRecord, FramesTheCardLeavesOutBecomeNullFramesAndSwappedChannelsReachTheFile)
 {
-    WriteRecordProfile(kMuxMonikerName, 0, 0, true);
+    WriteRecordProfile(kMuxMonikerName, 0, 0, 0, true);
     // About five seconds into the recording the card skips ten frames.
     SetCardValue(L"BurstStart", 150);
     SetCardValue(L"BurstLength", 10);
@@ -580,6 +576,7 @@ TEST_F(TavrikRecord, FilesFullEndTheRecordingAsTheStopCommandWouldAndTheUserIsTo
     ExpectReportLines(FileLines(folder + L"\\take0000.log"), folder + L"\\take0000.avi", &total, &dropped);
     EXPECT_GT(FramesPlayedBack(folder + L"\\take0000000.avi"), 0);
     NoteForProbe(folder + L"\\take0000000.avi", "-", 0);
+    EXPECT_EQ(L"", ReadString(L"RecordingsInProgress").value_or(L"?")) << "Trelvox's end takes the note out";
     ASSERT_TRUE(run.Close());
 }
 

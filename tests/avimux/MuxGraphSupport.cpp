@@ -66,8 +66,6 @@ std::wstring ProgramBeside(const wchar_t* name)
     return self.substr(0, self.find_last_of(L'\\') + 1) + name;
 }
 
-namespace {
-
 // Under Wine the process handle is signalled while the killed Unix process may still
 // finish a write in progress (seen: 2.4 MB more after the wait); on Windows the wait
 // alone would do. The file counts once its size has stood still for a second.
@@ -83,8 +81,6 @@ void WaitUntilSettled(const std::wstring& file)
         size = now;
     }
 }
-
-}  // namespace
 
 bool RecordInChildAndTerminate(const std::wstring& arguments, const std::wstring& file, LONGLONG bytes,
                                DWORD timeoutMs)

@@ -33,6 +33,9 @@ bool FileExists(const std::wstring& path);
 LONGLONG FileSize(const std::wstring& path);
 // A program in the folder of the running test program.
 std::wstring ProgramBeside(const wchar_t* name);
+// Waits until the file's size has stood still for a second: under Wine a terminated
+// process may still finish a write in progress.
+void WaitUntilSettled(const std::wstring& file);
 // Runs trelvox_record_child.exe (beside this program) with `arguments` until `file` holds
 // `bytes`, the child ends or `timeoutMs` has passed, then terminates it with no chance to
 // finish its files. False when the child had ended by itself.
