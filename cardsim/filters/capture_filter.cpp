@@ -105,8 +105,11 @@ STDMETHODIMP CaptureFilter::Pause()
         running_ = false;
         SetRunClock(nullptr);
     }
-    if (m_State == State_Stopped)
+    if (m_State == State_Stopped) {
+        if (const uint32_t failure = SimulatedCard::Instance().Faults().failStart)
+            return static_cast<HRESULT>(failure);
         session_ = ++sessions;
+    }
     return CBaseFilter::Pause();
 }
 

@@ -37,6 +37,8 @@ TEST(ControlValues, DefaultsAreA1080iInputWithoutFaults)
         EXPECT_EQ(0, values.faults.JitterOf(frame));
     }
     EXPECT_FALSE(values.faults.noAudio);
+    EXPECT_FALSE(values.faults.refuseAudio);
+    EXPECT_EQ(0u, values.faults.failStart);
     EXPECT_FALSE(values.faults.changes);
     EXPECT_EQ(0, values.omittedCapabilityRow);
 }
@@ -46,10 +48,13 @@ TEST(ControlValues, EveryValueIsReadAndStrangeOnesFallBack)
     MapSource source;
     source.texts = {{"Input", "720P"}, {"ChangeTo", "none"}};
     source.numbers = {{"DropEvery", 5},  {"BurstStart", 20},   {"BurstLength", 3},        {"JitterMicroseconds", 500},
-                      {"UntimedEvery", 7}, {"NoAudio", 1}, {"ChangeAfterFrames", 30}, {"OmitCapability", 4}};
+                      {"UntimedEvery", 7}, {"NoAudio", 1}, {"ChangeAfterFrames", 30}, {"OmitCapability", 4},
+                      {"RefuseAudio", 1}, {"FailStart", 0x80004005}};
     const ControlValues values = ReadControlValues(source);
     EXPECT_EQ(InputKind::Hd720p, values.input);
     EXPECT_TRUE(values.faults.noAudio);
+    EXPECT_TRUE(values.faults.refuseAudio);
+    EXPECT_EQ(0x80004005u, values.faults.failStart);
     EXPECT_TRUE(values.faults.changes);
     EXPECT_EQ(InputKind::None, values.faults.changeTo);
     EXPECT_EQ(30u, values.faults.changeAfterFrames);
