@@ -2,7 +2,8 @@
 """Judges Tavrik's recordings with ffprobe and ffmpeg, as tavrik_record_test noted them.
 Usage: check_tavrik_recordings.py TEST_DIR
 Each line of TEST_DIR/tavrik-recordings/expect.txt: a file relative to TEST_DIR, the frames
-the report counted ("-" when the file holds fewer) and the null frames the file must hold.
+the report counted ("-" when the file holds fewer), the null frames the file must hold and
+the picture size (WIDTHxHEIGHT).
 Every file is deleted once judged."""
 import json
 import os
@@ -32,7 +33,7 @@ def decode_errors(path):
     return out.stderr.strip() if out.returncode == 0 else f"exit {out.returncode}: {out.stderr.strip()}"
 
 
-def judge(test_dir, relative, frames, nulls):
+def judge(test_dir, relative, frames, nulls, size):
     path = os.path.join(test_dir, relative)
     if not os.path.exists(path):
         fail(f"{relative}: missing")
@@ -42,6 +43,9 @@ def judge(test_dir, relative, frames, nulls):
         if not video:
             fail(f"{relative}: no single video stream")
             return
+        found = f"{video.get('width')}x{video.get('height')}"
+        if found != size:
+            fail(f"{relative}: the picture is {found}, expected {size}")
         read = int(video.get("nb_read_frames", 0))
         indexed = int(video.get("nb_frames", 0))
         if frames != "-" and abs(read - int(frames)) > 1:
@@ -63,8 +67,8 @@ def main(test_dir):
         return 1
     with open(notes) as lines:
         for line in lines:
-            relative, frames, nulls = line.split()
-            judge(test_dir, relative, frames, int(nulls))
+            relative, frames, nulls, size = line.split()
+            judge(test_dir, relative, frames, int(nulls), size)
     return 1 if failures else 0
 
 

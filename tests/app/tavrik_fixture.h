@@ -49,6 +49,25 @@ protected:
         WriteDword(L"RecordNameRule", 4);
     }
 
+    // The text of the next message box of the process, which is then closed with OK.
+    static std::wstring DismissMessageBox(DWORD process)
+    {
+        std::wstring text;
+        if (!WaitFor([&] { return MessageBoxOf(process, &text) != nullptr; }))
+            return L"";
+        PostMessageW(MessageBoxOf(process), WM_COMMAND, IDOK, 0);
+        WaitFor([&] { return MessageBoxOf(process) == nullptr; }, 5000);
+        return text;
+    }
+
+    // "text(xxxxxxxx)": a failure message with its code.
+    static bool IsFailure(const std::wstring& message, const std::wstring& text)
+    {
+        return message.size() == text.size() + 10 && message.compare(0, text.size(), text) == 0 &&
+               message[text.size()] == L'(' && message.back() == L')' &&
+               message.find_first_not_of(L"0123456789abcdef", text.size() + 1) == message.size() - 1;
+    }
+
 private:
     bool comStarted_ = false;
 };

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -16,15 +17,18 @@
 #include "screen_picture.h"
 #include "tavrik_fixture.h"
 #include "tavrik_process.h"
+#include "tavrik_record_profile.h"
 
 namespace {
 
 constexpr WPARAM kPreview = 32783;
+constexpr WPARAM kRecordStart = 32781;
 constexpr WPARAM kStop = 32782;
 constexpr WPARAM kAudioAnalog = 32791;
 constexpr WPARAM kMute = 32792;
 constexpr WPARAM kRendererVmr7 = 32800;
 constexpr WPARAM kRendererVmr9 = 32801;
+constexpr unsigned kMediaStop = 13;
 constexpr wchar_t kCardServer[] = L"C:\\Program Files\\Zelvan\\ZelvanSim.dll";
 
 // Whether the renderer's video window sits in the view, shown.
@@ -186,6 +190,8 @@ TEST_F(TavrikPreview, DetectsEachInputAndRefitsTheWindowWhenItChanges)
     ASSERT_TRUE(run.Close());
 }
 
+// Ctrl+S, the stop command of the menu and the toolbar, and the media Stop key each end a
+// detection that never finds a signal; closing the window ends it too.
 TEST_F(TavrikPreview, WithoutSignalItDetectsUntilStoppedOrClosed)
 {
     SetCardValue(L"Input", L"none");
@@ -195,15 +201,101 @@ TEST_F(TavrikPreview, WithoutSignalItDetectsUntilStoppedOrClosed)
     Sleep(1500);
     EXPECT_EQ(L"信号検出中", PaneText(run.Id(), run.Window(), 0)) << "still detecting";
 
-    PostMessageW(run.Window(), WM_COMMAND, kStop, 0);
-    EXPECT_TRUE(WaitForPanes(run, L"停止中", L"No Signal."));
-    EXPECT_EQ(nullptr, MessageBoxOf(run.Id())) << "a cancelled detection is quiet";
+    const struct {
+        const char* name;
+        std::function<void()> stop;
+    } stops[] = {
+        {"Ctrl+S", [&] { PressCtrlKey(run.Window(), 'S'); }},
+        {"stop command", [&] { PostMessageW(run.Window(), WM_COMMAND, kStop, 0); }},
+        {"media Stop key",
+         [&] {
+             PostMessageW(run.Window(), WM_APPCOMMAND, reinterpret_cast<WPARAM>(run.Window()),
+                          MAKELPARAM(0, kMediaStop));
+         }},
+    };
+    for (const auto& stop : stops) {
+        SCOPED_TRACE(stop.name);
+        if (PaneText(run.Id(), run.Window(), 0) != L"信号検出中") {
+            PostMessageW(run.Window(), WM_COMMAND, kPreview, 0);
+            ASSERT_TRUE(WaitForPanes(run, L"信号検出中", L"Detecting"));
+        }
+        stop.stop();
+        EXPECT_TRUE(WaitForPanes(run, L"停止中", L"No Signal.", 5000));
+        EXPECT_FALSE(ShowsVideoWindow(run.Window()));
+        EXPECT_EQ(nullptr, MessageBoxOf(run.Id())) << "a cancelled detection is quiet";
+    }
 
     PostMessageW(run.Window(), WM_COMMAND, kPreview, 0);
     ASSERT_TRUE(WaitForPanes(run, L"信号検出中", L"Detecting"));
     PostMessageW(run.Window(), WM_CLOSE, 0, 0);
     EXPECT_TRUE(run.WaitForExit(10000).has_value()) << "closing ends the detection and then the program";
     EXPECT_EQ(std::optional<DWORD>(0), ReadDword(L"Preview"));
+}
+
+// An input change the timer finds stops the preview for a new detection, and the status
+// line says so; what comes of the detection and the rebuild is told as the preview command tells it.
+TEST_F(TavrikPreview, AnInputChangeShowsItsDetectionAndWhatCameOfIt)
+{
+    TavrikRun run;
+    ASSERT_TRUE(run.Window());
+    ASSERT_TRUE(WaitForPanes(run, L"プレビュー中", L"1080i"));
+    SetCardValue(L"Input", L"none");
+    ASSERT_TRUE(WaitForPanes(run, L"信号検出中", L"Detecting"));
+    PostMessageW(run.Window(), WM_COMMAND, kStop, 0);
+    EXPECT_TRUE(WaitForPanes(run, L"停止中", L"No Signal."));
+    EXPECT_EQ(nullptr, MessageBoxOf(run.Id()));
+
+    SetCardValue(L"Input", L"1080i");
+    PostMessageW(run.Window(), WM_COMMAND, kPreview, 0);
+    ASSERT_TRUE(WaitForPanes(run, L"プレビュー中", L"1080i"));
+    SetCardValue(L"RefuseAudio", 1);
+    SetCardValue(L"Input", L"720p");
+    const std::wstring text = DismissMessageBox(run.Id());
+    EXPECT_TRUE(IsFailure(text, L"プレビューグラフの構築に失敗しました。")) << Narrow(text);
+    EXPECT_TRUE(WaitForPanes(run, L"停止中", L"720p"));
+    ASSERT_TRUE(run.Close());
+}
+
+// Each failure the card's faults cause is told with its own message, and the program is
+// left stopped and takes the next command.
+TEST_F(TavrikPreview, TheCardsFaultsGiveEachFailureItsMessage)
+{
+    WriteRecordProfile(kMuxMonikerName);
+    RecordInto(FreshFolderUnder(L"tavrik-recordings", CaseName()), L"take");
+    SetCardValue(L"FailStart", static_cast<DWORD>(E_FAIL));
+    TavrikRun run;
+    ASSERT_TRUE(run.Window());
+    const auto expectFailure = [&](const wchar_t* message) {
+        const std::wstring text = DismissMessageBox(run.Id());
+        EXPECT_TRUE(IsFailure(text, message)) << Narrow(text);
+        EXPECT_TRUE(WaitForPanes(run, L"停止中", L"1080i"));
+    };
+    expectFailure(L"信号検出に失敗しました。");
+
+    SetCardValue(L"FailStart", DWORD{0});
+    PostMessageW(run.Window(), WM_COMMAND, kPreview, 0);
+    ASSERT_TRUE(WaitForPanes(run, L"プレビュー中", L"1080i"));
+    SetCardValue(L"FailStart", static_cast<DWORD>(E_FAIL));
+    PostMessageW(run.Window(), WM_COMMAND, kRendererVmr7, 0);
+    const std::wstring rendererText = DismissMessageBox(run.Id());
+    EXPECT_EQ(L"レンダラーの変更に失敗しました。", rendererText);
+    EXPECT_TRUE(WaitForPanes(run, L"停止中", L"1080i"));
+
+    PostMessageW(run.Window(), WM_COMMAND, kPreview, 0);
+    expectFailure(L"プレビューの開始に失敗しました。");
+    PostMessageW(run.Window(), WM_COMMAND, kRecordStart, 0);
+    expectFailure(L"キャプチャーの開始に失敗しました。");
+
+    SetCardValue(L"FailStart", DWORD{0});
+    SetCardValue(L"RefuseAudio", 1);
+    PostMessageW(run.Window(), WM_COMMAND, kPreview, 0);
+    expectFailure(L"プレビューグラフの構築に失敗しました。");
+
+    SetCardValue(L"RefuseAudio", DWORD{0});
+    PostMessageW(run.Window(), WM_COMMAND, kPreview, 0);
+    EXPECT_TRUE(WaitForPanes(run, L"プレビュー中", L"1080i"));
+    ASSERT_TRUE(run.Close());
+    DeleteFileW(RecordProfilePath().c_str());
 }
 
 TEST_F(TavrikPreview, MissingCardIsReportedTwiceAndTheProgramKeepsRunning)

@@ -34,11 +34,16 @@ inline std::wstring PreviewProfilePath()
     return DataFolder() + L"CurrentPreview.dat";
 }
 
-// Trelvox (or a multiplexer that is not installed) without compressors.
-inline void WriteRecordProfile(const wchar_t* muxName, DWORD maxFiles = 0, DWORD maxFileSizeMb = 0)
+// Trelvox (or a multiplexer that is not installed) with the options, without compressors
+// unless a video compressor's display name is given.
+inline void WriteRecordProfile(const wchar_t* muxName, DWORD maxFiles = 0, DWORD maxFileSizeMb = 0,
+                               const RecordOptions& options = {}, const wchar_t* videoCompressor = nullptr)
 {
     RecordProfile profile;
+    profile.options = options;
     profile.videoCompressor = {L"無圧縮", NullVideoDisplayName(), nullptr, nullptr};
+    if (videoCompressor)
+        profile.videoCompressor = {L"Compressor", videoCompressor, nullptr, nullptr};
     profile.audioCompressor = {L"PCM", NullAudioDisplayName(), nullptr, nullptr};
     profile.mux = {L"Pelkor AVI Mux", muxName, nullptr, nullptr};
     if (wcscmp(muxName, kMuxMonikerName) == 0) {

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <regex>
 #include <string>
@@ -35,6 +36,9 @@ constexpr unsigned kMediaStop = 13;
 constexpr unsigned kMediaRecord = 48;
 constexpr WPARAM kShellAppCommand = 12;
 constexpr wchar_t kRecordingCannotExit[] = L"録画中です。終了できません。";
+// The stand-in G.711 compressor, which takes no video.
+constexpr wchar_t kAudioOnlyCompressor[] =
+    L"@device:sw:{33D9A761-90C8-11D0-BD43-00A0C911CE86}\\{54D05EDC-DA62-4993-BDBA-ACF061206563}";
 constexpr wchar_t kUnboundMux[] =
     L"@device:sw:{083863F1-70DE-11D0-BD40-00A0C911CE86}\\{0BAD0BAD-0000-4000-8000-00000000BAD0}";
 
@@ -110,13 +114,32 @@ void ExpectReportLines(const std::vector<std::string>& lines, const std::wstring
 }
 
 // A line of expect.txt for check_tavrik_recordings.py: the file relative to the test
-// folder, the frames the report counted ("-" when the file holds fewer) and the null frames.
+// folder, the frames the report counted ("-" when the file holds fewer), the null frames
+// and the picture size (720x480, the card's input in these cases).
 void NoteForProbe(const std::wstring& file, const std::string& frames, int64_t nullFrames)
 {
     std::ofstream expect("tavrik-recordings\\expect.txt", std::ios::app);
     std::string relative = Narrow(file.substr(FullPath(L".").size() + 1));
     std::replace(relative.begin(), relative.end(), '\\', '/');
-    expect << relative << ' ' << frames << ' ' << nullFrames << '\n';
+    expect << relative << ' ' << frames << ' ' << nullFrames << " 720x480\n";
+}
+
+DWORD PriorityClassOf(const TavrikRun& run)
+{
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, run.Id());
+    const DWORD priorityClass = process ? GetPriorityClass(process) : 0;
+    if (process)
+        CloseHandle(process);
+    return priorityClass;
+}
+
+std::vector<std::wstring> FileNamesIn(const std::wstring& folder)
+{
+    std::vector<std::wstring> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().wstring());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 // What the information bar shows, sampled once a second.
@@ -517,6 +540,84 @@ TEST_F(TavrikRecord, AFullDiskEndsTheRecordingCleanly)
     PostMessageW(MessageBoxOf(run.Id()), WM_COMMAND, IDOK, 0);
     EXPECT_GT(FramesPlayedBack(smallDisk + L"\\take0000000.avi"), 0);
     NoteForProbe(smallDisk + L"\\take0000000.avi", "-", 0);
+    ASSERT_TRUE(run.Close());
+}
+
+// A start that fails to run (the folder is not there yet) and one whose build fails after
+// the multiplexer was added (a compressor that takes no video) leave nothing behind: no
+// file, no raised priority, no load thread. The recording after them is the only file.
+TEST_F(TavrikRecord, FailedStartsLeaveNothingBehindAndTheNextRecordingWorks)
+{
+    RecordOptions options;
+    options.loadThreadWhileRecording = 1;
+    options.priorityClass = HIGH_PRIORITY_CLASS;
+    WriteRecordProfile(kMuxMonikerName, 0, 0, options);
+    const std::wstring later = folder + L"\\later";
+    RemoveDirectoryW(later.c_str());
+    WriteString(L"DefaultRecordPath", later);
+    TavrikRun run;
+    ASSERT_TRUE(run.Window());
+    ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
+    const DWORD priorityClass = PriorityClassOf(run);
+
+    PressCtrlR(run.Window());
+    const std::wstring runFailure = DismissMessageBox(run.Id());
+    EXPECT_TRUE(IsFailure(runFailure, L"キャプチャーの開始に失敗しました。")) << Narrow(runFailure);
+    EXPECT_TRUE(WaitForStatus(run, L"停止中"));
+    EXPECT_EQ(priorityClass, PriorityClassOf(run));
+
+    ASSERT_TRUE(CreateDirectoryW(later.c_str(), nullptr));
+    WriteRecordProfile(kMuxMonikerName, 0, 0, options, kAudioOnlyCompressor);
+    PressCtrlR(run.Window());
+    const std::wstring buildFailure = DismissMessageBox(run.Id());
+    EXPECT_TRUE(IsFailure(buildFailure, L"キャプチャーグラフの構築に失敗しました。")) << Narrow(buildFailure);
+    EXPECT_TRUE(WaitForStatus(run, L"停止中"));
+    EXPECT_EQ(priorityClass, PriorityClassOf(run));
+
+    // A multiplexer left in the graph would write its files as the preview runs.
+    PressCtrlKey(run.Window(), 'P');
+    ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
+    Sleep(2000);
+    EXPECT_EQ(nullptr, MessageBoxOf(run.Id()));
+
+    WriteRecordProfile(kMuxMonikerName, 0, 0, options);
+    PressCtrlR(run.Window());
+    ASSERT_TRUE(WaitForStatus(run, L"録画中"));
+    EXPECT_EQ(DWORD(HIGH_PRIORITY_CLASS), PriorityClassOf(run));
+    WatchRecording(run.Window(), 3);
+    PostMessageW(run.Window(), WM_APPCOMMAND, reinterpret_cast<WPARAM>(run.Window()), AppCommand(kMediaStop));
+    ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
+    EXPECT_EQ(priorityClass, PriorityClassOf(run));
+    folder = later;
+    const std::vector<std::string> failedReport = FileLines(later + L"\\take0001.log");
+    ASSERT_FALSE(failedReport.empty());
+    EXPECT_EQ(0u, failedReport.back().rfind("Fail Recording. ", 0)) << failedReport.back();
+    EXPECT_EQ((std::vector<std::wstring>{L"take0001.log", L"take0002.log", L"take0002000.avi"}),
+              FileNamesIn(later));
+    ExpectRecording(L"take0002", 0);
+    ASSERT_TRUE(run.Close());
+    EXPECT_EQ(std::optional<DWORD>(0), ReadDword(L"StressThread")) << "the load thread ran only for the recording";
+}
+
+// The input changed while the preview was stopped: the record command detects it first,
+// so the file and the report are of the new input.
+TEST_F(TavrikRecord, AnInputChangedWhileStoppedIsDetectedBeforeTheRecording)
+{
+    WriteRecordProfile(kMuxMonikerName);
+    SetCardValue(L"Input", L"1080i");
+    TavrikRun run;
+    ASSERT_TRUE(run.Window());
+    ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
+    PressCtrlKey(run.Window(), 'P');
+    ASSERT_TRUE(WaitForStatus(run, L"停止中"));
+    SetCardValue(L"Input", L"480i");
+    PressCtrlR(run.Window());
+    ASSERT_TRUE(WaitForStatus(run, L"録画中"));
+    WatchRecording(run.Window(), 3);
+    PostMessageW(run.Window(), WM_APPCOMMAND, reinterpret_cast<WPARAM>(run.Window()), AppCommand(kMediaStop));
+    ASSERT_TRUE(WaitForStatus(run, L"停止中"));
+    ExpectRecording(L"take0000", 0);
+    EXPECT_EQ(nullptr, MessageBoxOf(run.Id()));
     ASSERT_TRUE(run.Close());
 }
 
