@@ -33,7 +33,6 @@ ControlValues ReadControlValues(const ControlSource& source)
     faults.untimedEvery = NumberOr(source, control::kUntimedEvery, 0);
     faults.noAudio = NumberOr(source, control::kNoAudio, 0) != 0;
     faults.refuseAudio = NumberOr(source, control::kRefuseAudio, 0) != 0;
-    faults.failStart = NumberOr(source, control::kFailStart, 0);
     if (const std::optional<InputKind> changeTo = InputNamed(source, control::kChangeTo)) {
         faults.changes = true;
         faults.changeTo = *changeTo;

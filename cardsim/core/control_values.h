@@ -37,7 +37,6 @@ constexpr const char* kJitter = "JitterMicroseconds";
 constexpr const char* kUntimedEvery = "UntimedEvery";
 constexpr const char* kNoAudio = "NoAudio";
 constexpr const char* kRefuseAudio = "RefuseAudio";
-constexpr const char* kFailStart = "FailStart";
 constexpr const char* kChangeAfterFrames = "ChangeAfterFrames";
 constexpr const char* kChangeTo = "ChangeTo";
 constexpr const char* kOmitCapability = "OmitCapability";

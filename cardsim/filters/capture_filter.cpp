@@ -105,11 +105,8 @@ STDMETHODIMP CaptureFilter::Pause()
         running_ = false;
         SetRunClock(nullptr);
     }
-    if (m_State == State_Stopped) {
-        if (const uint32_t failure = SimulatedCard::Instance().Faults().failStart)
-            return static_cast<HRESULT>(failure);
+    if (m_State == State_Stopped)
         session_ = ++sessions;
-    }
     return CBaseFilter::Pause();
 }
 

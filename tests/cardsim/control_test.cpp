@@ -38,7 +38,6 @@ TEST(ControlValues, DefaultsAreA1080iInputWithoutFaults)
     }
     EXPECT_FALSE(values.faults.noAudio);
     EXPECT_FALSE(values.faults.refuseAudio);
-    EXPECT_EQ(0u, values.faults.failStart);
     EXPECT_FALSE(values.faults.changes);
     EXPECT_EQ(0, values.omittedCapabilityRow);
 }
@@ -49,12 +48,11 @@ TEST(ControlValues, EveryValueIsReadAndStrangeOnesFallBack)
     source.texts = {{"Input", "720P"}, {"ChangeTo", "none"}};
     source.numbers = {{"DropEvery", 5},  {"BurstStart", 20},   {"BurstLength", 3},        {"JitterMicroseconds", 500},
                       {"UntimedEvery", 7}, {"NoAudio", 1}, {"ChangeAfterFrames", 30}, {"OmitCapability", 4},
-                      {"RefuseAudio", 1}, {"FailStart", 0x80004005}};
+                      {"RefuseAudio", 1}};
     const ControlValues values = ReadControlValues(source);
     EXPECT_EQ(InputKind::Hd720p, values.input);
     EXPECT_TRUE(values.faults.noAudio);
     EXPECT_TRUE(values.faults.refuseAudio);
-    EXPECT_EQ(0x80004005u, values.faults.failStart);
     EXPECT_TRUE(values.faults.changes);
     EXPECT_EQ(InputKind::None, values.faults.changeTo);
     EXPECT_EQ(30u, values.faults.changeAfterFrames);
