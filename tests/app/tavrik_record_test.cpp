@@ -553,7 +553,9 @@ TEST_F(TavrikRecord, FailedStartsLeaveNothingBehindAndTheNextRecordingWorks)
     options.priorityClass = HIGH_PRIORITY_CLASS;
     WriteRecordProfile(kMuxMonikerName, 0, 0, options);
     const std::wstring later = folder + L"\\later";
-    RemoveDirectoryW(later.c_str());
+    // Left with its files by an earlier run of the case.
+    std::error_code ignored;
+    std::filesystem::remove_all(later, ignored);
     WriteString(L"DefaultRecordPath", later);
     TavrikRun run;
     ASSERT_TRUE(run.Window());
