@@ -198,7 +198,7 @@ void CMainFrame::OnClose()
     }
     if (engine->state == engine::kDetecting) {
         // The close completes once the detection wait has returned.
-        engine->cancelDetection = 1;
+        detectionWait.Cancel();
         PostMessageW(Handle(), WM_CLOSE, 0, 0);
         return;
     }
@@ -214,7 +214,7 @@ bool CMainFrame::OnQueryEndSession()
         return false;
     }
     if (engine->state == engine::kDetecting)
-        engine->cancelDetection = 1;
+        detectionWait.Cancel();
     return true;
 }
 
@@ -244,7 +244,7 @@ void CMainFrame::OnTimer()
     if (engine->state == engine::kDetecting)
         OnIdleUpdate();
     if (timerAlternation)
-        engine->CheckSignalChange();
+        FollowInputChange();
     else
         informationBar.Refresh(*engine);
     timerAlternation = !timerAlternation;

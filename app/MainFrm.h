@@ -11,6 +11,7 @@
 #include "../view/ChildView.h"
 #include "../view/InformationBar.h"
 #include "MainSettings.h"
+#include "SignalDetectionWait.h"
 #include "core/RecordingNote.h"
 
 #include <memory>
@@ -57,8 +58,12 @@ private:
     // MainFrmPreview.cpp
     void RegisterPreviewCommands();
     void TogglePreview();
+    // Builds and runs the preview for the detected input; false when the user was told why not.
+    bool StartPreview();
     // A detection for a command: false when it failed (the user is told) or was cancelled.
     bool DetectSignalForCommand();
+    // From the timer: a preview whose input changed is detected and started again.
+    void FollowInputChange();
     void ChangeAudioInput(int input);
     void ChangeRenderer(int kind);
 
@@ -71,6 +76,10 @@ private:
     void FinishRecording();
     void WriteReportAndResumePreview();
     void FailRecording(const wchar_t* text, HRESULT hr);
+    // Without a running preview nothing has followed the input since the last detection.
+    bool InputNeedsDetection() const;
+    // A recording the multiplexer ended (also while it was being stopped): the user is told why.
+    void TellRecordingEnd();
     // After the graph's events: a recording the multiplexer ended is stopped as the
     // stop command does, then the user is told why.
     void OnGraphEvents();
@@ -136,6 +145,7 @@ private:
     CInformationBar informationBar;
     CChildView view;
     std::unique_ptr<CCaptureGraph> engine;
+    SignalDetectionWait detectionWait;
     RECT savedWindowRect{};
     MainSettings settings;
     int startPreview = 0;

@@ -48,46 +48,60 @@ void CMainFrame::RegisterPreviewCommands()
 
 bool CMainFrame::DetectSignalForCommand()
 {
-    // Handled inside the detection wait: the status line shows "detecting".
-    PostStateText();
-    const HRESULT hr = engine->DetectSignal();
-    if (FAILED(hr)) {
-        ShowEngineFailure(L"信号検出に失敗しました。", hr);
-        return false;
-    }
-    if (hr == S_FALSE) {
-        // Cancelled: quietly, but the status line leaves "detecting".
+    HRESULT hr = engine->StartDetection();
+    if (SUCCEEDED(hr)) {
+        // Handled inside the wait: the status line shows "detecting".
         PostStateText();
-        return false;
+        detectionWait.Run(*engine, [this](MSG& message) { return PreTranslateMessage(message); });
+        hr = engine->FinishDetection();
     }
-    return true;
+    // Failed or cancelled, the status line leaves "detecting".
+    PostStateText();
+    if (FAILED(hr))
+        ShowEngineFailure(L"信号検出に失敗しました。", hr);
+    return hr == S_OK;
 }
 
 void CMainFrame::TogglePreview()
 {
     if (engine->state == engine::kPreviewing) {
         engine->StopPreview();
-    } else if (engine->state == engine::kRecording || engine->state == engine::kDetecting) {
+        PostStateText();
         return;
-    } else {
-        if (engine->signalFormat == 0 && !DetectSignalForCommand())
-            return;
-        if (engine->state == engine::kIdle) {
-            const HRESULT hr = engine->BuildPreview(-1);
-            if (FAILED(hr)) {
-                engine->TearDown();
-                ShowEngineFailure(L"プレビューグラフの構築に失敗しました。", hr);
-                return;
-            }
-        }
-        const HRESULT hr = engine->RunPreview();
+    }
+    if (engine->state == engine::kRecording || engine->state == engine::kDetecting)
+        return;
+    if (engine->signalFormat == 0 && !DetectSignalForCommand())
+        return;
+    StartPreview();
+}
+
+bool CMainFrame::StartPreview()
+{
+    // The status line follows whatever comes of it.
+    PostStateText();
+    if (engine->state == engine::kIdle) {
+        const HRESULT hr = engine->BuildPreview(-1);
         if (FAILED(hr)) {
             engine->TearDown();
-            ShowEngineFailure(L"プレビューの開始に失敗しました。", hr);
-            return;
+            ShowEngineFailure(L"プレビューグラフの構築に失敗しました。", hr);
+            return false;
         }
     }
-    PostStateText();
+    const HRESULT hr = engine->RunPreview();
+    if (FAILED(hr)) {
+        engine->TearDown();
+        ShowEngineFailure(L"プレビューの開始に失敗しました。", hr);
+        return false;
+    }
+    return true;
+}
+
+void CMainFrame::FollowInputChange()
+{
+    const HRESULT hr = engine->CheckSignalChange();
+    if (hr == S_FALSE && DetectSignalForCommand())
+        StartPreview();
 }
 
 void CMainFrame::ChangeAudioInput(int input)
@@ -101,6 +115,9 @@ void CMainFrame::ChangeAudioInput(int input)
 
 void CMainFrame::ChangeRenderer(int kind)
 {
-    if (FAILED(engine->SetRendererKind(kind)))
-        FwMessageBox(L"レンダラーの変更に失敗しました。", MB_ICONHAND);
+    if (SUCCEEDED(engine->SetRendererKind(kind)))
+        return;
+    // The preview is gone with the failed rebuild.
+    PostStateText();
+    FwMessageBox(L"レンダラーの変更に失敗しました。", MB_ICONHAND);
 }

@@ -30,7 +30,7 @@ void CMainFrame::StartRecording()
 {
     if (engine->state == engine::kRecording || engine->state == engine::kDetecting)
         return;
-    if (!engine->signalDetected && !DetectSignalForCommand())
+    if (InputNeedsDetection() && !DetectSignalForCommand())
         return;
     if (!RecordProfileExists()) {
         FwMessageBox(L"録画設定がされていません。先に設定する必要があります。", MB_ICONINFORMATION);
@@ -62,6 +62,13 @@ void CMainFrame::StartRecording()
         return;
     }
     PostStateText();
+}
+
+bool CMainFrame::InputNeedsDetection() const
+{
+    if (!engine->signalDetected)
+        return true;
+    return engine->state != engine::kPreviewing && engine->ReadInputFormat() != engine->signalFormat;
 }
 
 bool CMainFrame::ChooseRecordTargets(std::wstring& recordPath, std::wstring& reportPath)
@@ -111,6 +118,9 @@ void CMainFrame::FinishRecording()
 {
     engine->StopRecord();
     WriteReportAndResumePreview();
+    PostStateText();
+    if (engine->LastRecordingEnd().code)
+        TellRecordingEnd();
 }
 
 // What follows every stop: the report's body, and the preview that ran before.
@@ -128,12 +138,14 @@ void CMainFrame::WriteReportAndResumePreview()
 void CMainFrame::StopCommand()
 {
     if (engine->state == engine::kDetecting) {
-        engine->cancelDetection = 1;
+        detectionWait.Cancel();
         return;
     }
-    if (engine->state == engine::kRecording)
+    if (engine->state == engine::kRecording) {
         FinishRecording();
-    else if (engine->resumePreview) {
+        return;
+    }
+    if (engine->resumePreview) {
         engine->resumePreview = 0;
         TogglePreview();
     }
@@ -147,6 +159,11 @@ void CMainFrame::OnGraphEvents()
     // The engine has stopped the recording Trelvox ended: finish as the stop command does.
     WriteReportAndResumePreview();
     PostStateText();
+    TellRecordingEnd();
+}
+
+void CMainFrame::TellRecordingEnd()
+{
     const RecordingEndEvent& end = engine->LastRecordingEnd();
     if (end.code == CCaptureGraph::kEventFilesFull)
         ShowEngineFailure(L"録画ファイルがすべて一杯になったため、録画を停止しました。", end.code);

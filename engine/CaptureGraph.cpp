@@ -8,7 +8,6 @@
 #include "PreviewGraphBuilder.h"
 #include "RecordGraphBuilder.h"
 #include "RecordingStatistics.h"
-#include "SignalDetectionWindow.h"
 
 #include <algorithm>
 #include <ctime>
@@ -20,7 +19,6 @@ namespace {
 // The card's crossbar in the crossbar category.
 constexpr wchar_t kCrossbarMoniker[] =
     L"@device:sw:{A799A801-A46D-11D0-A18C-00A02401DCD4}\\{F0C5FDC9-D592-463A-A302-4769B17A4047}";
-constexpr DWORD kDetectionPeriodMs = 100;
 constexpr long kMuted = -10000;
 constexpr int kMaxCardConfigWaitMs = 1000;
 constexpr EXECUTION_STATE kKeepAwake = ES_CONTINUOUS | ES_SYSTEM_REQUIRED | ES_DISPLAY_REQUIRED;
@@ -146,6 +144,7 @@ HRESULT CCaptureGraph::SelectAudioInput(int input)
 
 HRESULT CCaptureGraph::TearDown()
 {
+    const bool recordGraph = state == engine::kRecordBuilt || state == engine::kRecording;
     if (parts_.mediaControl)
         parts_.mediaControl->Stop();
     parts_.mediaEvents.Reset();
@@ -160,8 +159,11 @@ HRESULT CCaptureGraph::TearDown()
     parts_.videoRenderer.Reset();
     placement_.Release(aspectMode);
     if (parts_.graph && parts_.captureFilter)
-        RemoveDownstream(parts_.graph.Get(), parts_.captureFilter.Get());
+        RemoveAllButUpstreamOf(parts_.graph.Get(), parts_.captureFilter.Get());
     RevokeGraph(rotCookie_);
+    if (recordGraph && !loadThreadWasRunning)
+        loadThread_.Stop();
+    RestorePriorityClass();
     if (state != engine::kNotOpened)
         state = engine::kIdle;
     return S_OK;
@@ -193,7 +195,7 @@ HRESULT CCaptureGraph::BuildDetectionGraph()
     return S_OK;
 }
 
-HRESULT CCaptureGraph::DetectSignal()
+HRESULT CCaptureGraph::StartDetection()
 {
     if (!parts_.builder)
         return E_FAIL;
@@ -209,61 +211,42 @@ HRESULT CCaptureGraph::DetectSignal()
     hr = parts_.mediaControl->Run();
     if (FAILED(hr)) {
         parts_.mediaControl->Stop();
+        StopEveryFilter(parts_.graph.Get());
         TearDown();
         return hr;
     }
-    // The format that passed the periods, not what the decoder says after the stop.
-    const int detected = WaitForSignal();
-    parts_.mediaControl->Stop();
-    TearDown();
-    if (detected != engine::kNoSignal) {
-        signalFormat = detected;
-        signalDetected = 1;
-        ApplyFormatToPins(signalFormat);
-    }
-    cancelDetection = 0;
-    return detected != engine::kNoSignal ? S_OK : S_FALSE;
+    detectedFormat_ = engine::kNoSignal;
+    detection_.Start(ReadInputFormat(), videoCallback_->SampleCount());
+    return S_OK;
 }
 
-// Pumps the thread's messages while counting steady 100 ms periods of video.
-// The periods follow the clock, so a stream of messages cannot hold them off.
-int CCaptureGraph::WaitForSignal()
+engine::DetectionStep CCaptureGraph::PollDetection()
 {
-    cancelDetection = 0;
-    engine::SignalDetectionWindow window;
-    window.Start(ReadInputFormat(), videoCallback_->SampleCount());
-    HANDLE never = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    int detected = engine::kNoSignal;
-    bool done = false;
-    DWORD periodStart = GetTickCount();
-    while (!done) {
-        const DWORD elapsed = GetTickCount() - periodStart;
-        const DWORD timeout = elapsed >= kDetectionPeriodMs ? 0 : kDetectionPeriodMs - elapsed;
-        const DWORD woke = MsgWaitForMultipleObjects(1, &never, FALSE, timeout, QS_ALLINPUT);
-        if (woke == WAIT_TIMEOUT) {
-            periodStart = GetTickCount();
-            const int current = ReadInputFormat();
-            if (window.EndPeriod(current, videoCallback_->SampleCount()))
-                detected = current;
-            done = detected != engine::kNoSignal || cancelDetection;
-        } else if (woke == WAIT_OBJECT_0 + 1) {
-            MSG message;
-            while (!cancelDetection && PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE)) {
-                if (GetMessageW(&message, nullptr, 0, 0) <= 0) {
-                    // WM_QUIT: put it back for the main loop and give up the wait.
-                    PostQuitMessage(static_cast<int>(message.wParam));
-                    cancelDetection = 1;
-                    break;
-                }
-                TranslateMessage(&message);
-                DispatchMessageW(&message);
-            }
-            done = cancelDetection;
-        }
-    }
-    if (never)
-        CloseHandle(never);
-    return detected;
+    if (state != engine::kDetecting)
+        return engine::DetectionStep::kFailed;
+    if (detectedFormat_ != engine::kNoSignal)
+        return engine::DetectionStep::kStable;
+    const int current = ReadInputFormat();
+    if (!detection_.EndPeriod(current, videoCallback_->SampleCount()))
+        return engine::DetectionStep::kNotYet;
+    detectedFormat_ = current;
+    return engine::DetectionStep::kStable;
+}
+
+HRESULT CCaptureGraph::FinishDetection()
+{
+    if (state != engine::kDetecting)
+        return E_FAIL;
+    // The format that passed the periods, not what the decoder says after the stop.
+    const int detected = detectedFormat_;
+    detectedFormat_ = engine::kNoSignal;
+    TearDown();
+    if (detected == engine::kNoSignal)
+        return S_FALSE;
+    signalFormat = detected;
+    signalDetected = 1;
+    ApplyFormatToPins(signalFormat);
+    return S_OK;
 }
 
 HRESULT CCaptureGraph::BuildPreview(int format)
@@ -290,6 +273,7 @@ HRESULT CCaptureGraph::RunPreview()
     const HRESULT hr = parts_.mediaControl->Run();
     if (FAILED(hr)) {
         parts_.mediaControl->Stop();
+        StopEveryFilter(parts_.graph.Get());
         return hr;
     }
     FitWindow(false);
@@ -303,17 +287,15 @@ HRESULT CCaptureGraph::StopPreview()
 {
     if (state != engine::kPreviewing || !parts_.mediaControl)
         return E_FAIL;
-    parts_.mediaControl->Stop();
-    RestorePriorityClass();
     return TearDown();
 }
 
 HRESULT CCaptureGraph::BuildRecord(int resumeFlag, const std::wstring& fileName)
 {
     resumePreview = resumeFlag;
-    loadThreadWasRunning = loadThread_.IsRunning() ? 1 : 0;
     if (state != engine::kIdle)
         TearDown();
+    loadThreadWasRunning = loadThread_.IsRunning() ? 1 : 0;
     useInfTee = 0;
     if (!parts_.captureFilter)
         return E_FAIL;
@@ -336,9 +318,12 @@ HRESULT CCaptureGraph::RunRecord()
 {
     if (state != engine::kRecordBuilt || !parts_.mediaControl)
         return E_FAIL;
+    // An abort left from an earlier graph must not end this recording.
+    DrainGraphEvents();
     const HRESULT hr = parts_.mediaControl->Run();
     if (FAILED(hr)) {
         parts_.mediaControl->Stop();
+        StopEveryFilter(parts_.graph.Get());
         return hr;
     }
     report.startTime = static_cast<int64_t>(std::time(nullptr));
@@ -355,13 +340,13 @@ HRESULT CCaptureGraph::StopRecord()
         return E_FAIL;
     report.endTime = static_cast<int64_t>(std::time(nullptr));
     parts_.mediaControl->Stop();
+    // Trelvox may fail while it finishes the files; that is told like an abort while recording.
+    const RecordingEndEvent end = DrainGraphEvents();
+    if (!recordingEnd_.code)
+        recordingEnd_ = end;
     if (report.file)
         CollectStatistics();
-    TearDown();
-    if (!loadThreadWasRunning)
-        loadThread_.Stop();
-    RestorePriorityClass();
-    return S_OK;
+    return TearDown();
 }
 
 void CCaptureGraph::ApplyCardConfigIfAsked()
@@ -400,6 +385,7 @@ void CCaptureGraph::RestorePriorityClass()
 {
     if (savedPriorityClass != 0)
         SetPriorityClass(GetCurrentProcess(), savedPriorityClass);
+    savedPriorityClass = 0;
 }
 
 HRESULT CCaptureGraph::CheckSignalChange()
@@ -408,26 +394,10 @@ HRESULT CCaptureGraph::CheckSignalChange()
         return S_OK;
     if (!parts_.mediaControl)
         return E_FAIL;
-    const int current = ReadInputFormat();
-    if (current == signalFormat)
+    if (ReadInputFormat() == signalFormat)
         return S_OK;
-    parts_.mediaControl->Stop();
-    RestorePriorityClass();
     TearDown();
-    HRESULT hr = DetectSignal();
-    if (FAILED(hr))
-        return hr;
-    if (hr == S_FALSE)
-        return S_OK;
-    hr = BuildPreview(signalFormat);
-    if (SUCCEEDED(hr))
-        hr = RunPreview();
-    if (FAILED(hr)) {
-        TearDown();
-        return hr;
-    }
-    FitWindow(false);
-    return S_OK;
+    return S_FALSE;
 }
 
 HRESULT CCaptureGraph::SetRendererKind(int kind)
@@ -437,8 +407,6 @@ HRESULT CCaptureGraph::SetRendererKind(int kind)
     rendererKind = kind;
     if (state != engine::kPreviewing)
         return S_OK;
-    parts_.mediaControl->Stop();
-    RestorePriorityClass();
     TearDown();
     HRESULT hr = BuildPreview(-1);
     if (SUCCEEDED(hr))
@@ -462,37 +430,29 @@ HRESULT CCaptureGraph::SetMute(int flag)
     return audio->put_Volume(mute ? kMuted : 0);
 }
 
-bool CCaptureGraph::EndsRecording(long code) const
+RecordingEndEvent CCaptureGraph::DrainGraphEvents()
 {
-    return state == engine::kRecording && (code == EC_ERRORABORT || code == kEventFilesFull);
-}
-
-// Trelvox has stopped writing: the recording ends as by the stop command.
-void CCaptureGraph::StopRecordingAfter(long code, LONG_PTR param)
-{
-    recordingEnd_ = {code, param};
-    StopRecord();
-}
-
-HRESULT CCaptureGraph::HandleGraphEvents()
-{
-    long ended = 0;
-    LONG_PTR endParam = 0;
+    RecordingEndEvent end;
     long code = 0;
     LONG_PTR first = 0, second = 0;
     while (parts_.mediaEvents && SUCCEEDED(parts_.mediaEvents->GetEvent(&code, &first, &second, 0))) {
         if (code == EC_FULLSCREEN_LOST && parts_.videoWindow)
             placement_.LeaveFullScreen(aspectMode);
-        if (!ended && EndsRecording(code)) {
-            ended = code;
-            endParam = first;
-        }
+        if (!end.code && (code == EC_ERRORABORT || code == kEventFilesFull))
+            end = {code, first};
         parts_.mediaEvents->FreeEventParams(code, first, second);
     }
-    // Stopped after the drain: the tear-down releases the event interface.
-    if (!ended)
+    return end;
+}
+
+// Trelvox has stopped writing: the recording ends as by the stop command.
+HRESULT CCaptureGraph::HandleGraphEvents()
+{
+    const RecordingEndEvent end = DrainGraphEvents();
+    if (!end.code || state != engine::kRecording)
         return S_OK;
-    StopRecordingAfter(ended, endParam);
+    recordingEnd_ = end;
+    StopRecord();
     return S_FALSE;
 }
 

@@ -14,6 +14,7 @@
 #include "GraphParts.h"
 #include "LoadThread.h"
 #include "RecordingReport.h"
+#include "SignalDetectionWindow.h"
 #include "SignalFormat.h"
 #include "StillFrameStore.h"
 #include "VideoCaptureSampleGrabberCB.h"
@@ -53,8 +54,12 @@ public:
     // the main window then tells the user the card was not found.
     HRESULT Open();
     bool HasCard() const { return parts_.captureFilter != nullptr; }
-    // 0 detected, 1 cancelled, negative on failure.
-    HRESULT DetectSignal();
+    // Signal detection, driven by the caller, who waits and may give up: StartDetection
+    // runs the detection graph (state 7); PollDetection ends one 100 ms period;
+    // FinishDetection stops it and takes the format that stayed stable (S_OK), else S_FALSE.
+    HRESULT StartDetection();
+    engine::DetectionStep PollDetection();
+    HRESULT FinishDetection();
     // -1 builds for `signalFormat`.
     HRESULT BuildPreview(int format);
     HRESULT RunPreview();
@@ -67,12 +72,17 @@ public:
     // Stamps the end time, stops, collects the statistics when the report file
     // is open, tears down, stops the load thread it started, restores the priority.
     HRESULT StopRecord();
+    // Also undoes what the build applied: the raised priority class, and the load
+    // thread a record graph started.
     HRESULT TearDown();
+    // While previewing: when the decoder reports another input than `signalFormat`,
+    // stops the preview for a new detection and returns S_FALSE.
     HRESULT CheckSignalChange();
     // Drains the graph's events. When Trelvox ends a recording itself (disk
     // full, all files full) in state 5 it stops the recording as StopRecord does
-    // and returns S_FALSE; LastRecordingEnd() then says why. The main window
-    // finishes as after its stop command: report body, close, preview resume, message.
+    // and returns S_FALSE; LastRecordingEnd() then says why, as it does after a
+    // StopRecord that met such an event. The main window finishes as after its
+    // stop command: report body, close, preview resume, message.
     HRESULT HandleGraphEvents();
     const RecordingEndEvent& LastRecordingEnd() const { return recordingEnd_; }
 
@@ -158,24 +168,21 @@ public:
     int resumePreview = 0;
     int loadThreadWasRunning = 0;
     DWORD savedPriorityClass = NORMAL_PRIORITY_CLASS;
-    volatile int cancelDetection = 0;
 
 private:
     HRESULT BuildDetectionGraph();
-    // The format that stayed for ten good periods, or 0 when cancelled.
-    int WaitForSignal();
+    // The first event that ends a recording, or none; every event is consumed.
+    RecordingEndEvent DrainGraphEvents();
     GraphContext Context();
     BuildSettings Settings() const;
     void ApplyPriorityClass(DWORD priorityClass);
     void RestorePriorityClass();
-    bool EndsRecording(long code) const;
     // After a successful run: the card configuration file, when the settings ask for it.
     void ApplyCardConfigIfAsked();
     // After a successful build, when `registerInRot` asks for it.
     void RegisterBuiltGraph();
     HRESULT ShowPinPages(const GUID& category, HWND owner);
     HRESULT ShowFilterPages(IBaseFilter* filter, HWND owner);
-    void StopRecordingAfter(long code, LONG_PTR param);
 
     CaptureSetup setup_;
     GraphParts parts_;
@@ -192,5 +199,7 @@ private:
     std::unique_ptr<StillFrameStore> stillFrames_;
     RecordingEndEvent recordingEnd_;
     std::unique_ptr<CardI2C> cardI2C_;
+    engine::SignalDetectionWindow detection_;
+    int detectedFormat_ = 0;  // the format a running detection found stable
     DWORD rotCookie_ = 0;  // 0: no graph in the running object table
 };

@@ -7,6 +7,8 @@
 #include <qedit.h>
 #include <wrl/client.h>
 
+#include <algorithm>
+
 using Microsoft::WRL::ComPtr;
 
 namespace {
@@ -46,20 +48,9 @@ bool ConnectedInput(IBaseFilter* renderer, ComPtr<IPin>& input, ComPtr<IPin>& pe
     return false;
 }
 
-HRESULT DisconnectBoth(IGraphBuilder* graph, IPin* a, IPin* b)
+// Removes every filter downstream of `filter`, disconnecting as it goes.
+void RemoveDownstream(IGraphBuilder* graph, IBaseFilter* filter)
 {
-    HRESULT hr = graph->Disconnect(a);
-    if (SUCCEEDED(hr))
-        hr = graph->Disconnect(b);
-    return hr;
-}
-
-}  // namespace
-
-HRESULT RemoveDownstream(IGraphBuilder* graph, IBaseFilter* filter)
-{
-    if (!graph || !filter)
-        return E_POINTER;
     for (const auto& pin : PinsOf(filter)) {
         ComPtr<IPin> peer = PeerOf(pin.Get());
         if (!peer || DirectionOf(peer.Get()) != PINDIR_INPUT)
@@ -72,7 +63,64 @@ HRESULT RemoveDownstream(IGraphBuilder* graph, IBaseFilter* filter)
         graph->Disconnect(pin.Get());
         graph->RemoveFilter(downstream.Get());
     }
-    return S_OK;
+}
+
+HRESULT DisconnectBoth(IGraphBuilder* graph, IPin* a, IPin* b)
+{
+    HRESULT hr = graph->Disconnect(a);
+    if (SUCCEEDED(hr))
+        hr = graph->Disconnect(b);
+    return hr;
+}
+
+}  // namespace
+
+HRESULT RemoveAllButUpstreamOf(IGraphBuilder* graph, IBaseFilter* kept)
+{
+    if (!graph || !kept)
+        return E_POINTER;
+    RemoveDownstream(graph, kept);
+    // mingw-w64's ComPtr has no operator==, so the filters are compared by their pointers.
+    std::vector<ComPtr<IBaseFilter>> upstream{kept};
+    const auto isUpstream = [&](IBaseFilter* filter) {
+        return std::any_of(upstream.begin(), upstream.end(),
+                           [&](const ComPtr<IBaseFilter>& held) { return held.Get() == filter; });
+    };
+    for (size_t i = 0; i < upstream.size(); ++i) {
+        for (const auto& pin : PinsOf(upstream[i].Get())) {
+            ComPtr<IPin> peer = PeerOf(pin.Get());
+            if (DirectionOf(pin.Get()) != PINDIR_INPUT || !peer)
+                continue;
+            ComPtr<IBaseFilter> owner = OwnerOf(peer.Get());
+            if (owner && !isUpstream(owner.Get()))
+                upstream.push_back(owner);
+        }
+    }
+    std::vector<ComPtr<IBaseFilter>> removed;
+    ComPtr<IEnumFilters> filters;
+    HRESULT hr = graph->EnumFilters(&filters);
+    if (FAILED(hr))
+        return hr;
+    for (ComPtr<IBaseFilter> filter; filters->Next(1, filter.ReleaseAndGetAddressOf(), nullptr) == S_OK;) {
+        if (!isUpstream(filter.Get()))
+            removed.push_back(filter);
+    }
+    // What is left was added but never connected to the card, or only to such filters.
+    for (const auto& filter : removed) {
+        const HRESULT removal = graph->RemoveFilter(filter.Get());
+        if (SUCCEEDED(hr))
+            hr = removal;
+    }
+    return hr;
+}
+
+void StopEveryFilter(IGraphBuilder* graph)
+{
+    ComPtr<IEnumFilters> filters;
+    if (FAILED(graph->EnumFilters(&filters)))
+        return;
+    for (ComPtr<IBaseFilter> filter; filters->Next(1, filter.ReleaseAndGetAddressOf(), nullptr) == S_OK;)
+        filter->Stop();
 }
 
 HRESULT RemoveBetween(IGraphBuilder* graph, IBaseFilter* capture, IBaseFilter* renderer)

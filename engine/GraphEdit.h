@@ -9,8 +9,13 @@
 
 class CBaseSampleGrabberCB;
 
-// Removes every filter downstream of `filter`, disconnecting as it goes.
-HRESULT RemoveDownstream(IGraphBuilder* graph, IBaseFilter* filter);
+// Removes every filter of the graph except `kept` and the filters upstream of it
+// (the card's crossbar), also those a failed build left unconnected.
+HRESULT RemoveAllButUpstreamOf(IGraphBuilder* graph, IBaseFilter* kept);
+
+// Stops each filter of the graph itself: a Run that failed part-way may leave some of
+// them paused while the graph counts as stopped.
+void StopEveryFilter(IGraphBuilder* graph);
 
 // Removes the filters between the renderer's connected input and `capture`;
 // both stay, unconnected on that stream.

@@ -32,6 +32,7 @@ ControlValues ReadControlValues(const ControlSource& source)
     faults.jitter = std::min(NumberOr(source, control::kJitter, 0), kMaxJitterMicroseconds) * 10;
     faults.untimedEvery = NumberOr(source, control::kUntimedEvery, 0);
     faults.noAudio = NumberOr(source, control::kNoAudio, 0) != 0;
+    faults.refuseAudio = NumberOr(source, control::kRefuseAudio, 0) != 0;
     if (const std::optional<InputKind> changeTo = InputNamed(source, control::kChangeTo)) {
         faults.changes = true;
         faults.changeTo = *changeTo;

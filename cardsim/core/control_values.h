@@ -37,6 +37,7 @@ constexpr const char* kBurstLength = "BurstLength";
 constexpr const char* kJitter = "JitterMicroseconds";
 constexpr const char* kUntimedEvery = "UntimedEvery";
 constexpr const char* kNoAudio = "NoAudio";
+constexpr const char* kRefuseAudio = "RefuseAudio";
 constexpr const char* kChangeAfterFrames = "ChangeAfterFrames";
 constexpr const char* kChangeTo = "ChangeTo";
 constexpr const char* kOmitCapability = "OmitCapability";

@@ -14,6 +14,7 @@ struct FaultPlan {
     uint32_t jitter = 0;               // time stamps move by up to this much (100 ns) either way
     uint32_t untimedEvery = 0;         // every Nth sample of each stream carries no time stamps
     bool noAudio = false;              // the audio pins deliver nothing
+    bool refuseAudio = false;          // the audio pins accept no connection
     uint32_t changeAfterFrames = 0;    // with changeTo: the input changes after this many frames
     InputKind changeTo = InputKind::None;
     bool changes = false;

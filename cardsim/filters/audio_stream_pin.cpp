@@ -64,7 +64,7 @@ HRESULT AudioStreamPin::CheckMediaType(const CMediaType* type)
 {
     CheckPointer(type, E_POINTER);
     int rate = 0;
-    if (!ReadAudioType(*type, rate) || (rateSet_ && rate != rate_))
+    if (SimulatedCard::Instance().Faults().refuseAudio || !ReadAudioType(*type, rate) || (rateSet_ && rate != rate_))
         return VFW_E_TYPE_NOT_ACCEPTED;
     return S_OK;
 }

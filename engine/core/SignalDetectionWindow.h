@@ -6,6 +6,9 @@
 
 namespace engine {
 
+// What one poll of a running detection found.
+enum class DetectionStep { kNotYet, kStable, kFailed };
+
 class SignalDetectionWindow {
 public:
     static constexpr int kGoodPeriodsNeeded = 10;

@@ -3,8 +3,8 @@
 Usage: check_tavrik_recordings.py TEST_DIR [FOLDER]
 Each line of TEST_DIR/FOLDER/expect.txt (FOLDER: tavrik-recordings unless given): a file
 relative to TEST_DIR, the frames the report counted ("-" when the file holds fewer), the null
-frames the file must hold and the channel (L or R) that carries the simulated card's sample
-counter.
+frames the file must hold, the channel (L or R) that carries the simulated card's sample
+counter and, when given, the picture size (WIDTHxHEIGHT).
 Every file is deleted once judged."""
 import array
 import json
@@ -48,7 +48,7 @@ def counting_channel(path):
     return "none"
 
 
-def judge(test_dir, relative, frames, nulls, counter):
+def judge(test_dir, relative, frames, nulls, counter, size=None):
     path = os.path.join(test_dir, relative)
     if not os.path.exists(path):
         fail(f"{relative}: missing")
@@ -58,6 +58,9 @@ def judge(test_dir, relative, frames, nulls, counter):
         if not video:
             fail(f"{relative}: no single video stream")
             return
+        found = f"{video.get('width')}x{video.get('height')}"
+        if size and found != size:
+            fail(f"{relative}: the picture is {found}, expected {size}")
         read = int(video.get("nb_read_frames", 0))
         indexed = int(video.get("nb_frames", 0))
         if frames != "-" and abs(read - int(frames)) > 1:
@@ -82,8 +85,8 @@ def main(test_dir, folder):
         return 1
     with open(notes) as lines:
         for line in lines:
-            relative, frames, nulls, counter = line.split()
-            judge(test_dir, relative, frames, int(nulls), counter)
+            relative, frames, nulls, counter, *size = line.split()
+            judge(test_dir, relative, frames, int(nulls), counter, *size)
     return 1 if failures else 0
 
 

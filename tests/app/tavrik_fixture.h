@@ -21,12 +21,12 @@ namespace tavrik_test {
 // A line of <folder>\expect.txt for check_tavrik_recordings.py: the file relative to the
 // test folder, the frames it must hold ("-" when the report counted more) and its null frames.
 inline void NoteForProbeIn(const std::wstring& folder, const std::wstring& file, const std::string& frames,
-                           int64_t nullFrames, bool swapped = false)
+                           int64_t nullFrames, bool swapped = false, const char* pictureSize = "")
 {
     std::ofstream expect(std::filesystem::path(folder + L"\\expect.txt"), std::ios::app);
     std::string relative = Narrow(file.substr(FullPath(L".").size() + 1));
     std::replace(relative.begin(), relative.end(), '\\', '/');
-    expect << relative << ' ' << frames << ' ' << nullFrames << ' ' << (swapped ? 'L' : 'R') << '\n';
+    expect << relative << ' ' << frames << ' ' << nullFrames << ' ' << (swapped ? 'L' : 'R') << ' ' << pictureSize << '\n';
 }
 
 class TavrikTest : public ::testing::Test {
@@ -61,6 +61,25 @@ protected:
         WriteString(L"DefaultRecordPath", folder);
         WriteString(L"RecordNamePrefix", prefix);
         WriteDword(L"RecordNameRule", 4);
+    }
+
+    // The text of the next message box of the process, which is then closed with OK.
+    static std::wstring DismissMessageBox(DWORD process)
+    {
+        std::wstring text;
+        if (!WaitFor([&] { return MessageBoxOf(process, &text) != nullptr; }))
+            return L"";
+        PostMessageW(MessageBoxOf(process), WM_COMMAND, IDOK, 0);
+        WaitFor([&] { return MessageBoxOf(process) == nullptr; }, 5000);
+        return text;
+    }
+
+    // "text(xxxxxxxx)": a failure message with its code.
+    static bool IsFailure(const std::wstring& message, const std::wstring& text)
+    {
+        return message.size() == text.size() + 10 && message.compare(0, text.size(), text) == 0 &&
+               message[text.size()] == L'(' && message.back() == L')' &&
+               message.find_first_not_of(L"0123456789abcdef", text.size() + 1) == message.size() - 1;
     }
 
 private:

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <iostream>
 #include <optional>
@@ -29,6 +30,7 @@ constexpr WPARAM kMute = 32792;
 constexpr WPARAM kRendererVmr7 = 32800;
 constexpr WPARAM kRendererVmr9 = 32801;
 constexpr DWORD kVmr9Kind = 3;
+constexpr unsigned kMediaStop = 13;
 constexpr wchar_t kCardServer[] = L"C:\\Program Files\\Zelvan\\ZelvanSim.dll";
 
 // Whether the renderer's video window sits in the view, shown.
@@ -193,6 +195,8 @@ TEST_F(TavrikPreview, DetectsEachInputAndRefitsTheWindowWhenItChanges)
     ASSERT_TRUE(run.Close());
 }
 
+// Ctrl+S, the stop command of the menu and the toolbar, and the media Stop key each end a
+// detection that never finds a signal; closing the window ends it too.
 TEST_F(TavrikPreview, WithoutSignalItDetectsUntilStoppedOrClosed)
 {
     SetCardValue(L"Input", L"none");
@@ -202,15 +206,83 @@ TEST_F(TavrikPreview, WithoutSignalItDetectsUntilStoppedOrClosed)
     Sleep(1500);
     EXPECT_EQ(L"信号検出中", PaneText(run.Id(), run.Window(), 0)) << "still detecting";
 
-    PostMessageW(run.Window(), WM_COMMAND, kStop, 0);
-    EXPECT_TRUE(WaitForPanes(run, L"停止中", L"No Signal."));
-    EXPECT_EQ(nullptr, MessageBoxOf(run.Id())) << "a cancelled detection is quiet";
+    const struct {
+        const char* name;
+        std::function<void()> stop;
+    } stops[] = {
+        {"Ctrl+S", [&] { PressCtrlKey(run.Window(), 'S'); }},
+        {"stop command", [&] { PostMessageW(run.Window(), WM_COMMAND, kStop, 0); }},
+        {"media Stop key",
+         [&] {
+             PostMessageW(run.Window(), WM_APPCOMMAND, reinterpret_cast<WPARAM>(run.Window()),
+                          MAKELPARAM(0, kMediaStop));
+         }},
+    };
+    for (const auto& stop : stops) {
+        SCOPED_TRACE(stop.name);
+        if (PaneText(run.Id(), run.Window(), 0) != L"信号検出中") {
+            PostMessageW(run.Window(), WM_COMMAND, kPreview, 0);
+            ASSERT_TRUE(WaitForPanes(run, L"信号検出中", L"Detecting"));
+        }
+        stop.stop();
+        EXPECT_TRUE(WaitForPanes(run, L"停止中", L"No Signal.", 5000));
+        EXPECT_FALSE(ShowsVideoWindow(run.Window()));
+        EXPECT_EQ(nullptr, MessageBoxOf(run.Id())) << "a cancelled detection is quiet";
+    }
 
     PostMessageW(run.Window(), WM_COMMAND, kPreview, 0);
     ASSERT_TRUE(WaitForPanes(run, L"信号検出中", L"Detecting"));
     PostMessageW(run.Window(), WM_CLOSE, 0, 0);
     EXPECT_TRUE(run.WaitForExit(10000).has_value()) << "closing ends the detection and then the program";
     EXPECT_EQ(std::optional<DWORD>(0), ReadDword(L"Preview"));
+}
+
+// An input change the timer finds stops the preview for a new detection, and the status
+// line says so; what comes of the detection and the rebuild is told as the preview command tells it.
+TEST_F(TavrikPreview, AnInputChangeShowsItsDetectionAndWhatCameOfIt)
+{
+    TavrikRun run;
+    ASSERT_TRUE(run.Window());
+    ASSERT_TRUE(WaitForPanes(run, L"プレビュー中", L"1080i"));
+    SetCardValue(L"Input", L"none");
+    ASSERT_TRUE(WaitForPanes(run, L"信号検出中", L"Detecting"));
+    PostMessageW(run.Window(), WM_COMMAND, kStop, 0);
+    EXPECT_TRUE(WaitForPanes(run, L"停止中", L"No Signal."));
+    EXPECT_EQ(nullptr, MessageBoxOf(run.Id()));
+
+    SetCardValue(L"Input", L"1080i");
+    PostMessageW(run.Window(), WM_COMMAND, kPreview, 0);
+    ASSERT_TRUE(WaitForPanes(run, L"プレビュー中", L"1080i"));
+    SetCardValue(L"RefuseAudio", 1);
+    SetCardValue(L"Input", L"720p");
+    const std::wstring text = DismissMessageBox(run.Id());
+    EXPECT_TRUE(IsFailure(text, L"プレビューグラフの構築に失敗しました。")) << Narrow(text);
+    EXPECT_TRUE(WaitForPanes(run, L"停止中", L"720p"));
+    ASSERT_TRUE(run.Close());
+}
+
+// A card whose audio pins refuse every connection: the renderer change and the preview
+// command each tell their failure, and the program is left stopped until the card is well.
+TEST_F(TavrikPreview, RefusedAudioFailsTheRendererChangeAndThePreviewWithTheirMessages)
+{
+    TavrikRun run;
+    ASSERT_TRUE(run.Window());
+    ASSERT_TRUE(WaitForPanes(run, L"プレビュー中", L"1080i"));
+    SetCardValue(L"RefuseAudio", 1);
+    PostMessageW(run.Window(), WM_COMMAND, kRendererVmr7, 0);
+    EXPECT_EQ(L"レンダラーの変更に失敗しました。", DismissMessageBox(run.Id()));
+    EXPECT_TRUE(WaitForPanes(run, L"停止中", L"1080i"));
+
+    PostMessageW(run.Window(), WM_COMMAND, kPreview, 0);
+    const std::wstring text = DismissMessageBox(run.Id());
+    EXPECT_TRUE(IsFailure(text, L"プレビューグラフの構築に失敗しました。")) << Narrow(text);
+    EXPECT_TRUE(WaitForPanes(run, L"停止中", L"1080i"));
+
+    SetCardValue(L"RefuseAudio", DWORD{0});
+    PostMessageW(run.Window(), WM_COMMAND, kPreview, 0);
+    EXPECT_TRUE(WaitForPanes(run, L"プレビュー中", L"1080i"));
+    EXPECT_EQ(nullptr, MessageBoxOf(run.Id()));
+    ASSERT_TRUE(run.Close());
 }
 
 TEST_F(TavrikPreview, MissingCardIsReportedTwiceAndTheProgramKeepsRunning)

@@ -34,14 +34,18 @@ inline std::wstring PreviewProfilePath()
     return DataFolder() + L"CurrentPreview.dat";
 }
 
-// Trelvox (or a multiplexer that is not installed) without compressors; Trelvox's mode
-// 0 writes a set of AVI 1.0 files, 1 one OpenDML file.
-inline void WriteRecordProfile(const wchar_t* muxName, DWORD maxFiles = 0, DWORD maxFileSizeMb = 0, DWORD muxMode = 0,
-                               bool swapAudioChannels = false)
+// Trelvox (or a multiplexer that is not installed) with the options, without compressors
+// unless a video compressor's display name is given; Trelvox's mode 0 writes a set of
+// AVI 1.0 files, 1 one OpenDML file.
+inline void WriteRecordProfile(const wchar_t* muxName, DWORD maxFiles = 0, DWORD maxFileSizeMb = 0,
+                               const RecordOptions& options = {}, const wchar_t* videoCompressor = nullptr,
+                               DWORD muxMode = 0)
 {
     RecordProfile profile;
-    profile.options.swapAudioChannels = swapAudioChannels ? 1 : 0;
+    profile.options = options;
     profile.videoCompressor = {L"無圧縮", NullVideoDisplayName(), nullptr, nullptr};
+    if (videoCompressor)
+        profile.videoCompressor = {L"Compressor", videoCompressor, nullptr, nullptr};
     profile.audioCompressor = {L"PCM", NullAudioDisplayName(), nullptr, nullptr};
     profile.mux = {L"Pelkor AVI Mux", muxName, nullptr, nullptr};
     if (wcscmp(muxName, kMuxMonikerName) == 0) {

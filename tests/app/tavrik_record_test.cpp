@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <regex>
 #include <string>
@@ -36,6 +37,9 @@ constexpr unsigned kMediaStop = 13;
 constexpr unsigned kMediaRecord = 48;
 constexpr WPARAM kShellAppCommand = 12;
 constexpr wchar_t kRecordingCannotExit[] = L"録画中です。終了できません。";
+// The stand-in G.711 compressor, which takes no video.
+constexpr wchar_t kAudioOnlyCompressor[] =
+    L"@device:sw:{33D9A761-90C8-11D0-BD43-00A0C911CE86}\\{54D05EDC-DA62-4993-BDBA-ACF061206563}";
 constexpr wchar_t kUnboundMux[] =
     L"@device:sw:{083863F1-70DE-11D0-BD40-00A0C911CE86}\\{0BAD0BAD-0000-4000-8000-00000000BAD0}";
 
@@ -110,10 +114,29 @@ void ExpectReportLines(const std::vector<std::string>& lines, const std::wstring
     *droppedFrames = std::stoll(lines[26].substr(21, 14));
 }
 
-// The channel that carries the card's sample counter is R as the card sends it.
+// The channel that carries the card's sample counter is R as the card sends it; the
+// card's input in these cases is 720x480.
 void NoteForProbe(const std::wstring& file, const std::string& frames, int64_t nullFrames, bool swapped = false)
 {
-    NoteForProbeIn(L"tavrik-recordings", file, frames, nullFrames, swapped);
+    NoteForProbeIn(L"tavrik-recordings", file, frames, nullFrames, swapped, "720x480");
+}
+
+DWORD PriorityClassOf(const TavrikRun& run)
+{
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, run.Id());
+    const DWORD priorityClass = process ? GetPriorityClass(process) : 0;
+    if (process)
+        CloseHandle(process);
+    return priorityClass;
+}
+
+std::vector<std::wstring> FileNamesIn(const std::wstring& folder)
+{
+    std::vector<std::wstring> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().wstring());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 // What the information bar shows, sampled once a second.
@@ -336,7 +359,9 @@ TEST_F(TavrikRecord, WithoutARecordProfileTheUserIsToldAndNothingStarts)
 
 TEST_F(TavrikRecord, FramesTheCardLeavesOutBecomeNullFramesAndSwappedChannelsReachTheFile)
 {
-    WriteRecordProfile(kMuxMonikerName, 0, 0, 0, true);
+    RecordOptions swapped;
+    swapped.swapAudioChannels = 1;
+    WriteRecordProfile(kMuxMonikerName, 0, 0, swapped);
     // About five seconds into the recording the card skips ten frames.
     SetCardValue(L"BurstStart", 150);
     SetCardValue(L"BurstLength", 10);
@@ -602,6 +627,86 @@ TEST_F(TavrikRecord, AFullDiskEndsTheRecordingCleanly)
     PostMessageW(MessageBoxOf(run.Id()), WM_COMMAND, IDOK, 0);
     EXPECT_GT(FramesPlayedBack(smallDisk + L"\\take0000000.avi"), 0);
     NoteForProbe(smallDisk + L"\\take0000000.avi", "-", 0);
+    ASSERT_TRUE(run.Close());
+}
+
+// A start that fails to run (the folder is not there yet) and one whose build fails after
+// the multiplexer was added (a compressor that takes no video) leave nothing behind: no
+// file, no raised priority, no load thread. The recording after them is the only file.
+TEST_F(TavrikRecord, FailedStartsLeaveNothingBehindAndTheNextRecordingWorks)
+{
+    RecordOptions options;
+    options.loadThreadWhileRecording = 1;
+    options.priorityClass = HIGH_PRIORITY_CLASS;
+    WriteRecordProfile(kMuxMonikerName, 0, 0, options);
+    const std::wstring later = folder + L"\\later";
+    // Left with its files by an earlier run of the case.
+    std::error_code ignored;
+    std::filesystem::remove_all(later, ignored);
+    WriteString(L"DefaultRecordPath", later);
+    TavrikRun run;
+    ASSERT_TRUE(run.Window());
+    ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
+    const DWORD priorityClass = PriorityClassOf(run);
+
+    PressCtrlR(run.Window());
+    const std::wstring runFailure = DismissMessageBox(run.Id());
+    EXPECT_TRUE(IsFailure(runFailure, L"キャプチャーの開始に失敗しました。")) << Narrow(runFailure);
+    EXPECT_TRUE(WaitForStatus(run, L"停止中"));
+    EXPECT_EQ(priorityClass, PriorityClassOf(run));
+
+    ASSERT_TRUE(CreateDirectoryW(later.c_str(), nullptr));
+    WriteRecordProfile(kMuxMonikerName, 0, 0, options, kAudioOnlyCompressor);
+    PressCtrlR(run.Window());
+    const std::wstring buildFailure = DismissMessageBox(run.Id());
+    EXPECT_TRUE(IsFailure(buildFailure, L"キャプチャーグラフの構築に失敗しました。")) << Narrow(buildFailure);
+    EXPECT_TRUE(WaitForStatus(run, L"停止中"));
+    EXPECT_EQ(priorityClass, PriorityClassOf(run));
+
+    // A multiplexer left in the graph would write its files as the preview runs.
+    PressCtrlKey(run.Window(), 'P');
+    ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
+    Sleep(2000);
+    EXPECT_EQ(nullptr, MessageBoxOf(run.Id()));
+
+    WriteRecordProfile(kMuxMonikerName, 0, 0, options);
+    PressCtrlR(run.Window());
+    ASSERT_TRUE(WaitForStatus(run, L"録画中"));
+    EXPECT_EQ(DWORD(HIGH_PRIORITY_CLASS), PriorityClassOf(run));
+    WatchRecording(run.Window(), 3);
+    PostMessageW(run.Window(), WM_APPCOMMAND, reinterpret_cast<WPARAM>(run.Window()), AppCommand(kMediaStop));
+    ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
+    EXPECT_EQ(priorityClass, PriorityClassOf(run));
+    folder = later;
+    const std::vector<std::string> failedReport = FileLines(later + L"\\take0001.log");
+    ASSERT_FALSE(failedReport.empty());
+    EXPECT_EQ(0u, failedReport.back().rfind("Fail Recording. ", 0)) << failedReport.back();
+    EXPECT_EQ((std::vector<std::wstring>{L"take0001.log", L"take0002.log", L"take0002000.avi"}),
+              FileNamesIn(later));
+    ExpectRecording(L"take0002", 0);
+    ASSERT_TRUE(run.Close());
+    EXPECT_EQ(std::optional<DWORD>(0), ReadDword(L"StressThread")) << "the load thread ran only for the recording";
+}
+
+// The input changed while the preview was stopped: the record command detects it first,
+// so the file and the report are of the new input.
+TEST_F(TavrikRecord, AnInputChangedWhileStoppedIsDetectedBeforeTheRecording)
+{
+    WriteRecordProfile(kMuxMonikerName);
+    SetCardValue(L"Input", L"1080i");
+    TavrikRun run;
+    ASSERT_TRUE(run.Window());
+    ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
+    PressCtrlKey(run.Window(), 'P');
+    ASSERT_TRUE(WaitForStatus(run, L"停止中"));
+    SetCardValue(L"Input", L"480i");
+    PressCtrlR(run.Window());
+    ASSERT_TRUE(WaitForStatus(run, L"録画中"));
+    WatchRecording(run.Window(), 3);
+    PostMessageW(run.Window(), WM_APPCOMMAND, reinterpret_cast<WPARAM>(run.Window()), AppCommand(kMediaStop));
+    ASSERT_TRUE(WaitForStatus(run, L"停止中"));
+    ExpectRecording(L"take0000", 0);
+    EXPECT_EQ(nullptr, MessageBoxOf(run.Id()));
     ASSERT_TRUE(run.Close());
 }
 

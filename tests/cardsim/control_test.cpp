@@ -37,6 +37,7 @@ TEST(ControlValues, DefaultsAreA1080iInputWithoutFaults)
         EXPECT_EQ(0, values.faults.JitterOf(frame));
     }
     EXPECT_FALSE(values.faults.noAudio);
+    EXPECT_FALSE(values.faults.refuseAudio);
     EXPECT_FALSE(values.faults.changes);
     EXPECT_EQ(0, values.omittedCapabilityRow);
     EXPECT_FALSE(values.keepLateFrames);
@@ -48,10 +49,12 @@ TEST(ControlValues, EveryValueIsReadAndStrangeOnesFallBack)
     source.texts = {{"Input", "720P"}, {"ChangeTo", "none"}};
     source.numbers = {{"DropEvery", 5},  {"BurstStart", 20},   {"BurstLength", 3},        {"JitterMicroseconds", 500},
                       {"UntimedEvery", 7}, {"NoAudio", 1}, {"ChangeAfterFrames", 30}, {"OmitCapability", 4},
-                      {"KeepLateFrames", 2}};
+                      {"KeepLateFrames", 2},
+                      {"RefuseAudio", 1}};
     const ControlValues values = ReadControlValues(source);
     EXPECT_EQ(InputKind::Hd720p, values.input);
     EXPECT_TRUE(values.faults.noAudio);
+    EXPECT_TRUE(values.faults.refuseAudio);
     EXPECT_TRUE(values.faults.changes);
     EXPECT_EQ(InputKind::None, values.faults.changeTo);
     EXPECT_EQ(30u, values.faults.changeAfterFrames);

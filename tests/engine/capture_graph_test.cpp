@@ -5,6 +5,7 @@
 #include "DeviceLists.h"
 #include "../profiles/CurrentProfiles.h"
 #include "card_test_support.h"
+#include "detection_driver.h"
 
 #include "test_tone.h"
 
@@ -247,7 +248,7 @@ TEST_F(CaptureGraphTest, DetectionFindsTheInputAndSetsItOnThePins)
 {
     SetCardValue(L"Input", L"720p");
     ASSERT_EQ(S_OK, engine->Open());
-    ASSERT_EQ(S_OK, engine->DetectSignal());
+    ASSERT_EQ(S_OK, DetectSignal(*engine));
     EXPECT_EQ(4, engine->signalFormat);
     EXPECT_EQ(1, engine->signalDetected);
     EXPECT_EQ(engine::kIdle, engine->state);
@@ -261,7 +262,7 @@ TEST_F(CaptureGraphTest, StatisticsCountTheFramesTheCardLeftOut)
     // Only the burst is missing, however late a loaded machine runs the card's thread.
     SetCardValue(L"KeepLateFrames", 1);
     ASSERT_EQ(S_OK, engine->Open());
-    ASSERT_EQ(S_OK, engine->DetectSignal());
+    ASSERT_EQ(S_OK, DetectSignal(*engine));
     engine->CollectStatistics();
     const RecordingReport& report = engine->report;
     EXPECT_EQ(3, report.videoFormatIndex);
@@ -276,27 +277,26 @@ TEST_F(CaptureGraphTest, StatisticsCountTheFramesTheCardLeftOut)
     EXPECT_EQ(0, report.audioChannels);
 }
 
-TEST_F(CaptureGraphTest, DetectionWithoutSignalEndsOnlyWhenCancelled)
+TEST_F(CaptureGraphTest, DetectionWithoutSignalEndsOnlyWhenItsCallerGivesUp)
 {
     SetCardValue(L"Input", L"none");
     ASSERT_EQ(S_OK, engine->Open());
-    // The wait dispatches this thread's messages: a timer cancels it.
-    static CCaptureGraph* cancelling;
-    cancelling = engine.get();
-    const UINT_PTR timer = SetTimer(nullptr, 0, 1500, [](HWND, UINT, UINT_PTR, DWORD) {
-        EXPECT_EQ(engine::kDetecting, cancelling->state);
-        cancelling->cancelDetection = 1;
-    });
-    EXPECT_EQ(S_FALSE, engine->DetectSignal());
-    KillTimer(nullptr, timer);
+    ASSERT_EQ(S_OK, engine->StartDetection());
+    EXPECT_EQ(engine::kDetecting, engine->state);
+    for (int period = 0; period < 15; ++period) {
+        Sleep(100);
+        ASSERT_EQ(engine::DetectionStep::kNotYet, engine->PollDetection());
+    }
+    EXPECT_EQ(S_FALSE, engine->FinishDetection());
     EXPECT_EQ(0, engine->signalFormat);
-    EXPECT_EQ(0, engine->cancelDetection);
     EXPECT_EQ(engine::kIdle, engine->state);
+    EXPECT_EQ(engine::DetectionStep::kFailed, engine->PollDetection()) << "no detection runs";
+    EXPECT_EQ(E_FAIL, engine->FinishDetection());
 }
 
 TEST_F(CaptureGraphTest, WithoutTheCardEveryBuildFails)
 {
-    EXPECT_EQ(E_FAIL, engine->DetectSignal());
+    EXPECT_EQ(E_FAIL, engine->StartDetection());
     EXPECT_EQ(E_FAIL, engine->BuildPreview(-1));
     EXPECT_EQ(E_FAIL, engine->RunPreview());
     EXPECT_EQ(E_FAIL, engine->StopPreview());
@@ -306,7 +306,7 @@ TEST_F(CaptureGraphTest, WithoutTheCardEveryBuildFails)
 TEST_F(CaptureGraphTest, PreviewRunsMutesSwitchesRendererAndReleasesEverything)
 {
     ASSERT_EQ(S_OK, engine->Open());
-    ASSERT_EQ(S_OK, engine->DetectSignal());
+    ASSERT_EQ(S_OK, DetectSignal(*engine));
     ASSERT_EQ(S_OK, engine->BuildPreview(-1));
     EXPECT_EQ(engine::kPreviewBuilt, engine->state);
     EXPECT_EQ(E_FAIL, engine->StopPreview());
@@ -374,7 +374,7 @@ TEST_F(CaptureGraphTest, AspectModesSetTheRenderersSourceRectangle)
 {
     SetCardValue(L"Input", L"480i");
     ASSERT_EQ(S_OK, engine->Open());
-    ASSERT_EQ(S_OK, engine->DetectSignal());
+    ASSERT_EQ(S_OK, DetectSignal(*engine));
     ASSERT_EQ(S_OK, engine->BuildPreview(-1));
     ASSERT_EQ(S_OK, engine->RunPreview());
     ComPtr<IBasicVideo> video;
@@ -415,7 +415,7 @@ TEST_F(CaptureGraphTest, PreviewProfileSetsThePriorityAndTheAudioInfTee)
     ASSERT_EQ(S_OK, WritePreviewProfile(path, profile));
     UsePreviewProfile(path);
     ASSERT_EQ(S_OK, engine->Open());
-    ASSERT_EQ(S_OK, engine->DetectSignal());
+    ASSERT_EQ(S_OK, DetectSignal(*engine));
 
     ComPtr<IBaseFilter> infTee;
     const bool teeInstalled = SUCCEEDED(
@@ -491,7 +491,7 @@ TEST_F(CaptureGraphTest, PreviewFiltersOfTheProfileGoBeforeTheRendererForInterla
     UsePreviewProfile(path);
     engine->rendererKind = 2;
     ASSERT_EQ(S_OK, engine->Open());
-    ASSERT_EQ(S_OK, engine->DetectSignal());  // 1080i
+    ASSERT_EQ(S_OK, DetectSignal(*engine));  // 1080i
 
     ASSERT_EQ(S_OK, engine->BuildPreview(-1));
     EXPECT_EQ((std::vector<std::wstring>{L"Video Image Capture", L"Smart Tee", L"Video Renderer Filter"}),

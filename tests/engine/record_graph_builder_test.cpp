@@ -10,6 +10,7 @@
 #include "ReportText.h"
 #include "../profiles/CurrentProfiles.h"
 #include "card_test_support.h"
+#include "detection_driver.h"
 
 #include <gtest/gtest.h>
 #include <wrl/client.h>
@@ -27,6 +28,9 @@ constexpr wchar_t kTrelvoxName[] = L"Pelkor AVI Mux";
 // Wine's and Windows' own AVI Mux, which writes through a File Writer.
 constexpr wchar_t kAviMuxMoniker[] =
     L"@device:sw:{083863F1-70DE-11D0-BD40-00A0C911CE86}\\{E2510970-F137-11CE-8B67-00AA00A3F1A6}";
+// The stand-in G.711 compressor, which takes audio only.
+constexpr wchar_t kG711Moniker[] =
+    L"@device:sw:{33D9A761-90C8-11D0-BD43-00A0C911CE86}\\{54D05EDC-DA62-4993-BDBA-ACF061206563}";
 // A class nobody registered.
 constexpr wchar_t kUnknownMoniker[] =
     L"@device:sw:{083863F1-70DE-11D0-BD40-00A0C911CE86}\\{0BADF00D-0000-4000-8000-000000000001}";
@@ -179,7 +183,7 @@ protected:
         BindFilterByDisplayName(muxMoniker, &profile.mux.filter);
         if (configure && profile.mux.filter)
             configure(profile.mux.filter.Get());
-        profile.videoCompressor.displayName = NullVideoDisplayName();
+        profile.videoCompressor.displayName = videoCompressor.empty() ? NullVideoDisplayName() : videoCompressor;
         profile.audioCompressor.displayName = NullAudioDisplayName();
         return WriteRecordProfile(profilePath, profile);
     }
@@ -187,10 +191,12 @@ protected:
     void OpenAndDetect()
     {
         ASSERT_EQ(S_OK, engine->Open());
-        ASSERT_EQ(S_OK, engine->DetectSignal());
+        ASSERT_EQ(S_OK, DetectSignal(*engine));
         ASSERT_EQ(1, engine->signalFormat) << "480i";
     }
 
+    // What the record profile names as the video compressor; none when empty.
+    std::wstring videoCompressor;
     HWND host = nullptr;
     HWND view = nullptr;
     std::wstring profilePath;
@@ -403,6 +409,61 @@ TEST_F(RecordGraphTest, AFullDiskStopsTheRecordingFromTheGraphEvent)
     EXPECT_EQ(S_OK, engine->CloseReport());
     EXPECT_NE(std::string::npos, ReadFile(log).find("Total frame:"));
     EXPECT_TRUE(FileExists(engine::WithoutExtension(file) + L"000.avi")) << "what was written stays";
+}
+
+// A build that fails after the multiplexer was added (an audio compressor given the
+// video) and a run that fails (Trelvox cannot make its files): the tear-down leaves
+// only the card's filters, the priority class and no load thread of the attempt.
+TEST_F(RecordGraphTest, FailedStartsLeaveNothingOfTheAttemptBehind)
+{
+    RecordOptions options;
+    options.noPreviewWhileRecording = 1;
+    options.loadThreadWhileRecording = 1;
+    options.priorityClass = HIGH_PRIORITY_CLASS;
+    videoCompressor = kG711Moniker;
+    ASSERT_EQ(S_OK, WriteProfile(options, kTrelvoxName, engine::kTrelvoxMoniker));
+    OpenAndDetect();
+    const std::vector<std::wstring> cardOnly = FilterNames(engine->Graph());
+    ASSERT_EQ(2u, cardOnly.size()) << "the crossbar and the capture filter: " << testing::PrintToString(cardOnly);
+
+    EXPECT_TRUE(FAILED(engine->BuildRecord(0, FullPath(L"recordings\\refused.avi"))));
+    engine->TearDown();
+    EXPECT_EQ(cardOnly, FilterNames(engine->Graph())) << "no multiplexer or compressor stays";
+
+    videoCompressor.clear();
+    ASSERT_EQ(S_OK, WriteProfile(options, kTrelvoxName, engine::kTrelvoxMoniker));
+    ASSERT_EQ(S_OK, engine->BuildRecord(0, FullPath(L"recordings\\gone\\nowhere.avi")));
+    EXPECT_EQ(HIGH_PRIORITY_CLASS, GetPriorityClass(GetCurrentProcess()));
+    EXPECT_TRUE(FAILED(engine->RunRecord())) << "the folder does not exist";
+    engine->TearDown();
+    EXPECT_EQ(NORMAL_PRIORITY_CLASS, GetPriorityClass(GetCurrentProcess()));
+    EXPECT_FALSE(engine->LoadThreadRecord().IsRunning());
+    EXPECT_EQ(cardOnly, FilterNames(engine->Graph()));
+}
+
+// An abort queued before the recording started does not end it; one that comes while
+// the stop command runs is kept for the main window to tell.
+TEST_F(RecordGraphTest, OnlyAbortsOfThisRecordingCount)
+{
+    RecordOptions options;
+    options.noPreviewWhileRecording = 1;
+    ASSERT_EQ(S_OK, WriteProfile(options, kTrelvoxName, engine::kTrelvoxMoniker));
+    OpenAndDetect();
+    ComPtr<IMediaEventSink> events;
+    ASSERT_EQ(S_OK, engine->Graph()->QueryInterface(IID_PPV_ARGS(&events)));
+    const std::wstring file = FullPath(L"recordings\\engine_aborts.avi");
+    ASSERT_EQ(S_OK, engine->BuildRecord(0, file));
+    ASSERT_EQ(S_OK, events->Notify(EC_ERRORABORT, E_OUTOFMEMORY, 0));
+    ASSERT_EQ(S_OK, engine->RunRecord());
+    PumpFor(500);
+    EXPECT_EQ(S_OK, engine->HandleGraphEvents());
+    EXPECT_EQ(engine::kRecording, engine->state);
+
+    ASSERT_EQ(S_OK, events->Notify(EC_ERRORABORT, E_FAIL, 0));
+    ASSERT_EQ(S_OK, engine->StopRecord());
+    EXPECT_EQ(EC_ERRORABORT, engine->LastRecordingEnd().code);
+    EXPECT_EQ(E_FAIL, static_cast<HRESULT>(engine->LastRecordingEnd().param));
+    DeleteFileW((engine::WithoutExtension(file) + L"000.avi").c_str());
 }
 
 }  // namespace
