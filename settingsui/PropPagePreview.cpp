@@ -2,6 +2,7 @@
 
 #include "../framework/DialogItems.h"
 #include "../resources/tavrik/resource.h"
+#include "FailureMessage.h"
 #include "PriorityCombo.h"
 #include "PropertyFrame.h"
 #include "engine/DeviceLists.h"
@@ -101,12 +102,14 @@ bool CPropPagePreview::WriteProfile()
     profile.options.priorityClass = SelectedPriority(Handle());
     if (const FilterEntry* current = filter_.Current())
         profile.filters.push_back(*current);
-    return SUCCEEDED(WritePreviewProfile(profilePath, profile));
+    const HRESULT hr = WritePreviewProfile(profilePath, profile);
+    if (FAILED(hr))
+        ShowFailure(L"プレビュー設定の保存に失敗しました。", hr);
+    return SUCCEEDED(hr);
 }
 
 void CPropPagePreview::OnOK()
 {
-    // A profile that cannot be written is not reported.
     WriteProfile();
 }
 
