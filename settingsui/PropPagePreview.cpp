@@ -41,14 +41,15 @@ void CPropPagePreview::LoadProfile()
         SelectPriority(Handle(), options.priorityClass);
     }
     std::vector<FilterEntry> filters;
-    if (FAILED(file.ReadPreviewFilters(true, filters)))
-        filters.clear();
+    const HRESULT hr = file.ReadPreviewFilters(true, filters);
     file.Close();
-    if (filters.empty()) {
-        filter_.Clear();
-        filter_.ClearSelection();
+    // A stored filter that cannot be created gives way to the null entry, so that the
+    // page can be left while the filter combo is disabled.
+    if (FAILED(hr))
+        ShowFailure(L"保存されたデインターレースフィルターを作成できません。「無圧縮」に変更します。", hr,
+                    MB_ICONINFORMATION);
+    if (filters.empty())
         return;
-    }
     filter_.SetCurrent(std::move(filters.front()));
     filter_.SelectCurrentInCombo();
 }
