@@ -15,9 +15,9 @@ Status EncodeFormat(ByteWriter& writer, const std::vector<std::uint8_t>& format)
         writer.WriteU32(0);
         return kOk;
     }
-    const std::size_t size = WaveFormatSize(format);
-    if (size == 0 || size > format.size())
+    if (!HoldsWholeWaveFormat(format))
         return kInvalidArg;
+    const std::size_t size = WaveFormatSize(format);
     writer.WriteU32(static_cast<std::uint32_t>(size));
     writer.WriteBytes(std::span(format).first(size));
     return kOk;
@@ -46,6 +46,12 @@ std::size_t WaveFormatSize(std::span<const std::uint8_t> format)
     if (format.size() < kWaveFormatBaseSize)
         return 0;
     return kWaveFormatBaseSize + (format[kCbSizeOffset] | format[kCbSizeOffset + 1] << 8);
+}
+
+bool HoldsWholeWaveFormat(std::span<const std::uint8_t> format)
+{
+    const std::size_t size = WaveFormatSize(format);
+    return size != 0 && size <= format.size();
 }
 
 Status EncodeAudioFormatList(const std::vector<AudioFormatPair>& pairs, std::vector<std::uint8_t>& stream)

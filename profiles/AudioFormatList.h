@@ -23,6 +23,8 @@ inline constexpr std::size_t kWaveFormatBaseSize = 18;
 
 // 18 + cbSize for a format holding at least its base structure, else 0.
 std::size_t WaveFormatSize(std::span<const std::uint8_t> format);
+// The bytes hold the base structure and the cbSize extra bytes it claims.
+bool HoldsWholeWaveFormat(std::span<const std::uint8_t> format);
 
 // A present format must hold its 18 + cbSize bytes.
 Status EncodeAudioFormatList(const std::vector<AudioFormatPair>& pairs, std::vector<std::uint8_t>& stream);

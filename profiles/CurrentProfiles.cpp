@@ -1,5 +1,34 @@
 #include "CurrentProfiles.h"
 
+namespace {
+
+constexpr wchar_t kStagedSuffix[] = L".new";
+
+// Writes the new profile beside the old one and moves it into place only when whole,
+// so a failure at any step leaves the old file as it was.
+HRESULT ReplaceProfile(const std::wstring& path, const std::function<HRESULT(ProfileFile&)>& write)
+{
+    if (path.empty())
+        return E_FAIL;
+    const std::wstring staged = path + kStagedSuffix;
+    HRESULT hr = S_OK;
+    {
+        ProfileFile file;
+        hr = file.Create(staged);
+        if (SUCCEEDED(hr))
+            hr = write(file);
+        if (SUCCEEDED(hr))
+            hr = file.Close();
+    }
+    if (SUCCEEDED(hr) && !MoveFileExW(staged.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        hr = HRESULT_FROM_WIN32(GetLastError());
+    if (FAILED(hr))
+        DeleteFileW(staged.c_str());
+    return hr;
+}
+
+}  // namespace
+
 HRESULT ReadRecordProfile(const std::wstring& path, RecordProfile& profile, const AudioFormatDescriber& describe)
 {
     ProfileFile file;
@@ -26,21 +55,18 @@ HRESULT ReadRecordProfile(const std::wstring& path, RecordProfile& profile, cons
 
 HRESULT WriteRecordProfile(const std::wstring& path, const RecordProfile& profile)
 {
-    ProfileFile file;
-    HRESULT hr = file.Create(path);
-    if (SUCCEEDED(hr))
-        hr = file.WriteRecordOptions(profile.options);
-    if (SUCCEEDED(hr))
-        hr = file.WriteFilter(FilterStream::VideoCompressor, profile.videoCompressor);
-    if (SUCCEEDED(hr))
-        hr = file.WriteFilter(FilterStream::AudioCompressor, profile.audioCompressor);
-    if (SUCCEEDED(hr) && !profile.audioFormats.empty())
-        hr = file.WriteAudioFormatList(profile.audioFormats);
-    if (SUCCEEDED(hr))
-        hr = file.WriteFilter(FilterStream::Mux, profile.mux);
-    if (SUCCEEDED(hr))
-        hr = file.Close();
-    return hr;
+    return ReplaceProfile(path, [&](ProfileFile& file) {
+        HRESULT hr = file.WriteRecordOptions(profile.options);
+        if (SUCCEEDED(hr))
+            hr = file.WriteFilter(FilterStream::VideoCompressor, profile.videoCompressor);
+        if (SUCCEEDED(hr))
+            hr = file.WriteFilter(FilterStream::AudioCompressor, profile.audioCompressor);
+        if (SUCCEEDED(hr) && !profile.audioFormats.empty())
+            hr = file.WriteAudioFormatList(profile.audioFormats);
+        if (SUCCEEDED(hr))
+            hr = file.WriteFilter(FilterStream::Mux, profile.mux);
+        return hr;
+    });
 }
 
 HRESULT ReadRecordFilterNames(const std::wstring& path, FilterNames& names)
@@ -70,15 +96,10 @@ HRESULT ReadPreviewProfile(const std::wstring& path, PreviewProfile& profile)
 
 HRESULT WritePreviewProfile(const std::wstring& path, const PreviewProfile& profile)
 {
-    ProfileFile file;
-    HRESULT hr = file.Create(path);
-    if (SUCCEEDED(hr))
-        hr = file.WritePreviewOptions(profile.options);
-    if (SUCCEEDED(hr))
-        hr = file.WritePreviewFilters(profile.filters);
-    if (SUCCEEDED(hr))
-        hr = file.Close();
-    return hr;
+    return ReplaceProfile(path, [&](ProfileFile& file) {
+        const HRESULT hr = file.WritePreviewOptions(profile.options);
+        return SUCCEEDED(hr) ? file.WritePreviewFilters(profile.filters) : hr;
+    });
 }
 
 HRESULT ReadPreviewProfileForGraph(const std::wstring& path, const PreviewGraphSteps& steps, PreviewProfile& profile)

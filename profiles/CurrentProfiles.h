@@ -26,13 +26,14 @@ struct PreviewProfile {
 // formats. A filter that cannot be read or bound fails the whole read.
 HRESULT ReadRecordProfile(const std::wstring& path, RecordProfile& profile, const AudioFormatDescriber& describe = {});
 // Record page: replaces the file; the audio format list is stored only when not empty.
-// The first failing step ends the write; the streams written before it stay.
+// The first failing step ends the write and leaves the old file as it was.
 HRESULT WriteRecordProfile(const std::wstring& path, const RecordProfile& profile);
 // Information bar: the three friendly names.
 HRESULT ReadRecordFilterNames(const std::wstring& path, FilterNames& names);
 
 // Preview page: options and filters with their states loaded at once.
 HRESULT ReadPreviewProfile(const std::wstring& path, PreviewProfile& profile);
+// Replaces the file as the record profile's writer does.
 HRESULT WritePreviewProfile(const std::wstring& path, const PreviewProfile& profile);
 
 // What the preview graph build does between reading the filters and applying their states.

@@ -11,6 +11,8 @@
 #include <dshow.h>
 #include <wrl/client.h>
 
+#include <span>
+
 using Microsoft::WRL::ComPtr;
 
 namespace {
@@ -85,15 +87,24 @@ private:
     ComPtr<IAMStreamConfig> config_;
 };
 
-bool IsWaveFormat(const AM_MEDIA_TYPE& type)
+std::span<const std::uint8_t> FormatBlock(const AM_MEDIA_TYPE& type)
 {
-    return type.majortype == MEDIATYPE_Audio && type.formattype == FORMAT_WaveFormatEx && type.pbFormat &&
-           type.cbFormat >= profiles::kWaveFormatBaseSize;
+    return type.pbFormat ? std::span<const std::uint8_t>(type.pbFormat, type.cbFormat) : std::span<const std::uint8_t>();
 }
 
+// An audio type whose block holds its whole WAVEFORMATEX, extra bytes included.
+bool IsWaveFormat(const AM_MEDIA_TYPE& type)
+{
+    return type.majortype == MEDIATYPE_Audio && type.formattype == FORMAT_WaveFormatEx &&
+           profiles::HoldsWholeWaveFormat(FormatBlock(type));
+}
+
+// The format as stored: 18 + cbSize bytes, without what the block holds beyond it.
 std::vector<std::uint8_t> FormatBytes(const AM_MEDIA_TYPE& type)
 {
-    return std::vector<std::uint8_t>(type.pbFormat, type.pbFormat + type.cbFormat);
+    const std::span<const std::uint8_t> block = FormatBlock(type);
+    const std::span<const std::uint8_t> format = block.first(profiles::WaveFormatSize(block));
+    return std::vector<std::uint8_t>(format.begin(), format.end());
 }
 
 void FillDefaultOutput(AudioFormatPair& pair, const FilterEntry& compressor)

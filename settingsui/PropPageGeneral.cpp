@@ -17,7 +17,6 @@ namespace {
 
 constexpr int kMaxPath = 260;
 constexpr int kMaxPrefix = 16;
-constexpr int kMaxSerialNumber = 9999;
 constexpr int kMaxConfigWait = 1000;
 constexpr LPARAM kNoRule = -1;
 
@@ -61,6 +60,8 @@ CPropPageGeneral::CPropPageGeneral(MainSettings& settings) : FwPropertyPage(IDD_
 
 bool CPropPageGeneral::OnInitDialog()
 {
+    // The wait's edit is hidden: a stored value out of range could never be corrected.
+    settings_.cardConfigWait = std::clamp(settings_.cardConfigWait, 0, kMaxConfigWait);
     FillNameRules(Handle(), IDC_GEN_RECORD_NAME_RULE, settings_.recordNameRule);
     FillNameRules(Handle(), IDC_GEN_IMAGE_NAME_RULE, settings_.imageNameRule);
     UpdateData(false);
@@ -77,14 +78,13 @@ void CPropPageGeneral::DoDataExchange(FwDataExchange& exchange)
     exchange.MaxChars(IDC_GEN_RECORD_FOLDER, settings_.defaultRecordPath, kMaxPath);
     exchange.Text(IDC_GEN_RECORD_PREFIX, settings_.recordNamePrefix);
     exchange.MaxChars(IDC_GEN_RECORD_PREFIX, settings_.recordNamePrefix, kMaxPrefix);
+    // Any integer: the naming counts on past 9999 and wraps at the largest.
     exchange.Text(IDC_GEN_RECORD_SERIAL, settings_.recordSerialNumber);
-    exchange.MinMax(IDC_GEN_RECORD_SERIAL, settings_.recordSerialNumber, 0, kMaxSerialNumber);
     exchange.Check(IDC_GEN_RECORD_LOG, settings_.useRecordingReport);
     exchange.Text(IDC_GEN_IMAGE_FOLDER, settings_.imagePath);
     exchange.Text(IDC_GEN_IMAGE_PREFIX, settings_.imageNamePrefix);
     exchange.MaxChars(IDC_GEN_IMAGE_PREFIX, settings_.imageNamePrefix, kMaxPrefix);
     exchange.Text(IDC_GEN_IMAGE_SERIAL, settings_.imageSerialNumber);
-    exchange.MinMax(IDC_GEN_IMAGE_SERIAL, settings_.imageSerialNumber, 0, kMaxSerialNumber);
     exchange.Check(IDC_GEN_USE_CONFIG, settings_.useCardConfig);
     exchange.Text(IDC_GEN_CONFIG_FILE, settings_.cardConfigFile);
     exchange.MaxChars(IDC_GEN_CONFIG_FILE, settings_.cardConfigFile, kMaxPath);

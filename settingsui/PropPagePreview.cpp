@@ -2,6 +2,7 @@
 
 #include "../framework/DialogItems.h"
 #include "../resources/tavrik/resource.h"
+#include "FailureMessage.h"
 #include "PriorityCombo.h"
 #include "PropertyFrame.h"
 #include "engine/DeviceLists.h"
@@ -40,14 +41,15 @@ void CPropPagePreview::LoadProfile()
         SelectPriority(Handle(), options.priorityClass);
     }
     std::vector<FilterEntry> filters;
-    if (FAILED(file.ReadPreviewFilters(true, filters)))
-        filters.clear();
+    const HRESULT hr = file.ReadPreviewFilters(true, filters);
     file.Close();
-    if (filters.empty()) {
-        filter_.Clear();
-        filter_.ClearSelection();
+    // A stored filter that cannot be created gives way to the null entry, so that the
+    // page can be left while the filter combo is disabled.
+    if (FAILED(hr))
+        ShowFailure(L"保存されたデインターレースフィルターを作成できません。「無圧縮」に変更します。", hr,
+                    MB_ICONINFORMATION);
+    if (filters.empty())
         return;
-    }
     filter_.SetCurrent(std::move(filters.front()));
     filter_.SelectCurrentInCombo();
 }
@@ -101,12 +103,14 @@ bool CPropPagePreview::WriteProfile()
     profile.options.priorityClass = SelectedPriority(Handle());
     if (const FilterEntry* current = filter_.Current())
         profile.filters.push_back(*current);
-    return SUCCEEDED(WritePreviewProfile(profilePath, profile));
+    const HRESULT hr = WritePreviewProfile(profilePath, profile);
+    if (FAILED(hr))
+        ShowFailure(L"プレビュー設定の保存に失敗しました。", hr);
+    return SUCCEEDED(hr);
 }
 
 void CPropPagePreview::OnOK()
 {
-    // A profile that cannot be written is not reported.
     WriteProfile();
 }
 

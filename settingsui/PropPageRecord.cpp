@@ -4,12 +4,14 @@
 #include "../resources/tavrik/resource.h"
 #include "AudioFormatDlg.h"
 #include "AudioFormatProbe.h"
+#include "FailureMessage.h"
 #include "PriorityCombo.h"
 #include "PropertyFrame.h"
 #include "core/AudioFormatDefaults.h"
 #include "core/ChoiceLists.h"
 #include "engine/AudioOutputFormat.h"
 #include "engine/DeviceLists.h"
+#include "profiles/CurrentProfiles.h"
 #include "profiles/ProfileFile.h"
 
 #include <wrl/client.h>
@@ -206,24 +208,15 @@ void CPropPageRecord::OnOK()
     const FilterEntry* mux = mux_.Current();
     if (!video || !audio || !mux)
         return;
-    RecordOptions options;
-    options.noPreviewWhileRecording = IsItemChecked(Handle(), IDC_REC_NO_PREVIEW);
-    options.loadThreadWhileRecording = IsItemChecked(Handle(), IDC_REC_LOAD_THREAD);
-    options.swapAudioChannels = IsItemChecked(Handle(), IDC_REC_SWAP_CHANNELS);
-    options.priorityClass = SelectedPriority(Handle());
-    ProfileFile file;
-    HRESULT hr = file.Create(profilePath);
-    if (SUCCEEDED(hr))
-        hr = file.WriteRecordOptions(options);
-    if (SUCCEEDED(hr))
-        hr = file.WriteFilter(FilterStream::VideoCompressor, *video);
-    if (SUCCEEDED(hr))
-        hr = file.WriteFilter(FilterStream::AudioCompressor, *audio);
-    if (SUCCEEDED(hr) && !audioFormats_.empty())
-        hr = file.WriteAudioFormatList(audioFormats_);
-    if (SUCCEEDED(hr))
-        hr = file.WriteFilter(FilterStream::Mux, *mux);
-    // A profile that cannot be written is not reported.
-    if (SUCCEEDED(hr))
-        file.Close();
+    RecordProfile profile;
+    profile.options.noPreviewWhileRecording = IsItemChecked(Handle(), IDC_REC_NO_PREVIEW);
+    profile.options.loadThreadWhileRecording = IsItemChecked(Handle(), IDC_REC_LOAD_THREAD);
+    profile.options.swapAudioChannels = IsItemChecked(Handle(), IDC_REC_SWAP_CHANNELS);
+    profile.options.priorityClass = SelectedPriority(Handle());
+    profile.videoCompressor = *video;
+    profile.audioCompressor = *audio;
+    profile.audioFormats = audioFormats_;
+    profile.mux = *mux;
+    if (const HRESULT hr = WriteRecordProfile(profilePath, profile); FAILED(hr))
+        ShowFailure(L"録画設定の保存に失敗しました。", hr);
 }

@@ -32,7 +32,7 @@ void SetField(std::vector<std::uint8_t>& format, std::size_t offset, std::size_t
 
 bool IsSane(const std::vector<std::uint8_t>& format)
 {
-    if (profiles::WaveFormatSize(format) == 0)
+    if (!profiles::HoldsWholeWaveFormat(format))
         return false;
     const std::uint32_t tag = Field(format, kFormatTag, 2);
     if (tag == 0 || Field(format, kChannels, 2) == 0 || Field(format, kSamplesPerSec, 4) == 0 ||

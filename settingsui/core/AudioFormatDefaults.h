@@ -15,8 +15,9 @@ std::vector<AudioFormatPair> DefaultAudioInputs();
 // A 16-bit PCM WAVEFORMATEX of 18 bytes.
 std::vector<std::uint8_t> PcmFormat(std::uint16_t channels, std::uint32_t samplesPerSecond);
 
-// Every pair has an input and every present format is sane: tag, channels, rate and
-// bytes per second non-zero, and for PCM also bits per sample and block align.
+// Every pair has an input and every present format is sane: it holds the extra bytes
+// its cbSize claims; tag, channels, rate and bytes per second non-zero, and for PCM
+// also bits per sample and block align.
 bool ValidateAudioFormatList(const std::vector<AudioFormatPair>& pairs);
 
 // "%dHz %dch" of a format.

@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """Reads what tavrik_settings_sheet_test made through the settings sheet: the first
-record profile and the one with the stand-in compressors with olefile, stream by
-stream, and each recording with ffprobe and ffmpeg (streams, codecs, a full decode). Usage: check_settings_sheet.py FOLDER (the test's tavrik-sheet folder)."""
+record profile, the one with the stand-in compressors and the one a failed save kept
+with olefile, stream by stream, and each recording with ffprobe and ffmpeg (streams, codecs, a full decode). Usage: check_settings_sheet.py FOLDER (the test's tavrik-sheet folder)."""
 import json
 import os
+import struct
 import subprocess
 import sys
 
@@ -71,6 +72,27 @@ def check_compressors(path):
     print(f"{path}: VFWH with the Motion JPEG state, PSH with the G.711 state")
 
 
+def check_kept(path):
+    """The profile a failed save left alone: whole, its six audio pairs without outputs."""
+    with olefile.OleFileIO(path) as ole:
+        names = sorted(entry[0] for entry in ole.listdir())
+        expected = sorted(["COMMON", "Record", "VideoCompressor", "AudioCompressor", "AudioFormatList", "Mux"])
+        if names != expected:
+            fail(f"{path}: streams {names}, expected {expected}")
+            return
+        formats = ole.openstream("AudioFormatList").read()
+        pairs, at, outputs = struct.unpack_from("<I", formats, 4)[0], 8, []
+        for _ in range(pairs):
+            at += 4 + struct.unpack_from("<I", formats, at)[0]
+            outputs.append(struct.unpack_from("<I", formats, at)[0])
+            at += 4 + outputs[-1]
+        if pairs != 6 or any(outputs) or at != len(formats):
+            fail(f"{path}: AudioFormatList {formats.hex()}")
+        if not ole.openstream("Mux").read().startswith(MUX_HEAD):
+            fail(f"{path}: Mux does not hold Trelvox")
+    print(f"{path}: whole, six audio pairs without outputs")
+
+
 def check_recording(path, video_codec, audio_codec, channels, rate):
     out = subprocess.run(["ffprobe", "-v", "error", "-count_frames", "-show_streams", "-of", "json", path],
                          capture_output=True, text=True)
@@ -110,6 +132,11 @@ def main(folder):
         check_compressors(compressors)
     else:
         fail(f"{compressors}: missing")
+    kept = os.path.join(folder, "kept-record.dat")
+    if os.path.exists(kept):
+        check_kept(kept)
+    else:
+        fail(f"{kept}: missing")
     notes = os.path.join(folder, "recordings.txt")
     recordings = open(notes).read().splitlines() if os.path.exists(notes) else []
     if len(recordings) < 3:

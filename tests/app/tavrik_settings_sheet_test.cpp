@@ -1,8 +1,9 @@
 // The settings sheet of the real Tavrik.exe, driven through its controls: the first
 // record profile, a recording made with it, the record command that asks for the
-// sheet, Cancel, the remembered page, and the checks of the still image and other
-// pages. check_settings_sheet.py reads the profiles with olefile and the recordings
-// with ffprobe and ffmpeg afterwards.
+// sheet, Cancel, the remembered page, the checks of the still image and other
+// pages, and profiles that cannot be read back or written whole.
+// check_settings_sheet.py reads the profiles with olefile and the recordings with
+// ffprobe and ffmpeg afterwards.
 #include <windows.h>
 #include <mmreg.h>
 #include <shlobj.h>
@@ -44,6 +45,8 @@ constexpr wchar_t kNoFormat[] = L"この入力フォーマットに対応した�
 constexpr wchar_t kAudioFormatTitle[] = L"オーディオフォーマットの設定";
 constexpr wchar_t kDetailTitle[] = L"出力フォーマットの選択";
 constexpr int kInputRows = 6;
+constexpr wchar_t kGoneFilter[] =
+    L"@device:sw:{083863F1-70DE-11D0-BD40-00A0C911CE86}\\{0BAD0BAD-0000-4000-8000-00000000BAD0}";
 
 std::string FileBytes(const std::wstring& path)
 {
@@ -90,8 +93,16 @@ protected:
     {
         DeleteFileW(RecordProfilePath().c_str());
         DeleteFileW(PreviewProfilePath().c_str());
+        RegDeleteTreeW(HKEY_CURRENT_USER, kStandinFaults);
         TavrikTest::TearDown();
     }
+
+    // Makes the stand-in compressors misbehave (see thirdparty/README.md).
+    static void SetStandinFault(const wchar_t* name, DWORD value)
+    {
+        RegSetKeyValueW(HKEY_CURRENT_USER, kStandinFaults, name, REG_DWORD, &value, sizeof value);
+    }
+    static constexpr wchar_t kStandinFaults[] = L"Software\\StandinCodecs";
 
     static bool WaitForStatus(TavrikRun& run, const std::wstring& status)
     {
@@ -285,8 +296,7 @@ TEST_F(TavrikSettingsSheet, AProfileWhoseMultiplexerCannotBeBoundLeavesNoChoiceA
     RecordProfile profile;
     profile.videoCompressor = {kUncompressed, NullVideoDisplayName(), nullptr, nullptr};
     profile.audioCompressor = {kUncompressed, NullAudioDisplayName(), nullptr, nullptr};
-    profile.mux = {L"Gone", L"@device:sw:{083863F1-70DE-11D0-BD40-00A0C911CE86}\\{0BAD0BAD-0000-4000-8000-00000000BAD0}",
-                   nullptr, nullptr};
+    profile.mux = {L"Gone", kGoneFilter, nullptr, nullptr};
     ASSERT_HRESULT_SUCCEEDED(WriteRecordProfile(RecordProfilePath(), profile));
     const std::string stored = FileBytes(RecordProfilePath());
     TavrikRun run;
@@ -437,9 +447,6 @@ TEST_F(TavrikSettingsSheet, OtherPageChecksItsFoldersAndFileAndTheSheetRemembers
     }
     SetEditText(page, 1036, configFile);
     SetEditText(page, 1065, L"10000");
-    Click(sheet, IDOK);
-    EXPECT_EQ(L"0 から 9999 までの整数を入力してください。", AnswerMessageBox(run.Id()));
-    SetEditText(page, 1065, L"42");
     ASSERT_TRUE(PickComboItem(page, 1063, L"タイムスタンプ+サイズ+連番"));
     ASSERT_TRUE(CloseSheet(sheet, IDOK));
 
@@ -455,8 +462,48 @@ TEST_F(TavrikSettingsSheet, OtherPageChecksItsFoldersAndFileAndTheSheetRemembers
     EXPECT_EQ(folder, ReadString(L"ImageCapturePath"));
     EXPECT_EQ(1u, ReadDword(L"UseSettingFile"));
     EXPECT_EQ(configFile, ReadString(L"SettingUtilFile"));
-    EXPECT_EQ(42u, ReadDword(L"RecordNameSerialNumber"));
+    EXPECT_EQ(10000u, ReadDword(L"RecordNameSerialNumber")) << "numbers past four digits, as the naming makes them";
     EXPECT_EQ(7u, ReadDword(L"RecordNameRule"));
+}
+
+TEST_F(TavrikSettingsSheet, OtherPageTakesAWrappedSerialNumberAndBringsAStoredWaitIntoRange)
+{
+    WriteTrelvoxProfile();
+    WriteDword(L"ImageNameSerialNumber", 0xFFFFFFFF);  // -1, where the naming wraps to after the largest
+    WriteDword(L"UseSettingFileWait", 5000);
+    TavrikRun run;
+    HWND sheet = OpenSheetWhilePreviewing(run);
+    ASSERT_NE(nullptr, sheet);
+    ASSERT_TRUE(ShowPage(sheet, kOtherPage));
+    EXPECT_EQ(L"-1", Text(GetDlgItem(CurrentPage(sheet), 1068)));
+    ASSERT_TRUE(CloseSheet(sheet, IDOK)) << "refused: " << Narrow(AnswerMessageBox(run.Id()));
+    ASSERT_TRUE(run.Close());
+    EXPECT_EQ(0xFFFFFFFFu, ReadDword(L"ImageNameSerialNumber"));
+    EXPECT_EQ(1000u, ReadDword(L"UseSettingFileWait"));
+}
+
+TEST_F(TavrikSettingsSheet, PreviewFilterThatCannotBeCreatedGivesWayToUncompressedSoThePageCanBeLeft)
+{
+    WriteTrelvoxProfile();
+    PreviewProfile preview;
+    preview.filters.push_back({L"Gone", kGoneFilter, nullptr, nullptr});
+    ASSERT_HRESULT_SUCCEEDED(WritePreviewProfile(PreviewProfilePath(), preview));
+    TavrikRun run;
+    HWND sheet = OpenSheetWhilePreviewing(run);
+    ASSERT_NE(nullptr, sheet);
+    TurnToPage(sheet, 1);
+    EXPECT_EQ(0u, AnswerMessageBox(run.Id()).find(
+                      L"保存されたデインターレースフィルターを作成できません。「無圧縮」に変更します。("));
+    ASSERT_TRUE(WaitFor([&] { return CurrentPageIndex(sheet) == 1; }, 5000));
+    HWND page = CurrentPage(sheet);
+    EXPECT_FALSE(IsEnabled(page, 1003));
+    EXPECT_EQ(kUncompressed, ComboSelection(page, 1003));
+    ASSERT_TRUE(ShowPage(sheet, kRecordPage)) << "the page is left with its combo disabled";
+    ASSERT_TRUE(CloseSheet(sheet, IDOK));
+    PreviewProfile written;
+    ASSERT_HRESULT_SUCCEEDED(ReadPreviewProfile(PreviewProfilePath(), written));
+    ASSERT_EQ(1u, written.filters.size());
+    EXPECT_EQ(NullVideoDisplayName(), written.filters[0].displayName);
 }
 
 TEST_F(TavrikSettingsSheet, RestartWritesThePreviewProfileAndRestartsThePreviewWithTheFilter)
@@ -726,6 +773,36 @@ TEST_F(TavrikSettingsSheet, StoredListWithAnInsaneSecondPairIsReplacedByTheDefau
         EXPECT_EQ(input.nSamplesPerSec, output.nSamplesPerSec);
         EXPECT_EQ(input.nChannels, output.nChannels);
     }
+}
+
+TEST_F(TavrikSettingsSheet, OversizedOutputFormatsAreLeftOutAndAFailedSaveKeepsTheOldProfile)
+{
+    WriteTrelvoxProfile();
+    SetStandinFault(L"OversizedFormat", 1);
+    TavrikRun run;
+    HWND sheet = OpenSheetWhilePreviewing(run);
+    ASSERT_NE(nullptr, sheet);
+    ASSERT_TRUE(PickComboItem(CurrentPage(sheet), 1014, kG711));
+    ASSERT_TRUE(CloseSheet(sheet, IDOK));
+    RecordProfile written;
+    ASSERT_HRESULT_SUCCEEDED(ReadRecordProfile(RecordProfilePath(), written)) << "the multiplexer is stored";
+    EXPECT_EQ(kTrelvox, written.mux.friendlyName);
+    ASSERT_EQ(static_cast<size_t>(kInputRows), written.audioFormats.size());
+    for (const AudioFormatPair& pair : written.audioFormats)
+        EXPECT_TRUE(pair.output.empty()) << "a format claiming bytes it lacks is no output";
+
+    // The G.711 state cannot be saved: the sheet says so and the profile stays as it was.
+    SetStandinFault(L"OversizedFormat", 0);
+    SetStandinFault(L"FailingSave", 1);
+    const std::string stored = FileBytes(RecordProfilePath());
+    sheet = OpenSettingsSheet(run);
+    ASSERT_NE(nullptr, sheet);
+    Click(CurrentPage(sheet), 1025);
+    Click(sheet, IDOK);
+    EXPECT_EQ(L"録画設定の保存に失敗しました。(80030070)", AnswerMessageBox(run.Id()));
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(sheet); }, 10000));
+    EXPECT_EQ(stored, FileBytes(RecordProfilePath()));
+    ASSERT_TRUE(CopyFileW(RecordProfilePath().c_str(), L"tavrik-sheet\\kept-record.dat", FALSE));
 }
 
 }  // namespace

@@ -144,16 +144,25 @@ TEST_F(CurrentProfilesTest, MissingPreviewProfileMeansNoFilters)
     EXPECT_EQ(profile.options.deinterlaceInterlacedModes, 0u);
 }
 
-TEST_F(CurrentProfilesTest, AFailingWriteStopsAndKeepsEarlierStreams)
+TEST_F(CurrentProfilesTest, AFailingWriteLeavesTheOldProfileWholeAndNothingBeside)
 {
     const auto path = File(L"CurrentRecord.dat");
-    RecordProfile profile = SampleRecordProfile();
-    profile.mux = {L"Mux", NullAudioDisplayName(), nullptr, nullptr};
-    EXPECT_EQ(WriteRecordProfile(path, profile), E_INVALIDARG);
-    EXPECT_FALSE(ReadRawStream(path, L"VideoCompressor").empty());
-    EXPECT_FALSE(ReadRawStream(path, L"AudioFormatList").empty());
+    RecordProfile failing = SampleRecordProfile();
+    failing.mux = {L"Mux", NullAudioDisplayName(), nullptr, nullptr};
+    EXPECT_EQ(WriteRecordProfile(path, failing), E_INVALIDARG);
+    EXPECT_FALSE(std::filesystem::exists(path)) << "no half profile where there was none";
+
+    ASSERT_HRESULT_SUCCEEDED(WriteRecordProfile(path, SampleRecordProfile()));
+    const auto before = std::filesystem::file_size(path);
+    const Bytes storedFormats = ReadRawStream(path, L"AudioFormatList");
+    failing.audioFormats.clear();
+    EXPECT_EQ(WriteRecordProfile(path, failing), E_INVALIDARG) << "fails after the compressors were written";
+    EXPECT_EQ(before, std::filesystem::file_size(path));
+    EXPECT_EQ(storedFormats, ReadRawStream(path, L"AudioFormatList"));
     RecordProfile read;
-    EXPECT_EQ(ReadRecordProfile(path, read), STG_E_FILENOTFOUND) << "the multiplexer was never stored";
+    ASSERT_HRESULT_SUCCEEDED(ReadRecordProfile(path, read));
+    EXPECT_EQ(GetBlob(read.mux.filter.Get(), kPersistedBlob), "files=40");
+    EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator(path.parent_path()), {})) << "no staged file left";
 }
 
 }  // namespace

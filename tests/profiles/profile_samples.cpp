@@ -51,6 +51,10 @@ TEST_F(ProfileSamples, RecordProfileWithoutCompressors)
     profile.audioCompressor = {L" 無圧縮", NullAudioDisplayName(), nullptr, nullptr};
     profile.mux = Filter(L"Plain Mux", kPlainTestFilterName, kClsidPlainTestFilter);
     ASSERT_HRESULT_SUCCEEDED(WriteRecordProfile(File(L"record-null.dat"), profile));
+    // A write that fails at its last stream leaves the file for olefile as it was.
+    profile.options.priorityClass = 256;
+    profile.mux = {L"Plain Mux", NullAudioDisplayName(), nullptr, nullptr};
+    EXPECT_EQ(E_INVALIDARG, WriteRecordProfile(File(L"record-null.dat"), profile));
 }
 
 TEST_F(ProfileSamples, VideoCompressorWhoseGetStateFails)

@@ -79,6 +79,14 @@ TEST(ValidateAudioFormatList, RefusesAMissingInputAndInsaneFormats)
     EXPECT_FALSE(ValidateAudioFormatList(pairs)) << "no bytes per second";
     pairs[2].output.resize(10);
     EXPECT_FALSE(ValidateAudioFormatList(pairs)) << "shorter than its base structure";
+
+    // An output whose cbSize claims two extra bytes must carry them.
+    pairs = DefaultAudioInputs();
+    pairs[3].output = alaw;
+    pairs[3].output[16] = 2;
+    EXPECT_FALSE(ValidateAudioFormatList(pairs)) << "cbSize beyond the block";
+    pairs[3].output.resize(20);
+    EXPECT_TRUE(ValidateAudioFormatList(pairs));
 }
 
 }  // namespace

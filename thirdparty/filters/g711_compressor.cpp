@@ -5,6 +5,7 @@
 #include <string>
 
 #include "g711_output_pin.h"
+#include "standin_faults.h"
 #include "standin_guids.h"
 
 namespace standin {
@@ -202,6 +203,8 @@ HRESULT G711Compressor::OfferedType(int index, CMediaType& type)
 
 HRESULT G711Compressor::WriteToStream(IStream* stream)
 {
+    if (FaultWanted(Fault::FailingSave))
+        return STG_E_MEDIUMFULL;
     CAutoLock lock(&m_filterLock);
     HRESULT hr = WriteInt(stream, m_choiceSet ? 1 : 0);
     if (SUCCEEDED(hr))

@@ -1,8 +1,23 @@
 #include "g711_output_pin.h"
 
 #include "g711_compressor.h"
+#include "standin_faults.h"
 
 namespace standin {
+namespace {
+
+constexpr WORD kMissingExtraBytes = 2;
+
+// The faulty answer: the format claims extra bytes beyond its block.
+AM_MEDIA_TYPE* Offered(const CMediaType& type)
+{
+    AM_MEDIA_TYPE* offered = CreateMediaType(&type);
+    if (offered && FaultWanted(Fault::OversizedFormat))
+        reinterpret_cast<WAVEFORMATEX*>(offered->pbFormat)->cbSize = kMissingExtraBytes;
+    return offered;
+}
+
+}  // namespace
 
 G711OutputPin::G711OutputPin(G711Compressor* filter, HRESULT* phr)
     : CodecOutputPin(filter, filter->FilterLock(), phr), m_g711(filter)
@@ -43,7 +58,7 @@ STDMETHODIMP G711OutputPin::GetFormat(AM_MEDIA_TYPE** ppmt)
     const HRESULT hr = m_g711->CurrentOutputType(type);
     if (FAILED(hr))
         return hr;
-    *ppmt = CreateMediaType(&type);
+    *ppmt = Offered(type);
     return *ppmt ? S_OK : E_OUTOFMEMORY;
 }
 
@@ -80,7 +95,7 @@ STDMETHODIMP G711OutputPin::GetStreamCaps(int iIndex, AM_MEDIA_TYPE** ppmt, BYTE
     caps.MinimumSampleFrequency = caps.MaximumSampleFrequency = format->nSamplesPerSec;
     caps.SampleFrequencyGranularity = 1;
     *reinterpret_cast<AUDIO_STREAM_CONFIG_CAPS*>(pSCC) = caps;
-    *ppmt = CreateMediaType(&type);
+    *ppmt = Offered(type);
     return *ppmt ? S_OK : E_OUTOFMEMORY;
 }
 
