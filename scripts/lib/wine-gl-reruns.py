@@ -3,8 +3,9 @@
 
 Under Xvfb, Mesa's GLX sometimes loses the drawable of a video window that Wine re-parents
 while a renderer lets go of it ("failed to create drawable", then an X error GLXBadWindow on
-X_GLXDestroyWindow), and Xlib's default handler ends the program. Such a test is run once
-more; any other failure stands. Our prefixes draw through Wine's GDI renderer; only the cases
+X_GLXDestroyWindow), and Xlib's default handler ends the program; a VMR-9 closing its video
+window meets BadAlloc on X_ConfigureWindow in the same way. Such a test is run once more;
+any other failure stands. Our prefixes draw through Wine's GDI renderer; only the cases
 that need the VMR-9 ask for OpenGL, and only they can still meet this.
 Usage: wine-gl-reruns.py RESULTS_DIR ; prints a CTest -R expression, or nothing."""
 import re
@@ -12,7 +13,7 @@ import sys
 import xml.etree.ElementTree as ET
 from pathlib import Path
 
-SIGNATURE = re.compile(r"X Error of failed request:\s+GLXBadWindow")
+SIGNATURE = re.compile(r"X Error of failed request:\s+(GLXBadWindow|BadAlloc[^\n]*\n\s+Major opcode of failed request:\s+12 \(X_ConfigureWindow\))")
 
 
 def failed_by_gl(results):
