@@ -700,6 +700,8 @@ TEST_F(TavrikRecord, AnInputChangedWhileStoppedIsDetectedBeforeTheRecording)
     PressCtrlKey(run.Window(), 'P');
     ASSERT_TRUE(WaitForStatus(run, L"停止中"));
     SetCardValue(L"Input", L"480i");
+    // The card reads its control values at most every 40 ms; the status line shows when it has.
+    ASSERT_TRUE(WaitFor([&] { return PaneText(run.Id(), run.Window(), 2) == L"480i"; }, 5000));
     PressCtrlR(run.Window());
     ASSERT_TRUE(WaitForStatus(run, L"録画中"));
     WatchRecording(run.Window(), 3);

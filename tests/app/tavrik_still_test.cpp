@@ -210,7 +210,9 @@ void SwitchInput(TavrikRun& run, const Input& input)
     SetCardValue(L"Input", input.name);
     EXPECT_TRUE(WaitFor([&] { return ClientSize(ViewOf(run.Window())).cy == input.height / 2; }))
         << "the view is " << ClientSize(ViewOf(run.Window())).cy << " high";
-    EXPECT_EQ(L"プレビュー中", PaneText(run.Id(), run.Window(), 0));
+    // The view refits while the preview is rebuilt; the state text follows once it runs.
+    EXPECT_TRUE(WaitFor([&] { return PaneText(run.Id(), run.Window(), 0) == L"プレビュー中"; }))
+        << "the status line shows \"" << Narrow(PaneText(run.Id(), run.Window(), 0)) << "\"";
 }
 
 TEST_F(TavrikStill, CtrlISavesEachInputAsBmpPngAndJpegNamedByTheImageRule)
