@@ -23,8 +23,12 @@ namespace {
 
 constexpr WPARAM kRecordStart = 32781;
 constexpr unsigned kMediaStop = 13;
-// 20 minutes of 1080i are 149 GB: more files than Trelvox's default 40 of 2 GB.
-constexpr DWORD kMaxFiles = 99;
+// A minute of 1080i YUY2 is 7.5 GB, close to four of Trelvox's 2 GB files; its default of
+// 40 files would end a long recording early.
+DWORD FilesFor(double minutes)
+{
+    return static_cast<DWORD>(minutes * 4) + 10;
+}
 
 struct ProcessFigures {
     double cpuSeconds = 0;
@@ -54,7 +58,7 @@ ProcessFigures Measure(DWORD processId)
     return figures;
 }
 
-bool WriteBenchProfile()
+bool WriteBenchProfile(DWORD maxFiles)
 {
     wchar_t localAppData[MAX_PATH] = {};
     SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, localAppData);
@@ -66,7 +70,7 @@ bool WriteBenchProfile()
     profile.mux = {L"Pelkor AVI Mux", kMuxMonikerName, nullptr, nullptr};
     ComPtr<IMuxConfig> config;
     if (FAILED(BindMuxByMoniker(&profile.mux.filter)) || FAILED(profile.mux.filter.As(&config)) ||
-        FAILED(config->SetMaxFiles(kMaxFiles)))
+        FAILED(config->SetMaxFiles(maxFiles)))
         return false;
     return SUCCEEDED(WriteRecordProfile(folder + L"\\CurrentRecord.dat", profile));
 }
@@ -112,13 +116,14 @@ std::string ReportValue(const std::wstring& report, const std::string& label)
 int wmain(int argc, wchar_t** argv)
 {
     const double minutes = argc > 1 ? _wtof(argv[1]) : 20.0;
+    const DWORD maxFiles = FilesFor(minutes);
     wchar_t full[MAX_PATH] = {};
     GetFullPathNameW(argc > 2 ? argv[2] : L"bench-record", MAX_PATH, full, nullptr);
     const std::wstring folder = full;
     SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
     const std::wstring base = folder + L"\\bench0000";
     DeleteRecording(base);
-    for (int i = 40; i < static_cast<int>(kMaxFiles); ++i)
+    for (int i = 40; i < static_cast<int>(maxFiles); ++i)
         DeleteFileW(NumberedFile(base, i).c_str());
 
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -130,7 +135,7 @@ int wmain(int argc, wchar_t** argv)
     WriteDword(L"UseRecLog", 1);
     WriteString(L"RecordNamePrefix", L"bench");
     WriteDword(L"RecordNameRule", 4);
-    if (!WriteBenchProfile()) {
+    if (!WriteBenchProfile(maxFiles)) {
         std::printf("the record profile could not be written\n");
         return 1;
     }
@@ -182,7 +187,7 @@ int wmain(int argc, wchar_t** argv)
         std::printf("Tavrik memory: private %.1f MB -> %.1f MB\n", start.privateBytes / 1e6, end.privateBytes / 1e6);
     std::printf("Tavrik working set: %.1f MB -> %.1f MB\n", start.workingSet / 1e6, end.workingSet / 1e6);
     DeleteRecording(base);
-    for (int i = 40; i < static_cast<int>(kMaxFiles); ++i)
+    for (int i = 40; i < static_cast<int>(maxFiles); ++i)
         DeleteFileW(NumberedFile(base, i).c_str());
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tavrik");
     ResetCard();

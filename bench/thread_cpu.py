@@ -5,8 +5,12 @@ Reads /proc/<pid>/task/*/stat (user + system ticks) and comm at the start and th
 groups the threads (Wine's renderer: llvmpipe*, wined3d*; the simulated card's streaming
 threads: cardsim*; the rest) and prints per cent of one core per group and for the busiest
 threads, with the load average and the process's anonymous memory at both ends.
-Usage: thread_cpu.py [--seconds S] [--top N] (--pid PID | --name PATTERN)"""
+Usage: thread_cpu.py [--seconds S] [--top N] (--pid PID | --name PATTERN)
+       thread_cpu.py --since STATE (--pid PID | --name PATTERN)
+The second form prints one line for the span since the last call with the same STATE file
+(since the process started, the first time) and stores the counts for the next call."""
 import argparse
+import json
 import os
 import re
 import subprocess
@@ -92,15 +96,53 @@ def measure(pid, seconds, top):
         print(f"    {percent:5.1f} %  {comm} ({tid})")
 
 
+def process_seconds(pid):
+    """Seconds since the process started, from /proc/<pid>/stat and the system's uptime."""
+    with open(f"/proc/{pid}/stat") as f:
+        stat = f.read()
+    started_ticks = int(stat[stat.rindex(")") + 2:].split()[19])
+    with open("/proc/uptime") as f:
+        uptime = float(f.read().split()[0])
+    return uptime - started_ticks / TICKS
+
+
+def summarize_since(pid, state_file):
+    now, threads, anon = process_seconds(pid), read_threads(pid), anonymous_kb(pid)
+    try:
+        with open(state_file) as f:
+            before = json.load(f)
+        if before["pid"] != pid:
+            raise ValueError("another process")
+    except (OSError, ValueError, KeyError):
+        before = {"pid": pid, "seconds": 0.0, "ticks": {}, "anon": None}
+    elapsed = max(now - before["seconds"], 1e-6)
+    totals = {name: 0.0 for name, _ in GROUPS}
+    totals[OTHERS] = 0.0
+    for tid, (comm, ticks) in threads.items():
+        spent = ticks - before["ticks"].get(tid, 0)
+        totals[group_of(comm)] += 100.0 * spent / TICKS / elapsed
+    groups = ", ".join(f"{name} {percent:.0f} %" for name, percent in totals.items())
+    change = "" if before["anon"] is None else f" ({anon - before['anon']:+d} kB)"
+    print(f"CPU over {elapsed:.0f} s: all {sum(totals.values()):.0f} % of a core; {groups}; "
+          f"anonymous memory {anon / 1024:.1f} MB{change}; load average {load_average()}")
+    with open(state_file, "w") as f:
+        json.dump({"pid": pid, "seconds": now, "ticks": {t: v[1] for t, v in threads.items()}, "anon": anon}, f)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--seconds", type=float, default=60)
     parser.add_argument("--top", type=int, default=8)
+    parser.add_argument("--since", metavar="STATE", help="one line since the last call with this file")
     which = parser.add_mutually_exclusive_group(required=True)
     which.add_argument("--pid", type=int)
     which.add_argument("--name", help="pgrep -f pattern of the process")
     args = parser.parse_args()
-    measure(args.pid or find_pid(args.name), args.seconds, args.top)
+    pid = args.pid or find_pid(args.name)
+    if args.since:
+        summarize_since(pid, args.since)
+    else:
+        measure(pid, args.seconds, args.top)
 
 
 if __name__ == "__main__":
