@@ -50,6 +50,10 @@ def stream_end(stream, packets):
     base = Fraction(stream["time_base"])
     last = max(mine, key=lambda p: int(p["pts"]))
     end = (int(last["pts"]) + int(last.get("duration", 1))) * base
+    # ffprobe lists no packet for the empty chunks of null frames at a file's end; the
+    # header's length counts them, and a player holds the last picture through them.
+    if stream.get("codec_type") == "video" and str(stream.get("duration_ts", "")).isdigit():
+        end = max(end, int(stream["duration_ts"]) * base)
     return end, len(mine), sum(int(p["size"]) for p in mine)
 
 
