@@ -14,6 +14,7 @@
 #include "Avi1FileSet.h"
 #include "Avi1Writer.h"
 #include "Avi2Writer.h"
+#include "FrameDurationSource.h"
 #include "MediaFormats.h"
 #include "MuxFile.h"
 #include "MuxSettings.h"
@@ -67,6 +68,8 @@ class MuxRecorder {
  private:
   HResult PrepareRun(const MuxRunSetup& setup);
   HResult QueueVideo(const MuxSample& sample);
+  HResult QueueTimedVideo(const MuxSample& sample);
+  HResult UseFrameDuration(int64_t frameDuration);
   HResult QueueAudio(const MuxSample& sample);
   HResult PrepareFiles(const MuxRunSetup& setup);
   void ResetTiming();
@@ -83,6 +86,7 @@ class MuxRecorder {
     Discard,  // close and delete the files this recording made
   };
   void Release(Ending ending);
+  bool NothingQueued() const;
   RecordingFigures PlaybackFigures() const;
 
   MuxFileSystem& fs_;
@@ -100,6 +104,9 @@ class MuxRecorder {
   mutable std::mutex timingMutex_;
   SampleTiming timing_;
   bool videoEnded_ = true, audioEnded_ = true;
+  // The video type had no frame duration: the first samples tell it (under videoReceive_).
+  bool videoDurationPending_ = false;
+  SampleFrameDuration durationFromSamples_;
 
   Avi1FileSet files_;
   std::unique_ptr<Avi1Writer> avi1_;
