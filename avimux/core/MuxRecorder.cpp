@@ -219,6 +219,7 @@ HResult MuxRecorder::QueueVideo(const MuxSample& sample) {
     case SampleFrameDuration::Outcome::Ignored:
       return kS_OK;
     case SampleFrameDuration::Outcome::Failed:
+      durationFromSamples_.Reset();
       return EndRecording(kVFW_E_SAMPLE_TIME_NOT_SET);
     case SampleFrameDuration::Outcome::Learnt:
       break;
@@ -340,8 +341,7 @@ void MuxRecorder::FinishFiles() {
     held.samplesPerSec = corrected.audio->SamplesPerSec();
   }
   Rates rates = CorrectRates(held, corrected.video.has_value(), corrected.audio.has_value(),
-                                   corrected.audio ? corrected.audio->BlockAlign() : 0, measured,
-                                   settings_);
+                             corrected.audio ? corrected.audio->BlockAlign() : 0, measured, settings_);
   // A video stream that never got a frame duration has no frames; the configured
   // duration stands in, so that its header still names a rate.
   if (corrected.video && rates.frameDuration <= 0) rates.frameDuration = settings_.frameDurationOverride;

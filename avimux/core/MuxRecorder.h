@@ -1,7 +1,9 @@
 // One recording of the multiplexer, from preparation to the finished files. The filter
 // shell calls Prepare from Pause (when stopped), Stop from Stop, ReceiveVideo/ReceiveAudio
 // and EndOfStream from its input pins; everything it reports goes to the event sink
-// (EC_COMPLETE, EC_ERRORABORT with the failure, kEcFilesFull with 1). Receive locks,
+// (EC_COMPLETE, EC_ERRORABORT with the failure, kEcFilesFull with 1). A video format
+// without a frame duration takes the first samples' (VFW_E_SAMPLE_TIME_NOT_SET when they
+// tell none: the recording ends, and leaves no file when nothing was written). Receive locks,
 // the queue and the writer thread are inside; the shell keeps its filter lock around
 // Prepare and Stop. AVI 1.0 file sets (mux mode 0) or one OpenDML file (mux mode 1).
 #pragma once
