@@ -1,5 +1,6 @@
 #include "MuxInputPin.h"
 
+#include "FrameDurationSource.h"
 #include "MuxBaseFilter.h"
 #include "MuxFilter.h"
 #include "TimeShiftOutputPin.h"
@@ -33,6 +34,38 @@ HRESULT ReadAudioFormat(const CMediaType& mt, trelvox::AudioFormat* format)
     return trelvox::Succeeded(hr) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
 }
 
+// AvgTimePerFrame of a connected video input pin; 0 for any other pin.
+REFERENCE_TIME InputPinFrameDuration(IPin* pin)
+{
+    PIN_DIRECTION direction;
+    CMediaType type;
+    if (FAILED(pin->QueryDirection(&direction)) || direction != PINDIR_INPUT || pin->ConnectionMediaType(&type) != S_OK)
+        return 0;
+    trelvox::VideoFormat format;
+    return ReadVideoFormat(type, &format) == S_OK ? format.frameDuration : 0;
+}
+
+// The frame duration of the upstream filter's own connected input pins (the first that
+// has one), as a compressor that leaves its output's AvgTimePerFrame at 0 still knows it.
+REFERENCE_TIME UpstreamInputFrameDuration(IPin* upstreamOutput)
+{
+    PIN_INFO info{};
+    if (!upstreamOutput || FAILED(upstreamOutput->QueryPinInfo(&info)) || !info.pFilter)
+        return 0;
+    REFERENCE_TIME duration = 0;
+    IEnumPins* pins = nullptr;
+    if (SUCCEEDED(info.pFilter->EnumPins(&pins))) {
+        IPin* pin = nullptr;
+        while (duration <= 0 && pins->Next(1, &pin, nullptr) == S_OK) {
+            duration = InputPinFrameDuration(pin);
+            pin->Release();
+        }
+        pins->Release();
+    }
+    info.pFilter->Release();
+    return duration;
+}
+
 }  // namespace
 
 MuxInputPin::MuxInputPin(MuxBaseFilter* filter, CCritSec* lock, HRESULT* phr, StreamKind stream)
@@ -48,14 +81,9 @@ HRESULT MuxInputPin::CheckMediaType(const CMediaType* pmt)
     CheckPointer(pmt, E_POINTER);
     if (m_stream == StreamKind::Audio)
         return ReadAudioFormat(*pmt, nullptr);
-    trelvox::VideoFormat format;
-    const HRESULT hr = ReadVideoFormat(*pmt, &format);
-    if (FAILED(hr))
-        return hr;
-    // Without a frame duration of its own the stream cannot be timed, unless one is set.
-    if (format.frameDuration <= 0 && !m_mux->Mux()->Settings().frameDurationOverrideEnabled)
-        return VFW_E_TYPE_NOT_ACCEPTED;
-    return S_OK;
+    // A type without a frame duration is taken too: the recording finds one upstream or
+    // in the samples, and refuses the first sample when neither has one.
+    return ReadVideoFormat(*pmt, nullptr);
 }
 
 HRESULT MuxInputPin::BreakConnect()
@@ -102,7 +130,12 @@ STDMETHODIMP MuxInputPin::EndOfStream()
 
 bool MuxInputPin::ConnectedVideoFormat(trelvox::VideoFormat* format) const
 {
-    return IsConnected() && ReadVideoFormat(CurrentMediaType(), format) == S_OK;
+    if (!IsConnected() || ReadVideoFormat(CurrentMediaType(), format) != S_OK)
+        return false;
+    if (format->frameDuration <= 0)
+        format->frameDuration =
+            trelvox::ConnectionFrameDuration(format->frameDuration, UpstreamInputFrameDuration(GetConnected()));
+    return true;
 }
 
 bool MuxInputPin::ConnectedAudioFormat(trelvox::AudioFormat* format) const

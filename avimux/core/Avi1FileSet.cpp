@@ -49,14 +49,28 @@ HResult Avi1FileSet::BeginFile(size_t index) {
     const HResult cut = file.handle->SetEnd(0);
     if (Failed(cut)) return cut;
   }
+  const HResult hr = WriteProvisionalHeader(file);
+  if (Succeeded(hr)) file.used = true;
+  return hr;
+}
+
+HResult Avi1FileSet::WriteProvisionalHeader(Avi1File& file) {
   AviFileFigures figures;
   figures.headerSize = layout_.headerSize;
   figures.openEnded = true;
-  const HResult hr = WriteRegion(file, 0, layout_.headerSize, [&](uint8_t* out) {
+  return WriteRegion(file, 0, layout_.headerSize, [&](uint8_t* out) {
     BuildAviHeader(out, layout_.inputs, layout_.run, figures);
   });
-  if (Succeeded(hr)) file.used = true;
-  return hr;
+}
+
+HResult Avi1FileSet::SetFrameDuration(int64_t frameDuration) {
+  layout_.run.frameDuration = frameDuration;
+  for (Avi1File& file : files_) {
+    if (!file.used) continue;
+    const HResult hr = WriteProvisionalHeader(file);
+    if (Failed(hr)) return hr;
+  }
+  return kS_OK;
 }
 
 HResult Avi1FileSet::CloseFull(size_t index) {

@@ -52,6 +52,9 @@ class Avi1FileSet {
   // Marks the file used and gives it a provisional header, so that what reaches it is
   // readable even if the recording is never finished.
   HResult BeginFile(size_t index);
+  // A frame duration learnt from the samples: the files begun so far get it in their
+  // provisional headers, and so do the later ones.
+  HResult SetFrameDuration(int64_t frameDuration);
   // Sets the final length of a file the stream leaves: header, movi and idx1 so far.
   HResult CloseFull(size_t index);
   // Appends one batch of one stream to the file's movi data and its index entries.
@@ -70,6 +73,7 @@ class Avi1FileSet {
   void Discard();
 
  private:
+  HResult WriteProvisionalHeader(Avi1File& file);
   HResult WriteRegion(Avi1File& file, uint64_t offset, uint32_t length,
                       const std::function<void(uint8_t*)>& build);
   HResult FinishFile(Avi1File& file, const MuxInputs& inputs, const AviRunFigures& run,

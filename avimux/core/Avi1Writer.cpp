@@ -46,6 +46,11 @@ size_t Avi1Writer::CurrentFile(StreamKind stream) const {
   return (stream == StreamKind::Video ? video_ : audio_).currentFile;
 }
 
+HResult Avi1Writer::SetFrameDuration(int64_t frameDuration) {
+  timeline_.SetFrameDuration(frameDuration);
+  return files_.SetFrameDuration(frameDuration);
+}
+
 HResult Avi1Writer::Write(StreamKind stream, std::vector<RecordPtr> records, bool splitBatch) {
   if (records.empty()) return kS_OK;
   if (settings_.splitMode != kSplitBySize) return WriteCounted(stream, std::move(records), splitBatch);

@@ -28,6 +28,8 @@ class Avi1Writer {
              StartsSource starts);
 
   // S_OK, kFilesFull, or the failure of a file operation.
+  // A frame duration learnt before any video was written: for the headers and the timeline.
+  HResult SetFrameDuration(int64_t frameDuration);
   HResult Write(StreamKind stream, std::vector<RecordPtr> records, bool splitBatch);
 
  private:

@@ -60,12 +60,7 @@ HResult Avi2Writer::Create(MuxFileSystem& fs, const std::string& path, CreateMod
     Discard();
     return hr;
   }
-  // Readable as it grows: a header without sizes and with empty super indexes.
-  AviFileFigures figures;
-  figures.headerSize = headerSize_;
-  figures.openEnded = true;
-  hr = WriteHeader(layout.inputs, layout.run, figures, video_ ? &video_->super : nullptr,
-                   audio_ ? &audio_->super : nullptr);
+  hr = WriteProvisionalHeader();
   if (Failed(hr)) {
     Discard();
     return hr;
@@ -75,6 +70,23 @@ HResult Avi2Writer::Create(MuxFileSystem& fs, const std::string& path, CreateMod
   if (video_) StartIndexBlock(*video_, NewIndexBlock(*video_, position_));
   if (audio_) StartIndexBlock(*audio_, NewIndexBlock(*audio_, position_));
   return kS_OK;
+}
+
+// Readable as it grows: a header without sizes and with empty super indexes.
+HResult Avi2Writer::WriteProvisionalHeader() {
+  AviFileFigures figures;
+  figures.headerSize = headerSize_;
+  figures.openEnded = true;
+  std::optional<SuperIndex> videoSuper, audioSuper;
+  if (video_) videoSuper.emplace(video_->chunkId, indexBlockBytes_);
+  if (audio_) audioSuper.emplace(audio_->chunkId, indexBlockBytes_);
+  return WriteHeader(layout_.inputs, layout_.run, figures, videoSuper ? &*videoSuper : nullptr,
+                     audioSuper ? &*audioSuper : nullptr);
+}
+
+HResult Avi2Writer::SetFrameDuration(int64_t frameDuration) {
+  layout_.run.frameDuration = frameDuration;
+  return WriteProvisionalHeader();
 }
 
 StdIndexBlock Avi2Writer::NewIndexBlock(const StreamIndex& index, uint64_t at) const {

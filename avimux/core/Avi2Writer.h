@@ -41,6 +41,8 @@ class Avi2Writer {
 
   // S_OK or the failure of a file operation (or kIndexFull).
   HResult Write(StreamKind stream, const std::vector<RecordPtr>& records);
+  // A frame duration learnt from the samples: the provisional header is written again.
+  HResult SetFrameDuration(int64_t frameDuration);
 
   // The AVIX headers, the standard index blocks, idx1 and last the header, which claims
   // only the indexes that were written. A failure skips only its own part.
@@ -71,6 +73,7 @@ class Avi2Writer {
   // Where a new RIFF begins when the batch does not fit in the current one.
   std::optional<uint64_t> NewSegmentStart(const BatchSize& batch) const;
   HResult WriteWithinIndex(StreamKind stream, const std::vector<RecordPtr>& records);
+  HResult WriteProvisionalHeader();
   HResult WriteHeader(const MuxInputs& inputs, const AviRunFigures& run, const AviFileFigures& figures,
                       const SuperIndex* videoSuper, const SuperIndex* audioSuper);
   HResult WriteIndexBlocks(const StreamIndex& index, SuperIndex* written, std::vector<uint64_t>* lost);

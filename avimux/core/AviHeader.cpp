@@ -126,7 +126,7 @@ void WriteAvih(uint8_t* p, const MuxInputs& inputs, const AviRunFigures& run,
   PutU32(p + 4, 56);
   uint8_t* f = p + 8;
   uint64_t maxBytesPerSec = 0;
-  if (inputs.video) {
+  if (inputs.video && run.frameDuration > 0) {
     PutU32(f, static_cast<uint32_t>(run.frameDuration / 10));
     maxBytesPerSec = static_cast<uint64_t>(run.maxVideoSample) * 10000000ull /
                      static_cast<uint64_t>(run.frameDuration);

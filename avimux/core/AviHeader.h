@@ -25,7 +25,7 @@ uint32_t AviHeaderSize(const MuxInputs& inputs, uint32_t sectorSize, uint32_t in
 
 // What the run knows when a header is built (rates already corrected).
 struct AviRunFigures {
-  int64_t frameDuration = 0;  // T
+  int64_t frameDuration = 0;  // T; 0 while the samples have not told it
   uint32_t sectorSize = 0;
   uint32_t maxVideoSample = 0;
   uint32_t maxAudioSample = 0;

@@ -15,11 +15,12 @@ SplitRule VideoSplitRule(uint32_t splitMode) {
 }
 
 // The working formats: the overrides replace the connected frame duration and audio rate.
+// A video stream left without a frame duration learns it from its samples.
 HResult ApplyOverrides(const MuxSettings& s, MuxInputs& inputs) {
   if (inputs.video && s.frameDurationOverrideEnabled) {
     inputs.video->frameDuration = s.frameDurationOverride;
   }
-  if (inputs.video && inputs.video->frameDuration <= 0) return kVFW_E_TYPE_NOT_ACCEPTED;
+  if (inputs.video && inputs.video->frameDuration < 0) inputs.video->frameDuration = 0;
   if (inputs.audio && s.audioRateOverrideEnabled) {
     AudioFormat& a = *inputs.audio;
     if (a.SamplesPerSec() == 0) return kVFW_E_TYPE_NOT_ACCEPTED;
@@ -69,6 +70,8 @@ HResult MuxRecorder::PrepareRun(const MuxRunSetup& setup) {
   Release(Ending::Keep);
   settings_ = Bounded(setup.settings);
   inputs_ = setup.inputs;
+  videoDurationPending_ = false;
+  durationFromSamples_.Reset();
   // Protected, nothing is recorded and the statistics of the last run stay.
   if (!setup.protect) {
     const HResult hr = PrepareFiles(setup);
@@ -121,6 +124,7 @@ HResult MuxRecorder::PrepareFiles(const MuxRunSetup& setup) {
   if (settings_.muxMode > 1) return kE_INVALIDARG;
   HResult hr = ApplyOverrides(settings_, inputs_);
   if (Failed(hr)) return hr;
+  videoDurationPending_ = inputs_.video && inputs_.video->frameDuration == 0;
   uint32_t sector = 0;
   hr = fs_.SectorSize(VolumeRoot(setup.fileName), &sector);
   if (Failed(hr)) return hr;
@@ -208,7 +212,41 @@ HResult MuxRecorder::EndRecording(HResult failure) {
 
 HResult MuxRecorder::QueueVideo(const MuxSample& sample) {
   std::lock_guard<std::mutex> receive(videoReceive_);
-  if (!prepared_ || videoEnded_) return kS_OK;
+  if (videoEnded_) return kS_OK;
+  if (!prepared_ || !videoDurationPending_) return QueueTimedVideo(sample);
+  switch (durationFromSamples_.Take(sample)) {
+    case SampleFrameDuration::Outcome::Held:
+    case SampleFrameDuration::Outcome::Ignored:
+      return kS_OK;
+    case SampleFrameDuration::Outcome::Failed:
+      durationFromSamples_.Reset();
+      return EndRecording(kVFW_E_SAMPLE_TIME_NOT_SET);
+    case SampleFrameDuration::Outcome::Learnt:
+      break;
+  }
+  HResult hr = UseFrameDuration(durationFromSamples_.FrameDuration());
+  if (Failed(hr)) return EndRecording(hr);
+  if (const MuxSample* held = durationFromSamples_.Held()) hr = QueueTimedVideo(*held);
+  durationFromSamples_.Reset();
+  return Failed(hr) ? hr : QueueTimedVideo(sample);
+}
+
+// The open files' provisional headers, every later header, the timing and the playback
+// take the frame duration learnt from the samples. Nothing of the video is written yet.
+HResult MuxRecorder::UseFrameDuration(int64_t frameDuration) {
+  videoDurationPending_ = false;
+  std::lock_guard<std::mutex> files(playback_.FileLock());
+  const HResult hr = avi2_   ? avi2_->SetFrameDuration(frameDuration)
+                     : avi1_ ? avi1_->SetFrameDuration(frameDuration)
+                             : kS_OK;
+  std::lock_guard<std::mutex> lock(timingMutex_);
+  inputs_.video->frameDuration = frameDuration;
+  timing_.SetFrameDuration(frameDuration);
+  return hr;
+}
+
+HResult MuxRecorder::QueueTimedVideo(const MuxSample& sample) {
+  if (!prepared_) return kS_OK;
   VideoPlan plan;
   {
     std::lock_guard<std::mutex> lock(timingMutex_);
@@ -269,6 +307,11 @@ void MuxRecorder::EndOfStream(StreamKind stream) {
   {
     std::lock_guard<std::mutex> receive(stream == StreamKind::Video ? videoReceive_ : audioReceive_);
     (stream == StreamKind::Video ? videoEnded_ : audioEnded_) = true;
+    // A lone first picture without a stop time leaves the stream untimed.
+    if (stream == StreamKind::Video && prepared_ && durationFromSamples_.Held()) {
+      durationFromSamples_.Reset();
+      EndRecording(kVFW_E_SAMPLE_TIME_NOT_SET);
+    }
   }
   writer_.EndOfStream(stream);
 }
@@ -297,9 +340,11 @@ void MuxRecorder::FinishFiles() {
     held.avgBytesPerSec = corrected.audio->AvgBytesPerSec();
     held.samplesPerSec = corrected.audio->SamplesPerSec();
   }
-  const Rates rates = CorrectRates(held, corrected.video.has_value(), corrected.audio.has_value(),
-                                   corrected.audio ? corrected.audio->BlockAlign() : 0, measured,
-                                   settings_);
+  Rates rates = CorrectRates(held, corrected.video.has_value(), corrected.audio.has_value(),
+                             corrected.audio ? corrected.audio->BlockAlign() : 0, measured, settings_);
+  // A video stream that never got a frame duration has no frames; the configured
+  // duration stands in, so that its header still names a rate.
+  if (corrected.video && rates.frameDuration <= 0) rates.frameDuration = settings_.frameDurationOverride;
   AviRunFigures run;
   run.sectorSize = sectorSize_;
   run.maxVideoSample = maxVideo;
@@ -328,6 +373,9 @@ void MuxRecorder::Release(Ending ending) {
   std::lock_guard<std::mutex> audio(audioReceive_);
   writer_.Stop();
   playback_.Close();
+  if (filesOpen_ && ending == Ending::Finish && videoDurationPending_ && NothingQueued()) {
+    ending = Ending::Discard;  // refused before anything was written: no file stays
+  }
   if (filesOpen_) {
     if (ending == Ending::Finish) {
       try {
@@ -358,18 +406,24 @@ void MuxRecorder::Release(Ending ending) {
   audioBuffers_.reset();
 }
 
+bool MuxRecorder::NothingQueued() const {
+  const MuxStatistics s = Statistics();
+  return s.videoFrames == 0 && s.audioBuffers == 0;
+}
+
 void MuxRecorder::Stop() { Release(Ending::Finish); }
 
 void MuxRecorder::Discard() { Release(Ending::Discard); }
 
 RecordingFigures MuxRecorder::PlaybackFigures() const {
   RecordingFigures figures;
-  if (inputs_.video) figures.frameDuration = inputs_.video->frameDuration;
   if (inputs_.audio) {
     figures.avgBytesPerSec = inputs_.audio->AvgBytesPerSec();
     figures.blockAlign = inputs_.audio->BlockAlign();
   }
   std::lock_guard<std::mutex> lock(timingMutex_);
+  // Under the lock: a frame duration learnt from the samples arrives meanwhile.
+  if (inputs_.video) figures.frameDuration = inputs_.video->frameDuration;
   figures.firstVideoTime = timing_.FirstVideoTime();
   figures.firstAudioTime = timing_.FirstAudioTime();
   return figures;

@@ -1,7 +1,9 @@
 // One recording of the multiplexer, from preparation to the finished files. The filter
 // shell calls Prepare from Pause (when stopped), Stop from Stop, ReceiveVideo/ReceiveAudio
 // and EndOfStream from its input pins; everything it reports goes to the event sink
-// (EC_COMPLETE, EC_ERRORABORT with the failure, kEcFilesFull with 1). Receive locks,
+// (EC_COMPLETE, EC_ERRORABORT with the failure, kEcFilesFull with 1). A video format
+// without a frame duration takes the first samples' (VFW_E_SAMPLE_TIME_NOT_SET when they
+// tell none: the recording ends, and leaves no file when nothing was written). Receive locks,
 // the queue and the writer thread are inside; the shell keeps its filter lock around
 // Prepare and Stop. AVI 1.0 file sets (mux mode 0) or one OpenDML file (mux mode 1).
 #pragma once
@@ -14,6 +16,7 @@
 #include "Avi1FileSet.h"
 #include "Avi1Writer.h"
 #include "Avi2Writer.h"
+#include "FrameDurationSource.h"
 #include "MediaFormats.h"
 #include "MuxFile.h"
 #include "MuxSettings.h"
@@ -67,6 +70,8 @@ class MuxRecorder {
  private:
   HResult PrepareRun(const MuxRunSetup& setup);
   HResult QueueVideo(const MuxSample& sample);
+  HResult QueueTimedVideo(const MuxSample& sample);
+  HResult UseFrameDuration(int64_t frameDuration);
   HResult QueueAudio(const MuxSample& sample);
   HResult PrepareFiles(const MuxRunSetup& setup);
   void ResetTiming();
@@ -83,6 +88,7 @@ class MuxRecorder {
     Discard,  // close and delete the files this recording made
   };
   void Release(Ending ending);
+  bool NothingQueued() const;
   RecordingFigures PlaybackFigures() const;
 
   MuxFileSystem& fs_;
@@ -100,6 +106,9 @@ class MuxRecorder {
   mutable std::mutex timingMutex_;
   SampleTiming timing_;
   bool videoEnded_ = true, audioEnded_ = true;
+  // The video type had no frame duration: the first samples tell it (under videoReceive_).
+  bool videoDurationPending_ = false;
+  SampleFrameDuration durationFromSamples_;
 
   Avi1FileSet files_;
   std::unique_ptr<Avi1Writer> avi1_;

@@ -50,6 +50,8 @@ struct MuxStatistics {
 class SampleTiming {
  public:
   void Reset(const MuxSettings& settings, const TimingFormat& format);
+  // A frame duration learnt from the samples, before the first video sample is planned.
+  void SetFrameDuration(int64_t frameDuration) { format_.frameDuration = frameDuration; }
 
   VideoPlan PlanVideo(const MuxSample& sample);
   AudioPlan PlanAudio(const MuxSample& sample);

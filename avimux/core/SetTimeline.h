@@ -22,6 +22,8 @@ class SetTimeline {
       : frameDuration_(frameDuration), avgBytesPerSec_(avgBytesPerSec) {}
 
   void SetStarts(const StreamStarts& starts) { starts_ = starts; }
+  // A frame duration learnt once recording has begun, before any video was written.
+  void SetFrameDuration(int64_t frameDuration) { frameDuration_ = frameDuration; }
   bool Started(StreamKind stream) const { return Start(stream).has_value(); }
   // Time at the end of what the stream has written (its start while nothing is).
   int64_t Written(StreamKind stream) const;
@@ -40,7 +42,7 @@ class SetTimeline {
   }
   int64_t AudioDuration(uint64_t bytes) const;
 
-  const int64_t frameDuration_;
+  int64_t frameDuration_;
   const uint32_t avgBytesPerSec_;
   StreamStarts starts_;
   uint64_t videoFrames_ = 0;

@@ -67,7 +67,7 @@ HRESULT MuxTestStream::DecideBufferSize(IMemAllocator* pAlloc, ALLOCATOR_PROPERT
 REFERENCE_TIME MuxTestStream::SampleDuration() const
 {
     if (*m_type.Type() == MEDIATYPE_Video)
-        return reinterpret_cast<const VIDEOINFOHEADER*>(m_type.Format())->AvgTimePerFrame;
+        return kNtscFrame;
     return kAudioFramesPerBuffer * 10000000LL / 48000;
 }
 
@@ -107,7 +107,7 @@ HRESULT MuxTestStream::FillBuffer(IMediaSample* pSample)
     if (m_plan.unstampedFrom < 0 || index < m_plan.unstampedFrom) {
         REFERENCE_TIME start = static_cast<REFERENCE_TIME>(index * SampleDuration() * m_plan.stampScale);
         REFERENCE_TIME stop = start + SampleDuration();
-        pSample->SetTime(&start, &stop);
+        pSample->SetTime(&start, m_plan.startTimesOnly ? nullptr : &stop);
     } else {
         pSample->SetTime(nullptr, nullptr);
     }
@@ -134,7 +134,8 @@ MuxTestSource* MuxTestSource::Create(LONG width, LONG height, const StreamPlan& 
     HRESULT hr = S_OK;
     auto* source = new MuxTestSource(&hr);
     if (video.enabled)
-        source->m_video = new MuxTestStream(&hr, source, L"Video", MakeYuy2Type(width, height, kNtscFrame), video);
+        source->m_video = new MuxTestStream(&hr, source, L"Video",
+                                            MakeYuy2Type(width, height, video.untimedType ? 0 : kNtscFrame), video);
     if (audio.enabled)
         source->m_audio = new MuxTestStream(&hr, source, L"Audio", MakePcmType(), audio);
     if (video.pacedByAudio && source->m_video)

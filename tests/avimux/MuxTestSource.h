@@ -20,6 +20,8 @@ struct StreamPlan {
     int unstampedFrom = -1;      // samples from this index on carry no time stamp
     double stampScale = 1.0;     // time stamps advance by this many sample durations
     bool pacedByAudio = false;   // video: sample i waits until audio delivered i + 1 buffers
+    bool untimedType = false;    // video: the type's AvgTimePerFrame is 0; stamps still at 29.97
+    bool startTimesOnly = false; // stamps without a stop time
 };
 
 class MuxTestStream : public CSourceStream {

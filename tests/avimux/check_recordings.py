@@ -241,10 +241,34 @@ def check_name_outside_code_page(folder):
         print(f"{path}: {frames} frames read by ffprobe")
 
 
+def check_untimed(folder):
+    """Recorded from video types of AvgTimePerFrame 0: the rate taken from the
+    compressor's input or from the start times is the real one, every frame is there."""
+    rate = "10000000/333667"
+    for prefix, codec, tag in (("untimed_mjpg_", "mjpeg", "MJPG"), ("untimed_stamped_", "rawvideo", "YUY2")):
+        path = os.path.join(folder, prefix + "000.avi")
+        if not os.path.exists(path):
+            fail(f"{path}: missing")
+            continue
+        streams = single_streams(path)
+        if not streams:
+            continue
+        video, sound = streams
+        expect = {"codec_name": codec, "codec_tag_string": tag, "width": 320, "height": 240,
+                  "r_frame_rate": rate, "avg_frame_rate": rate, "nb_frames": "90"}
+        for key, value in expect.items():
+            if video.get(key) != value:
+                fail(f"{path}: video {key} {video.get(key)!r}, expected {value!r}")
+        check_audio(path, sound)
+        decoded = check_decode(path, int(video.get("nb_read_frames", 0)), 90)
+        print(f"{prefix}: {video.get('r_frame_rate')} ({video.get('avg_frame_rate')}), {decoded} frames decoded")
+
+
 def main(folder, small_disk):
     check_set(folder, "sd480_", 720, 480, 90)
     check_set(folder, "hd1080_", 1920, 1080, 20)
     check_set(folder, "audio_", 0, 0, 0)
+    check_untimed(folder)
     check_name_outside_code_page(folder)
     check_open_dml(folder, 520)
     check_killed(folder)

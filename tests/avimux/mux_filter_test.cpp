@@ -150,17 +150,12 @@ TEST_F(MuxFilterTest, InputPinsAcceptOnlyTheirOwnTypes)
     truncated.cbFormat = 40;  // cut off before the bitmap header
     EXPECT_NE(S_OK, video->QueryAccept(&truncated));
 
-    // No frame duration: refused at connection, unless the duration override is on.
+    // No frame duration: taken all the same, the recording looks upstream and at the samples.
     const CMediaType untimed = MakeYuy2Type(720, 480, 0);
-    EXPECT_NE(S_OK, video->QueryAccept(&untimed));
+    EXPECT_EQ(S_OK, video->QueryAccept(&untimed));
     CMediaType negative = MakeYuy2Type(720, 480, kNtscFrame);
     reinterpret_cast<VIDEOINFOHEADER*>(negative.Format())->AvgTimePerFrame = -1;
-    EXPECT_NE(S_OK, video->QueryAccept(&negative));
-    ComPtr<IMuxConfig> config;
-    ASSERT_HRESULT_SUCCEEDED(mux.As(&config));
-    ASSERT_EQ(S_OK, config->SetFrameDurationOverride(kNtscFrame, TRUE));
-    EXPECT_EQ(S_OK, video->QueryAccept(&untimed));
-    ASSERT_EQ(S_OK, config->SetFrameDurationOverride(kNtscFrame, FALSE));
+    EXPECT_EQ(S_OK, video->QueryAccept(&negative));
 
     // A real connection attempt with the MPEG-2 type is refused and leaves the pin free.
     source = MuxTestSource::Create(720, 480, StreamPlan{}, StreamPlan{false});
@@ -595,6 +590,36 @@ TEST_F(MuxFilterTest, ASampleWithoutTimeStampEndsTheRecording)
     EXPECT_EQ(S_OK, sink->SetFileName(base.c_str(), nullptr)) << "the ended recording is no longer prepared";
     ASSERT_HRESULT_SUCCEEDED(graph.control->Stop());
     EXPECT_TRUE(FileExists(base + L"000.avi"));
+}
+
+// A video type without a frame duration, from a source with no upstream input and
+// samples without time stamps: nothing can time the stream. The first sample is refused
+// with VFW_E_SAMPLE_TIME_NOT_SET and, nothing having been written, no file stays.
+TEST_F(MuxFilterTest, AnUntimedTypeWithNothingToTimeItIsRefusedAtTheFirstSample)
+{
+    StreamPlan video;
+    video.count = 20;
+    video.untimedType = true;
+    video.unstampedFrom = 0;
+    BuildGraph(320, 240, video, StreamPlan{false});
+    const std::wstring base = RecordingPath(L"untimed_refused_");
+    DeleteRecording(base);
+    ASSERT_EQ(S_OK, sink->SetFileName(base.c_str(), nullptr));
+    ASSERT_EQ(S_OK, config->SetTimeProperty(0, 1)) << "time stamps are not asked for";
+
+    graph.DrainEvents();
+    ASSERT_HRESULT_SUCCEEDED(graph.control->Run());
+    LONG_PTR failure = 0;
+    ASSERT_TRUE(graph.WaitForEvent(EC_ERRORABORT, 10000, &failure));
+    EXPECT_EQ(VFW_E_SAMPLE_TIME_NOT_SET, static_cast<HRESULT>(failure));
+    for (int waited = 0; source->Video()->FirstRefusal() == S_OK && waited < 5000; waited += 10)
+        Sleep(10);
+    EXPECT_EQ(VFW_E_SAMPLE_TIME_NOT_SET, source->Video()->FirstRefusal());
+    EXPECT_EQ(0, source->Video()->Delivered());
+    EXPECT_TRUE(FileExists(base + L"000.avi")) << "made at preparation";
+    ASSERT_HRESULT_SUCCEEDED(graph.control->Stop());
+    for (int i = 0; i < 40; ++i)
+        EXPECT_FALSE(FileExists(NumberedFile(base, i))) << i;
 }
 
 struct RunStatistics {

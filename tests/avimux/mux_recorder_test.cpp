@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <functional>
+#include <iterator>
+#include <optional>
 #include <system_error>
 #include <thread>
 
@@ -572,6 +574,123 @@ TEST(RecorderSilence, TenMinutesLateAudioIsWrittenInBoundedPieces) {
   const uint64_t silence = 600ull * 192000;
   EXPECT_EQ(recorder.Statistics().audioBlocks, (silence + 4800) / 4);
   EXPECT_GT(file.Size(), silence);
+}
+
+// A video type without a frame duration: the first samples tell it.
+class UntimedVideo : public Recorder {
+ protected:
+  UntimedVideo() { frameDuration = 0; }
+  // A picture stamped with its start, and its stop when given.
+  HResult Picture(int n, int64_t start, std::optional<int64_t> stop = std::nullopt) {
+    const std::vector<uint8_t> f = Frame(n);
+    MuxSample s = TimedSample(f, start);
+    s.stop = stop.value_or(start);
+    return recorder.ReceiveVideo(s);
+  }
+  HResult Unstamped() {
+    const std::vector<uint8_t> f = Frame(0);
+    MuxSample s = TimedSample(f, 0);
+    s.hasTime = false;
+    return recorder.ReceiveVideo(s);
+  }
+  uint32_t Scale(const std::vector<uint8_t>& file) {
+    AviView v(file);
+    return v.U32(v.strh[0] + 20);
+  }
+};
+
+TEST_F(UntimedVideo, StopMinusStartGivesTheRateOfProvisionalAndFinalHeaders) {
+  ASSERT_EQ(Prepare(true, false), kS_OK);
+  EXPECT_EQ(Scale(Bytes(0)), 0u) << "not known yet";
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(Picture(i, i * kT, (i + 1) * kT), kS_OK);
+  EXPECT_EQ(Scale(Bytes(0)), kT) << "the provisional header is written again";
+  recorder.Stop();
+  ExpectConsistentFile(Bytes(0));
+  AviView v(Bytes(0));
+  EXPECT_EQ(v.U32(32), kT / 10);  // dwMicroSecPerFrame
+  EXPECT_EQ(v.U32(v.strh[0] + 20), kT);
+  EXPECT_EQ(v.U32(v.strh[0] + 24), 10000000u);
+  EXPECT_EQ(v.U32(v.strh[0] + 32), 3u);
+}
+
+// Start times only: the first picture waits for the second; a later gap is counted in
+// the learnt duration. The OpenDML header gets it too.
+TEST_F(UntimedVideo, TheFirstTwoStartTimesGiveItInBothModes) {
+  for (uint32_t mode : {0u, 1u}) {
+    setup.settings.muxMode = mode;
+    const std::string name = mode == 0 ? SetFileName("rec", 0) : SingleFileName("rec");
+    ASSERT_EQ(Prepare(), kS_OK);
+    EXPECT_EQ(Audio(0), kS_OK);
+    EXPECT_EQ(Picture(0, 0), kS_OK);
+    EXPECT_EQ(recorder.Statistics().videoFrames, 0u) << "held";
+    EXPECT_EQ(Picture(1, kT), kS_OK);
+    EXPECT_EQ(Scale(fs.Bytes(name)), kT) << mode;
+    EXPECT_EQ(Picture(2, 4 * kT), kS_OK);  // two frames missing
+    recorder.Stop();
+    EXPECT_TRUE(events.Events().empty());
+    AviView v(fs.Bytes(name));
+    EXPECT_EQ(v.U32(v.strh[0] + 20), kT) << mode;
+    EXPECT_EQ(v.U32(v.strh[0] + 32), 5u) << mode;
+    const test::AviCheck check = test::CheckAvi(test::BytesOf(fs.Bytes(name)));
+    EXPECT_TRUE(check.problems.empty()) << check.Problems();
+    EXPECT_EQ(check.Pictures(), 3u) << mode;
+  }
+}
+
+TEST_F(UntimedVideo, TheOverrideStillWinsOverTheSamples) {
+  setup.settings.frameDurationOverrideEnabled = 1;
+  setup.settings.frameDurationOverride = 400000;
+  ASSERT_EQ(Prepare(true, false), kS_OK);
+  EXPECT_EQ(Picture(0, 0, kT), kS_OK);
+  EXPECT_EQ(Picture(1, kT, 2 * kT), kS_OK);
+  recorder.Stop();
+  EXPECT_EQ(Scale(Bytes(0)), 400000u);
+}
+
+// No time to learn from: the first picture is refused and, nothing having been written,
+// no file stays. Likewise start times that do not advance, or a lone first picture.
+TEST_F(UntimedVideo, WithoutUsableTimesTheRecordingIsRefusedAndNoFileStays) {
+  const std::function<void()> untimed[] = {
+      [&] { EXPECT_EQ(Unstamped(), kVFW_E_SAMPLE_TIME_NOT_SET); },
+      [&] {
+        EXPECT_EQ(Picture(0, 500), kS_OK);
+        EXPECT_EQ(Picture(1, 500), kVFW_E_SAMPLE_TIME_NOT_SET);
+      },
+      [&] {
+        EXPECT_EQ(Picture(0, 500), kS_OK);
+        recorder.EndOfStream(StreamKind::Video);
+      },
+  };
+  for (size_t i = 0; i < std::size(untimed); ++i) {
+    ASSERT_EQ(Prepare(true, false), kS_OK);
+    untimed[i]();
+    const auto logged = events.Events();
+    EXPECT_EQ(std::count_if(logged.begin(), logged.end(),
+                            [](const EventLog::Event& e) {
+                              return e.code == kEcErrorAbort && e.param1 == kVFW_E_SAMPLE_TIME_NOT_SET;
+                            }),
+              static_cast<long>(i + 1))
+        << i;
+    EXPECT_FALSE(recorder.IsPrepared());
+    recorder.Stop();
+    EXPECT_TRUE(fs.Names().empty()) << i;
+  }
+}
+
+// Audio that came before the refused picture stays, in a finished file whose empty
+// video stream names the configured rate.
+TEST_F(UntimedVideo, AudioWrittenBeforeTheRefusalIsKept) {
+  ASSERT_EQ(Prepare(), kS_OK);
+  EXPECT_EQ(Audio(0), kS_OK);
+  EXPECT_EQ(Audio(250000), kS_OK);
+  EXPECT_EQ(Unstamped(), kVFW_E_SAMPLE_TIME_NOT_SET);
+  recorder.Stop();
+  EXPECT_EQ(fs.Names(), std::set<std::string>{"rec000.avi"});
+  ExpectConsistentFile(Bytes(0));
+  AviView v(Bytes(0));
+  EXPECT_EQ(v.U32(v.strh[0] + 20), static_cast<uint32_t>(MuxSettings().frameDurationOverride));
+  EXPECT_EQ(v.U32(v.strh[0] + 32), 0u);
+  EXPECT_EQ(v.U32(v.strh[1] + 32), 2400u);
 }
 
 }  // namespace

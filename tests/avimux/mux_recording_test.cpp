@@ -5,12 +5,14 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "IMuxConfig.h"
 #include "MuxGraphSupport.h"
 #include "SplitterPlayback.h"
+#include "standin_guids.h"
 
 namespace {
 
@@ -23,9 +25,13 @@ protected:
         DWORD videoFrames = 0, audioBuffers = 0;
     };
 
+    // Puts the source and the multiplexer into the graph and connects them.
+    using GraphBuilder = std::function<HRESULT(MuxGraph&, IBaseFilter* source, IBaseFilter* mux)>;
+
     // Records until both streams have ended; the files are finished by Stop.
     static void Record(const std::wstring& base, LONG width, LONG height, const StreamPlan& video,
-                       const StreamPlan& audio, DWORD maxFileSizeMb, Counts* counts, DWORD muxMode = 0)
+                       const StreamPlan& audio, DWORD maxFileSizeMb, Counts* counts, DWORD muxMode = 0,
+                       const GraphBuilder& build = {}, DWORD videoTimeProperty = 1)
     {
         DeleteRecording(base);
         ComPtr<IBaseFilter> mux;
@@ -37,11 +43,12 @@ protected:
         ASSERT_EQ(S_OK, sink->SetFileName(base.c_str(), nullptr));
         ASSERT_EQ(S_OK, config->SetMaxFileSize(maxFileSizeMb));
         ASSERT_EQ(S_OK, config->SetMuxMode(muxMode));
+        ASSERT_EQ(S_OK, config->SetTimeProperty(videoTimeProperty, 1));
 
         MuxTestSource* source = MuxTestSource::Create(width, height, video, audio);
         ComPtr<IBaseFilter> sourceRef = source;
         MuxGraph graph;
-        ASSERT_EQ(S_OK, graph.Build(source, mux.Get()));
+        ASSERT_EQ(S_OK, build ? build(graph, source, mux.Get()) : graph.Build(source, mux.Get()));
         graph.DrainEvents();
         ASSERT_HRESULT_SUCCEEDED(graph.control->Run());
         EXPECT_TRUE(graph.WaitForEvent(EC_COMPLETE, 60000)) << "no EC_COMPLETE";
@@ -133,6 +140,73 @@ TEST_F(MuxRecording, AudioOnly)
     EXPECT_EQ(0u, counts.videoFrames);
     EXPECT_EQ(90u, counts.audioBuffers);
     EXPECT_EQ(1u, SetFiles(base).size());
+}
+
+// The stand-in Motion JPEG compressor between source and multiplexer, its output type
+// left without a frame duration (as some compressors do) while its input has 29.97.
+HRESULT BuildThroughUntimedCompressor(MuxGraph& graph, IBaseFilter* source, IBaseFilter* mux)
+{
+    constexpr wchar_t kFaults[] = L"Software\\StandinCodecs";
+    ComPtr<IBaseFilter> compressor;
+    HRESULT hr = CoCreateInstance(standin::kClsidMjpegCompressor, nullptr, CLSCTX_INPROC_SERVER,
+                                  IID_PPV_ARGS(&compressor));
+    if (FAILED(hr) || FAILED(hr = graph.Create()) || FAILED(hr = graph.graph->AddFilter(source, L"Test Source")) ||
+        FAILED(hr = graph.graph->AddFilter(compressor.Get(), L"MJPEG")) ||
+        FAILED(hr = graph.graph->AddFilter(mux, L"Pelkor AVI Mux")))
+        return hr;
+    const DWORD on = 1;
+    RegSetKeyValueW(HKEY_CURRENT_USER, kFaults, L"UntimedOutput", REG_DWORD, &on, sizeof on);
+    ComPtr<IEnumPins> pins;
+    compressor->EnumPins(&pins);
+    ComPtr<IPin> in, out;
+    pins->Next(1, &in, nullptr);
+    pins->Next(1, &out, nullptr);
+    hr = graph.graph->ConnectDirect(PinByName(source, L"Video").Get(), in.Get(), nullptr);
+    if (SUCCEEDED(hr))
+        hr = graph.graph->ConnectDirect(out.Get(), PinByName(mux, L"Video").Get(), nullptr);
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kFaults, L"UntimedOutput");
+    AM_MEDIA_TYPE offered{};
+    if (SUCCEEDED(hr) && SUCCEEDED(out->ConnectionMediaType(&offered))) {
+        EXPECT_EQ(0, reinterpret_cast<VIDEOINFOHEADER*>(offered.pbFormat)->AvgTimePerFrame) << "the fault is on";
+        FreeMediaType(offered);
+    }
+    if (SUCCEEDED(hr))
+        hr = graph.graph->ConnectDirect(PinByName(source, L"Audio").Get(), PinByName(mux, L"Audio").Get(), nullptr);
+    return hr;
+}
+
+// A video type of AvgTimePerFrame 0 from a compressor whose own input has the rate: the
+// rate is taken from there (the pictures carry no time stamps, so nothing else could tell
+// it). check_recordings.py has ffprobe and ffmpeg judge the file.
+TEST_F(MuxRecording, AnUntimedCompressorOutputTakesTheRateOfTheCompressorInput)
+{
+    const std::wstring base = RecordingPath(L"untimed_mjpg_");
+    StreamPlan video, audio;
+    video.count = 90;
+    video.unstampedFrom = 0;
+    audio.count = 90;
+    Counts counts;
+    Record(base, 320, 240, video, audio, 2048, &counts, 0, BuildThroughUntimedCompressor, 0);
+    EXPECT_EQ(90u, counts.videoFrames);
+    ASSERT_EQ(1u, SetFiles(base).size());
+    EXPECT_EQ(90, FramesPlayedBack(base + L"000.avi"));
+}
+
+// A video type of AvgTimePerFrame 0 straight from the source, its samples stamped with
+// start times only: the rate is the difference of the first two.
+TEST_F(MuxRecording, AnUntimedTypeTakesTheRateOfTheStartTimes)
+{
+    const std::wstring base = RecordingPath(L"untimed_stamped_");
+    StreamPlan video, audio;
+    video.count = 90;
+    video.untimedType = true;
+    video.startTimesOnly = true;
+    audio.count = 90;
+    Counts counts;
+    Record(base, 320, 240, video, audio, 2048, &counts);
+    EXPECT_EQ(90u, counts.videoFrames);
+    ASSERT_EQ(1u, SetFiles(base).size());
+    EXPECT_EQ(90, FramesPlayedBack(base + L"000.avi"));
 }
 
 // The forms of the RIFFs that follow each other through the whole file, or an empty list

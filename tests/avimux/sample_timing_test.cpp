@@ -1,6 +1,7 @@
 // Stream times, gaps, delays and drift prevention of arriving samples.
 #include <gtest/gtest.h>
 
+#include "FrameDurationSource.h"
 #include "SampleTiming.h"
 
 namespace trelvox {
@@ -203,6 +204,47 @@ TEST_F(Timing, DriftPreventionInsertsOneFrameEvery51Samples) {
   }
   EXPECT_GE(deleted, 3);
   EXPECT_EQ(timing.Statistics().deleted, static_cast<uint32_t>(deleted));
+}
+
+TEST(FrameDurationSource, TheTypeComesFirstThenTheUpstreamInput) {
+  EXPECT_EQ(ConnectionFrameDuration(kT, 400000), kT);
+  EXPECT_EQ(ConnectionFrameDuration(0, 400000), 400000);
+  EXPECT_EQ(ConnectionFrameDuration(-1, 400000), 400000);
+  EXPECT_EQ(ConnectionFrameDuration(0, -5), 0) << "neither: the samples tell";
+}
+
+TEST_F(Timing, SamplesTellTheFrameDurationByTheirStopOrByTheNextStart) {
+  using Outcome = SampleFrameDuration::Outcome;
+  SampleFrameDuration learner;
+  MuxSample stopped = Video(1000);
+  stopped.stop = 1000 + kT;
+  EXPECT_EQ(learner.Take(stopped), Outcome::Learnt);
+  EXPECT_EQ(learner.FrameDuration(), kT);
+  EXPECT_EQ(learner.Held(), nullptr);
+
+  // Start times only: the first picture is held, a copy of its own.
+  learner.Reset();
+  picture[0] = 7;
+  MuxSample first = Video(500);
+  first.stop = first.start;
+  EXPECT_EQ(learner.Take(first), Outcome::Held);
+  picture[0] = 9;
+  EXPECT_EQ(learner.Take(Video(500 + 400000)), Outcome::Learnt);
+  EXPECT_EQ(learner.FrameDuration(), 400000);
+  ASSERT_NE(learner.Held(), nullptr);
+  EXPECT_EQ(learner.Held()->start, 500);
+  EXPECT_EQ(learner.Held()->data[0], 7);
+  EXPECT_EQ(learner.Held()->length, sizeof picture);
+
+  learner.Reset();
+  MuxSample empty = Video(0);
+  empty.length = 0;
+  EXPECT_EQ(learner.Take(empty), Outcome::Ignored);
+  MuxSample unstamped = Video(0);
+  unstamped.hasTime = false;
+  EXPECT_EQ(learner.Take(unstamped), Outcome::Failed);
+  EXPECT_EQ(learner.Take(Video(800)), Outcome::Held);
+  EXPECT_EQ(learner.Take(Video(800)), Outcome::Failed) << "start times that do not advance";
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "jpeg_encoder.h"
 #include "mjpeg_dialogs.h"
 #include "mjpeg_state.h"
+#include "standin_faults.h"
 #include "standin_guids.h"
 
 namespace standin {
@@ -102,7 +103,7 @@ HRESULT MjpegCompressor::GetOutputType(const CMediaType& input, int position, CM
     VIDEOINFOHEADER info{};
     info.rcSource = in->rcSource;
     info.rcTarget = in->rcTarget;
-    info.AvgTimePerFrame = in->AvgTimePerFrame;
+    info.AvgTimePerFrame = FaultWanted(Fault::UntimedOutput) ? 0 : in->AvgTimePerFrame;
     BITMAPINFOHEADER& bitmap = info.bmiHeader;
     bitmap.biSize = sizeof bitmap;
     bitmap.biWidth = in->bmiHeader.biWidth;

@@ -9,6 +9,7 @@ namespace standin {
 enum class Fault {
     OversizedFormat,  // "OversizedFormat": offered wave formats claim extra bytes they lack
     FailingSave,      // "FailingSave": IPersistStream::Save fails as on a full disk
+    UntimedOutput,    // "UntimedOutput": the compressed video type leaves AvgTimePerFrame at 0
 };
 
 bool FaultWanted(Fault fault);
