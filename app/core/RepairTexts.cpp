@@ -60,18 +60,6 @@ std::wstring Outcome(const RepairedFile& file)
     return L"修復できませんでした。元のままです。";
 }
 
-// The report's own line form: CR LF, UTF-8.
-std::string CrLf(const std::string& text)
-{
-    std::string out;
-    for (char c : text) {
-        if (c == '\n')
-            out += '\r';
-        out += c;
-    }
-    return out;
-}
-
 }  // namespace
 
 bool EveryFileSound(const std::vector<RepairedFile>& files)
@@ -127,10 +115,10 @@ std::string ReportRepairedLines(const std::vector<RepairedFile>& files)
             text += "Not repaired:  " + path + "\n";
         }
     }
-    return CrLf(text);
+    return engine::WithCrLf(text);
 }
 
 std::string ReportNotRepairedLines()
 {
-    return CrLf("\nInterrupted Recording. Tavrik ended without stopping it; not repaired.\n");
+    return engine::WithCrLf("\nInterrupted Recording. Tavrik ended without stopping it; not repaired.\n");
 }

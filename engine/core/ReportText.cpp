@@ -23,13 +23,7 @@ std::string Line(const char* format, ...)
     if (length > 0)
         std::vsnprintf(text.data(), text.size() + 1, format, again);
     va_end(again);
-    std::string out;
-    for (char c : text) {
-        if (c == '\n')
-            out += '\r';
-        out += c;
-    }
-    return out;
+    return WithCrLf(text);
 }
 
 std::string TimeText(const char* format, const std::tm& time)
@@ -144,6 +138,17 @@ std::string ReportBodyText(const RecordingReport& r, const std::tm& start, const
 std::string ReportFailureText(const std::wstring& message)
 {
     return Line("\nFail Recording. %s\n", ToUtf8(message).c_str());
+}
+
+std::string WithCrLf(const std::string& text)
+{
+    std::string out;
+    for (char c : text) {
+        if (c == '\n')
+            out += '\r';
+        out += c;
+    }
+    return out;
 }
 
 std::string ToUtf8(const std::wstring& text)

@@ -19,6 +19,8 @@ std::string ReportHeaderText(const std::tm& now, const std::wstring& recordingPa
 std::string ReportBodyText(const RecordingReport& report, const std::tm& start, const std::tm& end);
 std::string ReportFailureText(const std::wstring& message);
 
+// The report's line ends: every "\n" becomes CR LF.
+std::string WithCrLf(const std::string& text);
 // UTF-16 (or UTF-32 where wchar_t is 32 bits) to UTF-8; a lone surrogate becomes U+FFFD.
 std::string ToUtf8(const std::wstring& text);
 
