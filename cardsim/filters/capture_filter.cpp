@@ -100,6 +100,11 @@ STDMETHODIMP CaptureFilter::Run(REFERENCE_TIME start)
 STDMETHODIMP CaptureFilter::Pause()
 {
     CAutoLock filterHold(&lock_);
+    // As a driver that cannot start the device: nothing changes, the start fails.
+    if (m_State == State_Stopped) {
+        if (const uint32_t failure = SimulatedCard::Instance().Faults().startFailure)
+            return static_cast<HRESULT>(failure);
+    }
     {
         std::lock_guard<std::mutex> hold(runLock_);
         running_ = false;
@@ -112,12 +117,23 @@ STDMETHODIMP CaptureFilter::Pause()
 
 STDMETHODIMP CaptureFilter::Stop()
 {
+    bool streamed = false;
+    {
+        CAutoLock filterHold(&lock_);
+        streamed = m_State != State_Stopped;
+    }
     {
         std::lock_guard<std::mutex> hold(runLock_);
         running_ = false;
         SetRunClock(nullptr);
     }
-    return CBaseFilter::Stop();
+    const HRESULT hr = CBaseFilter::Stop();
+    // As a device that fails on the way down: the graph hears of it as an abort.
+    if (streamed) {
+        if (const uint32_t failure = SimulatedCard::Instance().Faults().abortOnStop)
+            NotifyEvent(EC_ERRORABORT, static_cast<HRESULT>(failure), 0);
+    }
+    return hr;
 }
 
 void CaptureFilter::SetRunClock(IReferenceClock* clock)
