@@ -86,6 +86,11 @@ STDMETHODIMP CaptureFilter::JoinFilterGraph(IFilterGraph* graph, LPCWSTR name)
 STDMETHODIMP CaptureFilter::Run(REFERENCE_TIME start)
 {
     CAutoLock filterHold(&lock_);
+    // As a driver that cannot start the device: the filter stays as it was, the run fails.
+    if (m_State != State_Running) {
+        if (const uint32_t failure = SimulatedCard::Instance().Faults().startFailure)
+            return static_cast<HRESULT>(failure);
+    }
     const HRESULT hr = CBaseFilter::Run(start);
     if (SUCCEEDED(hr)) {
         std::lock_guard<std::mutex> hold(runLock_);
@@ -100,11 +105,6 @@ STDMETHODIMP CaptureFilter::Run(REFERENCE_TIME start)
 STDMETHODIMP CaptureFilter::Pause()
 {
     CAutoLock filterHold(&lock_);
-    // As a driver that cannot start the device: nothing changes, the start fails.
-    if (m_State == State_Stopped) {
-        if (const uint32_t failure = SimulatedCard::Instance().Faults().startFailure)
-            return static_cast<HRESULT>(failure);
-    }
     {
         std::lock_guard<std::mutex> hold(runLock_);
         running_ = false;

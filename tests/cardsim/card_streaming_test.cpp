@@ -236,7 +236,8 @@ TEST_F(CardStreaming, StartFailureAndAbortOnStopReachTheGraph)
     video.keepData = false;
     ASSERT_HRESULT_SUCCEEDED(graph.RenderIntoGrabber(PIN_CATEGORY_PREVIEW, MEDIATYPE_Video, video));
     ComPtr<IMediaEvent> events;
-    ASSERT_HRESULT_SUCCEEDED(graph.graph.As(&events));
+    ASSERT_HRESULT_SUCCEEDED(
+        graph.graph->QueryInterface(IID_IMediaEvent, reinterpret_cast<void**>(events.GetAddressOf())));
     control_.Number(L"FailStart", kStartFailure);
     Sleep(100);
     EXPECT_EQ(static_cast<HRESULT>(kStartFailure), graph.control->Run());
