@@ -6,10 +6,18 @@ namespace cardsim {
 namespace {
 
 constexpr uint32_t kMaxJitterMicroseconds = 1000000;
+constexpr uint32_t kFailureBit = 0x80000000;  // the severity bit of a failure code
 
 uint32_t NumberOr(const ControlSource& source, const char* name, uint32_t fallback)
 {
     return source.Number(name).value_or(fallback);
+}
+
+// A failure code, or 0 for a missing value or one that is no failure.
+uint32_t FailureCode(const ControlSource& source, const char* name)
+{
+    const uint32_t code = NumberOr(source, name, 0);
+    return (code & kFailureBit) ? code : 0;
 }
 
 std::optional<InputKind> InputNamed(const ControlSource& source, const char* name)
@@ -33,6 +41,8 @@ ControlValues ReadControlValues(const ControlSource& source)
     faults.untimedEvery = NumberOr(source, control::kUntimedEvery, 0);
     faults.noAudio = NumberOr(source, control::kNoAudio, 0) != 0;
     faults.refuseAudio = NumberOr(source, control::kRefuseAudio, 0) != 0;
+    faults.startFailure = FailureCode(source, control::kFailStart);
+    faults.abortOnStop = FailureCode(source, control::kAbortOnStop);
     if (const std::optional<InputKind> changeTo = InputNamed(source, control::kChangeTo)) {
         faults.changes = true;
         faults.changeTo = *changeTo;

@@ -42,6 +42,8 @@ constexpr const char* kChangeAfterFrames = "ChangeAfterFrames";
 constexpr const char* kChangeTo = "ChangeTo";
 constexpr const char* kOmitCapability = "OmitCapability";
 constexpr const char* kKeepLateFrames = "KeepLateFrames";
+constexpr const char* kFailStart = "FailStart";
+constexpr const char* kAbortOnStop = "AbortOnStop";
 constexpr const char* kLogFolder = "LogFolder";
 }  // namespace control
 

@@ -18,6 +18,8 @@ struct FaultPlan {
     uint32_t changeAfterFrames = 0;    // with changeTo: the input changes after this many frames
     InputKind changeTo = InputKind::None;
     bool changes = false;
+    uint32_t startFailure = 0;         // a failure code: the filter's Run fails with it; 0 none
+    uint32_t abortOnStop = 0;          // a failure code: stopped while streaming, the filter aborts with it; 0 none
 
     bool DropsFrame(uint64_t frame) const;
     // The offset of the time stamps of a frame, the same for the same frame every time.

@@ -86,6 +86,11 @@ STDMETHODIMP CaptureFilter::JoinFilterGraph(IFilterGraph* graph, LPCWSTR name)
 STDMETHODIMP CaptureFilter::Run(REFERENCE_TIME start)
 {
     CAutoLock filterHold(&lock_);
+    // As a driver that cannot start the device: the filter stays as it was, the run fails.
+    if (m_State != State_Running) {
+        if (const uint32_t failure = SimulatedCard::Instance().Faults().startFailure)
+            return static_cast<HRESULT>(failure);
+    }
     const HRESULT hr = CBaseFilter::Run(start);
     if (SUCCEEDED(hr)) {
         std::lock_guard<std::mutex> hold(runLock_);
@@ -112,12 +117,23 @@ STDMETHODIMP CaptureFilter::Pause()
 
 STDMETHODIMP CaptureFilter::Stop()
 {
+    bool streamed = false;
+    {
+        CAutoLock filterHold(&lock_);
+        streamed = m_State != State_Stopped;
+    }
     {
         std::lock_guard<std::mutex> hold(runLock_);
         running_ = false;
         SetRunClock(nullptr);
     }
-    return CBaseFilter::Stop();
+    const HRESULT hr = CBaseFilter::Stop();
+    // As a device that fails on the way down: the graph hears of it as an abort.
+    if (streamed) {
+        if (const uint32_t failure = SimulatedCard::Instance().Faults().abortOnStop)
+            NotifyEvent(EC_ERRORABORT, static_cast<HRESULT>(failure), 0);
+    }
+    return hr;
 }
 
 void CaptureFilter::SetRunClock(IReferenceClock* clock)

@@ -17,6 +17,7 @@
 #include "../engine/card_test_support.h"
 #include "../wine_direct3d.h"
 #include "menu_probe.h"
+#include "running_graphs.h"
 #include "screen_picture.h"
 #include "tavrik_fixture.h"
 #include "tavrik_process.h"
@@ -31,6 +32,8 @@ constexpr WPARAM kRendererVmr7 = 32800;
 constexpr WPARAM kRendererVmr9 = 32801;
 constexpr DWORD kVmr9Kind = 3;
 constexpr unsigned kMediaStop = 13;
+constexpr DWORD kCardCannotStart = 0x8007001F;  // ERROR_GEN_FAILURE, the card's refused start
+constexpr DWORD kCardReadTime = 100;
 constexpr wchar_t kCardServer[] = L"C:\\Program Files\\Zelvan\\ZelvanSim.dll";
 
 // Whether the renderer's video window sits in the view, shown.
@@ -65,6 +68,18 @@ std::vector<std::string> CensusLines(const std::wstring& folder, DWORD process)
     return lines;
 }
 
+// Sorted filter names; a filter added without a name gets a running number from the graph,
+// a new one with each build, so these names count as one.
+std::vector<std::wstring> NamesWithoutNumbers(std::vector<std::wstring> names)
+{
+    for (std::wstring& name : names) {
+        if (name.find_first_not_of(L"0123456789") == std::wstring::npos)
+            name = L"(numbered)";
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 std::wstring FreshFolder(const wchar_t* name)
 {
     wchar_t temp[MAX_PATH] = {};
@@ -93,6 +108,14 @@ bool RunServer(const std::wstring& arguments)
 
 class TavrikPreview : public TavrikTest {
 protected:
+    // The card's refused start, given the time the card takes to read it (its values are
+    // at most 40 ms old).
+    static void SetStartFailure(DWORD code)
+    {
+        SetCardValue(L"FailStart", code);
+        Sleep(kCardReadTime);
+    }
+
     static bool WaitForPanes(TavrikRun& run, const std::wstring& status, const std::wstring& format,
                              DWORD patience = kPatience)
     {
@@ -286,6 +309,63 @@ TEST_F(TavrikPreview, RefusedAudioFailsTheRendererChangeAndThePreviewWithTheirMe
     SetCardValue(L"RefuseAudio", DWORD{0});
     PostMessageW(run.Window(), WM_COMMAND, kPreview, 0);
     EXPECT_TRUE(WaitForPanes(run, L"プレビュー中", L"1080i"));
+    EXPECT_EQ(nullptr, MessageBoxOf(run.Id()));
+    ASSERT_TRUE(run.Close());
+}
+
+// A card that refuses to start fails the detection of the preview command: the message
+// carries the card's code, the program stays stopped, and the card well again previews.
+TEST_F(TavrikPreview, AFailedDetectionIsToldWithItsCodeAndThePreviewCommandWorksAfterIt)
+{
+    WriteDword(L"Preview", 0);
+    TavrikRun run;
+    ASSERT_TRUE(run.Window());
+    // Stopped, the format pane shows what the decoder reads.
+    ASSERT_TRUE(WaitForPanes(run, L"停止中", L"1080i"));
+    SetStartFailure(kCardCannotStart);
+    PostMessageW(run.Window(), WM_COMMAND, kPreview, 0);
+    EXPECT_EQ(L"信号検出に失敗しました。(8007001f)", DismissMessageBox(run.Id()));
+    EXPECT_TRUE(WaitForPanes(run, L"停止中", L"1080i"));
+    EXPECT_FALSE(ShowsVideoWindow(run.Window()));
+
+    SetStartFailure(0);
+    PostMessageW(run.Window(), WM_COMMAND, kPreview, 0);
+    EXPECT_TRUE(WaitForPanes(run, L"プレビュー中", L"1080i"));
+    EXPECT_TRUE(WaitFor([&] { return ShowsVideoWindow(run.Window()); }));
+    std::wstring text;
+    EXPECT_EQ(nullptr, MessageBoxOf(run.Id(), &text)) << Narrow(text);
+    ASSERT_TRUE(run.Close());
+}
+
+// The preview graph builds but the card refuses to start it: the message carries the card's
+// code, the graph is taken down (no graph listed, none of its filters left for the next
+// one), and the next preview runs the same graph as before.
+TEST_F(TavrikPreview, AFailedPreviewStartIsToldAndLeavesNothingInTheGraph)
+{
+    // The graph is listed in the running object table, where the test looks into it.
+    WriteDword(L"RegisterFilterGraph", 1);
+    TavrikRun run;
+    ASSERT_TRUE(run.Window());
+    ASSERT_TRUE(WaitForPanes(run, L"プレビュー中", L"1080i"));
+    std::vector<std::wstring> before;
+    ASSERT_TRUE(WaitFor([&] { return !(before = FiltersOfRunningGraph(run.Id())).empty(); }, 10000));
+    PostMessageW(run.Window(), WM_COMMAND, kPreview, 0);
+    ASSERT_TRUE(WaitForPanes(run, L"停止中", L"1080i"));
+
+    SetStartFailure(kCardCannotStart);
+    PostMessageW(run.Window(), WM_COMMAND, kPreview, 0);
+    EXPECT_EQ(L"プレビューの開始に失敗しました。(8007001f)", DismissMessageBox(run.Id()));
+    EXPECT_TRUE(WaitForPanes(run, L"停止中", L"1080i"));
+    EXPECT_TRUE(GraphMonikersOf(run.Id()).empty()) << "the failed graph is no longer listed";
+    EXPECT_FALSE(ShowsVideoWindow(run.Window()));
+
+    SetStartFailure(0);
+    PostMessageW(run.Window(), WM_COMMAND, kPreview, 0);
+    EXPECT_TRUE(WaitForPanes(run, L"プレビュー中", L"1080i"));
+    std::vector<std::wstring> after;
+    ASSERT_TRUE(WaitFor([&] { return !(after = FiltersOfRunningGraph(run.Id())).empty(); }, 10000));
+    EXPECT_EQ(NamesWithoutNumbers(before), NamesWithoutNumbers(after)) << "the filters of the graph";
+    EXPECT_TRUE(WaitFor([&] { return ShowsVideoWindow(run.Window()); }));
     EXPECT_EQ(nullptr, MessageBoxOf(run.Id()));
     ASSERT_TRUE(run.Close());
 }

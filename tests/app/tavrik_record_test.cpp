@@ -23,6 +23,7 @@
 #include "SplitterPlayback.h"
 #include "menu_probe.h"
 #include "profiles/CurrentProfiles.h"
+#include "screen_shots.h"
 #include "sheet_driver.h"
 #include "tavrik_fixture.h"
 #include "tavrik_process.h"
@@ -496,6 +497,9 @@ TEST_F(TavrikRecord, MediaKeysDoNothingWhileADialogIsOpenAndNoNameIsUsedTwice)
     ASSERT_TRUE(run.Window());
     ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
     PostMessageW(run.Window(), WM_COMMAND, kRecordStart, 0);
+    HWND box = ShootMessageBox(run.Id(), L"record-path-too-long");
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ(run.Window(), GetWindow(box, GW_OWNER));
     EXPECT_EQ(L"前回の録画保存場所のパスが長すぎるため、ドキュメントフォルダーを開きます。", AnswerMessageBox(run.Id()));
     HWND dialog = SaveDialogOf(run.Id());
     ASSERT_NE(nullptr, dialog);
@@ -627,6 +631,29 @@ TEST_F(TavrikRecord, AFullDiskEndsTheRecordingCleanly)
     PostMessageW(MessageBoxOf(run.Id()), WM_COMMAND, IDOK, 0);
     EXPECT_GT(FramesPlayedBack(smallDisk + L"\\take0000000.avi"), 0);
     NoteForProbe(smallDisk + L"\\take0000000.avi", "-", 0);
+    ASSERT_TRUE(run.Close());
+}
+
+// The card aborts as the stop command stops the recording: the abort is told with its code,
+// as an abort while recording is, and the recording and the preview are as after any stop.
+TEST_F(TavrikRecord, AnAbortAsTheRecordingStopsIsToldWithItsCode)
+{
+    constexpr DWORD kDeviceGone = 0x8007048F;  // ERROR_DEVICE_NOT_CONNECTED
+    WriteRecordProfile(kMuxMonikerName);
+    TavrikRun run;
+    ASSERT_TRUE(run.Window());
+    ASSERT_TRUE(WaitForStatus(run, L"プレビュー中"));
+    PressCtrlR(run.Window());
+    ASSERT_TRUE(WaitForStatus(run, L"録画中"));
+    WatchRecording(run.Window(), 2);
+    SetCardValue(L"AbortOnStop", kDeviceGone);
+    Sleep(200);  // the card reads its control values at most 40 ms old
+    PostMessageW(run.Window(), WM_APPCOMMAND, reinterpret_cast<WPARAM>(run.Window()), AppCommand(kMediaStop));
+    EXPECT_EQ(L"録画中にエラーが発生したため、録画を停止しました。(8007048f)", DismissMessageBox(run.Id()));
+    SetCardValue(L"AbortOnStop", DWORD{0});
+    EXPECT_TRUE(WaitForStatus(run, L"プレビュー中"));
+    EXPECT_EQ(L"", ReadString(L"RecordingsInProgress").value_or(L"?"));
+    ExpectRecording(L"take0000", 0);
     ASSERT_TRUE(run.Close());
 }
 

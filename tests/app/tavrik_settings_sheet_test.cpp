@@ -24,6 +24,7 @@
 #include "mjpeg_state.h"
 #include "profiles/CurrentProfiles.h"
 #include "running_graphs.h"
+#include "screen_shots.h"
 #include "sheet_driver.h"
 #include "tavrik_fixture.h"
 #include "tavrik_record_profile.h"
@@ -492,6 +493,9 @@ TEST_F(TavrikSettingsSheet, PreviewFilterThatCannotBeCreatedGivesWayToUncompress
     HWND sheet = OpenSheetWhilePreviewing(run);
     ASSERT_NE(nullptr, sheet);
     TurnToPage(sheet, 1);
+    HWND box = ShootMessageBox(run.Id(), L"preview-filter-gone");
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ(sheet, GetWindow(box, GW_OWNER));
     EXPECT_EQ(0u, AnswerMessageBox(run.Id()).find(
                       L"保存されたデインターレースフィルターを作成できません。「無圧縮」に変更します。("));
     ASSERT_TRUE(WaitFor([&] { return CurrentPageIndex(sheet) == 1; }, 5000));
@@ -799,6 +803,9 @@ TEST_F(TavrikSettingsSheet, OversizedOutputFormatsAreLeftOutAndAFailedSaveKeepsT
     ASSERT_NE(nullptr, sheet);
     Click(CurrentPage(sheet), 1025);
     Click(sheet, IDOK);
+    HWND box = ShootMessageBox(run.Id(), L"record-profile-save-failure");
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ(sheet, GetWindow(box, GW_OWNER));
     EXPECT_EQ(L"録画設定の保存に失敗しました。(80030070)", AnswerMessageBox(run.Id()));
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(sheet); }, 10000));
     EXPECT_EQ(stored, FileBytes(RecordProfilePath()));

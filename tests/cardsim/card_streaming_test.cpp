@@ -225,6 +225,42 @@ TEST_F(CardStreaming, UntimedSamplesAndMissingSoundFollowTheFaultPlan)
     EXPECT_EQ(0u, audio.Count());
 }
 
+// A start the card refuses fails the graph's Run with the card's code; a stop after
+// streaming with an abort fault leaves that code in the graph's events as EC_ERRORABORT.
+TEST_F(CardStreaming, StartFailureAndAbortOnStopReachTheGraph)
+{
+    constexpr DWORD kStartFailure = 0x8007001F, kAbort = 0x80070015;
+    UseInput(L"720p");
+    CaptureGraph graph;
+    SampleRecorder video;
+    video.keepData = false;
+    ASSERT_HRESULT_SUCCEEDED(graph.RenderIntoGrabber(PIN_CATEGORY_PREVIEW, MEDIATYPE_Video, video));
+    ComPtr<IMediaEvent> events;
+    ASSERT_HRESULT_SUCCEEDED(
+        graph.graph->QueryInterface(IID_IMediaEvent, reinterpret_cast<void**>(events.GetAddressOf())));
+    control_.Number(L"FailStart", kStartFailure);
+    Sleep(100);
+    EXPECT_EQ(static_cast<HRESULT>(kStartFailure), graph.control->Run());
+    graph.control->Stop();
+    EXPECT_EQ(0u, video.Count());
+
+    control_.Number(L"FailStart", 0);
+    control_.Number(L"AbortOnStop", kAbort);
+    Sleep(100);
+    ASSERT_HRESULT_SUCCEEDED(graph.control->Run());
+    Sleep(300);
+    graph.control->Stop();
+    EXPECT_GT(video.Count(), 0u);
+    long code = 0;
+    LONG_PTR param1 = 0, param2 = 0;
+    bool aborted = false;
+    while (!aborted && events->GetEvent(&code, &param1, &param2, 0) == S_OK) {
+        aborted = code == EC_ERRORABORT && param1 == static_cast<LONG_PTR>(static_cast<HRESULT>(kAbort));
+        events->FreeEventParams(code, param1, param2);
+    }
+    EXPECT_TRUE(aborted);
+}
+
 TEST_F(CardStreaming, InputChangesMidStreamAfterItsFrames)
 {
     UseInput(L"720p");

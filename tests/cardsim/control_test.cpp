@@ -50,7 +50,7 @@ TEST(ControlValues, EveryValueIsReadAndStrangeOnesFallBack)
     source.numbers = {{"DropEvery", 5},  {"BurstStart", 20},   {"BurstLength", 3},        {"JitterMicroseconds", 500},
                       {"UntimedEvery", 7}, {"NoAudio", 1}, {"ChangeAfterFrames", 30}, {"OmitCapability", 4},
                       {"KeepLateFrames", 2},
-                      {"RefuseAudio", 1}};
+                      {"RefuseAudio", 1}, {"FailStart", 0x8007001F}, {"AbortOnStop", 0x80004005}};
     const ControlValues values = ReadControlValues(source);
     EXPECT_EQ(InputKind::Hd720p, values.input);
     EXPECT_TRUE(values.faults.noAudio);
@@ -61,14 +61,18 @@ TEST(ControlValues, EveryValueIsReadAndStrangeOnesFallBack)
     EXPECT_EQ(4, values.omittedCapabilityRow);
     EXPECT_EQ(5000u, values.faults.jitter);
     EXPECT_TRUE(values.keepLateFrames);
+    EXPECT_EQ(0x8007001Fu, values.faults.startFailure);
+    EXPECT_EQ(0x80004005u, values.faults.abortOnStop);
 
     source.texts = {{"Input", "4K"}, {"ChangeTo", "bogus"}};
-    source.numbers = {{"OmitCapability", 9}, {"JitterMicroseconds", 0xFFFFFFFF}};
+    source.numbers = {{"OmitCapability", 9}, {"JitterMicroseconds", 0xFFFFFFFF}, {"FailStart", 1}, {"AbortOnStop", 0x1F}};
     const ControlValues strange = ReadControlValues(source);
     EXPECT_EQ(InputKind::Hd1080i, strange.input);
     EXPECT_FALSE(strange.faults.changes);
     EXPECT_EQ(0, strange.omittedCapabilityRow);
     EXPECT_EQ(10000000u, strange.faults.jitter);
+    EXPECT_EQ(0u, strange.faults.startFailure) << "not a failure code";
+    EXPECT_EQ(0u, strange.faults.abortOnStop);
 }
 
 TEST(FaultPlan, DropsBurstsJitterAndUntimedSamples)
