@@ -81,12 +81,13 @@ bool CMainFrame::ChooseRecordTargets(std::wstring& recordPath, std::wstring& rep
             FwMessageBox(NameFaultMessage(name.fault), MB_ICONINFORMATION);
             return false;
         }
-        const std::optional<NameResult> record = ChooseRecordFile(name.text, settings, FwApp::Current()->Profile(), Handle());
+        const std::optional<NameResult> record =
+            ChooseRecordFile(name.text, settings, FwApp::Current()->Profile(), Handle());
         if (!record)
             return false;
         // Nothing is stopped or opened for a path that would have to be cut.
-        const NameResult report = settings.useRecordingReport ? ReportPath(settings.defaultRecordPath, name.text)
-                                                              : NameResult{};
+        const NameResult report =
+            settings.useRecordingReport ? ReportPath(settings.defaultRecordPath, name.text) : NameResult{};
         const NameFault fault = !record->ok() ? record->fault : report.fault;
         if (fault != NameFault::None) {
             FwMessageBox(NameFaultMessage(fault), MB_ICONINFORMATION);

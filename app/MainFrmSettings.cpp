@@ -59,8 +59,9 @@ void CMainFrame::SaveWindowLayout()
     placement.length = sizeof placement;
     if (GetWindowPlacement(Handle(), &placement)) {
         const RECT& r = placement.rcNormalPosition;
-        Profile().WriteString(kSettingsSection, L"WindowState",
-                              FormatWindowState({static_cast<int>(placement.showCmd), r.left, r.top, r.right, r.bottom}));
+        Profile().WriteString(
+            kSettingsSection, L"WindowState",
+            FormatWindowState({static_cast<int>(placement.showCmd), r.left, r.top, r.right, r.bottom}));
     }
     SaveBarState(Profile(), kBarStateSection);
 }

@@ -14,7 +14,8 @@ void CMainFrame::RegisterSettingsCommands()
 
 void CMainFrame::RunSettingsCommand()
 {
-    CPropSheetSetting sheet(settings, [this] { return engine->state == engine::kPreviewing; }, Handle());
+    CPropSheetSetting sheet(
+        settings, [this] { return engine->state == engine::kPreviewing; }, Handle());
     if (sheet.DoModal(Handle()) != IDOK)
         return;
     MainSettings confirmed = sheet.Settings();

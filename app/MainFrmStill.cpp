@@ -23,8 +23,8 @@ void CMainFrame::RegisterStillCommands()
 
 bool CMainFrame::CanTakeStill()
 {
-    const bool showsVideo = engine->state == engine::kPreviewing ||
-                            (engine->state == engine::kRecording && engine->HasVideoRenderer());
+    const bool showsVideo =
+        engine->state == engine::kPreviewing || (engine->state == engine::kRecording && engine->HasVideoRenderer());
     return showsVideo && engine->StillFrames().Remaining() == StillFrameStore::kFrames;
 }
 

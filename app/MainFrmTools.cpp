@@ -18,8 +18,7 @@ void CMainFrame::RegisterToolCommands()
 {
     OnCommand(ID_SETTING_UTILITY, [this] { StartCompanionProgram(kSettingUtility); });
     OnCommand(ID_I2C_UTILITY, [this] { StartCompanionProgram(kI2CUtility); });
-    OnUpdateRange(ID_I2C_UTILITY, ID_SETTING_UTILITY,
-                  [this](FwCmdUI& ui) { ui.Enable(!settings.cardFolder.empty()); });
+    OnUpdateRange(ID_I2C_UTILITY, ID_SETTING_UTILITY, [this](FwCmdUI& ui) { ui.Enable(!settings.cardFolder.empty()); });
 
     // A failing frame shows nothing: a part without pages simply opens none.
     OnCommand(ID_PROPERTIES_CROSSBAR, [this] { engine->ShowCrossbarPages(Handle()); });
@@ -37,8 +36,7 @@ void CMainFrame::RegisterToolCommands()
         ui.Enable(engine->state == engine::kPreviewing ||
                   (engine->state == engine::kRecording && engine->VideoRenderer()));
     });
-    OnUpdate(ID_PROPERTIES_MULTIPLEXER,
-             [this](FwCmdUI& ui) { ui.Enable(engine->state == engine::kRecording); });
+    OnUpdate(ID_PROPERTIES_MULTIPLEXER, [this](FwCmdUI& ui) { ui.Enable(engine->state == engine::kRecording); });
 }
 
 void CMainFrame::StartCompanionProgram(const wchar_t* program)

@@ -14,9 +14,8 @@ constexpr LONG kCaptionStyles = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MA
 
 void CMainFrame::RegisterWindowCommands()
 {
-    OnCommandRange(kScaleCommandFirst, ID_SCALE_200, [this](unsigned id) {
-        engine->SetScaleMode(ScaleModeOfCommand(id));
-    });
+    OnCommandRange(kScaleCommandFirst, ID_SCALE_200,
+                   [this](unsigned id) { engine->SetScaleMode(ScaleModeOfCommand(id)); });
     OnUpdateRange(kScaleCommandFirst, ID_SCALE_200, [this](FwCmdUI& ui) {
         ui.Enable(ScaleCanChange(IsZoomed(Handle()), engine->aspectMode, engine->IsFullScreen()));
         ui.SetCheck(ScaleModeOfCommand(ui.Id()) == engine->scaleMode);
@@ -24,9 +23,8 @@ void CMainFrame::RegisterWindowCommands()
     OnCommand(ID_SCALE_DOWN, [this] { StepScale(false); });
     OnCommand(ID_SCALE_UP, [this] { StepScale(true); });
 
-    OnCommandRange(ID_ASPECT_FREE, ID_ASPECT_16_9ZOOM, [this](unsigned id) {
-        engine->SetAspectMode(AspectModeOfCommand(id));
-    });
+    OnCommandRange(ID_ASPECT_FREE, ID_ASPECT_16_9ZOOM,
+                   [this](unsigned id) { engine->SetAspectMode(AspectModeOfCommand(id)); });
     OnUpdateRange(ID_ASPECT_FREE, ID_ASPECT_16_9ZOOM, [this](FwCmdUI& ui) {
         ui.Enable(true);
         ui.SetCheck(AspectModeOfCommand(ui.Id()) == engine->aspectMode);

@@ -31,19 +31,19 @@ struct MainSettings {
 
     std::wstring imageNameTimeFormat;  // "ImageNameTimeFormat"
 
-    int imageSerialNumber = 0;    // "ImageNameSerialNumber"
-    int unused = 0;               // carried along, no stored value
-    int recordRule = 0;           // "RecordRule"
-    int useCardConfig = 0;        // "UseSettingFile"
-    int cardConfigWait = 0;       // "UseSettingFileWait", milliseconds
-    int useRecordingReport = 0;   // "UseRecLog"
+    int imageSerialNumber = 0;   // "ImageNameSerialNumber"
+    int unused = 0;              // carried along, no stored value
+    int recordRule = 0;          // "RecordRule"
+    int useCardConfig = 0;       // "UseSettingFile"
+    int cardConfigWait = 0;      // "UseSettingFileWait", milliseconds
+    int useRecordingReport = 0;  // "UseRecLog"
 
     ProfilePath deviceProfile;
     ProfilePath recordProfile;
     ProfilePath previewProfile;
 
-    int imageAspectMode = 0;    // "ImageCaptureAspectMode"
-    int imageCroppingMode = 0;  // "ImageCaptureCroppingMode"
+    int imageAspectMode = 0;     // "ImageCaptureAspectMode"
+    int imageCroppingMode = 0;   // "ImageCaptureCroppingMode"
     CropRect imageCroppingRect;  // "ImageCaptureCroppingRect"
 
     double imageScale = 0.0;  // "ImageCaptureScale", per cent

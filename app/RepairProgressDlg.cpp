@@ -53,7 +53,9 @@ FileRepair FromOutcome(trelvox::recover::RepairResult result)
 }  // namespace
 
 CRepairProgressDlg::CRepairProgressDlg(std::vector<std::wstring> files, bool fileSet)
-    : FwDialog(IDD_REPAIR_PROGRESS), files_(std::move(files)), fileSet_(fileSet)
+    : FwDialog(IDD_REPAIR_PROGRESS),
+      files_(std::move(files)),
+      fileSet_(fileSet)
 {
     for (const std::wstring& file : files_) {
         sizes_.push_back(FileBytes(file));

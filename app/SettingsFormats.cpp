@@ -53,7 +53,8 @@ std::optional<WindowState> ParseWindowState(const std::wstring& text)
     const WindowState state{values[0], values[1], values[2], values[3], values[4]};
     if (static_cast<long long>(state.right) - state.left <= 0 || static_cast<long long>(state.bottom) - state.top <= 0)
         return std::nullopt;
-    if (static_cast<long long>(state.right) - state.left > INT_MAX || static_cast<long long>(state.bottom) - state.top > INT_MAX)
+    if (static_cast<long long>(state.right) - state.left > INT_MAX ||
+        static_cast<long long>(state.bottom) - state.top > INT_MAX)
         return std::nullopt;
     return state;
 }

@@ -115,7 +115,8 @@ void CTavrikApp::ActivateRunningInstance()
 bool CTavrikApp::MakeDataFolder(std::wstring& dataFolder)
 {
     wchar_t localAppData[MAX_PATH] = {};
-    const bool found = SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, localAppData));
+    const bool found =
+        SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, localAppData));
     const auto paths = MakeDataFolderPaths(found ? localAppData : L"", AppTitle(), CMainFrame::LongestProfileName());
     if (!paths) {
         FwMessageBox(L"データフォルダーのパスを作れません。パスが長すぎるか、取得できません。", MB_ICONHAND);

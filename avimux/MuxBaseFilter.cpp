@@ -11,7 +11,8 @@
 using trelvox::StreamKind;
 
 MuxBaseFilter::MuxBaseFilter(MuxFilter* mux, LPUNKNOWN owner, CCritSec* lock, HRESULT* phr)
-    : CBaseFilter(L"Pelkor AVI Mux", owner, lock, CLSID_PelkorAviMux, phr), m_mux(mux)
+    : CBaseFilter(L"Pelkor AVI Mux", owner, lock, CLSID_PelkorAviMux, phr),
+      m_mux(mux)
 {
     HRESULT hr = S_OK;
     m_videoIn.reset(new (std::nothrow) MuxInputPin(this, lock, &hr, StreamKind::Video));

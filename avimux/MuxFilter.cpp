@@ -39,8 +39,7 @@ CUnknown* WINAPI MuxFilter::CreateInstance(LPUNKNOWN pUnk, HRESULT* phr)
     return filter;
 }
 
-MuxFilter::MuxFilter(LPUNKNOWN pUnk, HRESULT* phr)
-    : CUnknown(L"Pelkor AVI Mux", pUnk, phr), CPersistStream(pUnk, phr)
+MuxFilter::MuxFilter(LPUNKNOWN pUnk, HRESULT* phr) : CUnknown(L"Pelkor AVI Mux", pUnk, phr), CPersistStream(pUnk, phr)
 {
     m_filter.reset(new MuxBaseFilter(this, GetOwner(), &m_filterLock, phr));
     m_recorder = std::make_unique<trelvox::MuxRecorder>(m_fileSystem, *m_filter);
@@ -325,9 +324,8 @@ HRESULT MuxFilter::HoldPlayback(trelvox::PlaybackState next, HeldAt position)
     CAutoLock lock(&m_filterLock);
     const REFERENCE_TIME now = PlaybackNow();
     const trelvox::PlaybackState state = m_playback;
-    ChangePlayback(true, [&](trelvox::TimeShiftCursor& cursor) {
-        cursor.KeepPosition(position(state, cursor.Anchor(), now));
-    });
+    ChangePlayback(
+        true, [&](trelvox::TimeShiftCursor& cursor) { cursor.KeepPosition(position(state, cursor.Anchor(), now)); });
     m_playback = next;
     return S_OK;
 }

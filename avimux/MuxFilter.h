@@ -112,8 +112,7 @@ public:
     STDMETHODIMP GetFourccOverride(DWORD* fourcc) override;
     STDMETHODIMP RestoreDefaults() override;
     STDMETHODIMP GetDriftCounts(DWORD* inserted, DWORD* deleted) override;
-    STDMETHODIMP GetCounts(DWORD* videoFrames, DWORD* audioBuffers, DWORD* droppedFrames,
-                           DWORD* audioBlocks) override;
+    STDMETHODIMP GetCounts(DWORD* videoFrames, DWORD* audioBuffers, DWORD* droppedFrames, DWORD* audioBlocks) override;
     STDMETHODIMP GetRates(double* videoFrameRate, double* audioFrequency) override;
     STDMETHODIMP(CheckPointer)(void* pointer) override;
     STDMETHODIMP SetProtect(BOOL protect) override;

@@ -34,8 +34,8 @@ HRESULT MuxFilter::ReadSettings(Read read)
     return S_OK;
 }
 
-#define MUX_REQUIRE(p) \
-    if (!(p))          \
+#define MUX_REQUIRE(p)                                                                                                 \
+    if (!(p))                                                                                                          \
     return E_POINTER
 
 STDMETHODIMP MuxFilter::SetMaxFiles(DWORD files)

@@ -35,8 +35,8 @@ bool TimeShiftOutputPin::PlaybackType(CMediaType* type) const
     if (!input->IsConnected() || FAILED(type->Set(input->CurrentMediaType())))
         return false;
     const trelvox::MuxSettings settings = m_mux->Mux()->Settings();
-    if (m_stream == StreamKind::Video && settings.frameDurationOverrideEnabled &&
-        settings.timeShiftVideoTypeOverride && type->FormatLength() >= 48) {
+    if (m_stream == StreamKind::Video && settings.frameDurationOverrideEnabled && settings.timeShiftVideoTypeOverride &&
+        type->FormatLength() >= 48) {
         // AvgTimePerFrame lies at byte 40 of VIDEOINFOHEADER and VIDEOINFOHEADER2.
         std::memcpy(type->Format() + 40, &settings.frameDurationOverride, sizeof(REFERENCE_TIME));
     }

@@ -19,8 +19,7 @@ const CFactoryTemplate kTemplates[] = {
     {L"PelkorAVIMux Property Page 2", &CLSID_MuxAvi1Page, CreatePropertyPage<MuxAvi1Page>, nullptr, nullptr},
     {L"PelkorAVIMux Property Page 3", &CLSID_MuxStatisticsPage, CreatePropertyPage<MuxStatisticsPage>, nullptr,
      nullptr},
-    {L"PelkorAVIMux Property Page 4", &CLSID_MuxTimeShiftPage, CreatePropertyPage<MuxTimeShiftPage>, nullptr,
-     nullptr},
+    {L"PelkorAVIMux Property Page 4", &CLSID_MuxTimeShiftPage, CreatePropertyPage<MuxTimeShiftPage>, nullptr, nullptr},
 };
 
 }  // namespace

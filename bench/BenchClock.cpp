@@ -32,7 +32,8 @@ RunFigures BenchClock::Elapsed() const
     QueryPerformanceCounter(&now);
     QueryPerformanceFrequency(&frequency);
     RunFigures figures;
-    figures.wallSeconds = static_cast<double>(now.QuadPart - m_start.QuadPart) / static_cast<double>(frequency.QuadPart);
+    figures.wallSeconds =
+        static_cast<double>(now.QuadPart - m_start.QuadPart) / static_cast<double>(frequency.QuadPart);
     ProcessTimes(&figures.userSeconds, &figures.systemSeconds);
     figures.userSeconds -= m_user;
     figures.systemSeconds -= m_system;

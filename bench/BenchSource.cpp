@@ -6,7 +6,9 @@
 static const CLSID CLSID_BenchSource = {0x3f6c1d8a, 0x92b4, 0x4e57, {0x8c, 0x0d, 0x5a, 0x7b, 0x9e, 0x1f, 0x2c, 0x63}};
 
 BenchStream::BenchStream(HRESULT* phr, CSource* filter, LPCWSTR name, const CMediaType& type, int count)
-    : CSourceStream(name, phr, filter, name), m_type(type), m_count(count)
+    : CSourceStream(name, phr, filter, name),
+      m_type(type),
+      m_count(count)
 {
 }
 
@@ -78,9 +80,7 @@ HRESULT BenchStream::FillBuffer(IMediaSample* pSample)
     return S_OK;
 }
 
-BenchSource::BenchSource(HRESULT* phr) : CSource(L"BenchSource", nullptr, CLSID_BenchSource, phr)
-{
-}
+BenchSource::BenchSource(HRESULT* phr) : CSource(L"BenchSource", nullptr, CLSID_BenchSource, phr) {}
 
 BenchSource* BenchSource::Create(int videoFrames, int audioBuffers)
 {

@@ -13,19 +13,19 @@
 namespace trelvox::bench {
 
 struct TargetSetup {
-  uint32_t muxMode = 0;
-  bool audio = true;
-  uint32_t maxFiles = 40;  // mode 0
-  bool ownThread = false;  // the recorder's writer on its own thread
+    uint32_t muxMode = 0;
+    bool audio = true;
+    uint32_t maxFiles = 40;  // mode 0
+    bool ownThread = false;  // the recorder's writer on its own thread
 };
 
 class BenchTarget {
- public:
-  virtual ~BenchTarget() = default;
-  virtual HResult Prepare() = 0;
-  virtual HResult Video(const std::vector<uint8_t>& picture, int64_t start) = 0;
-  virtual HResult Audio(const std::vector<uint8_t>& sound, int64_t start) = 0;
-  virtual void Stop() = 0;
+public:
+    virtual ~BenchTarget() = default;
+    virtual HResult Prepare() = 0;
+    virtual HResult Video(const std::vector<uint8_t>& picture, int64_t start) = 0;
+    virtual HResult Audio(const std::vector<uint8_t>& sound, int64_t start) = 0;
+    virtual void Stop() = 0;
 };
 
 std::unique_ptr<BenchTarget> MakeRecorderTarget(MuxFileSystem& fs, const TargetSetup& setup);

@@ -136,8 +136,8 @@ HRESULT ConnectPlayback(MuxGraph& graph, IPin* pin, DeliveryCounter& counter)
     ComPtr<IBaseFilter> grabberFilter, renderer;
     ComPtr<ISampleGrabber> grabber;
     HRESULT hr;
-    if (FAILED(hr = CoCreateInstance(CLSID_SampleGrabber, nullptr, CLSCTX_INPROC_SERVER,
-                                     IID_PPV_ARGS(&grabberFilter))) ||
+    if (FAILED(
+            hr = CoCreateInstance(CLSID_SampleGrabber, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&grabberFilter))) ||
         FAILED(hr = CoCreateInstance(CLSID_NullRenderer, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&renderer))) ||
         FAILED(hr = grabberFilter.As(&grabber)) || FAILED(hr = grabber->SetCallback(&counter, 0)) ||
         FAILED(hr = graph.graph->AddFilter(grabberFilter.Get(), nullptr)) ||

@@ -43,11 +43,10 @@ int Report(HRESULT hr, const RecordingResult& result)
 
 int Usage()
 {
-    std::fprintf(stderr,
-                 "usage: mux_bench trelvox <mode> <seconds> <base>\n"
-                 "       mux_bench trelvox-live <mode> <seconds> <base> <playback 0|1>\n"
-                 "       mux_bench avidest <seconds> <file>\n"
-                 "       mux_bench plain <buffered|unbuffered> <bytes> <file>\n");
+    std::fprintf(stderr, "usage: mux_bench trelvox <mode> <seconds> <base>\n"
+                         "       mux_bench trelvox-live <mode> <seconds> <base> <playback 0|1>\n"
+                         "       mux_bench avidest <seconds> <file>\n"
+                         "       mux_bench plain <buffered|unbuffered> <bytes> <file>\n");
     return 2;
 }
 
@@ -76,9 +75,9 @@ int wmain(int argc, wchar_t** argv)
         const std::wstring style = argv[2];
         if (style != L"buffered" && style != L"unbuffered")
             return Usage();
-        const HRESULT hr = WritePlainFile(argv[4], std::wcstoull(argv[3], nullptr, 10),
-                                          style == L"buffered" ? PlainWriteStyle::Buffered : PlainWriteStyle::Unbuffered,
-                                          &result.figures);
+        const HRESULT hr = WritePlainFile(
+            argv[4], std::wcstoull(argv[3], nullptr, 10),
+            style == L"buffered" ? PlainWriteStyle::Buffered : PlainWriteStyle::Unbuffered, &result.figures);
         return Report(hr, result);
     }
     return Usage();

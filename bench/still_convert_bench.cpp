@@ -130,15 +130,18 @@ int main(int argc, char** argv)
         const char* name;
         int code;
         int colorspace;
-    } matrices[] = {{"BT.601", stillimage::kMatrixBt601, SWS_CS_ITU601}, {"BT.709", stillimage::kMatrixBt709, SWS_CS_ITU709}};
+    } matrices[] = {{"BT.601", stillimage::kMatrixBt601, SWS_CS_ITU601},
+                    {"BT.709", stillimage::kMatrixBt709, SWS_CS_ITU709}};
     const struct {
         const char* name;
         int flags;
-    } modes[] = {{"default (bicubic, ffmpeg -pix_fmt)", SWS_BICUBIC},
-                 {"exact chroma (point+accurate_rnd+full_chroma_int)", SWS_POINT | SWS_ACCURATE_RND | SWS_FULL_CHR_H_INT}};
+    } modes[] = {
+        {"default (bicubic, ffmpeg -pix_fmt)", SWS_BICUBIC},
+        {"exact chroma (point+accurate_rnd+full_chroma_int)", SWS_POINT | SWS_ACCURATE_RND | SWS_FULL_CHR_H_INT}};
 
-    std::printf("1920 x 1080 YUY2 to BGR24, %d rounds of %d conversions, CPU time of this thread, best and median per conversion\n", rounds,
-                kConversionsPerRound);
+    std::printf("1920 x 1080 YUY2 to BGR24, %d rounds of %d conversions, CPU time of this thread, best and median per "
+                "conversion\n",
+                rounds, kConversionsPerRound);
     for (const auto& f : frames) {
         for (const auto& m : matrices) {
             for (const auto& mode : modes) {

@@ -23,7 +23,8 @@ CMediaSample* CBaseAllocator::CSampleList::RemoveHead()
 }
 
 CBaseAllocator::CBaseAllocator(LPCTSTR pName, LPUNKNOWN pUnk, HRESULT* phr)
-    : CUnknown(pName, pUnk), m_hSem(CreateSemaphoreW(nullptr, 0, 0x7FFFFFFF, nullptr))
+    : CUnknown(pName, pUnk),
+      m_hSem(CreateSemaphoreW(nullptr, 0, 0x7FFFFFFF, nullptr))
 {
     if (!m_hSem && phr && SUCCEEDED(*phr))
         *phr = E_OUTOFMEMORY;
@@ -205,9 +206,7 @@ STDMETHODIMP CBaseAllocator::GetFreeCount(LONG* plBuffersFree)
     return S_OK;
 }
 
-CMemAllocator::CMemAllocator(LPCTSTR pName, LPUNKNOWN pUnk, HRESULT* phr) : CBaseAllocator(pName, pUnk, phr)
-{
-}
+CMemAllocator::CMemAllocator(LPCTSTR pName, LPUNKNOWN pUnk, HRESULT* phr) : CBaseAllocator(pName, pUnk, phr) {}
 
 CMemAllocator::~CMemAllocator()
 {

@@ -56,10 +56,10 @@ protected:
 
     CCritSec m_Lock;
     CSampleList m_lFree;
-    HANDLE m_hSem;            // waiters for a free sample
+    HANDLE m_hSem;  // waiters for a free sample
     LONG m_lWaiting = 0;
-    LONG m_lCount = 0;        // properties as set
-    LONG m_lAllocated = 0;    // samples made
+    LONG m_lCount = 0;      // properties as set
+    LONG m_lAllocated = 0;  // samples made
     LONG m_lSize = 0;
     LONG m_lAlignment = 0;
     LONG m_lPrefix = 0;

@@ -25,7 +25,9 @@ WCHAR* CopyName(LPCWSTR name)
 }  // namespace
 
 CBaseFilter::CBaseFilter(LPCTSTR pName, LPUNKNOWN pUnk, CCritSec* pLock, REFCLSID clsid, HRESULT*)
-    : CUnknown(pName, pUnk), m_clsid(clsid), m_pLock(pLock)
+    : CUnknown(pName, pUnk),
+      m_clsid(clsid),
+      m_pLock(pLock)
 {
 }
 

@@ -10,7 +10,10 @@
 
 CBasePin::CBasePin(LPCTSTR pObjectName, CBaseFilter* pFilter, CCritSec* pLock, HRESULT* phr, LPCWSTR pName,
                    PIN_DIRECTION dir)
-    : CUnknown(pObjectName, nullptr), m_dir(dir), m_pLock(pLock), m_pFilter(pFilter)
+    : CUnknown(pObjectName, nullptr),
+      m_dir(dir),
+      m_pLock(pLock),
+      m_pFilter(pFilter)
 {
     if (pName) {
         const size_t length = std::wcslen(pName) + 1;
@@ -93,8 +96,7 @@ HRESULT CBasePin::AgreeMediaType(IPin* pReceivePin, const CMediaType* pmt)
         // The receiving pin's types first, unless we prefer ours.
         const bool ours = (pass == 0) == m_bTryMyTypesFirst;
         IEnumMediaTypes* pEnum = nullptr;
-        const HRESULT hrEnum =
-            ours ? EnumMediaTypes(&pEnum) : pReceivePin->EnumMediaTypes(&pEnum);
+        const HRESULT hrEnum = ours ? EnumMediaTypes(&pEnum) : pReceivePin->EnumMediaTypes(&pEnum);
         if (FAILED(hrEnum) || !pEnum)
             continue;
         const HRESULT hr = TryMediaTypes(pReceivePin, pmt, pEnum);

@@ -3,8 +3,7 @@
 #include <new>
 #include <vector>
 
-CClassFactory::CClassFactory(const CFactoryTemplate* pTemplate)
-    : CBaseObject(L"Class Factory"), m_pTemplate(pTemplate)
+CClassFactory::CClassFactory(const CFactoryTemplate* pTemplate) : CBaseObject(L"Class Factory"), m_pTemplate(pTemplate)
 {
 }
 
@@ -57,8 +56,7 @@ STDMETHODIMP CClassFactory::LockServer(BOOL fLock)
     return S_OK;
 }
 
-HRESULT FactoryGetClassObject(const CFactoryTemplate* pTemplates, size_t count, REFCLSID rClsID, REFIID riid,
-                              void** pv)
+HRESULT FactoryGetClassObject(const CFactoryTemplate* pTemplates, size_t count, REFCLSID rClsID, REFIID riid, void** pv)
 {
     CheckPointer(pv, E_POINTER);
     *pv = nullptr;

@@ -60,18 +60,24 @@ HRESULT GetInterface(LPUNKNOWN pUnk, void** ppv);
 HINSTANCE CurrentModuleHandle();
 
 // The delegating IUnknown of a class derived from CUnknown and from COM interfaces.
-#define DECLARE_IUNKNOWN                                                            \
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override                   \
-    {                                                                               \
-        return GetOwner()->QueryInterface(riid, ppv);                               \
-    }                                                                               \
-    STDMETHODIMP_(ULONG) AddRef() override { return GetOwner()->AddRef(); }         \
-    STDMETHODIMP_(ULONG) Release() override { return GetOwner()->Release(); }
+#define DECLARE_IUNKNOWN                                                                                               \
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override                                                      \
+    {                                                                                                                  \
+        return GetOwner()->QueryInterface(riid, ppv);                                                                  \
+    }                                                                                                                  \
+    STDMETHODIMP_(ULONG) AddRef() override                                                                             \
+    {                                                                                                                  \
+        return GetOwner()->AddRef();                                                                                   \
+    }                                                                                                                  \
+    STDMETHODIMP_(ULONG) Release() override                                                                            \
+    {                                                                                                                  \
+        return GetOwner()->Release();                                                                                  \
+    }
 
 #ifndef CheckPointer
-#define CheckPointer(p, ret) \
-    do {                     \
-        if ((p) == nullptr)  \
-            return (ret);    \
+#define CheckPointer(p, ret)                                                                                           \
+    do {                                                                                                               \
+        if ((p) == nullptr)                                                                                            \
+            return (ret);                                                                                              \
     } while (0)
 #endif

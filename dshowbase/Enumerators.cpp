@@ -9,7 +9,9 @@
 #include "MediaType.h"
 
 CEnumPins::CEnumPins(CBaseFilter* pFilter, const CEnumPins* pEnumPins)
-    : CUnknown(L"CEnumPins", nullptr), m_PinCount(pFilter->GetPinCount()), m_pFilter(pFilter),
+    : CUnknown(L"CEnumPins", nullptr),
+      m_PinCount(pFilter->GetPinCount()),
+      m_pFilter(pFilter),
       m_Version(pFilter->GetPinVersion())
 {
     if (pEnumPins) {
@@ -95,7 +97,9 @@ STDMETHODIMP CEnumPins::Clone(IEnumPins** ppEnum)
 }
 
 CEnumMediaTypes::CEnumMediaTypes(CBasePin* pPin, const CEnumMediaTypes* pEnumMediaTypes)
-    : CUnknown(L"CEnumMediaTypes", nullptr), m_pPin(pPin), m_Version(pPin->GetMediaTypeVersion())
+    : CUnknown(L"CEnumMediaTypes", nullptr),
+      m_pPin(pPin),
+      m_Version(pPin->GetMediaTypeVersion())
 {
     if (pEnumMediaTypes) {
         m_Position = pEnumMediaTypes->m_Position;

@@ -11,7 +11,10 @@
 #include "MediaType.h"
 
 CMediaSample::CMediaSample(LPCTSTR pName, CBaseAllocator* pAllocator, HRESULT* phr, LPBYTE pBuffer, LONG length)
-    : m_pName(pName), m_pBuffer(pBuffer), m_cbBuffer(length), m_pAllocator(pAllocator)
+    : m_pName(pName),
+      m_pBuffer(pBuffer),
+      m_cbBuffer(length),
+      m_pAllocator(pAllocator)
 {
     if (length < 0 && phr && SUCCEEDED(*phr))
         *phr = VFW_E_BUFFER_OVERFLOW;

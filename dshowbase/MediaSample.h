@@ -53,13 +53,13 @@ protected:
     void ClearProperties();
 
     LPCTSTR m_pName;
-    DWORD m_dwFlags = 0;               // AM_SAMPLE_* bits plus Sample_MediaTimeValid
+    DWORD m_dwFlags = 0;  // AM_SAMPLE_* bits plus Sample_MediaTimeValid
     DWORD m_dwTypeSpecificFlags = 0;
     LPBYTE m_pBuffer;
     LONG m_lActual = 0;
     LONG m_cbBuffer;
     CBaseAllocator* m_pAllocator;
-    CMediaSample* m_pNext = nullptr;   // the allocator's free list
+    CMediaSample* m_pNext = nullptr;  // the allocator's free list
     REFERENCE_TIME m_Start = 0;
     REFERENCE_TIME m_End = 0;
     LONGLONG m_MediaStart = 0;

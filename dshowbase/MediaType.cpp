@@ -77,9 +77,7 @@ CMediaType::CMediaType(const AM_MEDIA_TYPE& mt, HRESULT* phr) : CMediaType()
         *phr = hr;
 }
 
-CMediaType::CMediaType(const CMediaType& mt, HRESULT* phr) : CMediaType(static_cast<const AM_MEDIA_TYPE&>(mt), phr)
-{
-}
+CMediaType::CMediaType(const CMediaType& mt, HRESULT* phr) : CMediaType(static_cast<const AM_MEDIA_TYPE&>(mt), phr) {}
 
 CMediaType::~CMediaType()
 {

@@ -4,8 +4,7 @@
 
 #include "Allocator.h"
 
-CBaseOutputPin::CBaseOutputPin(LPCTSTR pObjectName, CBaseFilter* pFilter, CCritSec* pLock, HRESULT* phr,
-                               LPCWSTR pName)
+CBaseOutputPin::CBaseOutputPin(LPCTSTR pObjectName, CBaseFilter* pFilter, CCritSec* pLock, HRESULT* phr, LPCWSTR pName)
     : CBasePin(pObjectName, pFilter, pLock, phr, pName, PINDIR_OUTPUT)
 {
 }
@@ -105,8 +104,8 @@ HRESULT CBaseOutputPin::InitAllocator(IMemAllocator** ppAlloc)
     return hr;
 }
 
-HRESULT CBaseOutputPin::GetDeliveryBuffer(IMediaSample** ppSample, REFERENCE_TIME* pStartTime,
-                                          REFERENCE_TIME* pEndTime, DWORD dwFlags)
+HRESULT CBaseOutputPin::GetDeliveryBuffer(IMediaSample** ppSample, REFERENCE_TIME* pStartTime, REFERENCE_TIME* pEndTime,
+                                          DWORD dwFlags)
 {
     if (!m_pAllocator)
         return E_NOINTERFACE;

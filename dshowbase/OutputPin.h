@@ -22,8 +22,8 @@ public:
     // Makes our own allocator (a CMemAllocator).
     virtual HRESULT InitAllocator(IMemAllocator** ppAlloc);
 
-    virtual HRESULT GetDeliveryBuffer(IMediaSample** ppSample, REFERENCE_TIME* pStartTime,
-                                      REFERENCE_TIME* pEndTime, DWORD dwFlags);
+    virtual HRESULT GetDeliveryBuffer(IMediaSample** ppSample, REFERENCE_TIME* pStartTime, REFERENCE_TIME* pEndTime,
+                                      DWORD dwFlags);
     virtual HRESULT Deliver(IMediaSample* pSample);
     virtual HRESULT DeliverEndOfStream();
     virtual HRESULT DeliverBeginFlush();

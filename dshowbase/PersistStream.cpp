@@ -10,9 +10,7 @@ constexpr ULONG kIntChars = 12;  // 11 digits and a blank
 
 }  // namespace
 
-CPersistStream::CPersistStream(IUnknown*, HRESULT*)
-{
-}
+CPersistStream::CPersistStream(IUnknown*, HRESULT*) {}
 
 STDMETHODIMP CPersistStream::Load(LPSTREAM pStm)
 {

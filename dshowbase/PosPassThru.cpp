@@ -4,10 +4,7 @@
 
 #include <utility>
 
-
-CMediaPosition::CMediaPosition(LPCTSTR pName, LPUNKNOWN pUnk, HRESULT*) : CUnknown(pName, pUnk)
-{
-}
+CMediaPosition::CMediaPosition(LPCTSTR pName, LPUNKNOWN pUnk, HRESULT*) : CUnknown(pName, pUnk) {}
 
 CMediaPosition::~CMediaPosition()
 {
@@ -61,8 +58,7 @@ STDMETHODIMP CMediaPosition::GetTypeInfo(UINT itinfo, LCID, ITypeInfo** pptinfo)
     return S_OK;
 }
 
-STDMETHODIMP CMediaPosition::GetIDsOfNames(REFIID riid, LPOLESTR* rgszNames, UINT cNames, LCID,
-                                           DISPID* rgdispid)
+STDMETHODIMP CMediaPosition::GetIDsOfNames(REFIID riid, LPOLESTR* rgszNames, UINT cNames, LCID, DISPID* rgdispid)
 {
     if (riid != IID_NULL)
         return DISP_E_UNKNOWNINTERFACE;
@@ -80,12 +76,13 @@ STDMETHODIMP CMediaPosition::Invoke(DISPID dispidMember, REFIID riid, LCID, WORD
     const HRESULT hr = LoadTypeInfo();
     if (FAILED(hr))
         return hr;
-    return DispInvoke(static_cast<IMediaPosition*>(this), m_pTypeInfo, dispidMember, wFlags, pdispparams,
-                      pvarResult, pexcepinfo, puArgErr);
+    return DispInvoke(static_cast<IMediaPosition*>(this), m_pTypeInfo, dispidMember, wFlags, pdispparams, pvarResult,
+                      pexcepinfo, puArgErr);
 }
 
 CPosPassThru::CPosPassThru(LPCTSTR pName, LPUNKNOWN pUnk, HRESULT* phr, IPin* pPin)
-    : CMediaPosition(pName, pUnk, phr), m_pPin(pPin)
+    : CMediaPosition(pName, pUnk, phr),
+      m_pPin(pPin)
 {
     if (!pPin && phr && SUCCEEDED(*phr))
         *phr = E_POINTER;
@@ -148,14 +145,14 @@ HRESULT CPosPassThru::GetMediaTime(LONGLONG*, LONGLONG*)
     return E_FAIL;
 }
 
-#define PASS_SEEKING(call)                                          \
-    IMediaSeeking* pPeer = nullptr;                                 \
-    const HRESULT hrPeer = GetPeerSeeking(&pPeer);                  \
+#define PASS_SEEKING(call)                                                                                             \
+    IMediaSeeking* pPeer = nullptr;                                                                                    \
+    const HRESULT hrPeer = GetPeerSeeking(&pPeer);                                                                     \
     return Forward(hrPeer, pPeer, [&](IMediaSeeking* p) { return p->call; })
 
-#define PASS_POSITION(call)                                         \
-    IMediaPosition* pPeer = nullptr;                                \
-    const HRESULT hrPeer = GetPeer(&pPeer);                         \
+#define PASS_POSITION(call)                                                                                            \
+    IMediaPosition* pPeer = nullptr;                                                                                   \
+    const HRESULT hrPeer = GetPeer(&pPeer);                                                                            \
     return Forward(hrPeer, pPeer, [&](IMediaPosition* p) { return p->call; })
 
 STDMETHODIMP CPosPassThru::GetCapabilities(DWORD* pCapabilities)
@@ -228,8 +225,7 @@ STDMETHODIMP CPosPassThru::ConvertTimeFormat(LONGLONG* pTarget, const GUID* pTar
     PASS_SEEKING(ConvertTimeFormat(pTarget, pTargetFormat, Source, pSourceFormat));
 }
 
-STDMETHODIMP CPosPassThru::SetPositions(LONGLONG* pCurrent, DWORD dwCurrentFlags, LONGLONG* pStop,
-                                        DWORD dwStopFlags)
+STDMETHODIMP CPosPassThru::SetPositions(LONGLONG* pCurrent, DWORD dwCurrentFlags, LONGLONG* pStop, DWORD dwStopFlags)
 {
     PASS_SEEKING(SetPositions(pCurrent, dwCurrentFlags, pStop, dwStopFlags));
 }

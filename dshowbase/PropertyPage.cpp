@@ -3,7 +3,9 @@
 #include <cstring>
 
 CBasePropertyPage::CBasePropertyPage(LPCTSTR pName, LPUNKNOWN pUnk, int DialogId, int TitleId)
-    : CUnknown(pName, pUnk), m_TitleId(TitleId), m_DialogId(DialogId)
+    : CUnknown(pName, pUnk),
+      m_TitleId(TitleId),
+      m_DialogId(DialogId)
 {
 }
 

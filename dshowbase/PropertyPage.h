@@ -46,8 +46,8 @@ public:
 protected:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
 
-    HWND m_hwnd = nullptr;   // the page's dialog while active
-    HWND m_Dlg = nullptr;    // the dialog handle as seen in WM_INITDIALOG
+    HWND m_hwnd = nullptr;  // the page's dialog while active
+    HWND m_Dlg = nullptr;   // the dialog handle as seen in WM_INITDIALOG
     LPPROPERTYPAGESITE m_pPageSite = nullptr;
     BOOL m_bObjectSet = FALSE;
     BOOL m_bDirty = FALSE;

@@ -23,8 +23,8 @@ HRESULT SetStringValue(HKEY key, LPCWSTR pValueName, LPCWSTR pText)
 
 HRESULT CreateKeyWithDefault(HKEY parent, const std::wstring& path, LPCWSTR pDefault, HKEY* pKey)
 {
-    const LONG error = RegCreateKeyExW(parent, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr,
-                                       pKey, nullptr);
+    const LONG error =
+        RegCreateKeyExW(parent, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, pKey, nullptr);
     if (error != ERROR_SUCCESS)
         return HRESULT_FROM_WIN32(error);
     const HRESULT hr = SetStringValue(*pKey, nullptr, pDefault);

@@ -77,7 +77,9 @@ int CSource::FindPinNumber(IPin* iPin)
 }
 
 CSourceStream::CSourceStream(LPCTSTR pObjectName, HRESULT* phr, CSource* pms, LPCWSTR pName)
-    : CAMThread(phr), CBaseOutputPin(pObjectName, pms, pms->pStateLock(), phr, pName), m_pFilter(pms)
+    : CAMThread(phr),
+      CBaseOutputPin(pObjectName, pms, pms->pStateLock(), phr, pName),
+      m_pFilter(pms)
 {
     const HRESULT hr = m_pFilter->AddPin(this);
     if (FAILED(hr) && phr)

@@ -42,7 +42,8 @@ HRESULT AudioMediaTypeFromFormat(const std::vector<std::uint8_t>& format, CMedia
         std::memcpy(&extensible, format.data(), sizeof extensible);
         subtype = extensible.SubFormat;
     }
-    const ULONG blockSize = head.wFormatTag == WAVE_FORMAT_PCM ? profiles::kWaveFormatBaseSize : static_cast<ULONG>(size);
+    const ULONG blockSize =
+        head.wFormatTag == WAVE_FORMAT_PCM ? profiles::kWaveFormatBaseSize : static_cast<ULONG>(size);
     type.InitMediaType();
     type.SetType(&MEDIATYPE_Audio);
     type.SetSubtype(&subtype);

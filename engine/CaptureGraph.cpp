@@ -489,8 +489,7 @@ HRESULT CCaptureGraph::ApplyFormatToPins(int format)
 
 HRESULT CCaptureGraph::ArmStillImage()
 {
-    const bool running =
-        state == engine::kPreviewing || (state == engine::kRecording && parts_.videoRenderer);
+    const bool running = state == engine::kPreviewing || (state == engine::kRecording && parts_.videoRenderer);
     if (!running || !imageCallback_->GetGrabber())
         return E_FAIL;
     imageCallback_->Arm();

@@ -201,5 +201,5 @@ private:
     std::unique_ptr<CardI2C> cardI2C_;
     engine::SignalDetectionWindow detection_;
     int detectedFormat_ = 0;  // the format a running detection found stable
-    DWORD rotCookie_ = 0;  // 0: no graph in the running object table
+    DWORD rotCookie_ = 0;     // 0: no graph in the running object table
 };

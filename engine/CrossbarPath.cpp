@@ -135,7 +135,8 @@ HRESULT FindAnalogVideoInput(IBaseFilter* captureFilter, IPin** pin)
         return hr;
     ComPtr<IPin> candidate;
     while (pins->Next(1, candidate.ReleaseAndGetAddressOf(), nullptr) == S_OK) {
-        if (DirectionOf(candidate.Get()) == PINDIR_INPUT && PinCategory(candidate.Get()) == PIN_CATEGORY_ANALOGVIDEOIN) {
+        if (DirectionOf(candidate.Get()) == PINDIR_INPUT &&
+            PinCategory(candidate.Get()) == PIN_CATEGORY_ANALOGVIDEOIN) {
             *pin = candidate.Detach();
             return S_OK;
         }

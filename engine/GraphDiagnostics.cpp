@@ -32,14 +32,14 @@ HRESULT ShowObjectPages(IUnknown* object, HWND owner)
     if (FAILED(hr))
         return hr;
     IUnknown* objects[] = {object};
-    hr = OleCreatePropertyFrame(owner, kFrameX, kFrameY, nullptr, 1, objects, pages.cElems, pages.pElems, 0, 0,
-                                nullptr);
+    hr =
+        OleCreatePropertyFrame(owner, kFrameX, kFrameY, nullptr, 1, objects, pages.cElems, pages.pElems, 0, 0, nullptr);
     CoTaskMemFree(pages.pElems);
     return hr;
 }
 
-HRESULT FindCaptureInterface(ICaptureGraphBuilder2* builder, IBaseFilter* capture, const GUID& category,
-                             REFIID riid, IUnknown** found)
+HRESULT FindCaptureInterface(ICaptureGraphBuilder2* builder, IBaseFilter* capture, const GUID& category, REFIID riid,
+                             IUnknown** found)
 {
     if (!builder || !capture)
         return E_FAIL;
@@ -94,8 +94,8 @@ HRESULT CCaptureGraph::ShowCrossbarPages(HWND owner)
 HRESULT CCaptureGraph::ShowPinPages(const GUID& category, HWND owner)
 {
     ComPtr<IUnknown> config;
-    const HRESULT hr = FindCaptureInterface(parts_.builder.Get(), parts_.captureFilter.Get(), category,
-                                            IID_IAMStreamConfig, &config);
+    const HRESULT hr =
+        FindCaptureInterface(parts_.builder.Get(), parts_.captureFilter.Get(), category, IID_IAMStreamConfig, &config);
     return FAILED(hr) ? hr : ShowObjectPages(config.Get(), owner);
 }
 

@@ -10,8 +10,8 @@ HRESULT ShowObjectPages(IUnknown* object, HWND owner);
 
 // The interface `riid` of the capture filter's interleaved stream of the
 // category, else of its video stream.
-HRESULT FindCaptureInterface(ICaptureGraphBuilder2* builder, IBaseFilter* capture, const GUID& category,
-                             REFIID riid, IUnknown** found);
+HRESULT FindCaptureInterface(ICaptureGraphBuilder2* builder, IBaseFilter* capture, const GUID& category, REFIID riid,
+                             IUnknown** found);
 
 // Enters the graph in the running object table as "FilterGraph %08x pid %08x";
 // the cookie is 0 unless that succeeded.

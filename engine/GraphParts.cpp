@@ -2,8 +2,8 @@
 
 HRESULT GraphParts::AddFilter(const CLSID& clsid, const wchar_t* name, IBaseFilter** filter)
 {
-    HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
-                                  reinterpret_cast<void**>(filter));
+    HRESULT hr =
+        CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter, reinterpret_cast<void**>(filter));
     if (FAILED(hr))
         return hr;
     hr = graph->AddFilter(*filter, name);

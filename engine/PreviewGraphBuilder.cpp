@@ -146,8 +146,8 @@ HRESULT PreviewGraphBuilder::InsertYuvTransform(int rendererKind)
             parts.graph->RemoveFilter(transform.Get());
         return FAILED(hr) ? hr : S_OK;
     }
-    const HRESULT hr = InsertIntoLink(parts.graph.Get(), parts.captureFilter.Get(), parts.videoRenderer.Get(),
-                                      transform.Get());
+    const HRESULT hr =
+        InsertIntoLink(parts.graph.Get(), parts.captureFilter.Get(), parts.videoRenderer.Get(), transform.Get());
     if (FAILED(hr))
         return hr;
     parts.videoRenderer.As(&parts.quality);
@@ -167,8 +167,7 @@ HRESULT PreviewGraphBuilder::SetUpVideoWindow(const BuildSettings& settings)
     audio->put_Volume(settings.mute ? kMuted : 0);
 
     ComPtr<IAMDirectSound> directSound;
-    if (SUCCEEDED(parts.builder->FindInterface(nullptr, &MEDIATYPE_Audio, parts.captureFilter.Get(),
-                                               IID_IAMDirectSound,
+    if (SUCCEEDED(parts.builder->FindInterface(nullptr, &MEDIATYPE_Audio, parts.captureFilter.Get(), IID_IAMDirectSound,
                                                reinterpret_cast<void**>(directSound.GetAddressOf())))) {
         directSound->SetFocusWindow(c_.setup.viewWindow, TRUE);
         directSound.As(&parts.audioRenderer);

@@ -17,8 +17,8 @@ HRESULT StillFrameStore::Accept(const AM_MEDIA_TYPE& type)
     hasType_ = true;
 
     const BITMAPINFOHEADER& bits = *Header();
-    const uint64_t stride = static_cast<uint64_t>(
-        std::llabs((static_cast<int64_t>(bits.biBitCount) * bits.biWidth + 31) / 32 * 4));
+    const uint64_t stride =
+        static_cast<uint64_t>(std::llabs((static_cast<int64_t>(bits.biBitCount) * bits.biWidth + 31) / 32 * 4));
     const uint64_t rows = static_cast<uint64_t>(std::llabs(static_cast<int64_t>(bits.biHeight)));
     if (stride != 0 && rows > SIZE_MAX / stride) {
         Clear();

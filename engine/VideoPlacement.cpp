@@ -68,8 +68,8 @@ void VideoPlacement::Place(int aspectMode)
         video->SetDefaultDestinationPosition();
         long left = 0, top = 0, width = 0, height = 0;
         video->GetDestinationPosition(&left, &top, &width, &height);
-        const engine::Box destination = aspectMode == 0 ? engine::Box{0, 0, box.width, box.height}
-                                                        : engine::FitBox(width, height, aspectMode);
+        const engine::Box destination =
+            aspectMode == 0 ? engine::Box{0, 0, box.width, box.height} : engine::FitBox(width, height, aspectMode);
         video->SetDestinationPosition(destination.left, destination.top, destination.width, destination.height);
     }
     window->SetWindowForeground(OATRUE);

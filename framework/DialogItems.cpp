@@ -27,8 +27,8 @@ std::wstring ItemText(HWND dialog, int id)
 
 int ComboAdd(HWND dialog, int id, const std::wstring& text, LPARAM data)
 {
-    const auto index = static_cast<int>(SendDlgItemMessageW(dialog, id, CB_ADDSTRING, 0,
-                                                            reinterpret_cast<LPARAM>(text.c_str())));
+    const auto index =
+        static_cast<int>(SendDlgItemMessageW(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));
     if (index >= 0)
         SendDlgItemMessageW(dialog, id, CB_SETITEMDATA, index, data);
     return index;

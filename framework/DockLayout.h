@@ -6,7 +6,10 @@
 
 enum class DockSide { Top, Bottom, Left, Right };
 
-inline bool IsHorizontal(DockSide side) { return side == DockSide::Top || side == DockSide::Bottom; }
+inline bool IsHorizontal(DockSide side)
+{
+    return side == DockSide::Top || side == DockSide::Bottom;
+}
 
 struct LayoutRect {
     int left = 0;

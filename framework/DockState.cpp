@@ -55,7 +55,8 @@ std::vector<BarState> ParseDockState(const std::wstring& text)
         if (end == std::wstring::npos)
             end = text.size();
         const std::optional<BarState> bar = ParseEntry(text.substr(start, end - start));
-        const bool repeated = bar && std::any_of(bars.begin(), bars.end(), [&](const BarState& b) { return b.id == bar->id; });
+        const bool repeated =
+            bar && std::any_of(bars.begin(), bars.end(), [&](const BarState& b) { return b.id == bar->id; });
         if (bar && !repeated)
             bars.push_back(*bar);
         start = end + 1;

@@ -22,13 +22,15 @@ std::wstring RegistryProfile::GetString(const std::wstring& section, const std::
     // The value may grow between asking for its size and reading it; ask again then.
     for (int attempt = 0; attempt < 4; ++attempt) {
         DWORD size = 0;
-        LONG status = RegGetValueW(HKEY_CURRENT_USER, key.c_str(), entry.c_str(), RRF_RT_REG_SZ, nullptr, nullptr, &size);
+        LONG status =
+            RegGetValueW(HKEY_CURRENT_USER, key.c_str(), entry.c_str(), RRF_RT_REG_SZ, nullptr, nullptr, &size);
         if (status != ERROR_SUCCESS)
             return defaultValue;
         // Room for an odd last byte and for the terminator RegGetValueW adds to unterminated text.
         std::vector<wchar_t> buffer((size + 1) / sizeof(wchar_t) + 1);
         size = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
-        status = RegGetValueW(HKEY_CURRENT_USER, key.c_str(), entry.c_str(), RRF_RT_REG_SZ, nullptr, buffer.data(), &size);
+        status =
+            RegGetValueW(HKEY_CURRENT_USER, key.c_str(), entry.c_str(), RRF_RT_REG_SZ, nullptr, buffer.data(), &size);
         if (status == ERROR_MORE_DATA)
             continue;
         if (status != ERROR_SUCCESS)
@@ -42,8 +44,8 @@ std::wstring RegistryProfile::GetString(const std::wstring& section, const std::
 bool RegistryProfile::WriteInt(const std::wstring& section, const std::wstring& entry, int value)
 {
     const DWORD data = static_cast<DWORD>(value);
-    return RegSetKeyValueW(HKEY_CURRENT_USER, KeyPath(section).c_str(), entry.c_str(), REG_DWORD, &data,
-                           sizeof data) == ERROR_SUCCESS;
+    return RegSetKeyValueW(HKEY_CURRENT_USER, KeyPath(section).c_str(), entry.c_str(), REG_DWORD, &data, sizeof data) ==
+           ERROR_SUCCESS;
 }
 
 bool RegistryProfile::WriteString(const std::wstring& section, const std::wstring& entry, const std::wstring& value)

@@ -41,10 +41,9 @@ bool FwStatusBar::Create(FwFrameWnd& frame, unsigned id)
 {
     if (!CreateBar(frame, id, DockSide::Bottom, false))
         return false;
-    status_ = CreateWindowExW(0, STATUSCLASSNAMEW, nullptr,
-                              WS_CHILD | WS_VISIBLE | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER, 0, 0, 0, 0,
-                              Handle(), reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), GetModuleHandleW(nullptr),
-                              nullptr);
+    status_ = CreateWindowExW(
+        0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER, 0, 0, 0,
+        0, Handle(), reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
     return status_ != nullptr;
 }
 

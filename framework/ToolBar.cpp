@@ -39,11 +39,10 @@ bool FwToolBar::Create(FwFrameWnd& frame, unsigned id, DockSide side)
 {
     if (!CreateBar(frame, id, side, true))
         return false;
-    toolbar_ = CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr,
-                               WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE |
-                                   CCS_NOPARENTALIGN | CCS_NODIVIDER,
-                               0, 0, 0, 0, Handle(), reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
-                               GetModuleHandleW(nullptr), nullptr);
+    toolbar_ = CreateWindowExW(
+        0, TOOLBARCLASSNAMEW, nullptr,
+        WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER, 0,
+        0, 0, 0, Handle(), reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
     if (!toolbar_)
         return false;
     SendMessageW(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
@@ -55,7 +54,8 @@ bool FwToolBar::LoadToolBar(unsigned resourceId)
     HINSTANCE instance = GetModuleHandleW(nullptr);
     HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(resourceId), MAKEINTRESOURCEW(kToolbarResourceType));
     const DWORD size = found ? SizeofResource(instance, found) : 0;
-    const auto* resource = found ? static_cast<const ToolbarResource*>(LockResource(LoadResource(instance, found))) : nullptr;
+    const auto* resource =
+        found ? static_cast<const ToolbarResource*>(LockResource(LoadResource(instance, found))) : nullptr;
     if (!resource || size < 8 || resource->version != 1 || size < 8u + 2u * resource->count)
         return false;
     HBITMAP bitmap = static_cast<HBITMAP>(

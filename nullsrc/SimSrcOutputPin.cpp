@@ -3,7 +3,8 @@
 #include "SimSrcFilter.h"
 
 CSimSrcOutputPin::CSimSrcOutputPin(CSimSrcFilter* pFilter, CCritSec* pLock, HRESULT* phr)
-    : CBaseOutputPin(L"Null source output", pFilter, pLock, phr, L"Output"), m_pSimSrc(pFilter)
+    : CBaseOutputPin(L"Null source output", pFilter, pLock, phr, L"Output"),
+      m_pSimSrc(pFilter)
 {
 }
 

@@ -12,8 +12,8 @@
 struct FilterEntry {
     std::wstring friendlyName;
     std::wstring displayName;
-    Microsoft::WRL::ComPtr<IMoniker> moniker;   // may be null
-    Microsoft::WRL::ComPtr<IBaseFilter> filter; // may be null
+    Microsoft::WRL::ComPtr<IMoniker> moniker;    // may be null
+    Microsoft::WRL::ComPtr<IBaseFilter> filter;  // may be null
 
     bool IsNull() const;
 };

@@ -103,8 +103,9 @@ HRESULT ProfileFile::Create(const std::wstring& path)
     if (IsOpen() || path.empty())
         return E_FAIL;
     ComPtr<IStorage> storage;
-    HRESULT hr = StgCreateStorageEx(path.c_str(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, STGFMT_STORAGE, 0,
-                                    nullptr, nullptr, IID_IStorage, reinterpret_cast<void**>(storage.GetAddressOf()));
+    HRESULT hr =
+        StgCreateStorageEx(path.c_str(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, STGFMT_STORAGE, 0,
+                           nullptr, nullptr, IID_IStorage, reinterpret_cast<void**>(storage.GetAddressOf()));
     if (FAILED(hr))
         return hr;
     ComPtr<IStream> common;
@@ -171,8 +172,8 @@ HRESULT ProfileFile::WriteOptionBlock(const wchar_t* name, const void* block, st
         return E_FAIL;
     std::vector<std::uint8_t> bytes;
     const auto* first = static_cast<const std::uint8_t*>(block);
-    HRESULT hr = profiles::EncodeOptionBlock(std::span(first, size),
-                                             prefixed ? profiles::BlockVersion::Prefixed : profiles::BlockVersion::None, bytes);
+    HRESULT hr = profiles::EncodeOptionBlock(
+        std::span(first, size), prefixed ? profiles::BlockVersion::Prefixed : profiles::BlockVersion::None, bytes);
     if (FAILED(hr))
         return hr;
     return WriteStream(name, bytes);

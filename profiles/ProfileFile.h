@@ -74,7 +74,8 @@ private:
     HRESULT ReadStream(const wchar_t* name, Microsoft::WRL::ComPtr<IStream>& stream, std::vector<std::uint8_t>& bytes);
     HRESULT WriteStream(const wchar_t* name, const std::vector<std::uint8_t>& bytes);
     HRESULT WriteOptionBlock(const wchar_t* name, const void* block, std::size_t size, bool prefixed);
-    HRESULT ReadOptionBlock(const wchar_t* name, void* block, std::size_t size, bool prefixed, std::uint32_t* storedSize);
+    HRESULT ReadOptionBlock(const wchar_t* name, void* block, std::size_t size, bool prefixed,
+                            std::uint32_t* storedSize);
 
     Microsoft::WRL::ComPtr<IStorage> storage_;
     std::wstring path_;

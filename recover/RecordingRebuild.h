@@ -19,7 +19,7 @@ constexpr HResult kE_ABORT = static_cast<HResult>(0x80004004);
 using RebuildProgress = std::function<bool(uint64_t doneBytes, uint64_t totalBytes)>;
 
 // Writes `outPath` through `fs`; on failure or when stopped the output is deleted.
-HResult RebuildRecording(InputFile& in, const RecordingScan& scan, MuxFileSystem& fs,
-                         const std::string& outPath, const RebuildProgress& progress = {});
+HResult RebuildRecording(InputFile& in, const RecordingScan& scan, MuxFileSystem& fs, const std::string& outPath,
+                         const RebuildProgress& progress = {});
 
 }  // namespace trelvox::recover

@@ -15,9 +15,9 @@ namespace trelvox::recover {
 enum class RepairResult { Repaired, AlreadyFinished, CannotOpen, NotUnderstood, Failed, Stopped };
 
 struct RepairOutcome {
-  RepairResult result = RepairResult::Failed;
-  RecordingScan scan;     // what was found, when the file could be read as a recording
-  std::string problem;    // why not, for every result but Repaired and AlreadyFinished
+    RepairResult result = RepairResult::Failed;
+    RecordingScan scan;   // what was found, when the file could be read as a recording
+    std::string problem;  // why not, for every result but Repaired and AlreadyFinished
 };
 
 constexpr char kTemporarySuffix[] = ".recovering";

@@ -15,24 +15,24 @@
 namespace trelvox::recover {
 
 struct ScannedChunk {
-  StreamKind stream;
-  uint64_t offset;  // of the chunk header
-  uint32_t size;
-  bool key;
+    StreamKind stream;
+    uint64_t offset;  // of the chunk header
+    uint32_t size;
+    bool key;
 };
 
 struct RecordingScan {
-  bool openDml = false;
-  bool finished = false;  // the RIFF carries its size: stopped normally
-  uint32_t sectorSize = 0;
-  uint32_t headerSize = 0;
-  MuxInputs inputs;
-  AviRunFigures run;
-  std::vector<ScannedChunk> chunks;
-  uint64_t dataEnd = 0;   // after the last complete chunk and its JUNK
-  uint64_t fileSize = 0;
-  uint32_t videoFrames = 0, nullFrames = 0, audioChunks = 0;
-  uint64_t audioBlocks = 0;
+    bool openDml = false;
+    bool finished = false;  // the RIFF carries its size: stopped normally
+    uint32_t sectorSize = 0;
+    uint32_t headerSize = 0;
+    MuxInputs inputs;
+    AviRunFigures run;
+    std::vector<ScannedChunk> chunks;
+    uint64_t dataEnd = 0;  // after the last complete chunk and its JUNK
+    uint64_t fileSize = 0;
+    uint32_t videoFrames = 0, nullFrames = 0, audioChunks = 0;
+    uint64_t audioBlocks = 0;
 };
 
 // False with a message when the file is not a recording of this multiplexer.

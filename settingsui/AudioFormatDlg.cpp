@@ -23,7 +23,9 @@ const wchar_t* OutputText(const AudioFormatPair& pair)
 }  // namespace
 
 CAudioFormatDlg::CAudioFormatDlg(FilterEntry compressor, std::vector<AudioFormatPair> formats)
-    : FwDialog(IDD_AUDIO_FORMAT), compressor_(std::move(compressor)), formats_(std::move(formats))
+    : FwDialog(IDD_AUDIO_FORMAT),
+      compressor_(std::move(compressor)),
+      formats_(std::move(formats))
 {
 }
 

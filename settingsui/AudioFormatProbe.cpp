@@ -89,7 +89,8 @@ private:
 
 std::span<const std::uint8_t> FormatBlock(const AM_MEDIA_TYPE& type)
 {
-    return type.pbFormat ? std::span<const std::uint8_t>(type.pbFormat, type.cbFormat) : std::span<const std::uint8_t>();
+    return type.pbFormat ? std::span<const std::uint8_t>(type.pbFormat, type.cbFormat)
+                         : std::span<const std::uint8_t>();
 }
 
 // An audio type whose block holds its whole WAVEFORMATEX, extra bytes included.

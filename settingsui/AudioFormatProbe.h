@@ -14,4 +14,5 @@ void BuildDefaultAudioFormatList(std::vector<AudioFormatPair>& list, const Filte
 
 // Every capability of the compressor's output pin for that input that SetFormat
 // accepts while connected, as pairs of the input and the capability with its text.
-std::vector<AudioFormatPair> ListOutputCandidates(const FilterEntry& compressor, const std::vector<std::uint8_t>& input);
+std::vector<AudioFormatPair> ListOutputCandidates(const FilterEntry& compressor,
+                                                  const std::vector<std::uint8_t>& input);

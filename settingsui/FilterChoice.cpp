@@ -4,7 +4,8 @@
 #include "engine/DeviceLists.h"
 
 FilterChoice::FilterChoice(int comboId, std::wstring nullDisplayName)
-    : comboId_(comboId), nullDisplayName_(std::move(nullDisplayName))
+    : comboId_(comboId),
+      nullDisplayName_(std::move(nullDisplayName))
 {
 }
 
@@ -18,8 +19,8 @@ void FilterChoice::Fill(HWND page, std::vector<FilterEntry> found)
         candidates_.push_back(std::move(entry));
     SendMessageW(Combo(), CB_RESETCONTENT, 0, 0);
     for (size_t i = 0; i < candidates_.size(); ++i) {
-        const auto item = SendMessageW(Combo(), CB_ADDSTRING, 0,
-                                       reinterpret_cast<LPARAM>(candidates_[i].friendlyName.c_str()));
+        const auto item =
+            SendMessageW(Combo(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(candidates_[i].friendlyName.c_str()));
         if (item >= 0)
             SendMessageW(Combo(), CB_SETITEMDATA, item, static_cast<LPARAM>(i));
     }

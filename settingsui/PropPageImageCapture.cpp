@@ -21,7 +21,8 @@ constexpr LPARAM kNoItem = -1;
 }  // namespace
 
 CPropPageImageCapture::CPropPageImageCapture(MainSettings& settings)
-    : FwPropertyPage(IDD_PAGE_IMAGE_CAPTURE), settings_(settings)
+    : FwPropertyPage(IDD_PAGE_IMAGE_CAPTURE),
+      settings_(settings)
 {
 }
 

@@ -10,7 +10,9 @@
 #include "profiles/ProfileFile.h"
 
 CPropPagePreview::CPropPagePreview(std::function<bool()> isPreviewing, HWND mainWindow)
-    : FwPropertyPage(IDD_PAGE_PREVIEW), isPreviewing_(std::move(isPreviewing)), mainWindow_(mainWindow),
+    : FwPropertyPage(IDD_PAGE_PREVIEW),
+      isPreviewing_(std::move(isPreviewing)),
+      mainWindow_(mainWindow),
       filter_(IDC_PRV_FILTER, NullVideoDisplayName())
 {
 }

@@ -1,9 +1,11 @@
 #include "PropSheetSetting.h"
 
-CPropSheetSetting::CPropSheetSetting(const MainSettings& settings, std::function<bool()> isPreviewing,
-                                     HWND mainWindow)
-    : FwPropertySheet(L"設定"), settings_(settings), preview_(std::move(isPreviewing), mainWindow),
-      imageCapture_(settings_), general_(settings_)
+CPropSheetSetting::CPropSheetSetting(const MainSettings& settings, std::function<bool()> isPreviewing, HWND mainWindow)
+    : FwPropertySheet(L"設定"),
+      settings_(settings),
+      preview_(std::move(isPreviewing), mainWindow),
+      imageCapture_(settings_),
+      general_(settings_)
 {
     record_.profilePath = settings_.recordProfile.Full();
     preview_.profilePath = settings_.previewProfile.Full();

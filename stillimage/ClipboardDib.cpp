@@ -13,7 +13,8 @@ HGLOBAL DibBlock(Gdiplus::Bitmap& bitmap)
     Gdiplus::BitmapData bits{};
     if (bitmap.LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat24bppRGB, &bits) != Gdiplus::Ok)
         return nullptr;
-    HGLOBAL block = bits.Stride >= 3 * width ? GlobalAlloc(GMEM_MOVEABLE, stillimage::DibBlockBytes(width, height)) : nullptr;
+    HGLOBAL block =
+        bits.Stride >= 3 * width ? GlobalAlloc(GMEM_MOVEABLE, stillimage::DibBlockBytes(width, height)) : nullptr;
     if (block) {
         if (void* memory = GlobalLock(block)) {
             const stillimage::RgbPicture picture{static_cast<uint8_t*>(bits.Scan0), static_cast<size_t>(bits.Stride),

@@ -118,7 +118,8 @@ inline void ExpectTextsFitAndHaveGlyphs(HWND dialog)
         const SIZE extent = TextExtent(dc, c.window, c.text);
         if (c.label && drawn.bottom > extent.cy) {
             EXPECT_LE(drawn.right, room) << "clipped line in " << name << ": " << drawn.right << " wide";
-            EXPECT_LE(drawn.bottom, c.rect.bottom - c.rect.top) << "clipped lines in " << name << ": " << drawn.bottom << " high";
+            EXPECT_LE(drawn.bottom, c.rect.bottom - c.rect.top)
+                << "clipped lines in " << name << ": " << drawn.bottom << " high";
         } else {
             EXPECT_LE(extent.cx, room) << "clipped text in " << name << ": " << extent.cx << " wide, room " << room;
             if (c.label) {

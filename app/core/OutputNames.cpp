@@ -202,7 +202,8 @@ std::wstring NameFaultMessage(NameFault fault)
     case NameFault::TimeTooLong:
         return L"ファイル名の時刻の書式から作られる文字列が長すぎます。設定を確認してください。";
     case NameFault::Character:
-        return L"ファイル名に使用できない文字 (\\ / : * ? \" < > |) が含まれています。接頭辞と時刻の書式を確認してください。";
+        return L"ファイル名に使用できない文字 (\\ / : * ? \" < > |) "
+               L"が含まれています。接頭辞と時刻の書式を確認してください。";
     case NameFault::PathTooLong:
         return L"保存先のパスが長すぎます。フォルダーかファイル名を短くしてください。";
     case NameFault::None:

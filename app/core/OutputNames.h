@@ -26,10 +26,10 @@ inline constexpr size_t kMaxRecordBaseChars = 252;
 
 enum class NameFault {
     None,
-    TimeFormat,    // a conversion the time formatter does not take
-    TimeTooLong,   // the formatted time does not fit its buffer
-    Character,     // a character no file name may hold
-    PathTooLong,   // folder and name do not fit a path
+    TimeFormat,   // a conversion the time formatter does not take
+    TimeTooLong,  // the formatted time does not fit its buffer
+    Character,    // a character no file name may hold
+    PathTooLong,  // folder and name do not fit a path
 };
 
 struct NameResult {

@@ -11,7 +11,7 @@ namespace {
 
 constexpr wchar_t kFieldSeparator = L'|';  // no file name holds it
 constexpr wchar_t kLineSeparator = L'\n';
-constexpr int kMaxSetFiles = 1000;         // "%03lu" numbers beyond 999 would take four digits
+constexpr int kMaxSetFiles = 1000;  // "%03lu" numbers beyond 999 would take four digits
 constexpr size_t kSetNumberDigits = 3;
 
 std::vector<std::wstring> Split(const std::wstring& text, wchar_t separator)
@@ -26,13 +26,15 @@ std::vector<std::wstring> Split(const std::wstring& text, wchar_t separator)
 
 std::wstring Lower(std::wstring text)
 {
-    std::transform(text.begin(), text.end(), text.begin(), [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
     return text;
 }
 
 bool IsSetNumber(const std::wstring& text)
 {
-    return text.size() == kSetNumberDigits && std::all_of(text.begin(), text.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
+    return text.size() == kSetNumberDigits &&
+           std::all_of(text.begin(), text.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
 }
 
 // `longer` is `shorter` followed by a set number: base000 beside base.

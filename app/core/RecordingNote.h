@@ -18,7 +18,7 @@ enum class MuxFileMode : int {
 };
 
 struct RecordingNote {
-    std::wstring muxBase;     // the path and base name Trelvox was given
+    std::wstring muxBase;  // the path and base name Trelvox was given
     MuxFileMode mode = MuxFileMode::FileSet;
     std::wstring reportPath;  // empty without a report
 

@@ -24,9 +24,8 @@ struct Listing {
 Listing ListFiles(const std::vector<std::wstring>& paths)
 {
     const std::wstring folder = paths.empty() ? std::wstring() : FolderOf(paths.front());
-    const bool oneFolder = !folder.empty() && std::all_of(paths.begin(), paths.end(), [&](const std::wstring& p) {
-        return FolderOf(p) == folder;
-    });
+    const bool oneFolder = !folder.empty() && std::all_of(paths.begin(), paths.end(),
+                                                          [&](const std::wstring& p) { return FolderOf(p) == folder; });
     Listing listing{oneFolder ? L"フォルダー: " + folder + L"\n" : L"", {}};
     for (const std::wstring& path : paths)
         listing.names.push_back(oneFolder ? path.substr(folder.size()) : path);
@@ -85,13 +84,14 @@ std::wstring RepairSummary(const std::vector<RepairedFile>& files)
     const auto left = [](const RepairedFile& f) {
         return f.result == FileRepair::Failed || f.result == FileRepair::Stopped;
     };
-    const bool stopped = std::any_of(files.begin(), files.end(),
-                                     [](const RepairedFile& f) { return f.result == FileRepair::Stopped; });
+    const bool stopped =
+        std::any_of(files.begin(), files.end(), [](const RepairedFile& f) { return f.result == FileRepair::Stopped; });
     std::vector<std::wstring> paths;
     for (const RepairedFile& file : files)
         paths.push_back(file.path);
     const Listing listing = ListFiles(paths);
-    std::wstring text = stopped ? L"中断された録画の修復を中止しました。\n\n" : L"中断された録画の修復が終わりました。\n\n";
+    std::wstring text =
+        stopped ? L"中断された録画の修復を中止しました。\n\n" : L"中断された録画の修復が終わりました。\n\n";
     text += listing.folderLine;
     for (size_t i = 0; i < files.size(); ++i)
         text += L"  " + listing.names[i] + L": " + Outcome(files[i]) + L"\n";

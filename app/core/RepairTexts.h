@@ -16,7 +16,7 @@ enum class FileRepair {
 struct RepairedFile {
     std::wstring path;
     FileRepair result = FileRepair::Failed;
-    uint32_t frames = 0;      // video frames recovered, null frames among them
+    uint32_t frames = 0;  // video frames recovered, null frames among them
     uint32_t nullFrames = 0;
 };
 

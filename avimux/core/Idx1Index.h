@@ -8,14 +8,17 @@
 namespace trelvox {
 
 struct Idx1Entry {
-  uint32_t ckid = 0;
-  uint32_t flags = 0;
-  uint32_t offset = 0;  // from the "movi" code to the chunk header
-  uint32_t length = 0;
+    uint32_t ckid = 0;
+    uint32_t flags = 0;
+    uint32_t offset = 0;  // from the "movi" code to the chunk header
+    uint32_t length = 0;
 };
 
 // 8 + 16 per entry.
-inline uint32_t Idx1Bytes(size_t entries) { return static_cast<uint32_t>(8 + 16 * entries); }
+inline uint32_t Idx1Bytes(size_t entries)
+{
+    return static_cast<uint32_t>(8 + 16 * entries);
+}
 
 // Room for `more` entries, reserved before a write so that the entries of a chunk on disk
 // can always be added; grows geometrically (throws std::bad_alloc).

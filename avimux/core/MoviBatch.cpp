@@ -9,70 +9,80 @@
 namespace trelvox {
 namespace {
 
-uint64_t RecordBytes(const SampleRecord& r, uint32_t sectorSize) {
-  const uint64_t raw = r.IsNullRun() ? 8ull * r.frames : SampleChunkBytes(r.size);
-  return PaddedLength(raw, sectorSize);
+uint64_t RecordBytes(const SampleRecord& r, uint32_t sectorSize)
+{
+    const uint64_t raw = r.IsNullRun() ? 8ull * r.frames : SampleChunkBytes(r.size);
+    return PaddedLength(raw, sectorSize);
 }
 
-uint32_t ChunkId(const SampleRecord& r, const BatchStream& stream) {
-  if (!stream.video) return stream.videoConnected ? kAudioChunkSecond : kAudioChunkOnly;
-  return !r.IsNullRun() && r.sync ? kVideoKeyChunk : kVideoChunk;
+uint32_t ChunkId(const SampleRecord& r, const BatchStream& stream)
+{
+    if (!stream.video)
+        return stream.videoConnected ? kAudioChunkSecond : kAudioChunkOnly;
+    return !r.IsNullRun() && r.sync ? kVideoKeyChunk : kVideoChunk;
 }
 
 }  // namespace
 
-BatchSize MeasureRecord(const SampleRecord& record, uint32_t sectorSize) {
-  return {RecordBytes(record, sectorSize), record.IsNullRun() ? record.frames : 1};
+BatchSize MeasureRecord(const SampleRecord& record, uint32_t sectorSize)
+{
+    return {RecordBytes(record, sectorSize), record.IsNullRun() ? record.frames : 1};
 }
 
-BatchSize MeasureBatch(const std::vector<RecordPtr>& records, uint32_t sectorSize) {
-  BatchSize size;
-  for (const RecordPtr& r : records) {
-    const BatchSize one = MeasureRecord(*r, sectorSize);
-    size.bytes += one.bytes;
-    size.chunks += one.chunks;
-  }
-  return size;
-}
-
-bool WritesInPlace(const std::vector<RecordPtr>& records) {
-  return records.size() == 1 && !records.front()->IsNullRun();
-}
-
-BatchLayout LayOutBatch(const std::vector<RecordPtr>& records, const BatchStream& stream,
-                        uint32_t moviStart, uint32_t sectorSize, bool zeroFillJunk, uint8_t* out) {
-  BatchLayout layout;
-  const bool inPlace = WritesInPlace(records);
-  uint64_t pos = 0;
-  for (const RecordPtr& record : records) {
-    const SampleRecord& r = *record;
-    const uint32_t id = ChunkId(r, stream);
-    if (r.IsNullRun()) {
-      for (uint32_t i = 0; i < r.frames; ++i, pos += 8) {
-        PutU32(out + pos, id);
-        PutU32(out + pos + 4, 0);
-        layout.entries.push_back({id, 0, static_cast<uint32_t>(moviStart + pos + 4), 0});
-      }
-      layout.videoFrames += r.frames;
-    } else {
-      PutU32(out + pos, id);
-      PutU32(out + pos + 4, r.size);
-      if (!inPlace) std::memcpy(out + pos + 8, r.Payload(), r.size);
-      if (r.size & 1u) out[pos + 8 + r.size] = 0;
-      layout.entries.push_back({id, r.sync ? kAviIndexKeyFrame : 0,
-                                static_cast<uint32_t>(moviStart + pos + 4), r.size});
-      pos += SampleChunkBytes(r.size);
-      if (stream.video) {
-        layout.videoFrames += 1;
-      } else {
-        layout.audioBlocks += r.size / stream.blockAlign;
-      }
+BatchSize MeasureBatch(const std::vector<RecordPtr>& records, uint32_t sectorSize)
+{
+    BatchSize size;
+    for (const RecordPtr& r : records) {
+        const BatchSize one = MeasureRecord(*r, sectorSize);
+        size.bytes += one.bytes;
+        size.chunks += one.chunks;
     }
-    const uint32_t junk = JunkBytesAfter(pos, sectorSize);
-    if (junk != 0) WriteJunk(out + pos, junk, zeroFillJunk);
-    pos += junk;
-  }
-  return layout;
+    return size;
+}
+
+bool WritesInPlace(const std::vector<RecordPtr>& records)
+{
+    return records.size() == 1 && !records.front()->IsNullRun();
+}
+
+BatchLayout LayOutBatch(const std::vector<RecordPtr>& records, const BatchStream& stream, uint32_t moviStart,
+                        uint32_t sectorSize, bool zeroFillJunk, uint8_t* out)
+{
+    BatchLayout layout;
+    const bool inPlace = WritesInPlace(records);
+    uint64_t pos = 0;
+    for (const RecordPtr& record : records) {
+        const SampleRecord& r = *record;
+        const uint32_t id = ChunkId(r, stream);
+        if (r.IsNullRun()) {
+            for (uint32_t i = 0; i < r.frames; ++i, pos += 8) {
+                PutU32(out + pos, id);
+                PutU32(out + pos + 4, 0);
+                layout.entries.push_back({id, 0, static_cast<uint32_t>(moviStart + pos + 4), 0});
+            }
+            layout.videoFrames += r.frames;
+        } else {
+            PutU32(out + pos, id);
+            PutU32(out + pos + 4, r.size);
+            if (!inPlace)
+                std::memcpy(out + pos + 8, r.Payload(), r.size);
+            if (r.size & 1u)
+                out[pos + 8 + r.size] = 0;
+            layout.entries.push_back(
+                {id, r.sync ? kAviIndexKeyFrame : 0, static_cast<uint32_t>(moviStart + pos + 4), r.size});
+            pos += SampleChunkBytes(r.size);
+            if (stream.video) {
+                layout.videoFrames += 1;
+            } else {
+                layout.audioBlocks += r.size / stream.blockAlign;
+            }
+        }
+        const uint32_t junk = JunkBytesAfter(pos, sectorSize);
+        if (junk != 0)
+            WriteJunk(out + pos, junk, zeroFillJunk);
+        pos += junk;
+    }
+    return layout;
 }
 
 }  // namespace trelvox

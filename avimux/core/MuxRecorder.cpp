@@ -10,435 +10,507 @@
 namespace trelvox {
 namespace {
 
-SplitRule VideoSplitRule(uint32_t splitMode) {
-  return splitMode == 1 ? SplitRule::Frames : splitMode == 2 ? SplitRule::KeyFrames : SplitRule::None;
+SplitRule VideoSplitRule(uint32_t splitMode)
+{
+    return splitMode == 1 ? SplitRule::Frames : splitMode == 2 ? SplitRule::KeyFrames : SplitRule::None;
 }
 
 // The working formats: the overrides replace the connected frame duration and audio rate.
 // A video stream left without a frame duration learns it from its samples.
-HResult ApplyOverrides(const MuxSettings& s, MuxInputs& inputs) {
-  if (inputs.video && s.frameDurationOverrideEnabled) {
-    inputs.video->frameDuration = s.frameDurationOverride;
-  }
-  if (inputs.video && inputs.video->frameDuration < 0) inputs.video->frameDuration = 0;
-  if (inputs.audio && s.audioRateOverrideEnabled) {
-    AudioFormat& a = *inputs.audio;
-    if (a.SamplesPerSec() == 0) return kVFW_E_TYPE_NOT_ACCEPTED;
-    const uint64_t avg = static_cast<uint64_t>(a.AvgBytesPerSec()) * s.audioRateOverride /
-                         a.SamplesPerSec();
-    if (avg == 0 || avg > UINT32_MAX) return kVFW_E_TYPE_NOT_ACCEPTED;
-    a.SetRates(s.audioRateOverride, static_cast<uint32_t>(avg));
-  }
-  return kS_OK;
+HResult ApplyOverrides(const MuxSettings& s, MuxInputs& inputs)
+{
+    if (inputs.video && s.frameDurationOverrideEnabled) {
+        inputs.video->frameDuration = s.frameDurationOverride;
+    }
+    if (inputs.video && inputs.video->frameDuration < 0)
+        inputs.video->frameDuration = 0;
+    if (inputs.audio && s.audioRateOverrideEnabled) {
+        AudioFormat& a = *inputs.audio;
+        if (a.SamplesPerSec() == 0)
+            return kVFW_E_TYPE_NOT_ACCEPTED;
+        const uint64_t avg = static_cast<uint64_t>(a.AvgBytesPerSec()) * s.audioRateOverride / a.SamplesPerSec();
+        if (avg == 0 || avg > UINT32_MAX)
+            return kVFW_E_TYPE_NOT_ACCEPTED;
+        a.SetRates(s.audioRateOverride, static_cast<uint32_t>(avg));
+    }
+    return kS_OK;
 }
 
 }  // namespace
 
 MuxRecorder::MuxRecorder(MuxFileSystem& fileSystem, MuxEventSink& events, WriterThreading threading,
                          ThreadStarter starter)
-    : fs_(fileSystem), events_(events), threading_(threading),
-      writer_(events, prepared_, std::move(starter)) {}
-
-MuxRecorder::~MuxRecorder() { Release(Ending::Keep); }
-
-HResult MuxRecorder::Prepare(const MuxRunSetup& setup) {
-  try {
-    return PrepareRun(setup);
-  } catch (const std::bad_alloc&) {
-    Release(Ending::Discard);
-    return kE_OUTOFMEMORY;
-  }
+    : fs_(fileSystem),
+      events_(events),
+      threading_(threading),
+      writer_(events, prepared_, std::move(starter))
+{
 }
 
-HResult MuxRecorder::ReceiveVideo(const MuxSample& sample) {
-  try {
-    return QueueVideo(sample);
-  } catch (const std::bad_alloc&) {
-    return EndRecording(kE_OUTOFMEMORY);
-  }
+MuxRecorder::~MuxRecorder()
+{
+    Release(Ending::Keep);
 }
 
-HResult MuxRecorder::ReceiveAudio(const MuxSample& sample) {
-  try {
-    return QueueAudio(sample);
-  } catch (const std::bad_alloc&) {
-    return EndRecording(kE_OUTOFMEMORY);
-  }
+HResult MuxRecorder::Prepare(const MuxRunSetup& setup)
+{
+    try {
+        return PrepareRun(setup);
+    } catch (const std::bad_alloc&) {
+        Release(Ending::Discard);
+        return kE_OUTOFMEMORY;
+    }
 }
 
-HResult MuxRecorder::PrepareRun(const MuxRunSetup& setup) {
-  Release(Ending::Keep);
-  settings_ = Bounded(setup.settings);
-  inputs_ = setup.inputs;
-  videoDurationPending_ = false;
-  durationFromSamples_.Reset();
-  // Protected, nothing is recorded and the statistics of the last run stay.
-  if (!setup.protect) {
-    const HResult hr = PrepareFiles(setup);
-    if (Failed(hr)) return hr;
-    ResetTiming();
-  }
-  videoEnded_ = !inputs_.video;
-  audioEnded_ = !inputs_.audio;
-
-  WriterConfig config;
-  config.maxVideoWrites = settings_.maxWritesVideo;
-  if (settings_.muxMode == 0 && (settings_.splitMode == 1 || settings_.splitMode == 2)) {
-    config.videoSplit = SplitCounter(VideoSplitRule(settings_.splitMode), settings_.splitCountVideo);
-    config.audioSplit = SplitCounter(SplitRule::Frames, settings_.splitCountAudio);
-  }
-  Avi1Writer* avi1 = avi1_.get();
-  Avi2Writer* avi2 = avi2_.get();
-  std::mutex* fileLock = &playback_.FileLock();
-  const HResult started = writer_.Start(
-      threading_, config,
-      [avi1, avi2, fileLock](StreamKind stream, std::vector<RecordPtr> records, bool split) {
-        // Playback reads back under the same lock.
-        std::lock_guard<std::mutex> lock(*fileLock);
-        if (avi2) return avi2->Write(stream, records);
-        return avi1 ? avi1->Write(stream, std::move(records), split) : kS_OK;
-      },
-      videoEnded_, audioEnded_);
-  if (Failed(started)) {
-    Release(Ending::Discard);
-    return started;
-  }
-  prepared_ = filesOpen_;
-  return kS_OK;
+HResult MuxRecorder::ReceiveVideo(const MuxSample& sample)
+{
+    try {
+        return QueueVideo(sample);
+    } catch (const std::bad_alloc&) {
+        return EndRecording(kE_OUTOFMEMORY);
+    }
 }
 
-void MuxRecorder::ResetTiming() {
-  TimingFormat format;
-  if (inputs_.video) format.frameDuration = inputs_.video->frameDuration;
-  if (inputs_.audio) {
-    format.avgBytesPerSec = inputs_.audio->AvgBytesPerSec();
-    format.samplesPerSec = inputs_.audio->SamplesPerSec();
-    format.blockAlign = inputs_.audio->BlockAlign();
-  }
-  std::lock_guard<std::mutex> lock(timingMutex_);
-  timing_.Reset(settings_, format);
+HResult MuxRecorder::ReceiveAudio(const MuxSample& sample)
+{
+    try {
+        return QueueAudio(sample);
+    } catch (const std::bad_alloc&) {
+        return EndRecording(kE_OUTOFMEMORY);
+    }
 }
 
-HResult MuxRecorder::PrepareFiles(const MuxRunSetup& setup) {
-  if (setup.fileName.empty()) return HResultFromWin32(kErrorInvalidName);
-  if (settings_.muxMode > 1) return kE_INVALIDARG;
-  HResult hr = ApplyOverrides(settings_, inputs_);
-  if (Failed(hr)) return hr;
-  videoDurationPending_ = inputs_.video && inputs_.video->frameDuration == 0;
-  uint32_t sector = 0;
-  hr = fs_.SectorSize(VolumeRoot(setup.fileName), &sector);
-  if (Failed(hr)) return hr;
-  sectorSize_ = std::max<uint32_t>(sector, 8);
-  playback_.Open(sectorSize_, inputs_.video.has_value(), inputs_.audio.has_value());
+HResult MuxRecorder::PrepareRun(const MuxRunSetup& setup)
+{
+    Release(Ending::Keep);
+    settings_ = Bounded(setup.settings);
+    inputs_ = setup.inputs;
+    videoDurationPending_ = false;
+    durationFromSamples_.Reset();
+    // Protected, nothing is recorded and the statistics of the last run stay.
+    if (!setup.protect) {
+        const HResult hr = PrepareFiles(setup);
+        if (Failed(hr))
+            return hr;
+        ResetTiming();
+    }
+    videoEnded_ = !inputs_.video;
+    audioEnded_ = !inputs_.audio;
 
-  const CreateMode mode = settings_.fileMode == 1 ? CreateMode::CreateAlways : CreateMode::OpenAlways;
-  hr = settings_.muxMode == 1 ? CreateOpenDmlFile(setup.fileName, mode)
-                              : CreateFileSet(setup.fileName, mode);
-  if (Succeeded(hr)) {
-    filesOpen_ = true;
-    CreateBufferPools();
-  }
-  return hr;
+    WriterConfig config;
+    config.maxVideoWrites = settings_.maxWritesVideo;
+    if (settings_.muxMode == 0 && (settings_.splitMode == 1 || settings_.splitMode == 2)) {
+        config.videoSplit = SplitCounter(VideoSplitRule(settings_.splitMode), settings_.splitCountVideo);
+        config.audioSplit = SplitCounter(SplitRule::Frames, settings_.splitCountAudio);
+    }
+    Avi1Writer* avi1 = avi1_.get();
+    Avi2Writer* avi2 = avi2_.get();
+    std::mutex* fileLock = &playback_.FileLock();
+    const HResult started = writer_.Start(
+        threading_, config,
+        [avi1, avi2, fileLock](StreamKind stream, std::vector<RecordPtr> records, bool split) {
+            // Playback reads back under the same lock.
+            std::lock_guard<std::mutex> lock(*fileLock);
+            if (avi2)
+                return avi2->Write(stream, records);
+            return avi1 ? avi1->Write(stream, std::move(records), split) : kS_OK;
+        },
+        videoEnded_, audioEnded_);
+    if (Failed(started)) {
+        Release(Ending::Discard);
+        return started;
+    }
+    prepared_ = filesOpen_;
+    return kS_OK;
+}
+
+void MuxRecorder::ResetTiming()
+{
+    TimingFormat format;
+    if (inputs_.video)
+        format.frameDuration = inputs_.video->frameDuration;
+    if (inputs_.audio) {
+        format.avgBytesPerSec = inputs_.audio->AvgBytesPerSec();
+        format.samplesPerSec = inputs_.audio->SamplesPerSec();
+        format.blockAlign = inputs_.audio->BlockAlign();
+    }
+    std::lock_guard<std::mutex> lock(timingMutex_);
+    timing_.Reset(settings_, format);
+}
+
+HResult MuxRecorder::PrepareFiles(const MuxRunSetup& setup)
+{
+    if (setup.fileName.empty())
+        return HResultFromWin32(kErrorInvalidName);
+    if (settings_.muxMode > 1)
+        return kE_INVALIDARG;
+    HResult hr = ApplyOverrides(settings_, inputs_);
+    if (Failed(hr))
+        return hr;
+    videoDurationPending_ = inputs_.video && inputs_.video->frameDuration == 0;
+    uint32_t sector = 0;
+    hr = fs_.SectorSize(VolumeRoot(setup.fileName), &sector);
+    if (Failed(hr))
+        return hr;
+    sectorSize_ = std::max<uint32_t>(sector, 8);
+    playback_.Open(sectorSize_, inputs_.video.has_value(), inputs_.audio.has_value());
+
+    const CreateMode mode = settings_.fileMode == 1 ? CreateMode::CreateAlways : CreateMode::OpenAlways;
+    hr = settings_.muxMode == 1 ? CreateOpenDmlFile(setup.fileName, mode) : CreateFileSet(setup.fileName, mode);
+    if (Succeeded(hr)) {
+        filesOpen_ = true;
+        CreateBufferPools();
+    }
+    return hr;
 }
 
 // Enough idle video buffers to refill a full queue without new memory; audio buffers
 // are small and come about as often as frames.
-void MuxRecorder::CreateBufferPools() {
-  constexpr size_t kIdleAudioBuffers = 64;
-  const size_t videoIdle = static_cast<size_t>(settings_.videoBufferCount) + settings_.maxWritesVideo + 1;
-  videoBuffers_ = SectorBufferPool::Create(sectorSize_, videoIdle);
-  audioBuffers_ = SectorBufferPool::Create(sectorSize_, kIdleAudioBuffers);
+void MuxRecorder::CreateBufferPools()
+{
+    constexpr size_t kIdleAudioBuffers = 64;
+    const size_t videoIdle = static_cast<size_t>(settings_.videoBufferCount) + settings_.maxWritesVideo + 1;
+    videoBuffers_ = SectorBufferPool::Create(sectorSize_, videoIdle);
+    audioBuffers_ = SectorBufferPool::Create(sectorSize_, kIdleAudioBuffers);
 }
 
-AviRunFigures MuxRecorder::PreparedRunFigures() const {
-  AviRunFigures run;
-  run.frameDuration = inputs_.video ? inputs_.video->frameDuration : 0;
-  run.sectorSize = sectorSize_;
-  run.fourccOverride = settings_.fourccOverride;
-  return run;
+AviRunFigures MuxRecorder::PreparedRunFigures() const
+{
+    AviRunFigures run;
+    run.frameDuration = inputs_.video ? inputs_.video->frameDuration : 0;
+    run.sectorSize = sectorSize_;
+    run.fourccOverride = settings_.fourccOverride;
+    return run;
 }
 
-HResult MuxRecorder::CreateFileSet(const std::string& name, CreateMode mode) {
-  Avi1SetLayout layout;
-  layout.sectorSize = sectorSize_;
-  layout.headerSize = AviHeaderSize(inputs_, sectorSize_);
-  layout.inputs = inputs_;
-  layout.run = PreparedRunFigures();
-  layout.playbackIndex = playback_.Indexes();
-  const HResult hr = files_.Create(fs_, name, settings_.maxFiles, mode, layout);
-  if (Failed(hr)) return hr;
-  avi1_ = std::make_unique<Avi1Writer>(files_, settings_, inputs_, [this] { return StreamStartTimes(); });
-  return kS_OK;
+HResult MuxRecorder::CreateFileSet(const std::string& name, CreateMode mode)
+{
+    Avi1SetLayout layout;
+    layout.sectorSize = sectorSize_;
+    layout.headerSize = AviHeaderSize(inputs_, sectorSize_);
+    layout.inputs = inputs_;
+    layout.run = PreparedRunFigures();
+    layout.playbackIndex = playback_.Indexes();
+    const HResult hr = files_.Create(fs_, name, settings_.maxFiles, mode, layout);
+    if (Failed(hr))
+        return hr;
+    avi1_ = std::make_unique<Avi1Writer>(files_, settings_, inputs_, [this] { return StreamStartTimes(); });
+    return kS_OK;
 }
 
 // Where each stream's first chunk plays, as the first file's dwStart values will say.
-StreamStarts MuxRecorder::StreamStartTimes() const {
-  std::lock_guard<std::mutex> lock(timingMutex_);
-  const int64_t firstVideo = timing_.FirstVideoTime();
-  const int64_t firstAudio = timing_.FirstAudioTime();
-  StreamStarts starts;
-  if (inputs_.video && timing_.VideoStarted()) {
-    const int64_t t = inputs_.video->frameDuration;
-    starts.video = static_cast<int64_t>(VideoStartFrames(firstVideo, firstAudio, t, settings_)) * t;
-  }
-  if (inputs_.audio && timing_.AudioStarted() && inputs_.audio->AvgBytesPerSec() != 0) {
-    const AudioFormat& a = *inputs_.audio;
-    const uint64_t bytes = static_cast<uint64_t>(AudioStartBlocks(firstVideo, firstAudio, a, settings_)) *
-                           a.BlockAlign();
-    starts.audio = static_cast<int64_t>(static_cast<double>(bytes) * 1e7 / a.AvgBytesPerSec());
-  }
-  return starts;
+StreamStarts MuxRecorder::StreamStartTimes() const
+{
+    std::lock_guard<std::mutex> lock(timingMutex_);
+    const int64_t firstVideo = timing_.FirstVideoTime();
+    const int64_t firstAudio = timing_.FirstAudioTime();
+    StreamStarts starts;
+    if (inputs_.video && timing_.VideoStarted()) {
+        const int64_t t = inputs_.video->frameDuration;
+        starts.video = static_cast<int64_t>(VideoStartFrames(firstVideo, firstAudio, t, settings_)) * t;
+    }
+    if (inputs_.audio && timing_.AudioStarted() && inputs_.audio->AvgBytesPerSec() != 0) {
+        const AudioFormat& a = *inputs_.audio;
+        const uint64_t bytes =
+            static_cast<uint64_t>(AudioStartBlocks(firstVideo, firstAudio, a, settings_)) * a.BlockAlign();
+        starts.audio = static_cast<int64_t>(static_cast<double>(bytes) * 1e7 / a.AvgBytesPerSec());
+    }
+    return starts;
 }
 
-HResult MuxRecorder::CreateOpenDmlFile(const std::string& name, CreateMode mode) {
-  Avi2Layout layout;
-  layout.sectorSize = sectorSize_;
-  layout.inputs = inputs_;
-  layout.run = PreparedRunFigures();
-  layout.zeroFillJunk = settings_.zeroFillJunk != 0;
-  layout.playbackIndex = playback_.Indexes();
-  auto writer = std::make_unique<Avi2Writer>();
-  const HResult hr = writer->Create(fs_, SingleFileName(name), mode, layout);
-  if (Succeeded(hr)) avi2_ = std::move(writer);
-  return hr;
+HResult MuxRecorder::CreateOpenDmlFile(const std::string& name, CreateMode mode)
+{
+    Avi2Layout layout;
+    layout.sectorSize = sectorSize_;
+    layout.inputs = inputs_;
+    layout.run = PreparedRunFigures();
+    layout.zeroFillJunk = settings_.zeroFillJunk != 0;
+    layout.playbackIndex = playback_.Indexes();
+    auto writer = std::make_unique<Avi2Writer>();
+    const HResult hr = writer->Create(fs_, SingleFileName(name), mode, layout);
+    if (Succeeded(hr))
+        avi2_ = std::move(writer);
+    return hr;
 }
 
-HResult MuxRecorder::EndRecording(HResult failure) {
-  prepared_ = false;
-  writer_.ReleaseWaiters();
-  events_.Notify(kEcErrorAbort, failure, 0);
-  return failure;
+HResult MuxRecorder::EndRecording(HResult failure)
+{
+    prepared_ = false;
+    writer_.ReleaseWaiters();
+    events_.Notify(kEcErrorAbort, failure, 0);
+    return failure;
 }
 
-HResult MuxRecorder::QueueVideo(const MuxSample& sample) {
-  std::lock_guard<std::mutex> receive(videoReceive_);
-  if (videoEnded_) return kS_OK;
-  if (!prepared_ || !videoDurationPending_) return QueueTimedVideo(sample);
-  switch (durationFromSamples_.Take(sample)) {
+HResult MuxRecorder::QueueVideo(const MuxSample& sample)
+{
+    std::lock_guard<std::mutex> receive(videoReceive_);
+    if (videoEnded_)
+        return kS_OK;
+    if (!prepared_ || !videoDurationPending_)
+        return QueueTimedVideo(sample);
+    switch (durationFromSamples_.Take(sample)) {
     case SampleFrameDuration::Outcome::Held:
     case SampleFrameDuration::Outcome::Ignored:
-      return kS_OK;
+        return kS_OK;
     case SampleFrameDuration::Outcome::Failed:
-      durationFromSamples_.Reset();
-      return EndRecording(kVFW_E_SAMPLE_TIME_NOT_SET);
+        durationFromSamples_.Reset();
+        return EndRecording(kVFW_E_SAMPLE_TIME_NOT_SET);
     case SampleFrameDuration::Outcome::Learnt:
-      break;
-  }
-  HResult hr = UseFrameDuration(durationFromSamples_.FrameDuration());
-  if (Failed(hr)) return EndRecording(hr);
-  if (const MuxSample* held = durationFromSamples_.Held()) hr = QueueTimedVideo(*held);
-  durationFromSamples_.Reset();
-  return Failed(hr) ? hr : QueueTimedVideo(sample);
+        break;
+    }
+    HResult hr = UseFrameDuration(durationFromSamples_.FrameDuration());
+    if (Failed(hr))
+        return EndRecording(hr);
+    if (const MuxSample* held = durationFromSamples_.Held())
+        hr = QueueTimedVideo(*held);
+    durationFromSamples_.Reset();
+    return Failed(hr) ? hr : QueueTimedVideo(sample);
 }
 
 // The open files' provisional headers, every later header, the timing and the playback
 // take the frame duration learnt from the samples. Nothing of the video is written yet.
-HResult MuxRecorder::UseFrameDuration(int64_t frameDuration) {
-  videoDurationPending_ = false;
-  std::lock_guard<std::mutex> files(playback_.FileLock());
-  const HResult hr = avi2_   ? avi2_->SetFrameDuration(frameDuration)
-                     : avi1_ ? avi1_->SetFrameDuration(frameDuration)
-                             : kS_OK;
-  std::lock_guard<std::mutex> lock(timingMutex_);
-  inputs_.video->frameDuration = frameDuration;
-  timing_.SetFrameDuration(frameDuration);
-  return hr;
-}
-
-HResult MuxRecorder::QueueTimedVideo(const MuxSample& sample) {
-  if (!prepared_) return kS_OK;
-  VideoPlan plan;
-  {
+HResult MuxRecorder::UseFrameDuration(int64_t frameDuration)
+{
+    videoDurationPending_ = false;
+    std::lock_guard<std::mutex> files(playback_.FileLock());
+    const HResult hr = avi2_   ? avi2_->SetFrameDuration(frameDuration)
+                       : avi1_ ? avi1_->SetFrameDuration(frameDuration)
+                               : kS_OK;
     std::lock_guard<std::mutex> lock(timingMutex_);
-    plan = timing_.PlanVideo(sample);
-  }
-  if (Failed(plan.failure)) return EndRecording(plan.failure);
-  if (plan.ignore) return kS_OK;
-
-  std::vector<RecordPtr> records;
-  auto copy = [&] { return MakeSampleRecord(sample.data, sample.length, sample.syncPoint, *videoBuffers_); };
-  if (plan.fullCopyFirst) records.push_back(copy());
-  if (plan.nullFrames > 0) records.push_back(MakeNullRun(plan.nullFrames));
-  if (plan.queueSample) records.push_back(copy());
-  if (std::find(records.begin(), records.end(), nullptr) != records.end()) {
-    return EndRecording(kE_OUTOFMEMORY);
-  }
-  if (records.empty()) return kS_OK;
-  if (plan.queueSample) writer_.WaitForVideoRoom(settings_.videoBufferCount);
-  writer_.QueueVideo(std::move(records));
-  return kS_OK;
+    inputs_.video->frameDuration = frameDuration;
+    timing_.SetFrameDuration(frameDuration);
+    return hr;
 }
 
-HResult MuxRecorder::QueueAudio(const MuxSample& sample) {
-  std::lock_guard<std::mutex> receive(audioReceive_);
-  if (!prepared_ || audioEnded_) return kS_OK;
-  AudioPlan plan;
-  {
+HResult MuxRecorder::QueueTimedVideo(const MuxSample& sample)
+{
+    if (!prepared_)
+        return kS_OK;
+    VideoPlan plan;
+    {
+        std::lock_guard<std::mutex> lock(timingMutex_);
+        plan = timing_.PlanVideo(sample);
+    }
+    if (Failed(plan.failure))
+        return EndRecording(plan.failure);
+    if (plan.ignore)
+        return kS_OK;
+
+    std::vector<RecordPtr> records;
+    auto copy = [&] { return MakeSampleRecord(sample.data, sample.length, sample.syncPoint, *videoBuffers_); };
+    if (plan.fullCopyFirst)
+        records.push_back(copy());
+    if (plan.nullFrames > 0)
+        records.push_back(MakeNullRun(plan.nullFrames));
+    if (plan.queueSample)
+        records.push_back(copy());
+    if (std::find(records.begin(), records.end(), nullptr) != records.end()) {
+        return EndRecording(kE_OUTOFMEMORY);
+    }
+    if (records.empty())
+        return kS_OK;
+    if (plan.queueSample)
+        writer_.WaitForVideoRoom(settings_.videoBufferCount);
+    writer_.QueueVideo(std::move(records));
+    return kS_OK;
+}
+
+HResult MuxRecorder::QueueAudio(const MuxSample& sample)
+{
+    std::lock_guard<std::mutex> receive(audioReceive_);
+    if (!prepared_ || audioEnded_)
+        return kS_OK;
+    AudioPlan plan;
+    {
+        std::lock_guard<std::mutex> lock(timingMutex_);
+        plan = timing_.PlanAudio(sample);
+    }
+    if (Failed(plan.failure))
+        return EndRecording(plan.failure);
+    if (plan.ignore)
+        return kS_OK;
+
+    // Silence before a late first sample can be hundreds of megabytes: it goes to the
+    // writer in groups, each once the writer has taken the one before.
+    constexpr uint32_t kSilenceGroupBytes = 4u << 20;
+    for (uint32_t left = plan.silenceBytes; left > 0 && prepared_;) {
+        std::vector<RecordPtr> group;
+        for (uint32_t grouped = 0; left > 0 && grouped < kSilenceGroupBytes;) {
+            const uint32_t piece = std::min(left, plan.length);
+            RecordPtr silence = MakeSilenceRecord(piece, *audioBuffers_);
+            if (!silence)
+                return EndRecording(kE_OUTOFMEMORY);
+            group.push_back(std::move(silence));
+            left -= piece;
+            grouped += piece;
+        }
+        writer_.QueueAudio(std::move(group));
+        writer_.WaitForAudioTaken();
+    }
+    if (!prepared_)
+        return kS_OK;
+    RecordPtr record = MakeSampleRecord(sample.data, plan.length, plan.sync, *audioBuffers_);
+    if (!record)
+        return EndRecording(kE_OUTOFMEMORY);
+    writer_.QueueAudio({std::move(record)});
+    return kS_OK;
+}
+
+void MuxRecorder::EndOfStream(StreamKind stream)
+{
+    {
+        std::lock_guard<std::mutex> receive(stream == StreamKind::Video ? videoReceive_ : audioReceive_);
+        (stream == StreamKind::Video ? videoEnded_ : audioEnded_) = true;
+        // A lone first picture without a stop time leaves the stream untimed.
+        if (stream == StreamKind::Video && prepared_ && durationFromSamples_.Held()) {
+            durationFromSamples_.Reset();
+            EndRecording(kVFW_E_SAMPLE_TIME_NOT_SET);
+        }
+    }
+    writer_.EndOfStream(stream);
+}
+
+MuxStatistics MuxRecorder::Statistics() const
+{
     std::lock_guard<std::mutex> lock(timingMutex_);
-    plan = timing_.PlanAudio(sample);
-  }
-  if (Failed(plan.failure)) return EndRecording(plan.failure);
-  if (plan.ignore) return kS_OK;
+    return timing_.Statistics();
+}
 
-  // Silence before a late first sample can be hundreds of megabytes: it goes to the
-  // writer in groups, each once the writer has taken the one before.
-  constexpr uint32_t kSilenceGroupBytes = 4u << 20;
-  for (uint32_t left = plan.silenceBytes; left > 0 && prepared_;) {
-    std::vector<RecordPtr> group;
-    for (uint32_t grouped = 0; left > 0 && grouped < kSilenceGroupBytes;) {
-      const uint32_t piece = std::min(left, plan.length);
-      RecordPtr silence = MakeSilenceRecord(piece, *audioBuffers_);
-      if (!silence) return EndRecording(kE_OUTOFMEMORY);
-      group.push_back(std::move(silence));
-      left -= piece;
-      grouped += piece;
+void MuxRecorder::FinishFiles()
+{
+    RateMeasurements measured;
+    uint32_t maxVideo, maxAudio;
+    int64_t firstVideo, firstAudio;
+    {
+        std::lock_guard<std::mutex> lock(timingMutex_);
+        measured = timing_.Measurements();
+        maxVideo = timing_.MaxVideoSample();
+        maxAudio = timing_.MaxAudioSample();
+        firstVideo = timing_.FirstVideoTime();
+        firstAudio = timing_.FirstAudioTime();
     }
-    writer_.QueueAudio(std::move(group));
-    writer_.WaitForAudioTaken();
-  }
-  if (!prepared_) return kS_OK;
-  RecordPtr record = MakeSampleRecord(sample.data, plan.length, plan.sync, *audioBuffers_);
-  if (!record) return EndRecording(kE_OUTOFMEMORY);
-  writer_.QueueAudio({std::move(record)});
-  return kS_OK;
-}
-
-void MuxRecorder::EndOfStream(StreamKind stream) {
-  {
-    std::lock_guard<std::mutex> receive(stream == StreamKind::Video ? videoReceive_ : audioReceive_);
-    (stream == StreamKind::Video ? videoEnded_ : audioEnded_) = true;
-    // A lone first picture without a stop time leaves the stream untimed.
-    if (stream == StreamKind::Video && prepared_ && durationFromSamples_.Held()) {
-      durationFromSamples_.Reset();
-      EndRecording(kVFW_E_SAMPLE_TIME_NOT_SET);
+    MuxInputs corrected = inputs_;
+    Rates held;
+    if (corrected.video)
+        held.frameDuration = corrected.video->frameDuration;
+    if (corrected.audio) {
+        held.avgBytesPerSec = corrected.audio->AvgBytesPerSec();
+        held.samplesPerSec = corrected.audio->SamplesPerSec();
     }
-  }
-  writer_.EndOfStream(stream);
-}
-
-MuxStatistics MuxRecorder::Statistics() const {
-  std::lock_guard<std::mutex> lock(timingMutex_);
-  return timing_.Statistics();
-}
-
-void MuxRecorder::FinishFiles() {
-  RateMeasurements measured;
-  uint32_t maxVideo, maxAudio;
-  int64_t firstVideo, firstAudio;
-  {
-    std::lock_guard<std::mutex> lock(timingMutex_);
-    measured = timing_.Measurements();
-    maxVideo = timing_.MaxVideoSample();
-    maxAudio = timing_.MaxAudioSample();
-    firstVideo = timing_.FirstVideoTime();
-    firstAudio = timing_.FirstAudioTime();
-  }
-  MuxInputs corrected = inputs_;
-  Rates held;
-  if (corrected.video) held.frameDuration = corrected.video->frameDuration;
-  if (corrected.audio) {
-    held.avgBytesPerSec = corrected.audio->AvgBytesPerSec();
-    held.samplesPerSec = corrected.audio->SamplesPerSec();
-  }
-  Rates rates = CorrectRates(held, corrected.video.has_value(), corrected.audio.has_value(),
-                             corrected.audio ? corrected.audio->BlockAlign() : 0, measured, settings_);
-  // A video stream that never got a frame duration has no frames; the configured
-  // duration stands in, so that its header still names a rate.
-  if (corrected.video && rates.frameDuration <= 0) rates.frameDuration = settings_.frameDurationOverride;
-  AviRunFigures run;
-  run.sectorSize = sectorSize_;
-  run.maxVideoSample = maxVideo;
-  run.maxAudioSample = maxAudio;
-  run.fourccOverride = settings_.fourccOverride;
-  uint32_t videoStart = 0, audioStart = 0;
-  if (corrected.video) {
-    corrected.video->frameDuration = rates.frameDuration;
-    run.frameDuration = rates.frameDuration;
-    videoStart = VideoStartFrames(firstVideo, firstAudio, rates.frameDuration, settings_);
-  }
-  if (corrected.audio) {
-    corrected.audio->SetRates(rates.samplesPerSec, rates.avgBytesPerSec);
-    audioStart = AudioStartBlocks(firstVideo, firstAudio, *corrected.audio, settings_);
-  }
-  // A failure here leaves the file (or the later files) unfinished; stopping still succeeds.
-  if (avi2_) {
-    avi2_->Finish(corrected, run, videoStart, audioStart);
-  } else {
-    files_.Finish(corrected, run, videoStart, audioStart);
-  }
-}
-
-void MuxRecorder::Release(Ending ending) {
-  std::lock_guard<std::mutex> video(videoReceive_);
-  std::lock_guard<std::mutex> audio(audioReceive_);
-  writer_.Stop();
-  playback_.Close();
-  if (filesOpen_ && ending == Ending::Finish && videoDurationPending_ && NothingQueued()) {
-    ending = Ending::Discard;  // refused before anything was written: no file stays
-  }
-  if (filesOpen_) {
-    if (ending == Ending::Finish) {
-      try {
-        FinishFiles();
-      } catch (const std::bad_alloc&) {
-        // Closed unfinished: what was written stays readable by its provisional header.
-      }
+    Rates rates = CorrectRates(held, corrected.video.has_value(), corrected.audio.has_value(),
+                               corrected.audio ? corrected.audio->BlockAlign() : 0, measured, settings_);
+    // A video stream that never got a frame duration has no frames; the configured
+    // duration stands in, so that its header still names a rate.
+    if (corrected.video && rates.frameDuration <= 0)
+        rates.frameDuration = settings_.frameDurationOverride;
+    AviRunFigures run;
+    run.sectorSize = sectorSize_;
+    run.maxVideoSample = maxVideo;
+    run.maxAudioSample = maxAudio;
+    run.fourccOverride = settings_.fourccOverride;
+    uint32_t videoStart = 0, audioStart = 0;
+    if (corrected.video) {
+        corrected.video->frameDuration = rates.frameDuration;
+        run.frameDuration = rates.frameDuration;
+        videoStart = VideoStartFrames(firstVideo, firstAudio, rates.frameDuration, settings_);
     }
+    if (corrected.audio) {
+        corrected.audio->SetRates(rates.samplesPerSec, rates.avgBytesPerSec);
+        audioStart = AudioStartBlocks(firstVideo, firstAudio, *corrected.audio, settings_);
+    }
+    // A failure here leaves the file (or the later files) unfinished; stopping still succeeds.
     if (avi2_) {
-      if (ending == Ending::Discard) {
-        avi2_->Discard();
-      } else {
-        avi2_->Close();
-      }
-    } else if (ending == Ending::Finish) {
-      files_.Release();
-    } else if (ending == Ending::Discard) {
-      files_.Discard();
+        avi2_->Finish(corrected, run, videoStart, audioStart);
     } else {
-      files_.Abandon();
+        files_.Finish(corrected, run, videoStart, audioStart);
     }
-  }
-  filesOpen_ = false;
-  prepared_ = false;
-  avi1_.reset();
-  avi2_.reset();
-  videoBuffers_.reset();
-  audioBuffers_.reset();
 }
 
-bool MuxRecorder::NothingQueued() const {
-  const MuxStatistics s = Statistics();
-  return s.videoFrames == 0 && s.audioBuffers == 0;
+void MuxRecorder::Release(Ending ending)
+{
+    std::lock_guard<std::mutex> video(videoReceive_);
+    std::lock_guard<std::mutex> audio(audioReceive_);
+    writer_.Stop();
+    playback_.Close();
+    if (filesOpen_ && ending == Ending::Finish && videoDurationPending_ && NothingQueued()) {
+        ending = Ending::Discard;  // refused before anything was written: no file stays
+    }
+    if (filesOpen_) {
+        if (ending == Ending::Finish) {
+            try {
+                FinishFiles();
+            } catch (const std::bad_alloc&) {
+                // Closed unfinished: what was written stays readable by its provisional header.
+            }
+        }
+        if (avi2_) {
+            if (ending == Ending::Discard) {
+                avi2_->Discard();
+            } else {
+                avi2_->Close();
+            }
+        } else if (ending == Ending::Finish) {
+            files_.Release();
+        } else if (ending == Ending::Discard) {
+            files_.Discard();
+        } else {
+            files_.Abandon();
+        }
+    }
+    filesOpen_ = false;
+    prepared_ = false;
+    avi1_.reset();
+    avi2_.reset();
+    videoBuffers_.reset();
+    audioBuffers_.reset();
 }
 
-void MuxRecorder::Stop() { Release(Ending::Finish); }
+bool MuxRecorder::NothingQueued() const
+{
+    const MuxStatistics s = Statistics();
+    return s.videoFrames == 0 && s.audioBuffers == 0;
+}
 
-void MuxRecorder::Discard() { Release(Ending::Discard); }
+void MuxRecorder::Stop()
+{
+    Release(Ending::Finish);
+}
 
-RecordingFigures MuxRecorder::PlaybackFigures() const {
-  RecordingFigures figures;
-  if (inputs_.audio) {
-    figures.avgBytesPerSec = inputs_.audio->AvgBytesPerSec();
-    figures.blockAlign = inputs_.audio->BlockAlign();
-  }
-  std::lock_guard<std::mutex> lock(timingMutex_);
-  // Under the lock: a frame duration learnt from the samples arrives meanwhile.
-  if (inputs_.video) figures.frameDuration = inputs_.video->frameDuration;
-  figures.firstVideoTime = timing_.FirstVideoTime();
-  figures.firstAudioTime = timing_.FirstAudioTime();
-  return figures;
+void MuxRecorder::Discard()
+{
+    Release(Ending::Discard);
+}
+
+RecordingFigures MuxRecorder::PlaybackFigures() const
+{
+    RecordingFigures figures;
+    if (inputs_.audio) {
+        figures.avgBytesPerSec = inputs_.audio->AvgBytesPerSec();
+        figures.blockAlign = inputs_.audio->BlockAlign();
+    }
+    std::lock_guard<std::mutex> lock(timingMutex_);
+    // Under the lock: a frame duration learnt from the samples arrives meanwhile.
+    if (inputs_.video)
+        figures.frameDuration = inputs_.video->frameDuration;
+    figures.firstVideoTime = timing_.FirstVideoTime();
+    figures.firstAudioTime = timing_.FirstAudioTime();
+    return figures;
 }
 
 std::optional<FilledSample> MuxRecorder::FillVideo(TimeShiftCursor& cursor, int64_t now, uint8_t* out,
-                                                   uint32_t capacity) {
-  if (!prepared_) return std::nullopt;
-  return cursor.FillVideo(playback_, PlaybackFigures(), now, out, capacity);
+                                                   uint32_t capacity)
+{
+    if (!prepared_)
+        return std::nullopt;
+    return cursor.FillVideo(playback_, PlaybackFigures(), now, out, capacity);
 }
 
 std::optional<FilledSample> MuxRecorder::FillAudio(TimeShiftCursor& cursor, int64_t now, uint8_t* out,
-                                                   uint32_t capacity) {
-  if (!prepared_) return std::nullopt;
-  return cursor.FillAudio(playback_, PlaybackFigures(), now, out, capacity);
+                                                   uint32_t capacity)
+{
+    if (!prepared_)
+        return std::nullopt;
+    return cursor.FillAudio(playback_, PlaybackFigures(), now, out, capacity);
 }
 
 }  // namespace trelvox

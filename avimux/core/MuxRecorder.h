@@ -30,91 +30,89 @@
 namespace trelvox {
 
 struct MuxRunSetup {
-  MuxSettings settings;
-  std::string fileName;  // without extension, UTF-8; empty when none was set
-  MuxInputs inputs;      // formats of the connected input pins
-  bool protect = false;  // stream without recording anything
+    MuxSettings settings;
+    std::string fileName;  // without extension, UTF-8; empty when none was set
+    MuxInputs inputs;      // formats of the connected input pins
+    bool protect = false;  // stream without recording anything
 };
 
 class MuxRecorder {
- public:
-  MuxRecorder(MuxFileSystem& fileSystem, MuxEventSink& events,
-              WriterThreading threading = WriterThreading::OwnThread, ThreadStarter starter = {});
-  // Without Stop the files are left as they are on disk (closed, not finished).
-  ~MuxRecorder();
+public:
+    MuxRecorder(MuxFileSystem& fileSystem, MuxEventSink& events, WriterThreading threading = WriterThreading::OwnThread,
+                ThreadStarter starter = {});
+    // Without Stop the files are left as they are on disk (closed, not finished).
+    ~MuxRecorder();
 
-  // Pause from Stopped: creates the files and starts the writer. On failure nothing is
-  // left behind and the result is the failure.
-  HResult Prepare(const MuxRunSetup& setup);
-  // Writes what is queued, finishes the files and deletes the unused ones. Out of
-  // memory while finishing leaves the files unfinished but still closes them.
-  void Stop();
-  // Ends a prepared recording that never started: the files it made are deleted.
-  void Discard();
+    // Pause from Stopped: creates the files and starts the writer. On failure nothing is
+    // left behind and the result is the failure.
+    HResult Prepare(const MuxRunSetup& setup);
+    // Writes what is queued, finishes the files and deletes the unused ones. Out of
+    // memory while finishing leaves the files unfinished but still closes them.
+    void Stop();
+    // Ends a prepared recording that never started: the files it made are deleted.
+    void Discard();
 
-  // Receive of the input pins. A failure has ended the recording (EC_ERRORABORT sent).
-  HResult ReceiveVideo(const MuxSample& sample);
-  HResult ReceiveAudio(const MuxSample& sample);
-  void EndOfStream(StreamKind stream);
+    // Receive of the input pins. A failure has ended the recording (EC_ERRORABORT sent).
+    HResult ReceiveVideo(const MuxSample& sample);
+    HResult ReceiveAudio(const MuxSample& sample);
+    void EndOfStream(StreamKind stream);
 
-  bool IsPrepared() const { return prepared_; }
-  MuxStatistics Statistics() const;
+    bool IsPrepared() const { return prepared_; }
+    MuxStatistics Statistics() const;
 
-  // Playback of what has been written, from the time-shift pins' threads; nothing
-  // while no recording is prepared.
-  std::optional<FilledSample> FillVideo(TimeShiftCursor& cursor, int64_t now, uint8_t* out,
-                                        uint32_t capacity);
-  std::optional<FilledSample> FillAudio(TimeShiftCursor& cursor, int64_t now, uint8_t* out,
-                                        uint32_t capacity);
+    // Playback of what has been written, from the time-shift pins' threads; nothing
+    // while no recording is prepared.
+    std::optional<FilledSample> FillVideo(TimeShiftCursor& cursor, int64_t now, uint8_t* out, uint32_t capacity);
+    std::optional<FilledSample> FillAudio(TimeShiftCursor& cursor, int64_t now, uint8_t* out, uint32_t capacity);
 
- private:
-  HResult PrepareRun(const MuxRunSetup& setup);
-  HResult QueueVideo(const MuxSample& sample);
-  HResult QueueTimedVideo(const MuxSample& sample);
-  HResult UseFrameDuration(int64_t frameDuration);
-  HResult QueueAudio(const MuxSample& sample);
-  HResult PrepareFiles(const MuxRunSetup& setup);
-  void ResetTiming();
-  HResult CreateFileSet(const std::string& name, CreateMode mode);
-  StreamStarts StreamStartTimes() const;
-  HResult CreateOpenDmlFile(const std::string& name, CreateMode mode);
-  void CreateBufferPools();
-  AviRunFigures PreparedRunFigures() const;
-  HResult EndRecording(HResult failure);
-  void FinishFiles();
-  enum class Ending {
-    Finish,   // finish, close, delete the unused files
-    Keep,     // close every file as it is
-    Discard,  // close and delete the files this recording made
-  };
-  void Release(Ending ending);
-  bool NothingQueued() const;
-  RecordingFigures PlaybackFigures() const;
+private:
+    HResult PrepareRun(const MuxRunSetup& setup);
+    HResult QueueVideo(const MuxSample& sample);
+    HResult QueueTimedVideo(const MuxSample& sample);
+    HResult UseFrameDuration(int64_t frameDuration);
+    HResult QueueAudio(const MuxSample& sample);
+    HResult PrepareFiles(const MuxRunSetup& setup);
+    void ResetTiming();
+    HResult CreateFileSet(const std::string& name, CreateMode mode);
+    StreamStarts StreamStartTimes() const;
+    HResult CreateOpenDmlFile(const std::string& name, CreateMode mode);
+    void CreateBufferPools();
+    AviRunFigures PreparedRunFigures() const;
+    HResult EndRecording(HResult failure);
+    void FinishFiles();
+    enum class Ending {
+        Finish,   // finish, close, delete the unused files
+        Keep,     // close every file as it is
+        Discard,  // close and delete the files this recording made
+    };
+    void Release(Ending ending);
+    bool NothingQueued() const;
+    RecordingFigures PlaybackFigures() const;
 
-  MuxFileSystem& fs_;
-  MuxEventSink& events_;
-  const WriterThreading threading_;
+    MuxFileSystem& fs_;
+    MuxEventSink& events_;
+    const WriterThreading threading_;
 
-  MuxSettings settings_;
-  MuxInputs inputs_;
-  uint32_t sectorSize_ = 0;
-  std::atomic<bool> prepared_{false};
-  bool filesOpen_ = false;
-  std::shared_ptr<SectorBufferPool> videoBuffers_, audioBuffers_;  // while files are open
+    MuxSettings settings_;
+    MuxInputs inputs_;
+    uint32_t sectorSize_ = 0;
+    std::atomic<bool> prepared_{false};
+    bool filesOpen_ = false;
+    std::shared_ptr<SectorBufferPool> videoBuffers_, audioBuffers_;  // while files are open
 
-  std::mutex videoReceive_, audioReceive_;
-  mutable std::mutex timingMutex_;
-  SampleTiming timing_;
-  bool videoEnded_ = true, audioEnded_ = true;
-  // The video type had no frame duration: the first samples tell it (under videoReceive_).
-  bool videoDurationPending_ = false;
-  SampleFrameDuration durationFromSamples_;
+    std::mutex videoReceive_, audioReceive_;
+    mutable std::mutex timingMutex_;
+    SampleTiming timing_;
+    bool videoEnded_ = true, audioEnded_ = true;
+    // The video type had no frame duration: the first samples tell it (under videoReceive_).
+    bool videoDurationPending_ = false;
+    SampleFrameDuration durationFromSamples_;
 
-  Avi1FileSet files_;
-  std::unique_ptr<Avi1Writer> avi1_;
-  std::unique_ptr<Avi2Writer> avi2_;
-  MuxWriter writer_;
-  TimeShiftSource playback_;
+    Avi1FileSet files_;
+    std::unique_ptr<Avi1Writer> avi1_;
+    std::unique_ptr<Avi2Writer> avi2_;
+    MuxWriter writer_;
+    TimeShiftSource playback_;
 };
 
 }  // namespace trelvox

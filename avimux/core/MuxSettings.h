@@ -7,41 +7,41 @@
 namespace trelvox {
 
 struct MuxSettings {
-  uint32_t maxFiles = 40;
-  uint32_t maxFileSize = 0x7FF00000;  // bytes: (MB - 1) * 1 MiB
-  uint32_t videoBufferCount = 40;
-  uint32_t audioBufferCount = 5;      // kept and persisted only
-  uint32_t splitCountVideo = 8991;
-  uint32_t splitCountAudio = 600;
-  double dropThreshold = 0.5;
-  uint32_t maxWritesVideo = 1;
-  uint32_t maxWritesSecond = 1;       // kept and persisted only
-  uint32_t driftPrevention = 0;
-  double driftThreshold = 1.0;
-  uint32_t driftSensitivity = 50;
-  int64_t driftStartTime = 0;
-  uint32_t muxMode = 0;               // 0 AVI1 file sets, 1 AVI2 (OpenDML)
-  uint32_t splitMode = 0;             // 0 file size, 1 frame count, 2 key frame count
-  uint32_t videoDelayProcessing = 0;  // 0 delay time, 1 null frame, 2 full+null, 3 reference time change
-  uint32_t audioDelayProcessing = 0;  // 0 delay time, 1 reference time change, 2 null frame
-  uint32_t videoTimeProperty = 1;     // 0 none, 1 time stamp, 2 media time
-  uint32_t audioTimeProperty = 1;
-  uint32_t firstFrameNotDropped = 1;
-  uint32_t forcedAudioSync = 0;
-  uint32_t zeroFillJunk = 1;
-  uint32_t measureVideoRate = 0;
-  uint32_t measureAudioRate = 0;
-  uint32_t rateMaster = 0;            // 0 none, 1 audio follows video, 2 video follows audio
-  uint32_t discardNegativeVideo = 0;
-  uint32_t discardNegativeAudio = 0;
-  int64_t frameDurationOverride = 333667;
-  uint32_t audioRateOverride = 48000;
-  uint32_t frameDurationOverrideEnabled = 0;
-  uint32_t audioRateOverrideEnabled = 0;
-  uint32_t fileMode = 0;              // 1 = AM_FILE_OVERWRITE
-  uint32_t timeShiftVideoTypeOverride = 0;
-  uint32_t timeShiftAudioTypeOverride = 0;
-  uint32_t fourccOverride = 0;
+    uint32_t maxFiles = 40;
+    uint32_t maxFileSize = 0x7FF00000;  // bytes: (MB - 1) * 1 MiB
+    uint32_t videoBufferCount = 40;
+    uint32_t audioBufferCount = 5;  // kept and persisted only
+    uint32_t splitCountVideo = 8991;
+    uint32_t splitCountAudio = 600;
+    double dropThreshold = 0.5;
+    uint32_t maxWritesVideo = 1;
+    uint32_t maxWritesSecond = 1;  // kept and persisted only
+    uint32_t driftPrevention = 0;
+    double driftThreshold = 1.0;
+    uint32_t driftSensitivity = 50;
+    int64_t driftStartTime = 0;
+    uint32_t muxMode = 0;               // 0 AVI1 file sets, 1 AVI2 (OpenDML)
+    uint32_t splitMode = 0;             // 0 file size, 1 frame count, 2 key frame count
+    uint32_t videoDelayProcessing = 0;  // 0 delay time, 1 null frame, 2 full+null, 3 reference time change
+    uint32_t audioDelayProcessing = 0;  // 0 delay time, 1 reference time change, 2 null frame
+    uint32_t videoTimeProperty = 1;     // 0 none, 1 time stamp, 2 media time
+    uint32_t audioTimeProperty = 1;
+    uint32_t firstFrameNotDropped = 1;
+    uint32_t forcedAudioSync = 0;
+    uint32_t zeroFillJunk = 1;
+    uint32_t measureVideoRate = 0;
+    uint32_t measureAudioRate = 0;
+    uint32_t rateMaster = 0;  // 0 none, 1 audio follows video, 2 video follows audio
+    uint32_t discardNegativeVideo = 0;
+    uint32_t discardNegativeAudio = 0;
+    int64_t frameDurationOverride = 333667;
+    uint32_t audioRateOverride = 48000;
+    uint32_t frameDurationOverrideEnabled = 0;
+    uint32_t audioRateOverrideEnabled = 0;
+    uint32_t fileMode = 0;  // 1 = AM_FILE_OVERWRITE
+    uint32_t timeShiftVideoTypeOverride = 0;
+    uint32_t timeShiftAudioTypeOverride = 0;
+    uint32_t fourccOverride = 0;
 };
 
 constexpr uint32_t kMuxSettingsBytes = 156;

@@ -8,8 +8,14 @@ namespace trelvox {
 
 using HResult = int32_t;
 
-constexpr bool Failed(HResult hr) { return hr < 0; }
-constexpr bool Succeeded(HResult hr) { return hr >= 0; }
+constexpr bool Failed(HResult hr)
+{
+    return hr < 0;
+}
+constexpr bool Succeeded(HResult hr)
+{
+    return hr >= 0;
+}
 
 constexpr HResult kS_OK = 0;
 constexpr HResult kS_FALSE = 1;
@@ -24,12 +30,13 @@ constexpr HResult kVFW_E_TYPE_NOT_ACCEPTED = static_cast<HResult>(0x8004022A);
 constexpr HResult kVFW_E_SAMPLE_TIME_NOT_SET = static_cast<HResult>(0x80040249);
 constexpr HResult kVFW_E_MEDIA_TIME_NOT_SET = static_cast<HResult>(0x80040251);
 
-constexpr uint32_t kErrorInvalidName = 123;           // ERROR_INVALID_NAME
-constexpr uint32_t kErrorFilenameExcedRange = 206;    // ERROR_FILENAME_EXCED_RANGE
+constexpr uint32_t kErrorInvalidName = 123;         // ERROR_INVALID_NAME
+constexpr uint32_t kErrorFilenameExcedRange = 206;  // ERROR_FILENAME_EXCED_RANGE
 
 // 0x80070000 | (code & 0xFFFF), as Win32 errors travel.
-constexpr HResult HResultFromWin32(uint32_t code) {
-  return code == 0 ? kS_OK : static_cast<HResult>(0x80070000u | (code & 0xFFFFu));
+constexpr HResult HResultFromWin32(uint32_t code)
+{
+    return code == 0 ? kS_OK : static_cast<HResult>(0x80070000u | (code & 0xFFFFu));
 }
 
 // Graph events raised by the multiplexer.
@@ -39,16 +46,16 @@ constexpr int32_t kEcFilesFull = 0x8001;  // all files of a set are full, parame
 
 // One media sample as an input pin delivers it.
 struct MuxSample {
-  const uint8_t* data = nullptr;
-  uint32_t length = 0;
-  bool hasTime = false;        // start/stop valid
-  int64_t start = 0;
-  int64_t stop = 0;
-  bool hasMediaTime = false;   // mediaStart/mediaStop valid
-  int64_t mediaStart = 0;
-  int64_t mediaStop = 0;
-  bool syncPoint = false;
-  bool discontinuity = false;  // passed along; the multiplexer does not act on it
+    const uint8_t* data = nullptr;
+    uint32_t length = 0;
+    bool hasTime = false;  // start/stop valid
+    int64_t start = 0;
+    int64_t stop = 0;
+    bool hasMediaTime = false;  // mediaStart/mediaStop valid
+    int64_t mediaStart = 0;
+    int64_t mediaStop = 0;
+    bool syncPoint = false;
+    bool discontinuity = false;  // passed along; the multiplexer does not act on it
 };
 
 enum class StreamKind { Video, Audio };
@@ -56,9 +63,9 @@ enum class StreamKind { Video, Audio };
 // Where the core reports what happened to a recording: called on a pin's streaming
 // thread (inside Receive) or on the writer thread. It must not call back into the core.
 class MuxEventSink {
- public:
-  virtual ~MuxEventSink() = default;
-  virtual void Notify(int32_t code, intptr_t param1, intptr_t param2) = 0;
+public:
+    virtual ~MuxEventSink() = default;
+    virtual void Notify(int32_t code, intptr_t param1, intptr_t param2) = 0;
 };
 
 }  // namespace trelvox

@@ -8,7 +8,7 @@
 namespace trelvox {
 
 constexpr uint32_t kIndexDataBytes = 0x7E00;
-constexpr uint32_t kStdIndexCapacity = 4028;   // 8-byte entries after a 32-byte header
+constexpr uint32_t kStdIndexCapacity = 4028;    // 8-byte entries after a 32-byte header
 constexpr uint32_t kSuperIndexCapacity = 2014;  // 16-byte entries after a 32-byte header
 constexpr uint64_t kStdIndexReach = 0x80000000ull;
 
@@ -16,36 +16,36 @@ constexpr uint64_t kStdIndexReach = 0x80000000ull;
 uint32_t IndexBlockBytes(uint32_t sectorSize);
 
 class StdIndexBlock {
- public:
-  StdIndexBlock(uint32_t fcc, uint32_t chunkId, uint32_t blockBytes, uint64_t baseOffset);
+public:
+    StdIndexBlock(uint32_t fcc, uint32_t chunkId, uint32_t blockBytes, uint64_t baseOffset);
 
-  uint64_t BaseOffset() const { return base_; }
-  uint32_t Entries() const;
-  // True when `more` entries fit and a chunk at `position` is within reach of the base.
-  bool Takes(uint32_t more, uint64_t position) const;
-  void Add(uint64_t dataOffset, uint32_t size, bool sync);
-  const std::vector<uint8_t>& Bytes() const { return bytes_; }
+    uint64_t BaseOffset() const { return base_; }
+    uint32_t Entries() const;
+    // True when `more` entries fit and a chunk at `position` is within reach of the base.
+    bool Takes(uint32_t more, uint64_t position) const;
+    void Add(uint64_t dataOffset, uint32_t size, bool sync);
+    const std::vector<uint8_t>& Bytes() const { return bytes_; }
 
- private:
-  uint64_t base_;
-  std::vector<uint8_t> bytes_;  // 0x7E00 bytes of data
+private:
+    uint64_t base_;
+    std::vector<uint8_t> bytes_;  // 0x7E00 bytes of data
 };
 
 class SuperIndex {
- public:
-  SuperIndex(uint32_t chunkId, uint32_t blockBytes);
+public:
+    SuperIndex(uint32_t chunkId, uint32_t blockBytes);
 
-  uint32_t Entries() const;
-  bool Full() const { return Entries() >= kSuperIndexCapacity; }
-  void Add(uint64_t offset);
-  void AddDuration(uint32_t duration);  // to the last entry
-  void KeepFirst(uint32_t entries);     // drops the later entries
-  uint64_t Offset(uint32_t entry) const;
-  const uint8_t* Data() const { return bytes_.data(); }
+    uint32_t Entries() const;
+    bool Full() const { return Entries() >= kSuperIndexCapacity; }
+    void Add(uint64_t offset);
+    void AddDuration(uint32_t duration);  // to the last entry
+    void KeepFirst(uint32_t entries);     // drops the later entries
+    uint64_t Offset(uint32_t entry) const;
+    const uint8_t* Data() const { return bytes_.data(); }
 
- private:
-  uint32_t blockBytes_;
-  std::vector<uint8_t> bytes_;
+private:
+    uint32_t blockBytes_;
+    std::vector<uint8_t> bytes_;
 };
 
 }  // namespace trelvox

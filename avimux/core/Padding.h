@@ -9,8 +9,9 @@ namespace trelvox {
 // Bytes of JUNK that follow a length of `length` (0 when already a multiple of S).
 uint32_t JunkBytesAfter(uint64_t length, uint32_t sectorSize);
 
-inline uint64_t PaddedLength(uint64_t length, uint32_t sectorSize) {
-  return length + JunkBytesAfter(length, sectorSize);
+inline uint64_t PaddedLength(uint64_t length, uint32_t sectorSize)
+{
+    return length + JunkBytesAfter(length, sectorSize);
 }
 
 // Writes a JUNK chunk of `junkBytes` (header included) at `at`; the payload is zeroed
@@ -18,6 +19,9 @@ inline uint64_t PaddedLength(uint64_t length, uint32_t sectorSize) {
 void WriteJunk(uint8_t* at, uint32_t junkBytes, bool zeroFill);
 
 // Bytes a sample chunk of n data bytes takes: header, data and the pad byte of odd sizes.
-inline uint64_t SampleChunkBytes(uint32_t n) { return 8ull + n + (n & 1u); }
+inline uint64_t SampleChunkBytes(uint32_t n)
+{
+    return 8ull + n + (n & 1u);
+}
 
 }  // namespace trelvox

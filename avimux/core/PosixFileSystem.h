@@ -7,16 +7,15 @@
 namespace trelvox {
 
 class PosixFileSystem : public MuxFileSystem {
- public:
-  explicit PosixFileSystem(uint32_t sectorSize = 512) : sectorSize_(sectorSize) {}
+public:
+    explicit PosixFileSystem(uint32_t sectorSize = 512) : sectorSize_(sectorSize) {}
 
-  HResult SectorSize(const std::string& path, uint32_t* bytes) override;
-  HResult Create(const std::string& path, CreateMode mode, std::unique_ptr<MuxFile>* file,
-                 bool* existed) override;
-  HResult Delete(const std::string& path) override;
+    HResult SectorSize(const std::string& path, uint32_t* bytes) override;
+    HResult Create(const std::string& path, CreateMode mode, std::unique_ptr<MuxFile>* file, bool* existed) override;
+    HResult Delete(const std::string& path) override;
 
- private:
-  uint32_t sectorSize_;
+private:
+    uint32_t sectorSize_;
 };
 
 }  // namespace trelvox

@@ -10,13 +10,13 @@
 namespace trelvox {
 
 struct SampleRecord {
-  uint32_t size = 0;      // data bytes; 0 for a null run
-  bool sync = false;      // key frame
-  uint32_t frames = 1;    // 1 for a sample, k for a run of k null frames
-  AlignedBuffer buffer;   // sector-aligned; the data starts 8 bytes in; empty for a null run
+    uint32_t size = 0;     // data bytes; 0 for a null run
+    bool sync = false;     // key frame
+    uint32_t frames = 1;   // 1 for a sample, k for a run of k null frames
+    AlignedBuffer buffer;  // sector-aligned; the data starts 8 bytes in; empty for a null run
 
-  bool IsNullRun() const { return !buffer; }
-  const uint8_t* Payload() const { return buffer.data() + 8; }
+    bool IsNullRun() const { return !buffer; }
+    const uint8_t* Payload() const { return buffer.data() + 8; }
 };
 
 using RecordPtr = std::shared_ptr<SampleRecord>;

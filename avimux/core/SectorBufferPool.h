@@ -16,27 +16,27 @@
 namespace trelvox {
 
 class SectorBufferPool : public std::enable_shared_from_this<SectorBufferPool> {
- public:
-  static std::shared_ptr<SectorBufferPool> Create(uint32_t alignment, size_t maxIdle);
+public:
+    static std::shared_ptr<SectorBufferPool> Create(uint32_t alignment, size_t maxIdle);
 
-  // A buffer of `length` bytes, its content left as it was; empty when the memory cannot
-  // be had. An idle buffer is reused when it holds the length and is at most twice it.
-  AlignedBuffer Take(uint32_t length);
+    // A buffer of `length` bytes, its content left as it was; empty when the memory cannot
+    // be had. An idle buffer is reused when it holds the length and is at most twice it.
+    AlignedBuffer Take(uint32_t length);
 
-  uint32_t Alignment() const { return alignment_; }
-  size_t IdleCount() const;
+    uint32_t Alignment() const { return alignment_; }
+    size_t IdleCount() const;
 
- private:
-  friend class AlignedBuffer;
+private:
+    friend class AlignedBuffer;
 
-  SectorBufferPool(uint32_t alignment, size_t maxIdle);
-  void GiveBack(AlignedBuffer buffer);
-  bool TakeIdle(uint32_t length, AlignedBuffer* buffer);
+    SectorBufferPool(uint32_t alignment, size_t maxIdle);
+    void GiveBack(AlignedBuffer buffer);
+    bool TakeIdle(uint32_t length, AlignedBuffer* buffer);
 
-  const uint32_t alignment_;
-  const size_t maxIdle_;
-  mutable std::mutex mutex_;
-  std::vector<AlignedBuffer> idle_;
+    const uint32_t alignment_;
+    const size_t maxIdle_;
+    mutable std::mutex mutex_;
+    std::vector<AlignedBuffer> idle_;
 };
 
 }  // namespace trelvox

@@ -12,53 +12,53 @@ namespace trelvox {
 
 // What the recording knows that playback needs.
 struct RecordingFigures {
-  int64_t firstVideoTime = 0;
-  int64_t firstAudioTime = 0;
-  int64_t frameDuration = 0;  // T
-  uint32_t avgBytesPerSec = 0;
-  uint32_t blockAlign = 0;
+    int64_t firstVideoTime = 0;
+    int64_t firstAudioTime = 0;
+    int64_t frameDuration = 0;  // T
+    uint32_t avgBytesPerSec = 0;
+    uint32_t blockAlign = 0;
 };
 
 // A filled sample: the data is in the caller's buffer.
 struct FilledSample {
-  uint32_t length = 0;
-  bool sync = false;
-  bool discontinuity = false;
-  bool hasTime = false;  // audio only
-  int64_t start = 0;
-  int64_t stop = 0;
+    uint32_t length = 0;
+    bool sync = false;
+    bool discontinuity = false;
+    bool hasTime = false;  // audio only
+    int64_t start = 0;
+    int64_t stop = 0;
 };
 
 class TimeShiftCursor {
- public:
-  // Play and Seek: playback restarts at `start` from recording time `position`;
-  // a rate of 0 keeps the current one.
-  void Reposition(int64_t start, int64_t position, uint32_t rate);
-  // Stop and Pause: the position is kept for the next Play.
-  void KeepPosition(int64_t position) { anchor_.position = position; }
-  const PlaybackAnchor& Anchor() const { return anchor_; }
+public:
+    // Play and Seek: playback restarts at `start` from recording time `position`;
+    // a rate of 0 keeps the current one.
+    void Reposition(int64_t start, int64_t position, uint32_t rate);
+    // Stop and Pause: the position is kept for the next Play.
+    void KeepPosition(int64_t position) { anchor_.position = position; }
+    const PlaybackAnchor& Anchor() const { return anchor_; }
 
-  // The frame due at `now`, once per frame; nothing before the first frame, for a
-  // frame not written yet, a null frame or one larger than `capacity`.
-  std::optional<FilledSample> FillVideo(TimeShiftSource& source, const RecordingFigures& figures,
-                                        int64_t now, uint8_t* out, uint32_t capacity);
-  // The audio chunks one after the other from the playback position, at normal rate only.
-  std::optional<FilledSample> FillAudio(TimeShiftSource& source, const RecordingFigures& figures,
-                                        int64_t now, uint8_t* out, uint32_t capacity);
+    // The frame due at `now`, once per frame; nothing before the first frame, for a
+    // frame not written yet, a null frame or one larger than `capacity`.
+    std::optional<FilledSample> FillVideo(TimeShiftSource& source, const RecordingFigures& figures, int64_t now,
+                                          uint8_t* out, uint32_t capacity);
+    // The audio chunks one after the other from the playback position, at normal rate only.
+    std::optional<FilledSample> FillAudio(TimeShiftSource& source, const RecordingFigures& figures, int64_t now,
+                                          uint8_t* out, uint32_t capacity);
 
- private:
-  std::optional<FilledSample> StartAudio(TimeShiftSource& source, const RecordingFigures& figures,
-                                         int64_t now, uint8_t* out, uint32_t capacity);
-  std::optional<FilledSample> AudioSample(const ChunkRead& read, const RecordingFigures& figures);
-  // The sample of a chunk read; the first after a repositioning is a discontinuity.
-  FilledSample Sample(const ChunkRead& read);
+private:
+    std::optional<FilledSample> StartAudio(TimeShiftSource& source, const RecordingFigures& figures, int64_t now,
+                                           uint8_t* out, uint32_t capacity);
+    std::optional<FilledSample> AudioSample(const ChunkRead& read, const RecordingFigures& figures);
+    // The sample of a chunk read; the first after a repositioning is a discontinuity.
+    FilledSample Sample(const ChunkRead& read);
 
-  PlaybackAnchor anchor_;
-  int64_t last_ = -1;  // the last video entry delivered
-  bool discontinuity_ = false;
-  bool repositionPending_ = false;
-  uint64_t audioEntry_ = 0;  // the running audio entry
-  int64_t timeBase_ = 0;
+    PlaybackAnchor anchor_;
+    int64_t last_ = -1;  // the last video entry delivered
+    bool discontinuity_ = false;
+    bool repositionPending_ = false;
+    uint64_t audioEntry_ = 0;  // the running audio entry
+    int64_t timeBase_ = 0;
 };
 
 // MuxFilter's playback state.

@@ -10,11 +10,10 @@ std::string ItemText(HWND dialog, int id)
     const int length = GetWindowTextLengthW(item);
     std::wstring wide(static_cast<size_t>(length) + 1, L'\0');
     wide.resize(static_cast<size_t>(GetWindowTextW(item, wide.data(), length + 1)));
-    const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), nullptr, 0,
-                                          nullptr, nullptr);
+    const int bytes =
+        WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
     std::string text(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), text.data(), bytes, nullptr,
-                        nullptr);
+    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), text.data(), bytes, nullptr, nullptr);
     return text;
 }
 
@@ -38,7 +37,8 @@ void FillList(HWND dialog, int id, UINT firstStringId, int count)
     SendDlgItemMessageW(dialog, id, CB_RESETCONTENT, 0, 0);
     for (int i = 0; i < count; ++i) {
         WCHAR text[64] = L"";
-        LoadStringW(CurrentModuleHandle(), firstStringId + static_cast<UINT>(i), text, static_cast<int>(std::size(text)));
+        LoadStringW(CurrentModuleHandle(), firstStringId + static_cast<UINT>(i), text,
+                    static_cast<int>(std::size(text)));
         SendDlgItemMessageW(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
     }
 }

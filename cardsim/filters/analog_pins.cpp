@@ -16,7 +16,9 @@ void MakeAnalogType(const GUID& majorType, CMediaType* type)
 
 AnalogInputPin::AnalogInputPin(const wchar_t* name, CBaseFilter* filter, CCritSec* lock, HRESULT* hr,
                                const GUID& majorType, const GUID* category)
-    : CBaseInputPin(name, filter, lock, hr, name), majorType_(majorType), hasCategory_(category != nullptr)
+    : CBaseInputPin(name, filter, lock, hr, name),
+      majorType_(majorType),
+      hasCategory_(category != nullptr)
 {
     if (category)
         category_ = *category;
@@ -64,7 +66,8 @@ HRESULT AnalogInputPin::GetMediaType(int position, CMediaType* type)
 
 AnalogOutputPin::AnalogOutputPin(const wchar_t* name, CBaseFilter* filter, CCritSec* lock, HRESULT* hr,
                                  const GUID& majorType)
-    : CBaseOutputPin(name, filter, lock, hr, name), majorType_(majorType)
+    : CBaseOutputPin(name, filter, lock, hr, name),
+      majorType_(majorType)
 {
 }
 

@@ -73,7 +73,8 @@ using Describe = std::wstring (*)(IUnknown*);
 class CardPage : public CBasePropertyPage {
 public:
     CardPage(LPUNKNOWN outer, int titleId, Describe describe)
-        : CBasePropertyPage(L"Zelvan card page", outer, IDD_CARD_PAGE, titleId), describe_(describe)
+        : CBasePropertyPage(L"Zelvan card page", outer, IDD_CARD_PAGE, titleId),
+          describe_(describe)
     {
     }
     ~CardPage() override { OnDisconnect(); }

@@ -26,7 +26,8 @@ CUnknown* WINAPI CrossbarFilter::CreateInstance(LPUNKNOWN outer, HRESULT* hr)
     return filter;
 }
 
-CrossbarFilter::CrossbarFilter(LPUNKNOWN outer, HRESULT* hr) : CBaseFilter(kCrossbarName, outer, &lock_, kClsidCrossbar, hr)
+CrossbarFilter::CrossbarFilter(LPUNKNOWN outer, HRESULT* hr)
+    : CBaseFilter(kCrossbarName, outer, &lock_, kClsidCrossbar, hr)
 {
     for (long i = 0; i < kCrossbarInputs; ++i) {
         const CrossbarPin& pin = CrossbarInput(i);
@@ -34,8 +35,10 @@ CrossbarFilter::CrossbarFilter(LPUNKNOWN outer, HRESULT* hr) : CBaseFilter(kCros
         inputs_.push_back(
             std::make_unique<AnalogInputPin>(name.c_str(), this, &lock_, hr, MajorTypeOf(pin.physicalType), nullptr));
     }
-    outputs_.push_back(std::make_unique<AnalogOutputPin>(kCrossbarVideoOutName, this, &lock_, hr, MEDIATYPE_AnalogVideo));
-    outputs_.push_back(std::make_unique<AnalogOutputPin>(kCrossbarAudioOutName, this, &lock_, hr, MEDIATYPE_AnalogAudio));
+    outputs_.push_back(
+        std::make_unique<AnalogOutputPin>(kCrossbarVideoOutName, this, &lock_, hr, MEDIATYPE_AnalogVideo));
+    outputs_.push_back(
+        std::make_unique<AnalogOutputPin>(kCrossbarAudioOutName, this, &lock_, hr, MEDIATYPE_AnalogAudio));
 }
 
 STDMETHODIMP CrossbarFilter::NonDelegatingQueryInterface(REFIID iid, void** object)

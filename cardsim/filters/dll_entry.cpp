@@ -12,7 +12,8 @@
 namespace {
 
 const CFactoryTemplate kTemplates[] = {
-    {cardsim::kCaptureFilterName, &cardsim::kClsidCaptureFilter, cardsim::CaptureFilter::CreateInstance, nullptr, nullptr},
+    {cardsim::kCaptureFilterName, &cardsim::kClsidCaptureFilter, cardsim::CaptureFilter::CreateInstance, nullptr,
+     nullptr},
     {cardsim::kCrossbarName, &cardsim::kClsidCrossbar, cardsim::CrossbarFilter::CreateInstance, nullptr, nullptr},
     {cardsim::kDecoderPageName, &cardsim::kClsidDecoderPage, cardsim::CreateDecoderPage, nullptr, nullptr},
     {cardsim::kCrossbarPageName, &cardsim::kClsidCrossbarPage, cardsim::CreateCrossbarPage, nullptr, nullptr},

@@ -27,7 +27,9 @@ void NameStreamingThread(const wchar_t* pinName)
 
 LiveStreamPin::LiveStreamPin(const wchar_t* name, CaptureFilter* filter, CCritSec* lock, HRESULT* hr,
                              const GUID& category)
-    : CBaseOutputPin(name, filter, lock, hr, name), filter_(filter), category_(category)
+    : CBaseOutputPin(name, filter, lock, hr, name),
+      filter_(filter),
+      category_(category)
 {
     stopEvent_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     if (!stopEvent_ && hr)

@@ -10,8 +10,8 @@ namespace {
 
 constexpr DWORD kYuy2 = MAKEFOURCC('Y', 'U', 'Y', '2');
 
-AM_MEDIA_TYPE* NewType(const GUID& major, const GUID& sub, const GUID& formatType, const void* format, ULONG formatBytes,
-                       ULONG sampleSize)
+AM_MEDIA_TYPE* NewType(const GUID& major, const GUID& sub, const GUID& formatType, const void* format,
+                       ULONG formatBytes, ULONG sampleSize)
 {
     auto* type = static_cast<AM_MEDIA_TYPE*>(CoTaskMemAlloc(sizeof(AM_MEDIA_TYPE)));
     if (!type)
@@ -140,8 +140,8 @@ bool ReadVideoType(const AM_MEDIA_TYPE& type, VideoCapability& cap, int omittedR
 
 bool ReadAudioType(const AM_MEDIA_TYPE& type, int& sampleRate)
 {
-    if (type.majortype != MEDIATYPE_Audio || type.subtype != MEDIASUBTYPE_PCM || type.formattype != FORMAT_WaveFormatEx ||
-        !type.pbFormat || type.cbFormat < sizeof(PCMWAVEFORMAT))
+    if (type.majortype != MEDIATYPE_Audio || type.subtype != MEDIASUBTYPE_PCM ||
+        type.formattype != FORMAT_WaveFormatEx || !type.pbFormat || type.cbFormat < sizeof(PCMWAVEFORMAT))
         return false;
     const auto* format = reinterpret_cast<const WAVEFORMATEX*>(type.pbFormat);
     if (format->wFormatTag != WAVE_FORMAT_PCM || format->nChannels != kAudioChannels ||

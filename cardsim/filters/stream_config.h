@@ -38,8 +38,8 @@ HRESULT ChangeStreamFormat(CBasePin& pin, CaptureFilter& filter, CCritSec& lock,
 
 // GetStreamCaps over the pin's list of capabilities.
 template <typename Capability, typename NewType, typename DescribeCaps>
-HRESULT StreamCapsAt(const std::vector<Capability>& all, int index, AM_MEDIA_TYPE** type, BYTE* caps,
-                     NewType newType, DescribeCaps describe)
+HRESULT StreamCapsAt(const std::vector<Capability>& all, int index, AM_MEDIA_TYPE** type, BYTE* caps, NewType newType,
+                     DescribeCaps describe)
 {
     CheckPointer(type, E_POINTER);
     CheckPointer(caps, E_POINTER);

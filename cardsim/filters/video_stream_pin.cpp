@@ -19,7 +19,9 @@ constexpr int kMostFramesBehind = 8;
 
 VideoStreamPin::VideoStreamPin(const wchar_t* name, CaptureFilter* filter, CCritSec* lock, HRESULT* hr,
                                const GUID& category)
-    : LiveStreamPin(name, filter, lock, hr, category), format_(DefaultVideoCapability()), connected_(format_)
+    : LiveStreamPin(name, filter, lock, hr, category),
+      format_(DefaultVideoCapability()),
+      connected_(format_)
 {
 }
 

@@ -37,9 +37,9 @@ protected:
 private:
     VideoCapability CurrentFormat() const;
 
-    VideoCapability format_;      // the format set through IAMStreamConfig, or the default
+    VideoCapability format_;  // the format set through IAMStreamConfig, or the default
     bool formatSet_ = false;
-    VideoCapability connected_;   // the format of the connection
+    VideoCapability connected_;  // the format of the connection
     VideoTimeline timeline_;
     VideoTimeline::Frame pending_{};
     bool interlaced_ = false;

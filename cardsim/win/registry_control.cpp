@@ -21,7 +21,8 @@ std::optional<std::wstring> ReadText(const wchar_t* name)
         return std::nullopt;
     std::vector<wchar_t> buffer(bytes / sizeof(wchar_t) + 1);
     bytes = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
-    if (RegGetValueW(HKEY_CURRENT_USER, kControlKey, name, RRF_RT_REG_SZ, nullptr, buffer.data(), &bytes) != ERROR_SUCCESS)
+    if (RegGetValueW(HKEY_CURRENT_USER, kControlKey, name, RRF_RT_REG_SZ, nullptr, buffer.data(), &bytes) !=
+        ERROR_SUCCESS)
         return std::nullopt;
     return std::wstring(buffer.data());
 }

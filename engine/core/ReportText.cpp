@@ -125,8 +125,8 @@ std::string ReportBodyText(const RecordingReport& r, const std::tm& start, const
     std::string out = TimeText("Start Time: %H:%M:%S\n", start);
     out += TimeText("End Time:   %H:%M:%S\n", end);
     const int64_t seconds = r.endTime - r.startTime;
-    out += Line("Duration:   %02d:%02d:%02d\n\n", static_cast<int>(seconds / 3600), static_cast<int>(seconds % 3600 / 60),
-                static_cast<int>(seconds % 60));
+    out += Line("Duration:   %02d:%02d:%02d\n\n", static_cast<int>(seconds / 3600),
+                static_cast<int>(seconds % 3600 / 60), static_cast<int>(seconds % 60));
     out += FilterLines(r);
     const int64_t videoSpan = r.videoLastEnd - r.videoFirstStart;
     const int64_t audioSpan = r.audioLastEnd - r.audioFirstStart;

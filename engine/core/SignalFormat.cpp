@@ -10,12 +10,9 @@ constexpr uint32_t FourCC(char a, char b, char c, char d)
 }
 
 constexpr SignalFormat kRows[kSignalFormatCount] = {
-    {0, FourCC(' ', ' ', ' ', ' '), 0, 0, 0},
-    {1, FourCC('Y', 'U', 'Y', '2'), 720, 480, 333667},
-    {2, FourCC('Y', 'U', 'Y', '2'), 720, 480, 166833},
-    {3, FourCC('Y', 'U', 'Y', '2'), 1920, 1080, 333667},
-    {4, FourCC('Y', 'U', 'Y', '2'), 1280, 720, 166833},
-    {5, FourCC('Y', 'U', 'Y', '2'), 1920, 1080, 166833},
+    {0, FourCC(' ', ' ', ' ', ' '), 0, 0, 0},           {1, FourCC('Y', 'U', 'Y', '2'), 720, 480, 333667},
+    {2, FourCC('Y', 'U', 'Y', '2'), 720, 480, 166833},  {3, FourCC('Y', 'U', 'Y', '2'), 1920, 1080, 333667},
+    {4, FourCC('Y', 'U', 'Y', '2'), 1280, 720, 166833}, {5, FourCC('Y', 'U', 'Y', '2'), 1920, 1080, 166833},
 };
 
 }  // namespace

@@ -14,11 +14,11 @@
 #define IDS_MUX_TIMESHIFT_TITLE 403
 
 // List items, numbered from the first item of each list
-#define IDS_TIME_PROPERTY_FIRST 410    // none, time stamp, media time
-#define IDS_VIDEO_DELAY_FIRST 420      // delay time, null frame, full+null, reference time change
-#define IDS_AUDIO_DELAY_FIRST 430      // delay time, reference time change, null frame
-#define IDS_MUX_MODE_FIRST 440         // AVI1, AVI2
-#define IDS_SPLIT_MODE_FIRST 450       // file size, frame count, key frame count
+#define IDS_TIME_PROPERTY_FIRST 410  // none, time stamp, media time
+#define IDS_VIDEO_DELAY_FIRST 420    // delay time, null frame, full+null, reference time change
+#define IDS_AUDIO_DELAY_FIRST 430    // delay time, reference time change, null frame
+#define IDS_MUX_MODE_FIRST 440       // AVI1, AVI2
+#define IDS_SPLIT_MODE_FIRST 450     // file size, frame count, key frame count
 
 // AVI 1 page
 #define IDC_MAX_FILES 1300

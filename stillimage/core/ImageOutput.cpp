@@ -55,17 +55,17 @@ void WriteDib(const RgbPicture& picture, uint8_t* block)
 {
     const size_t stride = DibStride(kRgbBitCount, picture.width);
     uint8_t* at = block;
-    at = Put<uint32_t>(at, kDibHeaderBytes);                                        // biSize
-    at = Put<int32_t>(at, picture.width);                                          // biWidth
-    at = Put<int32_t>(at, picture.height);                                         // biHeight: bottom-up
-    at = Put<uint16_t>(at, 1);                                                     // biPlanes
-    at = Put<uint16_t>(at, kRgbBitCount);                                          // biBitCount
-    at = Put<uint32_t>(at, kBiRgb);                                                // biCompression
-    at = Put<uint32_t>(at, static_cast<uint32_t>(stride * picture.height));        // biSizeImage
-    at = Put<int32_t>(at, kPelsPerMeter);                                          // biXPelsPerMeter
-    at = Put<int32_t>(at, kPelsPerMeter);                                          // biYPelsPerMeter
-    at = Put<uint32_t>(at, 0);                                                     // biClrUsed
-    at = Put<uint32_t>(at, 0);                                                     // biClrImportant
+    at = Put<uint32_t>(at, kDibHeaderBytes);                                 // biSize
+    at = Put<int32_t>(at, picture.width);                                    // biWidth
+    at = Put<int32_t>(at, picture.height);                                   // biHeight: bottom-up
+    at = Put<uint16_t>(at, 1);                                               // biPlanes
+    at = Put<uint16_t>(at, kRgbBitCount);                                    // biBitCount
+    at = Put<uint32_t>(at, kBiRgb);                                          // biCompression
+    at = Put<uint32_t>(at, static_cast<uint32_t>(stride * picture.height));  // biSizeImage
+    at = Put<int32_t>(at, kPelsPerMeter);                                    // biXPelsPerMeter
+    at = Put<int32_t>(at, kPelsPerMeter);                                    // biYPelsPerMeter
+    at = Put<uint32_t>(at, 0);                                               // biClrUsed
+    at = Put<uint32_t>(at, 0);                                               // biClrImportant
 
     const size_t rowBytes = static_cast<size_t>(picture.width) * 3;
     for (int row = 0; row < picture.height; ++row, at += stride) {

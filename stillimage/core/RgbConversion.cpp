@@ -32,11 +32,11 @@ uint8_t Clamped(double value)
 // The formula's products, made once: the same double operations in the same order,
 // so every channel comes out bit for bit as the formula gives it.
 struct Terms {
-    std::array<double, 256> luma;     // 1.164 x (Y - 16)
-    std::array<double, 256> rFromV;   // x Cr
-    std::array<double, 256> gFromV;   // x Cr, subtracted
-    std::array<double, 256> gFromU;   // x Cb, subtracted
-    std::array<double, 256> bFromU;   // x Cb
+    std::array<double, 256> luma;    // 1.164 x (Y - 16)
+    std::array<double, 256> rFromV;  // x Cr
+    std::array<double, 256> gFromV;  // x Cr, subtracted
+    std::array<double, 256> gFromU;  // x Cb, subtracted
+    std::array<double, 256> bFromU;  // x Cb
 };
 
 Terms MakeTerms(const Coefficients& c)

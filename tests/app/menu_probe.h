@@ -26,9 +26,10 @@ inline std::map<unsigned, char> MenuStates(HWND main)
     const std::wstring file = BinFolder() + L"menu-probe.txt";
     DeleteFileW(file.c_str());
     HMODULE probe = LoadLibraryW((BinFolder() + L"tavrik_menu_probe.dll").c_str());
-    auto hook = probe ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(probe, "MenuProbeHook"))) : nullptr;
-    HHOOK hooked = hook ? SetWindowsHookExW(WH_GETMESSAGE, hook, probe, GetWindowThreadProcessId(main, nullptr))
-                        : nullptr;
+    auto hook =
+        probe ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(probe, "MenuProbeHook"))) : nullptr;
+    HHOOK hooked =
+        hook ? SetWindowsHookExW(WH_GETMESSAGE, hook, probe, GetWindowThreadProcessId(main, nullptr)) : nullptr;
     std::map<unsigned, char> states;
     if (hooked && PostMessageW(main, RegisterWindowMessageW(L"TavrikMenuProbe"), 0, 0) &&
         WaitFor([&] { return GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES; }, 10000)) {
@@ -61,13 +62,12 @@ inline std::map<unsigned, char> ToolbarStates(HWND main)
 inline const std::map<unsigned, std::string>& ExpectedItemStates()
 {
     static const std::map<unsigned, std::string> expected = {
-        {32783, "ece"}, {32781, "ee-"}, {32782, "--e"}, {32784, "-ee"}, {57665, "eee"}, {32870, "ee-"},
-        {32795, "xxx"}, {32796, "-xx"}, {32797, "---"}, {32798, "---"}, {32799, "---"}, {32790, "ccc"},
-        {32791, "eee"}, {32802, "ccx"}, {32800, "ee-"}, {32801, "ee-"}, {32792, "eee"}, {59392, "ccc"},
-        {59393, "ccc"}, {32840, "ccc"}, {32821, "eee"}, {32822, "eee"}, {32823, "eee"}, {32824, "ccc"},
-        {32825, "eee"}, {32826, "eee"}, {32811, "eee"}, {32812, "ccc"}, {32813, "eee"}, {32814, "eee"},
-        {32815, "eee"}, {32810, "eee"}, {32841, "eee"}, {32842, "eee"}, {32872, "-ee"}, {32873, "-ee"},
-        {32874, "-ee"}, {32875, "-ee"}, {32879, "-ee"}, {32880, "-ee"}, {32830, "eee"}, {32832, "---"},
+        {32783, "ece"}, {32781, "ee-"}, {32782, "--e"}, {32784, "-ee"}, {57665, "eee"}, {32870, "ee-"}, {32795, "xxx"},
+        {32796, "-xx"}, {32797, "---"}, {32798, "---"}, {32799, "---"}, {32790, "ccc"}, {32791, "eee"}, {32802, "ccx"},
+        {32800, "ee-"}, {32801, "ee-"}, {32792, "eee"}, {59392, "ccc"}, {59393, "ccc"}, {32840, "ccc"}, {32821, "eee"},
+        {32822, "eee"}, {32823, "eee"}, {32824, "ccc"}, {32825, "eee"}, {32826, "eee"}, {32811, "eee"}, {32812, "ccc"},
+        {32813, "eee"}, {32814, "eee"}, {32815, "eee"}, {32810, "eee"}, {32841, "eee"}, {32842, "eee"}, {32872, "-ee"},
+        {32873, "-ee"}, {32874, "-ee"}, {32875, "-ee"}, {32879, "-ee"}, {32880, "-ee"}, {32830, "eee"}, {32832, "---"},
         {32831, "---"}, {57664, "eee"},
     };
     return expected;

@@ -80,8 +80,12 @@ TEST(RecordName, SizePartNamesTheScanOfEachInputFormat)
     const struct {
         int format, width, height;
         const wchar_t* expected;
-    } rows[] = {{0, 0, 0, L"0x0i"},          {1, 720, 480, L"720x480i"},    {2, 720, 480, L"720x480p"},
-                {3, 1920, 1080, L"1920x1080i"}, {4, 1280, 720, L"1280x720p"}, {5, 1920, 1080, L"1920x1080p"},
+    } rows[] = {{0, 0, 0, L"0x0i"},
+                {1, 720, 480, L"720x480i"},
+                {2, 720, 480, L"720x480p"},
+                {3, 1920, 1080, L"1920x1080i"},
+                {4, 1280, 720, L"1280x720p"},
+                {5, 1920, 1080, L"1920x1080p"},
                 {9, 1920, 1080, L"1920x1080i"}};
     for (const auto& row : rows) {
         MainSettings settings = RecordSettings(L"", 2, 0);
@@ -107,10 +111,9 @@ TEST(RecordName, UnusableTimeFormatsAndCharactersAreFaultsNotNames)
         const wchar_t* format;
         NameFault fault;
     } cases[] = {
-        {L"", L"%Q", NameFault::TimeFormat},        {L"", L"%Y%", NameFault::TimeFormat},
-        {L"", L"%#", NameFault::TimeFormat},        {L"", L"%E", NameFault::TimeFormat},
-        {L"", L"%H:%M", NameFault::Character},      {L"a/b", L"", NameFault::Character},
-        {L"a?", L"", NameFault::Character},         {L"tab\t", L"", NameFault::Character},
+        {L"", L"%Q", NameFault::TimeFormat}, {L"", L"%Y%", NameFault::TimeFormat},  {L"", L"%#", NameFault::TimeFormat},
+        {L"", L"%E", NameFault::TimeFormat}, {L"", L"%H:%M", NameFault::Character}, {L"a/b", L"", NameFault::Character},
+        {L"a?", L"", NameFault::Character},  {L"tab\t", L"", NameFault::Character},
     };
     for (const auto& c : cases) {
         MainSettings settings = RecordSettings(c.prefix, 5, 40);
@@ -177,7 +180,7 @@ TEST(RecordPath, AutomaticFolderDialogAndReport)
 TEST(RecordPath, PathsThatDoNotFitAreRefusedNotCut)
 {
     const std::wstring folder = L"C:\\" + std::wstring(240, L'f');  // 243 characters
-    const std::wstring fits(9, L'n');                                // 243 + 1 + 9 = 253
+    const std::wstring fits(9, L'n');                               // 243 + 1 + 9 = 253
     EXPECT_EQ(NameFault::None, AutomaticRecordPath(folder, fits.substr(1)).fault);
     EXPECT_EQ(NameFault::PathTooLong, AutomaticRecordPath(folder, fits).fault)
         << "the multiplexer's numbered files would not fit";

@@ -74,13 +74,14 @@ TEST(RepairTexts, TheReportSaysWhatBecameOfEachFile)
               "Repaired file: C:\\rec\\take0000000.avi: 251 frames recovered (3 null)\r\n"
               "Not repaired:  C:\\rec\\take0000001.avi\r\n",
               lines);
-    const std::wstring question = RepairQuestion({L"a.avi", L"b.avi", L"c.avi", L"d.avi", L"e.avi", L"f.avi", L"g.avi"});
+    const std::wstring question =
+        RepairQuestion({L"a.avi", L"b.avi", L"c.avi", L"d.avi", L"e.avi", L"f.avi", L"g.avi"});
     EXPECT_NE(std::wstring::npos, question.find(L"e.avi"));
     EXPECT_EQ(std::wstring::npos, question.find(L"f.avi")) << "five files are named";
     EXPECT_NE(std::wstring::npos, question.find(L"ほか 2 ファイル"));
     // One folder is named once: a long path would not fit the message box.
-    const std::wstring summary = RepairSummary({{L"C:\\rec\\a000.avi", FileRepair::Repaired, 12, 1},
-                                                {L"C:\\rec\\a001.avi", FileRepair::Stopped}});
+    const std::wstring summary = RepairSummary(
+        {{L"C:\\rec\\a000.avi", FileRepair::Repaired, 12, 1}, {L"C:\\rec\\a001.avi", FileRepair::Stopped}});
     EXPECT_EQ(L"中断された録画の修復を中止しました。\n\nフォルダー: C:\\rec\\\n"
               L"  a000.avi: 復元したフレーム 12 (うちヌルフレーム 1)\n"
               L"  a001.avi: 修復を中止しました。元のままです。\n\n次回の起動時にもう一度確認します。",

@@ -19,8 +19,8 @@ protected:
 
     static void SetRaw(const wchar_t* entry, DWORD type, const void* data, DWORD size)
     {
-        ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_CURRENT_USER, (std::wstring(kRoot) + L"\\Settings").c_str(), entry,
-                                                 type, data, size));
+        ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_CURRENT_USER, (std::wstring(kRoot) + L"\\Settings").c_str(),
+                                                 entry, type, data, size));
     }
 
     RegistryProfile profile{kRoot};
@@ -38,8 +38,8 @@ TEST_F(RegistryProfileTest, WrittenValuesAreReadBackWithTheirRegistryTypes)
     DWORD type = 0;
     DWORD number = 0;
     DWORD size = sizeof number;
-    ASSERT_EQ(ERROR_SUCCESS, RegGetValueW(HKEY_CURRENT_USER, L"Software\\TavrikProfileTest\\Tavrik\\Settings", L"Number",
-                                          RRF_RT_ANY, &type, &number, &size));
+    ASSERT_EQ(ERROR_SUCCESS, RegGetValueW(HKEY_CURRENT_USER, L"Software\\TavrikProfileTest\\Tavrik\\Settings",
+                                          L"Number", RRF_RT_ANY, &type, &number, &size));
     EXPECT_EQ(static_cast<DWORD>(REG_DWORD), type);
     EXPECT_EQ(0xFFFFFFFEu, number);
 

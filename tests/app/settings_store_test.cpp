@@ -35,9 +35,9 @@ TEST(SettingsStore, AnEmptyProfileGivesTheDefaults)
     EXPECT_EQ(0, s.stressThread);
 
     const MainSettings& m = s.main;
-    for (const std::wstring* text : {&m.cardFolder, &m.cardConfigFile, &m.defaultRecordPath, &m.imagePath,
-                                     &m.recordNamePrefix, &m.recordNameTimeFormat, &m.imageNamePrefix,
-                                     &m.imageNameTimeFormat})
+    for (const std::wstring* text :
+         {&m.cardFolder, &m.cardConfigFile, &m.defaultRecordPath, &m.imagePath, &m.recordNamePrefix,
+          &m.recordNameTimeFormat, &m.imageNamePrefix, &m.imageNameTimeFormat})
         EXPECT_EQ(L"", *text);
     EXPECT_EQ(0, m.recordRule) << "save dialog";
     EXPECT_EQ(0, m.useCardConfig);
@@ -155,14 +155,39 @@ TEST(SettingsStore, TheSaveWritesEveryValueOnceButNeverRegisterFilterGraph)
     StoredSettings s = Unusual();
     s.registerFilterGraph = 1;
     WriteSettings(profile, s);
-    const std::vector<std::wstring> expected = {
-        L"VideoRenderer", L"AudioInputType", L"AudioMute", L"VideoScale", L"VideoAspectMode", L"Preview",
-        L"ZelvanPath", L"SettingUtilFile", L"DefaultRecordPath", L"ImageCapturePath", L"RecordRule",
-        L"UseSettingFile", L"UseSettingFileWait", L"UseRecLog", L"RecordNamePrefix", L"RecordNameSerialNumber",
-        L"RecordNameRule", L"RecordNameTimeFormat", L"ImageNamePrefix", L"ImageNameSerialNumber", L"ImageNameRule",
-        L"ImageNameTimeFormat", L"ImageCaptureAspectMode", L"ImageCaptureCroppingMode", L"ImageCaptureScaleMode",
-        L"ImageCaptureScale", L"ImageCaptureFileFormat", L"ImageCaptureClipboard", L"ImageCaptureColorConversion",
-        L"ImageCaptureCroppingRect", L"Topmost", L"WindowMode", L"StressThread"};
+    const std::vector<std::wstring> expected = {L"VideoRenderer",
+                                                L"AudioInputType",
+                                                L"AudioMute",
+                                                L"VideoScale",
+                                                L"VideoAspectMode",
+                                                L"Preview",
+                                                L"ZelvanPath",
+                                                L"SettingUtilFile",
+                                                L"DefaultRecordPath",
+                                                L"ImageCapturePath",
+                                                L"RecordRule",
+                                                L"UseSettingFile",
+                                                L"UseSettingFileWait",
+                                                L"UseRecLog",
+                                                L"RecordNamePrefix",
+                                                L"RecordNameSerialNumber",
+                                                L"RecordNameRule",
+                                                L"RecordNameTimeFormat",
+                                                L"ImageNamePrefix",
+                                                L"ImageNameSerialNumber",
+                                                L"ImageNameRule",
+                                                L"ImageNameTimeFormat",
+                                                L"ImageCaptureAspectMode",
+                                                L"ImageCaptureCroppingMode",
+                                                L"ImageCaptureScaleMode",
+                                                L"ImageCaptureScale",
+                                                L"ImageCaptureFileFormat",
+                                                L"ImageCaptureClipboard",
+                                                L"ImageCaptureColorConversion",
+                                                L"ImageCaptureCroppingRect",
+                                                L"Topmost",
+                                                L"WindowMode",
+                                                L"StressThread"};
     EXPECT_EQ(expected, profile.written);
 
     // Set by hand, it is read...
@@ -174,8 +199,8 @@ TEST(SettingsStore, TheSaveWritesEveryValueOnceButNeverRegisterFilterGraph)
 TEST(SettingsStore, DamagedValuesGiveTheirDefaultsOrTheirParsedPart)
 {
     MemoryProfile profile;
-    profile[L"VideoRenderer"] = std::wstring(L"2");    // a string where a number belongs
-    profile[L"RecordNamePrefix"] = 5;                  // and a number where a string belongs
+    profile[L"VideoRenderer"] = std::wstring(L"2");  // a string where a number belongs
+    profile[L"RecordNamePrefix"] = 5;                // and a number where a string belongs
     profile[L"ImageCaptureScale"] = std::wstring(L"abc");
     profile[L"ImageCaptureCroppingRect"] = std::wstring(L"10,20");
     profile[L"ImageCaptureFileFormat"] = 1;

@@ -201,11 +201,13 @@ public:
     BYTE* Address() const { return address_; }
     bool Write(size_t offset, const void* data, size_t size) const
     {
-        return address_ && offset + size <= size_ && WriteProcessMemory(process_, address_ + offset, data, size, nullptr);
+        return address_ && offset + size <= size_ &&
+               WriteProcessMemory(process_, address_ + offset, data, size, nullptr);
     }
     bool Read(size_t offset, void* data, size_t size) const
     {
-        return address_ && offset + size <= size_ && ReadProcessMemory(process_, address_ + offset, data, size, nullptr);
+        return address_ && offset + size <= size_ &&
+               ReadProcessMemory(process_, address_ + offset, data, size, nullptr);
     }
 
 private:

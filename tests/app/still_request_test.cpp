@@ -83,7 +83,7 @@ TEST(StillRequest, FixedCropOnlyInsideTheFrameAndSmallerThanIt)
     EXPECT_EQ(std::optional(StillRect{100, 50, 740, 410}), plan.crop);
     EXPECT_EQ(std::optional(StillRect{0, 0, 640, 360}), plan.output);
 
-    const CropRect unusable[] = {{0, 0, 1280, 720}, {0, 0, 1281, 720}, {0, 0, 1280, 721},
+    const CropRect unusable[] = {{0, 0, 1280, 720}, {0, 0, 1281, 720},  {0, 0, 1280, 721},
                                  {-1, 0, 640, 360}, {640, 0, 100, 360}, {0, 360, 640, 360}};
     for (const CropRect& rect : unusable) {
         settings.imageCroppingRect = rect;

@@ -33,29 +33,51 @@ TEST_F(TavrikApp, AFirstStartOpensTheDefaultWindowAndSavesTheDefaults)
         // The first start previews the card; the information bar shows it once the timer has ticked.
         HWND state = Descendant(window, 1004);
         ASSERT_NE(nullptr, state);
-        EXPECT_TRUE(WaitFor([&] { return Text(state) == L"プレビュー中"; }, 10000)) << "state shows: " << Text(state).size();
+        EXPECT_TRUE(WaitFor([&] { return Text(state) == L"プレビュー中"; }, 10000))
+            << "state shows: " << Text(state).size();
         EXPECT_TRUE(IsWindowVisible(Descendant(window, 0xE800))) << "toolbar";
         EXPECT_TRUE(IsWindowVisible(Descendant(window, 0xE801))) << "status bar";
         EXPECT_TRUE(IsWindowVisible(Descendant(window, 0xE805))) << "information bar";
         ASSERT_TRUE(run.Close());
     }
 
-    const std::vector<std::pair<const wchar_t*, DWORD>> numbers = {
-        {L"VideoRenderer", 1}, {L"AudioInputType", 1}, {L"AudioMute", 0}, {L"VideoScale", 4},
-        {L"VideoAspectMode", 3}, {L"RecordRule", 0}, {L"UseSettingFile", 0}, {L"UseSettingFileWait", 0},
-        {L"UseRecLog", 0}, {L"RecordNameSerialNumber", 0}, {L"RecordNameRule", 1}, {L"ImageNameSerialNumber", 0},
-        {L"ImageNameRule", 1}, {L"ImageCaptureAspectMode", 1}, {L"ImageCaptureCroppingMode", 1},
-        {L"ImageCaptureScaleMode", 0}, {L"ImageCaptureClipboard", 0}, {L"ImageCaptureColorConversion", 0},
-        {L"Topmost", 0}, {L"WindowMode", 0}, {L"StressThread", 0},
-        // Stored from the engine's state: it was previewing.
-        {L"Preview", 1}};
+    const std::vector<std::pair<const wchar_t*, DWORD>> numbers = {{L"VideoRenderer", 1},
+                                                                   {L"AudioInputType", 1},
+                                                                   {L"AudioMute", 0},
+                                                                   {L"VideoScale", 4},
+                                                                   {L"VideoAspectMode", 3},
+                                                                   {L"RecordRule", 0},
+                                                                   {L"UseSettingFile", 0},
+                                                                   {L"UseSettingFileWait", 0},
+                                                                   {L"UseRecLog", 0},
+                                                                   {L"RecordNameSerialNumber", 0},
+                                                                   {L"RecordNameRule", 1},
+                                                                   {L"ImageNameSerialNumber", 0},
+                                                                   {L"ImageNameRule", 1},
+                                                                   {L"ImageCaptureAspectMode", 1},
+                                                                   {L"ImageCaptureCroppingMode", 1},
+                                                                   {L"ImageCaptureScaleMode", 0},
+                                                                   {L"ImageCaptureClipboard", 0},
+                                                                   {L"ImageCaptureColorConversion", 0},
+                                                                   {L"Topmost", 0},
+                                                                   {L"WindowMode", 0},
+                                                                   {L"StressThread", 0},
+                                                                   // Stored from the engine's state: it was previewing.
+                                                                   {L"Preview", 1}};
     for (const auto& [entry, value] : numbers)
         EXPECT_EQ(std::optional<DWORD>(value), ReadDword(entry)) << std::wstring(entry).size() << " " << value;
     const std::vector<std::pair<const wchar_t*, std::wstring>> texts = {
-        {L"ZelvanPath", L""}, {L"SettingUtilFile", L""}, {L"DefaultRecordPath", L""}, {L"ImageCapturePath", L""},
-        {L"RecordNamePrefix", L""}, {L"RecordNameTimeFormat", L""}, {L"ImageNamePrefix", L""},
-        {L"ImageNameTimeFormat", L""}, {L"ImageCaptureScale", L"100.000000"},
-        {L"ImageCaptureFileFormat", L"image/bmp"}, {L"ImageCaptureCroppingRect", L"0,0,1920,1080"}};
+        {L"ZelvanPath", L""},
+        {L"SettingUtilFile", L""},
+        {L"DefaultRecordPath", L""},
+        {L"ImageCapturePath", L""},
+        {L"RecordNamePrefix", L""},
+        {L"RecordNameTimeFormat", L""},
+        {L"ImageNamePrefix", L""},
+        {L"ImageNameTimeFormat", L""},
+        {L"ImageCaptureScale", L"100.000000"},
+        {L"ImageCaptureFileFormat", L"image/bmp"},
+        {L"ImageCaptureCroppingRect", L"0,0,1920,1080"}};
     for (const auto& [entry, value] : texts)
         EXPECT_EQ(std::optional<std::wstring>(value), ReadString(entry));
     // At the origin, fitted to the picture as far as the screen allows.
@@ -73,20 +95,38 @@ TEST_F(TavrikApp, AFirstStartOpensTheDefaultWindowAndSavesTheDefaults)
 
 TEST_F(TavrikApp, EverySettingSurvivesARestart)
 {
-    const std::vector<std::pair<const wchar_t*, DWORD>> numbers = {
-        {L"VideoRenderer", 3}, {L"AudioInputType", 2}, {L"AudioMute", 1}, {L"VideoScale", 6},
-        {L"VideoAspectMode", 5}, {L"RecordRule", 1}, {L"UseSettingFile", 1}, {L"UseSettingFileWait", 750},
-        {L"UseRecLog", 1}, {L"RecordNameSerialNumber", 41}, {L"RecordNameRule", 7},
-        {L"ImageNameSerialNumber", 0xFFFFFFFF}, {L"ImageNameRule", 4}, {L"ImageCaptureAspectMode", 3},
-        {L"ImageCaptureCroppingMode", 2}, {L"ImageCaptureScaleMode", 1}, {L"ImageCaptureClipboard", 1},
-        {L"ImageCaptureColorConversion", 2}, {L"WindowMode", 0}, {L"StressThread", 1}};
-    const std::vector<std::pair<const wchar_t*, std::wstring>> texts = {
-        {L"ZelvanPath", L"C:\\Program Files\\Zelvan"}, {L"SettingUtilFile", L"C:\\Zelvan\\設定.cfg"},
-        {L"DefaultRecordPath", L"D:\\録画"}, {L"ImageCapturePath", L"D:\\静止画\\"},
-        {L"RecordNamePrefix", L"rec-"}, {L"RecordNameTimeFormat", L"%Y-%m-%d"}, {L"ImageNamePrefix", L"画像"},
-        {L"ImageNameTimeFormat", L"%H%M%S"}, {L"ImageCaptureScale", L"37.500000"},
-        {L"ImageCaptureFileFormat", L"image/jpeg"}, {L"ImageCaptureCroppingRect", L"-4,8,1280,720"},
-        {L"WindowState", L"1,30,40,830,640"}};
+    const std::vector<std::pair<const wchar_t*, DWORD>> numbers = {{L"VideoRenderer", 3},
+                                                                   {L"AudioInputType", 2},
+                                                                   {L"AudioMute", 1},
+                                                                   {L"VideoScale", 6},
+                                                                   {L"VideoAspectMode", 5},
+                                                                   {L"RecordRule", 1},
+                                                                   {L"UseSettingFile", 1},
+                                                                   {L"UseSettingFileWait", 750},
+                                                                   {L"UseRecLog", 1},
+                                                                   {L"RecordNameSerialNumber", 41},
+                                                                   {L"RecordNameRule", 7},
+                                                                   {L"ImageNameSerialNumber", 0xFFFFFFFF},
+                                                                   {L"ImageNameRule", 4},
+                                                                   {L"ImageCaptureAspectMode", 3},
+                                                                   {L"ImageCaptureCroppingMode", 2},
+                                                                   {L"ImageCaptureScaleMode", 1},
+                                                                   {L"ImageCaptureClipboard", 1},
+                                                                   {L"ImageCaptureColorConversion", 2},
+                                                                   {L"WindowMode", 0},
+                                                                   {L"StressThread", 1}};
+    const std::vector<std::pair<const wchar_t*, std::wstring>> texts = {{L"ZelvanPath", L"C:\\Program Files\\Zelvan"},
+                                                                        {L"SettingUtilFile", L"C:\\Zelvan\\設定.cfg"},
+                                                                        {L"DefaultRecordPath", L"D:\\録画"},
+                                                                        {L"ImageCapturePath", L"D:\\静止画\\"},
+                                                                        {L"RecordNamePrefix", L"rec-"},
+                                                                        {L"RecordNameTimeFormat", L"%Y-%m-%d"},
+                                                                        {L"ImageNamePrefix", L"画像"},
+                                                                        {L"ImageNameTimeFormat", L"%H%M%S"},
+                                                                        {L"ImageCaptureScale", L"37.500000"},
+                                                                        {L"ImageCaptureFileFormat", L"image/jpeg"},
+                                                                        {L"ImageCaptureCroppingRect", L"-4,8,1280,720"},
+                                                                        {L"WindowState", L"1,30,40,830,640"}};
     for (const auto& [entry, value] : numbers)
         WriteDword(entry, value);
     for (const auto& [entry, value] : texts)
@@ -123,7 +163,8 @@ TEST_F(TavrikApp, DamagedSettingsGiveDefaultsAndNeverStopTheProgram)
     const std::wstring longPath(60000, L'長');
     WriteString(L"ZelvanPath", longPath);
     WriteString(L"WindowState", L"1,0,0,x");
-    WriteString(L"Bars", L"garbage;;59392:Q:1;" + std::wstring(20000, L';'), L"Software\\Tavrik\\Tavrik\\ToolBar\\State");
+    WriteString(L"Bars", L"garbage;;59392:Q:1;" + std::wstring(20000, L';'),
+                L"Software\\Tavrik\\Tavrik\\ToolBar\\State");
     {
         TavrikRun run;
         ASSERT_NE(nullptr, run.Window());
@@ -239,10 +280,13 @@ TEST_F(TavrikApp, ASecondCopyBringsTheFirstForwardWithItsDialogAndEnds)
     // On Windows the dialog ends up in front. Wine carries out the activation of
     // another process's windows asynchronously and may finish with the dialog's
     // disabled owner active, so either of the first copy's two windows counts.
-    EXPECT_TRUE(WaitFor([&] {
-        const HWND front = GetForegroundWindow();
-        return front == about.second || front == window;
-    }, 5000)) << "the first copy is in front";
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            const HWND front = GetForegroundWindow();
+            return front == about.second || front == window;
+        },
+        5000))
+        << "the first copy is in front";
     EXPECT_TRUE(IsWindowVisible(about.second));
 
     PostMessageW(about.second, WM_COMMAND, IDOK, 0);

@@ -26,7 +26,8 @@ inline void NoteForProbeIn(const std::wstring& folder, const std::wstring& file,
     std::ofstream expect(std::filesystem::path(folder + L"\\expect.txt"), std::ios::app);
     std::string relative = Narrow(file.substr(FullPath(L".").size() + 1));
     std::replace(relative.begin(), relative.end(), '\\', '/');
-    expect << relative << ' ' << frames << ' ' << nullFrames << ' ' << (swapped ? 'L' : 'R') << ' ' << pictureSize << '\n';
+    expect << relative << ' ' << frames << ' ' << nullFrames << ' ' << (swapped ? 'L' : 'R') << ' ' << pictureSize
+           << '\n';
 }
 
 class TavrikTest : public ::testing::Test {

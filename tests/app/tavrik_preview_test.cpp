@@ -119,9 +119,11 @@ protected:
     static bool WaitForPanes(TavrikRun& run, const std::wstring& status, const std::wstring& format,
                              DWORD patience = kPatience)
     {
-        const bool shown = WaitFor([&] {
-            return PaneText(run.Id(), run.Window(), 0) == status && PaneText(run.Id(), run.Window(), 2) == format;
-        }, patience);
+        const bool shown = WaitFor(
+            [&] {
+                return PaneText(run.Id(), run.Window(), 0) == status && PaneText(run.Id(), run.Window(), 2) == format;
+            },
+            patience);
         if (!shown)
             ADD_FAILURE() << "the status line shows \"" << Narrow(PaneText(run.Id(), run.Window(), 0)) << "\" and \""
                           << Narrow(PaneText(run.Id(), run.Window(), 2)) << "\"";
@@ -134,9 +136,8 @@ TEST_F(TavrikPreview, FirstStartDetects1080iShowsThePictureAndTogglesThePreview)
     const auto started = std::chrono::steady_clock::now();
     TavrikRun run;
     ASSERT_TRUE(run.Window());
-    ASSERT_TRUE(WaitFor([&] {
-        return ShowsVideoWindow(run.Window()) && PaneText(run.Id(), run.Window(), 0) == L"プレビュー中";
-    }));
+    ASSERT_TRUE(WaitFor(
+        [&] { return ShowsVideoWindow(run.Window()) && PaneText(run.Id(), run.Window(), 0) == L"プレビュー中"; }));
     const auto firstFrame = std::chrono::steady_clock::now() - started;
     std::cout << "video window shown, previewing, after "
               << std::chrono::duration_cast<std::chrono::milliseconds>(firstFrame).count() << " ms" << std::endl;
@@ -385,7 +386,8 @@ TEST_F(TavrikPreview, MissingCardIsReportedTwiceAndTheProgramKeepsRunning)
         EXPECT_EQ(L"Zelvan キャプチャーデバイスが見つかりません。", text);
         HWND first = MessageBoxOf(run.Id());
         PostMessageW(first, WM_COMMAND, IDOK, 0);
-        ASSERT_TRUE(WaitFor([&] { return MessageBoxOf(run.Id(), &text) && text != L"Zelvan キャプチャーデバイスが見つかりません。"; }));
+        ASSERT_TRUE(WaitFor(
+            [&] { return MessageBoxOf(run.Id(), &text) && text != L"Zelvan キャプチャーデバイスが見つかりません。"; }));
         EXPECT_EQ(L"Zelvan の初期化に失敗しました。", text);
         PostMessageW(MessageBoxOf(run.Id()), WM_COMMAND, IDOK, 0);
         ASSERT_TRUE(run.Window());
@@ -466,7 +468,8 @@ TEST_F(TavrikPreview, RenderersAudioInputAndMuteWhilePreviewingThenEveryFilterIs
 
     const std::vector<std::string> census = CensusLines(logFolder, run.Id());
     const auto count = [&](const std::string& event) {
-        return std::count_if(census.begin(), census.end(), [&](const std::string& line) { return line.rfind(event, 0) == 0; });
+        return std::count_if(census.begin(), census.end(),
+                             [&](const std::string& line) { return line.rfind(event, 0) == 0; });
     };
     EXPECT_EQ(2, count("created ")) << "the capture filter and the crossbar, made once for the whole run";
     EXPECT_EQ(2, count("released "));

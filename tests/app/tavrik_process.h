@@ -194,7 +194,6 @@ inline HWND Descendant(HWND parent, int id)
     return search.found;
 }
 
-
 // "<test dir>\<parent>\<name>", made when missing and emptied of its files.
 inline std::wstring FreshFolderUnder(const std::wstring& parent, const std::wstring& name)
 {
@@ -259,8 +258,8 @@ inline std::wstring PaneText(DWORD process, HWND main, int pane)
     constexpr size_t kChars = 128;
     void* remote = VirtualAllocEx(target, nullptr, kChars * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE);
     wchar_t text[kChars] = {};
-    if (remote && SendMessageTimeoutW(bar, SB_GETTEXTW, pane, reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG,
-                                      2000, nullptr))
+    if (remote &&
+        SendMessageTimeoutW(bar, SB_GETTEXTW, pane, reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 2000, nullptr))
         ReadProcessMemory(target, remote, text, sizeof text - sizeof(wchar_t), nullptr);
     if (remote)
         VirtualFreeEx(target, remote, 0, MEM_RELEASE);
@@ -271,7 +270,8 @@ inline std::wstring PaneText(DWORD process, HWND main, int pane)
 inline std::string Narrow(const std::wstring& text)
 {
     std::string utf8(text.size() * 3 + 1, '\0');
-    utf8.resize(WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr));
+    utf8.resize(WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8.data(), static_cast<int>(utf8.size()), nullptr,
+                                    nullptr));
     if (!utf8.empty())
         utf8.pop_back();
     return utf8;

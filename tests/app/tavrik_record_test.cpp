@@ -293,16 +293,15 @@ TEST_F(TavrikRecord, MediaRecordKeyAndTheShellHookWhileAnotherWindowHasTheFocus)
     Sleep(500);
     const RECT placed = Rect(run.Window());
     DWORD_PTR result = 0;
-    ASSERT_TRUE(SendMessageTimeoutW(run.Window(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000,
-                                    &result));
+    ASSERT_TRUE(
+        SendMessageTimeoutW(run.Window(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &result));
     EXPECT_EQ(TRUE, static_cast<BOOL>(result)) << "previewing, it lets the session end";
-    ASSERT_TRUE(SendMessageTimeoutW(run.Window(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000,
-                                    &result));
+    ASSERT_TRUE(
+        SendMessageTimeoutW(run.Window(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &result));
     run.Kill();
     EXPECT_EQ(std::optional<DWORD>(2), ReadDword(L"RecordNameSerialNumber"));
     EXPECT_EQ(std::optional<std::wstring>(L"1," + std::to_wstring(placed.left) + L"," + std::to_wstring(placed.top) +
-                                          L"," + std::to_wstring(placed.right) + L"," +
-                                          std::to_wstring(placed.bottom)),
+                                          L"," + std::to_wstring(placed.right) + L"," + std::to_wstring(placed.bottom)),
               ReadString(L"WindowState"));
     EXPECT_EQ(std::optional<DWORD>(1), ReadDword(L"Preview"));
 }
@@ -500,7 +499,8 @@ TEST_F(TavrikRecord, MediaKeysDoNothingWhileADialogIsOpenAndNoNameIsUsedTwice)
     HWND box = ShootMessageBox(run.Id(), L"record-path-too-long");
     ASSERT_NE(nullptr, box);
     EXPECT_EQ(run.Window(), GetWindow(box, GW_OWNER));
-    EXPECT_EQ(L"前回の録画保存場所のパスが長すぎるため、ドキュメントフォルダーを開きます。", AnswerMessageBox(run.Id()));
+    EXPECT_EQ(L"前回の録画保存場所のパスが長すぎるため、ドキュメントフォルダーを開きます。",
+              AnswerMessageBox(run.Id()));
     HWND dialog = SaveDialogOf(run.Id());
     ASSERT_NE(nullptr, dialog);
     EXPECT_EQ(run.Window(), GetWindow(dialog, GW_OWNER));
@@ -533,7 +533,8 @@ TEST_F(TavrikRecord, AMultiplexerThatCannotBeBoundFailsTheBuildAndThePreviewCome
     PostMessageW(run.Window(), WM_COMMAND, kRecordStart, 0);
     std::wstring text;
     ASSERT_TRUE(WaitFor([&] { return MessageBoxOf(run.Id(), &text) != nullptr; }));
-    EXPECT_TRUE(std::regex_match(Narrow(text), std::regex(R"(キャプチャーグラフの構築に失敗しました。\([0-9a-f]{8}\))")))
+    EXPECT_TRUE(
+        std::regex_match(Narrow(text), std::regex(R"(キャプチャーグラフの構築に失敗しました。\([0-9a-f]{8}\))")))
         << Narrow(text);
     PostMessageW(MessageBoxOf(run.Id()), WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitForStatus(run, L"停止中"));
@@ -579,8 +580,8 @@ TEST_F(TavrikRecord, ClosingAndLoggingOffAreRefusedWhileRecordingAndAForcedEndFi
     // Windows may end the session all the same; the recording is finished as the stop
     // command finishes it before the process is ended.
     DWORD_PTR result = 0;
-    ASSERT_TRUE(SendMessageTimeoutW(run.Window(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 20000,
-                                    &result));
+    ASSERT_TRUE(
+        SendMessageTimeoutW(run.Window(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 20000, &result));
     run.Kill();
     ExpectRecording(L"take0000", 0);
     EXPECT_EQ(std::optional<DWORD>(1), ReadDword(L"RecordNameSerialNumber"));
@@ -597,7 +598,9 @@ TEST_F(TavrikRecord, FilesFullEndTheRecordingAsTheStopCommandWouldAndTheUserIsTo
     PostMessageW(run.Window(), WM_COMMAND, kRecordStart, 0);
     std::wstring text;
     ASSERT_TRUE(WaitFor([&] { return MessageBoxOf(run.Id(), &text) != nullptr; }));
-    EXPECT_TRUE(std::regex_match(Narrow(text), std::regex(R"(録画ファイルがすべて一杯になったため、録画を停止しました。\(00008001\))"))) << Narrow(text);
+    EXPECT_TRUE(std::regex_match(
+        Narrow(text), std::regex(R"(録画ファイルがすべて一杯になったため、録画を停止しました。\(00008001\))")))
+        << Narrow(text);
     // The preview resumed before the message; the status line follows from a posted message.
     EXPECT_TRUE(WaitForStatus(run, L"プレビュー中"));
     PostMessageW(MessageBoxOf(run.Id()), WM_COMMAND, IDOK, 0);
@@ -708,8 +711,7 @@ TEST_F(TavrikRecord, FailedStartsLeaveNothingBehindAndTheNextRecordingWorks)
     const std::vector<std::string> failedReport = FileLines(later + L"\\take0001.log");
     ASSERT_FALSE(failedReport.empty());
     EXPECT_EQ(0u, failedReport.back().rfind("Fail Recording. ", 0)) << failedReport.back();
-    EXPECT_EQ((std::vector<std::wstring>{L"take0001.log", L"take0002.log", L"take0002000.avi"}),
-              FileNamesIn(later));
+    EXPECT_EQ((std::vector<std::wstring>{L"take0001.log", L"take0002.log", L"take0002000.avi"}), FileNamesIn(later));
     ExpectRecording(L"take0002", 0);
     ASSERT_TRUE(run.Close());
     EXPECT_EQ(std::optional<DWORD>(0), ReadDword(L"StressThread")) << "the load thread ran only for the recording";

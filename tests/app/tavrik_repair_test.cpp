@@ -321,10 +321,12 @@ TEST_F(TavrikRepair, TheSaveDialogsChoiceOfAnInterruptedRecordingsNameIsQuestion
     // The killed run never saved its serial number: the dialog offers the same name again.
     PostMessageW(run.Window(), WM_COMMAND, kRecordStart, 0);
     HWND dialog = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (dialog = WindowOf(run.Id(), L"#32770")) != nullptr && GetDlgItem(dialog, IDOK); }));
+    ASSERT_TRUE(
+        WaitFor([&] { return (dialog = WindowOf(run.Id(), L"#32770")) != nullptr && GetDlgItem(dialog, IDOK); }));
     Sleep(500);
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-    HWND prompt = MessageBoxStarting(run.Id(), L"このファイル名には、中断されたまま修復されていない録画があります。", &text);
+    HWND prompt =
+        MessageBoxStarting(run.Id(), L"このファイル名には、中断されたまま修復されていない録画があります。", &text);
     ASSERT_NE(nullptr, prompt);
     EXPECT_NE(std::wstring::npos, text.find(folder + L"\\take0000")) << Narrow(text);
     EXPECT_NE(std::wstring::npos, text.find(L"上書きされ、修復できなくなります")) << Narrow(text);

@@ -73,28 +73,75 @@ protected:
 
 HMODULE TavrikResources::module = nullptr;
 
-const std::vector<std::wstring> kViewItems = {
-    L"32821 25%\tCtrl+↑", L"32822 50%", L"32823 75%", L"32824 100%", L"32825 150%", L"32826 200% \tCtrl+↓", L"-",
-    L"32811 4:3\tCtrl+←", L"32812 16:9", L"32813 4:3LB", L"32814 16:9PAN", L"32815 16:9ZOOM\tCtrl+→",
-    L"32810 フリー", L"-", L"32841 ウィンドウスタイルの変更(&A)\tCtrl+T", L"32842 常に最前面に表示(&O)"};
+const std::vector<std::wstring> kViewItems = {L"32821 25%\tCtrl+↑",
+                                              L"32822 50%",
+                                              L"32823 75%",
+                                              L"32824 100%",
+                                              L"32825 150%",
+                                              L"32826 200% \tCtrl+↓",
+                                              L"-",
+                                              L"32811 4:3\tCtrl+←",
+                                              L"32812 16:9",
+                                              L"32813 4:3LB",
+                                              L"32814 16:9PAN",
+                                              L"32815 16:9ZOOM\tCtrl+→",
+                                              L"32810 フリー",
+                                              L"-",
+                                              L"32841 ウィンドウスタイルの変更(&A)\tCtrl+T",
+                                              L"32842 常に最前面に表示(&O)"};
 
 TEST_F(TavrikResources, MainMenuHoldsEveryCommandInOrder)
 {
-    std::vector<std::wstring> expected = {
-        L"POPUP ファイル(&F)", L"32783 プレビュー(&P)\tCtrl+P", L"-", L"32781 録画開始(&R)\tCtrl+R",
-        L"32782 録画停止(&S)\tCtrl+S", L"32784 静止画(&I)\tCtrl+I", L"-", L"57665 アプリケーションの終了(&X)", L"END",
-        L"POPUP 設定(&P)", L"32870 設定(&R)...\tCtrl+F", L"-", L"32795 自動", L"32796 480i", L"32797 480p",
-        L"32798 1080i", L"32799 720p", L"-", L"32790 SPDIF入力(&S)", L"32791 アナログ入力(&A)", L"-",
-        L"32802 Overlay", L"32800 VMR7", L"32801 VMR9", L"-", L"32792 消音(&M)\tCtrl+U", L"END",
-        L"POPUP 表示(&V)", L"59392 ツール バー(&T)", L"59393 ステータス バー(&S)",
-        L"32840 インフォメーションバー(&I)", L"-"};
+    std::vector<std::wstring> expected = {L"POPUP ファイル(&F)",
+                                          L"32783 プレビュー(&P)\tCtrl+P",
+                                          L"-",
+                                          L"32781 録画開始(&R)\tCtrl+R",
+                                          L"32782 録画停止(&S)\tCtrl+S",
+                                          L"32784 静止画(&I)\tCtrl+I",
+                                          L"-",
+                                          L"57665 アプリケーションの終了(&X)",
+                                          L"END",
+                                          L"POPUP 設定(&P)",
+                                          L"32870 設定(&R)...\tCtrl+F",
+                                          L"-",
+                                          L"32795 自動",
+                                          L"32796 480i",
+                                          L"32797 480p",
+                                          L"32798 1080i",
+                                          L"32799 720p",
+                                          L"-",
+                                          L"32790 SPDIF入力(&S)",
+                                          L"32791 アナログ入力(&A)",
+                                          L"-",
+                                          L"32802 Overlay",
+                                          L"32800 VMR7",
+                                          L"32801 VMR9",
+                                          L"-",
+                                          L"32792 消音(&M)\tCtrl+U",
+                                          L"END",
+                                          L"POPUP 表示(&V)",
+                                          L"59392 ツール バー(&T)",
+                                          L"59393 ステータス バー(&S)",
+                                          L"32840 インフォメーションバー(&I)",
+                                          L"-"};
     expected.insert(expected.end(), kViewItems.begin(), kViewItems.end());
-    const std::vector<std::wstring> rest = {
-        L"END", L"POPUP 情報(&I)", L"32872 クロスバー(&X)...", L"32873 キャプチャー(&C)...",
-        L"32874 プレビューピン(&P)...", L"32875 キャプチャーピン(&V)...", L"32879 ビデオレンダラー(&I)...",
-        L"32880 オーディオレンダラー(&A)...", L"END", L"POPUP 特殊(&S)", L"32830 負荷スレッド起動(&S)",
-        L"32832 設定ユーティリティ起動(&P)", L"32831 I2Cユーティリティ起動(&I)", L"END", L"POPUP ヘルプ(&H)",
-        L"57664 Tavrik のバージョン情報(&A)...", L"END"};
+    const std::vector<std::wstring> rest = {L"END",
+                                            L"POPUP 情報(&I)",
+                                            L"32872 クロスバー(&X)...",
+                                            L"32873 キャプチャー(&C)...",
+                                            L"32874 プレビューピン(&P)...",
+                                            L"32875 キャプチャーピン(&V)...",
+                                            L"32879 ビデオレンダラー(&I)...",
+                                            L"32880 オーディオレンダラー(&A)...",
+                                            L"END",
+                                            L"POPUP 特殊(&S)",
+                                            L"32830 負荷スレッド起動(&S)",
+                                            L"32832 設定ユーティリティ起動(&P)",
+                                            L"32831 I2Cユーティリティ起動(&I)",
+                                            L"END",
+                                            L"POPUP ヘルプ(&H)",
+                                            L"57664 Tavrik のバージョン情報(&A)...",
+                                            L"END"};
     expected.insert(expected.end(), rest.begin(), rest.end());
     EXPECT_EQ(expected, Menu(128));
 }
@@ -120,30 +167,49 @@ TEST_F(TavrikResources, AcceleratorsAreCtrlKeysPlusTheStandardEditingKeys)
     for (const ACCEL& a : entries)
         actual.emplace_back(a.fVirt & ~FNOINVERT, a.key, a.cmd);
     const int ctrl = FVIRTKEY | FCONTROL;
-    const std::vector<Key> expected = {
-        {ctrl, 'P', 32783}, {ctrl, 'R', 32781}, {ctrl, 'S', 32782}, {ctrl, 'I', 32784},
-        {ctrl, 'F', 32870}, {ctrl, 'U', 32792}, {ctrl, 'T', 32841}, {ctrl, VK_UP, 32867},
-        {ctrl, VK_DOWN, 32868}, {ctrl, VK_LEFT, 32869}, {ctrl, VK_RIGHT, 32871},
-        {ctrl, 'C', 57634}, {ctrl, VK_INSERT, 57634}, {ctrl, 'X', 57635}, {FVIRTKEY | FSHIFT, VK_DELETE, 57635},
-        {ctrl, 'V', 57637}, {FVIRTKEY | FSHIFT, VK_INSERT, 57637}, {ctrl, 'Z', 57643},
-        {FVIRTKEY | FALT, VK_BACK, 57643}, {FVIRTKEY, VK_F6, 57680}, {FVIRTKEY | FSHIFT, VK_F6, 57681}};
+    const std::vector<Key> expected = {{ctrl, 'P', 32783},
+                                       {ctrl, 'R', 32781},
+                                       {ctrl, 'S', 32782},
+                                       {ctrl, 'I', 32784},
+                                       {ctrl, 'F', 32870},
+                                       {ctrl, 'U', 32792},
+                                       {ctrl, 'T', 32841},
+                                       {ctrl, VK_UP, 32867},
+                                       {ctrl, VK_DOWN, 32868},
+                                       {ctrl, VK_LEFT, 32869},
+                                       {ctrl, VK_RIGHT, 32871},
+                                       {ctrl, 'C', 57634},
+                                       {ctrl, VK_INSERT, 57634},
+                                       {ctrl, 'X', 57635},
+                                       {FVIRTKEY | FSHIFT, VK_DELETE, 57635},
+                                       {ctrl, 'V', 57637},
+                                       {FVIRTKEY | FSHIFT, VK_INSERT, 57637},
+                                       {ctrl, 'Z', 57643},
+                                       {FVIRTKEY | FALT, VK_BACK, 57643},
+                                       {FVIRTKEY, VK_F6, 57680},
+                                       {FVIRTKEY | FSHIFT, VK_F6, 57681}};
     EXPECT_EQ(expected, actual);
 }
 
 TEST_F(TavrikResources, StringTableHoldsTitlesPanesAndEveryPromptWithItsTooltip)
 {
     const std::vector<std::pair<UINT, std::wstring>> expected = {
-        {128, L"Tavrik"}, {57344, L"Tavrik"}, {57345, L"レディ"},
+        {128, L"Tavrik"},
+        {57344, L"Tavrik"},
+        {57345, L"レディ"},
         {100, L"OLE の初期化に失敗しました。OLE ライブラリのバージョンが正しいことを確認してください。"},
-        {101, L"No Signal."}, {102, L"XXXXXXXXX"},
+        {101, L"No Signal."},
+        {102, L"XXXXXXXXX"},
         {32781, L"録画の開始\n録画の開始"},
         {32782, L"録画の停止\n録画の停止"},
         {32783, L"プレビューの開始・終了\nプレビューの開始・終了"},
         {32790, L"音声入力をSPDIFに切り替える\n音声入力をSPDIFに切り替える"},
         {32791, L"音声入力をアナログFに切り替える\n音声入力をアナログFに切り替える"},
         {32792, L"音声モニターを消音にする\n音声モニターを消音にする"},
-        {32800, L"ビデオ表示方法をVideo Mixing Renderer 7に切り替える\nビデオ表示方法をVideo Mixing Renderer 7に切り替える"},
-        {32801, L"ビデオ表示方法をVideo Mixing Renderer 9に切り替える\nビデオ表示方法をVideo Mixing Renderer 9に切り替える"},
+        {32800,
+         L"ビデオ表示方法をVideo Mixing Renderer 7に切り替える\nビデオ表示方法をVideo Mixing Renderer 7に切り替える"},
+        {32801,
+         L"ビデオ表示方法をVideo Mixing Renderer 9に切り替える\nビデオ表示方法をVideo Mixing Renderer 9に切り替える"},
         {32802, L"ビデオ表示方法をオーバーレイに切り替える\nビデオ表示方法をオーバーレイに切り替える"},
         {32810, L"画面のアスペクト比を固定しない\n画面のアスペクト比を固定しない"},
         {32811, L"画面のアスペクト比を4:3に変更する\n画面のアスペクト比を4:3に変更"},
@@ -165,7 +231,8 @@ TEST_F(TavrikResources, StringTableHoldsTitlesPanesAndEveryPromptWithItsTooltip)
         {32842, L"ウィンドウを常に差前面に表示する\nウィンドウを常に差前面に表示"},
         {32870, L"Tavrikの設定\nTavrikの設定"},
         {32872, L"クロスバーフィルターのプロパティを表示する\nクロスバーフィルターのプロパティを表示"},
-        {32873, L"キャプチャーデバイスフィルターのプロパティを表示する\nキャプチャーデバイスフィルターのプロパティを表示"},
+        {32873,
+         L"キャプチャーデバイスフィルターのプロパティを表示する\nキャプチャーデバイスフィルターのプロパティを表示"},
         {32874, L"プレビューピンのプロパティを表示する\nプレビューピンのプロパティを表示"},
         {32875, L"キャプチャーピンのプロパティを表示する\nキャプチャーピンのプロパティを表示"},
         {32879, L"ビデオレンダラーフィルターのプロパティを表示する\nビデオレンダラーフィルターのプロパティを表示"},
@@ -242,19 +309,31 @@ TEST_F(InformationBarTemplate, HasItsLabelsAndFieldsInOrder)
 {
     EXPECT_FALSE(GetWindowLongW(bar, GWL_STYLE) & WS_CAPTION);
     const std::vector<Control> expected = {
-        {-1, L"状態", true},           {1004, L"", true},
-        {-1, L"録画時間", true},       {1005, L"00:00:00", true},
-        {-1, L"終了時間", false},      {1006, L"00:00:00", false},
-        {-1, L"キャプチャー", true},   {1007, L"", true},
-        {-1, L"ビデオフレーム", true}, {1008, L"", true},
-        {-1, L"ドロップフレーム", true}, {1015, L"", true},
+        {-1, L"状態", true},
+        {1004, L"", true},
+        {-1, L"録画時間", true},
+        {1005, L"00:00:00", true},
+        {-1, L"終了時間", false},
+        {1006, L"00:00:00", false},
+        {-1, L"キャプチャー", true},
+        {1007, L"", true},
+        {-1, L"ビデオフレーム", true},
+        {1008, L"", true},
+        {-1, L"ドロップフレーム", true},
+        {1015, L"", true},
         {-1, L"(計算値)", true},
-        {-1, L"ビデオレンダラー", true}, {1009, L"", true},
-        {-1, L"ドロップフレーム", true}, {1010, L"", true},
-        {-1, L"平均フレームレート", true}, {1011, L"", true},
-        {-1, L"VC", true},             {1028, L"", true},
-        {-1, L"AC", true},             {1029, L"", true},
-        {-1, L"Mux", true},            {1030, L"", true},
+        {-1, L"ビデオレンダラー", true},
+        {1009, L"", true},
+        {-1, L"ドロップフレーム", true},
+        {1010, L"", true},
+        {-1, L"平均フレームレート", true},
+        {1011, L"", true},
+        {-1, L"VC", true},
+        {1028, L"", true},
+        {-1, L"AC", true},
+        {1029, L"", true},
+        {-1, L"Mux", true},
+        {1030, L"", true},
     };
     HWND child = GetWindow(bar, GW_CHILD);
     for (const Control& control : expected) {
@@ -321,8 +400,8 @@ TEST_F(InformationBarTemplate, TextsFitTheirControlsInTheBarsFont)
         GetGlyphIndicesW(dc, text.c_str(), static_cast<int>(text.size()), glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS);
         SelectObject(dc, previous);
         const RECT rect = RectIn(bar, control);
-        const std::string name = std::to_string(GetDlgCtrlID(control)) + " with " + std::to_string(text.size()) +
-                                 " characters";
+        const std::string name =
+            std::to_string(GetDlgCtrlID(control)) + " with " + std::to_string(text.size()) + " characters";
         EXPECT_LE(extent.cx, rect.right - rect.left) << "clipped text in " << name;
         EXPECT_LE(extent.cy, rect.bottom - rect.top) << "clipped text in " << name;
         for (WORD glyph : glyphs)

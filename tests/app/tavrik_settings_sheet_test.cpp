@@ -351,7 +351,8 @@ TEST_F(TavrikSettingsSheet, RecordPageButtonsOpenTheCompressorDialogsAndThePrope
     std::array<std::uint8_t, standin::kMjpegStateBytes> state{};
     int size = static_cast<int>(state.size());
     ASSERT_HRESULT_SUCCEEDED(dialogs->GetState(state.data(), &size));
-    EXPECT_EQ(40, standin::ParseMjpegState(state.data(), static_cast<size_t>(size))) << "the quality chosen in its dialog";
+    EXPECT_EQ(40, standin::ParseMjpegState(state.data(), static_cast<size_t>(size)))
+        << "the quality chosen in its dialog";
 }
 
 TEST_F(TavrikSettingsSheet, StillImagePageChecksTheCropAndTheScaleAndTheRegistryKeepsThem)
@@ -545,10 +546,13 @@ TEST_F(TavrikSettingsSheet, RestartWritesThePreviewProfileAndRestartsThePreviewW
     EXPECT_EQ(1u, written.options.deinterlaceInterlacedModes);
     ASSERT_EQ(1u, written.filters.size());
     EXPECT_EQ(L"Smart Tee", written.filters[0].friendlyName);
-    EXPECT_TRUE(WaitFor([&] {
-        inGraph = FiltersOfRunningGraph(run.Id());
-        return std::find(inGraph.begin(), inGraph.end(), L"Smart Tee") != inGraph.end();
-    }, 10000)) << inGraph.size() << " filters in the restarted graph";
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            inGraph = FiltersOfRunningGraph(run.Id());
+            return std::find(inGraph.begin(), inGraph.end(), L"Smart Tee") != inGraph.end();
+        },
+        10000))
+        << inGraph.size() << " filters in the restarted graph";
     ASSERT_TRUE(CloseSheet(sheet, IDCANCEL));
 }
 
@@ -732,8 +736,9 @@ TEST_F(TavrikSettingsSheet, StoredListWithAnInsaneSecondPairIsReplacedByTheDefau
 {
     RecordProfile profile;
     profile.videoCompressor = {kUncompressed, NullVideoDisplayName(), nullptr, nullptr};
-    profile.audioCompressor = {kG711, L"@device:sw:{33D9A761-90C8-11D0-BD43-00A0C911CE86}\\{54D05EDC-DA62-4993-BDBA-ACF061206563}",
-                               nullptr, nullptr};
+    profile.audioCompressor = {
+        kG711, L"@device:sw:{33D9A761-90C8-11D0-BD43-00A0C911CE86}\\{54D05EDC-DA62-4993-BDBA-ACF061206563}", nullptr,
+        nullptr};
     profile.mux = {kTrelvox, kMuxMonikerName, nullptr, nullptr};
     ASSERT_EQ(S_OK, BindMuxByMoniker(&profile.mux.filter));
     std::vector<std::uint8_t> mono(18, 0);

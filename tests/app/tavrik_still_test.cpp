@@ -111,8 +111,7 @@ bool FileWritten(const std::wstring& path)
         return false;
     Sleep(200);
     WIN32_FILE_ATTRIBUTE_DATA later{};
-    return GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &later) &&
-           later.nFileSizeLow == data.nFileSizeLow;
+    return GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &later) && later.nFileSizeLow == data.nFileSizeLow;
 }
 
 // What ImageMagick is to find: the file, its size, format and JPEG quality (0: none), and
@@ -222,7 +221,8 @@ TEST_F(TavrikStill, CtrlISavesEachInputAsBmpPngAndJpegNamedByTheImageRule)
         const wchar_t* extension;
         const char* format;
         int quality;
-    } formats[] = {{L"image/bmp", L"bmp", "BMP", 0}, {L"image/png", L"png", "PNG", 0}, {L"image/jpeg", L"jpg", "JPEG", 95}};
+    } formats[] = {
+        {L"image/bmp", L"bmp", "BMP", 0}, {L"image/png", L"png", "PNG", 0}, {L"image/jpeg", L"jpg", "JPEG", 95}};
 
     int serial = 0;
     for (const auto& format : formats) {
@@ -338,8 +338,8 @@ TEST_F(TavrikStill, ClipboardTakesADibAndNoFileIsWritten)
     ASSERT_TRUE(WaitForPanes(run, L"プレビュー中", L"1080i"));
     const DWORD before = GetClipboardSequenceNumber();
     PressCtrlI(run.Window());
-    ASSERT_TRUE(WaitFor([&] { return GetClipboardSequenceNumber() != before && IsClipboardFormatAvailable(CF_DIB); },
-                        15000));
+    ASSERT_TRUE(
+        WaitFor([&] { return GetClipboardSequenceNumber() != before && IsClipboardFormatAvailable(CF_DIB); }, 15000));
     ASSERT_TRUE(OpenClipboard(nullptr));
     std::optional<Dib> dib;
     if (HANDLE data = GetClipboardData(CF_DIB)) {

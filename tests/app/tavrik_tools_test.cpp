@@ -154,10 +154,12 @@ protected:
     {
         PostMessageW(run.Window(), WM_COMMAND, command, 0);
         HWND frame = nullptr;
-        WaitFor([&] {
-            frame = TabbedDialog(run.Id());
-            return frame != nullptr;
-        }, 10000);
+        WaitFor(
+            [&] {
+                frame = TabbedDialog(run.Id());
+                return frame != nullptr;
+            },
+            10000);
         if (!frame)
             return {};
         EXPECT_EQ(nullptr, GetParent(frame)) << "a top-level window";

@@ -183,8 +183,8 @@ TEST_F(TavrikWindow, LetterboxShowsTheMiddleBandOf480i)
     EXPECT_TRUE(WaitFor([&] { return AspectName() == L"4:3LB"; }));
     EXPECT_TRUE(AreaBecomes({853, 480}));
     const auto cropped = RowsWithTheMarker(ViewOf(Main()));
-    std::cout << "rows apart from the bars: whole picture " << whole.first << " to " << whole.second
-              << ", 4:3LB " << cropped.first << " to " << cropped.second << std::endl;
+    std::cout << "rows apart from the bars: whole picture " << whole.first << " to " << whole.second << ", 4:3LB "
+              << cropped.first << " to " << cropped.second << std::endl;
     // Whole: code band from row 0, marker (rows 120 to 359) to row 359.
     EXPECT_EQ(0, whole.first);
     EXPECT_NEAR(359, whole.second, 4);
@@ -246,7 +246,7 @@ TEST_F(TavrikWindow, AspectStepsWrapThroughFree)
     const struct {
         WPARAM command;
         const wchar_t* name;
-    } steps[] = {{kAspectNext, L"Free"}, {kAspectNext, L"4:3"}, {kAspectPrevious, L"Free"},
+    } steps[] = {{kAspectNext, L"Free"},         {kAspectNext, L"4:3"},  {kAspectPrevious, L"Free"},
                  {kAspectPrevious, L"16:9ZOOM"}, {kAspectNext, L"Free"}, {kAspectNext, L"4:3"}};
     for (const auto& step : steps) {
         SendMessageW(Main(), WM_COMMAND, step.command, 0);
@@ -309,13 +309,19 @@ TEST_F(TavrikWindow, HidingAndShowingEachBarKeepsTheVideoArea)
         const LONG thickness = SizeOf(Rect(Descendant(Main(), bar.id))).cy;
         SendMessageW(Main(), WM_COMMAND, bar.command, 0);
         EXPECT_FALSE(BarShown(Main(), bar.id));
-        EXPECT_TRUE(WaitFor([&] {
-            return SizeOf(Rect(Main())).cy == height - thickness && VideoArea(Main()) == SIZE{960, 540};
-        }, 5000)) << "the window loses the bar's height, video " << VideoArea(Main());
+        EXPECT_TRUE(WaitFor(
+            [&] {
+                return SizeOf(Rect(Main())).cy == height - thickness && VideoArea(Main()) == SIZE{960, 540};
+            },
+            5000))
+            << "the window loses the bar's height, video " << VideoArea(Main());
         SendMessageW(Main(), WM_COMMAND, bar.command, 0);
         EXPECT_TRUE(BarShown(Main(), bar.id));
-        EXPECT_TRUE(WaitFor([&] { return SizeOf(Rect(Main())).cy == height && VideoArea(Main()) == SIZE{960, 540}; },
-                            5000))
+        EXPECT_TRUE(WaitFor(
+            [&] {
+                return SizeOf(Rect(Main())).cy == height && VideoArea(Main()) == SIZE{960, 540};
+            },
+            5000))
             << "video " << VideoArea(Main());
     }
     Finish();
@@ -340,7 +346,8 @@ TEST_F(TavrikWindow, FrameOnlyModeHidesCaptionMenuAndBarsAndGivesThemBack)
 
     const RECT frame = Rect(Main());
     const LRESULT corner = SendMessageW(Main(), WM_NCHITTEST, 0, MAKELPARAM(frame.left + 1, frame.top + 1));
-    const LRESULT edge = SendMessageW(Main(), WM_NCHITTEST, 0, MAKELPARAM(frame.left + 1, (frame.top + frame.bottom) / 2));
+    const LRESULT edge =
+        SendMessageW(Main(), WM_NCHITTEST, 0, MAKELPARAM(frame.left + 1, (frame.top + frame.bottom) / 2));
     EXPECT_EQ(HTCAPTION, corner);
     EXPECT_EQ(HTLEFT, edge);
 
@@ -358,8 +365,8 @@ TEST_F(TavrikWindow, FrameOnlyModeHidesCaptionMenuAndBarsAndGivesThemBack)
     }
     press.mi.dwFlags = MOUSEEVENTF_LEFTUP;
     SendInput(1, &press, sizeof press);
-    EXPECT_TRUE(WaitFor([&] { return Rect(Main()).left == frame.left + 120 && Rect(Main()).top == frame.top + 80; },
-                        5000))
+    EXPECT_TRUE(
+        WaitFor([&] { return Rect(Main()).left == frame.left + 120 && Rect(Main()).top == frame.top + 80; }, 5000))
         << "the window is at " << Rect(Main()).left << ", " << Rect(Main()).top << ", was " << frame.left << ", "
         << frame.top;
 
@@ -469,7 +476,9 @@ TEST_F(TavrikWindow, EveryScaleAndAspectCommandGivesItsArea)
         WPARAM command;
         const wchar_t* name;
         SIZE area;
-    } aspects[] = {{32811, L"4:3", {480, 360}}, {32814, L"16:9PAN", {480, 360}}, {32815, L"16:9ZOOM", {640, 360}},
+    } aspects[] = {{32811, L"4:3", {480, 360}},
+                   {32814, L"16:9PAN", {480, 360}},
+                   {32815, L"16:9ZOOM", {640, 360}},
                    {32810, L"Free", {640, 360}}};
     for (const auto& aspect : aspects) {
         EXPECT_TRUE(CommandGives(aspect.command, aspect.area)) << Narrow(aspect.name);

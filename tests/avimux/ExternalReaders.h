@@ -7,8 +7,8 @@
 namespace trelvox::test {
 
 struct CommandResult {
-  int status;
-  std::string output;
+    int status;
+    std::string output;
 };
 
 CommandResult RunCommand(const std::string& command);

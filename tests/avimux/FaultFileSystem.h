@@ -21,38 +21,37 @@ constexpr HResult kAccessDenied = HResultFromWin32(5);    // ERROR_ACCESS_DENIED
 constexpr HResult kDeviceError = HResultFromWin32(1117);  // ERROR_IO_DEVICE
 
 class FaultFileSystem : public MuxFileSystem {
- public:
-  explicit FaultFileSystem(MuxFileSystem& inner) : inner_(inner) {}
+public:
+    explicit FaultFileSystem(MuxFileSystem& inner) : inner_(inner) {}
 
-  // Operation `n` (counted from 1) fails with `error`; 0 fails nothing.
-  void FailAt(int n, HResult error) { failAt_ = n, error_ = error; }
-  // From operation `n` on, nothing grows; 0 never fills.
-  void FillAt(int n) { fillAt_ = n; }
-  int Operations() const { return operations_; }
-  bool Injected() const { return injected_; }
-  FaultOperation InjectedOperation() const { return injectedOperation_; }
-  // Video chunks (sample or null frame) in the successful writes to `path`.
-  int VideoChunksWritten(const std::string& path) const;
+    // Operation `n` (counted from 1) fails with `error`; 0 fails nothing.
+    void FailAt(int n, HResult error) { failAt_ = n, error_ = error; }
+    // From operation `n` on, nothing grows; 0 never fills.
+    void FillAt(int n) { fillAt_ = n; }
+    int Operations() const { return operations_; }
+    bool Injected() const { return injected_; }
+    FaultOperation InjectedOperation() const { return injectedOperation_; }
+    // Video chunks (sample or null frame) in the successful writes to `path`.
+    int VideoChunksWritten(const std::string& path) const;
 
-  HResult SectorSize(const std::string& path, uint32_t* bytes) override;
-  HResult Create(const std::string& path, CreateMode mode, std::unique_ptr<MuxFile>* file,
-                 bool* existed) override;
-  HResult Delete(const std::string& path) override;
+    HResult SectorSize(const std::string& path, uint32_t* bytes) override;
+    HResult Create(const std::string& path, CreateMode mode, std::unique_ptr<MuxFile>* file, bool* existed) override;
+    HResult Delete(const std::string& path) override;
 
- private:
-  friend class FaultFile;
-  HResult Next(FaultOperation operation, bool grows = false);
-  HResult Inject(FaultOperation operation, HResult error);
-  void CountChunks(const std::string& path, const uint8_t* data, uint32_t length);
+private:
+    friend class FaultFile;
+    HResult Next(FaultOperation operation, bool grows = false);
+    HResult Inject(FaultOperation operation, HResult error);
+    void CountChunks(const std::string& path, const uint8_t* data, uint32_t length);
 
-  MuxFileSystem& inner_;
-  int operations_ = 0;
-  int failAt_ = 0;
-  int fillAt_ = 0;
-  HResult error_ = kS_OK;
-  bool injected_ = false;
-  FaultOperation injectedOperation_ = FaultOperation::Create;
-  std::map<std::string, int> videoChunks_;
+    MuxFileSystem& inner_;
+    int operations_ = 0;
+    int failAt_ = 0;
+    int fillAt_ = 0;
+    HResult error_ = kS_OK;
+    bool injected_ = false;
+    FaultOperation injectedOperation_ = FaultOperation::Create;
+    std::map<std::string, int> videoChunks_;
 };
 
 }  // namespace trelvox::test

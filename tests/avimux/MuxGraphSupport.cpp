@@ -82,8 +82,7 @@ void WaitUntilSettled(const std::wstring& file)
     }
 }
 
-bool RecordInChildAndTerminate(const std::wstring& arguments, const std::wstring& file, LONGLONG bytes,
-                               DWORD timeoutMs)
+bool RecordInChildAndTerminate(const std::wstring& arguments, const std::wstring& file, LONGLONG bytes, DWORD timeoutMs)
 {
     const std::wstring child = ProgramBeside(L"trelvox_record_child.exe");
     std::wstring command = L"\"" + child + L"\" " + arguments;
@@ -160,4 +159,3 @@ bool MuxGraph::WaitForEvent(long code, DWORD timeoutMs, LONG_PTR* param1)
     } while (GetTickCount64() < deadline);
     return false;
 }
-

@@ -38,7 +38,9 @@ CMediaType MakePcmType()
 
 MuxTestStream::MuxTestStream(HRESULT* phr, CSource* filter, LPCWSTR name, const CMediaType& type,
                              const StreamPlan& plan)
-    : CSourceStream(name, phr, filter, name), m_type(type), m_plan(plan)
+    : CSourceStream(name, phr, filter, name),
+      m_type(type),
+      m_plan(plan)
 {
 }
 
@@ -125,9 +127,7 @@ HRESULT MuxTestStream::Deliver(IMediaSample* pSample)
     return hr;
 }
 
-MuxTestSource::MuxTestSource(HRESULT* phr) : CSource(L"MuxTestSource", nullptr, CLSID_MuxTestSource, phr)
-{
-}
+MuxTestSource::MuxTestSource(HRESULT* phr) : CSource(L"MuxTestSource", nullptr, CLSID_MuxTestSource, phr) {}
 
 MuxTestSource* MuxTestSource::Create(LONG width, LONG height, const StreamPlan& video, const StreamPlan& audio)
 {

@@ -4,9 +4,9 @@
 
 #include "dshowbase/streams.h"
 
-constexpr REFERENCE_TIME kNtscFrame = 333667;   // 29.97 frames per second
-constexpr LONG kAudioFramesPerBuffer = 1600;     // 1/30 s at 48 kHz
-constexpr LONG kAudioBlockAlign = 4;             // 16-bit stereo
+constexpr REFERENCE_TIME kNtscFrame = 333667;  // 29.97 frames per second
+constexpr LONG kAudioFramesPerBuffer = 1600;   // 1/30 s at 48 kHz
+constexpr LONG kAudioBlockAlign = 4;           // 16-bit stereo
 
 CMediaType MakeYuy2Type(LONG width, LONG height, REFERENCE_TIME frameDuration);
 CMediaType MakePcmType();
@@ -16,12 +16,12 @@ HRESULT RequestSampleBuffers(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* req
 
 struct StreamPlan {
     bool enabled = true;
-    int count = 30;              // samples before end of stream; -1 for no end
-    int unstampedFrom = -1;      // samples from this index on carry no time stamp
-    double stampScale = 1.0;     // time stamps advance by this many sample durations
-    bool pacedByAudio = false;   // video: sample i waits until audio delivered i + 1 buffers
-    bool untimedType = false;    // video: the type's AvgTimePerFrame is 0; stamps still at 29.97
-    bool startTimesOnly = false; // stamps without a stop time
+    int count = 30;               // samples before end of stream; -1 for no end
+    int unstampedFrom = -1;       // samples from this index on carry no time stamp
+    double stampScale = 1.0;      // time stamps advance by this many sample durations
+    bool pacedByAudio = false;    // video: sample i waits until audio delivered i + 1 buffers
+    bool untimedType = false;     // video: the type's AvgTimePerFrame is 0; stamps still at 29.97
+    bool startTimesOnly = false;  // stamps without a stop time
 };
 
 class MuxTestStream : public CSourceStream {

@@ -15,16 +15,16 @@ namespace trelvox::test {
 // every tenth a sync point. Written through the OpenDML writer as the recorder hands
 // over its batches, one sample record written again for every picture.
 struct BeyondFourGib {
-  static constexpr int kWidth = 4096, kHeight = 2048;
-  static constexpr uint32_t kPictureBytes = kWidth * kHeight * 2;
-  static constexpr int kPictures = 352;
-  static constexpr int kGapAfter = 60;
-  static constexpr uint32_t kGapFrames = 4100;
-  static constexpr int kAudioPerPicture = 40;
-  static constexpr uint32_t kAudioBytes = 160;
-  static constexpr uint32_t kBlockAlign = 4;
-  static bool IsKeyPicture(int picture) { return picture % 3 == 0; }
-  static bool IsSyncAudio(int buffer) { return buffer % 10 == 0; }
+    static constexpr int kWidth = 4096, kHeight = 2048;
+    static constexpr uint32_t kPictureBytes = kWidth * kHeight * 2;
+    static constexpr int kPictures = 352;
+    static constexpr int kGapAfter = 60;
+    static constexpr uint32_t kGapFrames = 4100;
+    static constexpr int kAudioPerPicture = 40;
+    static constexpr uint32_t kAudioBytes = 160;
+    static constexpr uint32_t kBlockAlign = 4;
+    static bool IsKeyPicture(int picture) { return picture % 3 == 0; }
+    static bool IsSyncAudio(int buffer) { return buffer % 10 == 0; }
 };
 HResult WriteBeyondFourGib(MuxFileSystem& fs, const std::string& path);
 

@@ -56,31 +56,31 @@ HRESULT RecordingMuxConfig::Unexpected(const char* name)
     return E_NOTIMPL;
 }
 
-#define SET1(Name, field)                               \
-    STDMETHODIMP RecordingMuxConfig::Name(decltype(field) value) \
-    {                                                   \
-        field = value;                                  \
-        return Log(#Name, Args(value));                 \
+#define SET1(Name, field)                                                                                              \
+    STDMETHODIMP RecordingMuxConfig::Name(decltype(field) value)                                                       \
+    {                                                                                                                  \
+        field = value;                                                                                                 \
+        return Log(#Name, Args(value));                                                                                \
     }
-#define GET1(Name, field)                                 \
-    STDMETHODIMP RecordingMuxConfig::Name(decltype(field)* value) \
-    {                                                     \
-        *value = field;                                   \
-        return S_OK;                                      \
+#define GET1(Name, field)                                                                                              \
+    STDMETHODIMP RecordingMuxConfig::Name(decltype(field)* value)                                                      \
+    {                                                                                                                  \
+        *value = field;                                                                                                \
+        return S_OK;                                                                                                   \
     }
-#define SET2(Name, first, second)                                          \
-    STDMETHODIMP RecordingMuxConfig::Name(decltype(first) a, decltype(second) b) \
-    {                                                                      \
-        first = a;                                                         \
-        second = b;                                                        \
-        return Log(#Name, Args(a, b));                                     \
+#define SET2(Name, first, second)                                                                                      \
+    STDMETHODIMP RecordingMuxConfig::Name(decltype(first) a, decltype(second) b)                                       \
+    {                                                                                                                  \
+        first = a;                                                                                                     \
+        second = b;                                                                                                    \
+        return Log(#Name, Args(a, b));                                                                                 \
     }
-#define GET2(Name, first, second)                                            \
-    STDMETHODIMP RecordingMuxConfig::Name(decltype(first)* a, decltype(second)* b) \
-    {                                                                        \
-        *a = first;                                                          \
-        *b = second;                                                         \
-        return S_OK;                                                         \
+#define GET2(Name, first, second)                                                                                      \
+    STDMETHODIMP RecordingMuxConfig::Name(decltype(first)* a, decltype(second)* b)                                     \
+    {                                                                                                                  \
+        *a = first;                                                                                                    \
+        *b = second;                                                                                                   \
+        return S_OK;                                                                                                   \
     }
 
 SET1(SetMaxFiles, maxFiles)

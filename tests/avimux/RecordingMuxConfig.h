@@ -78,10 +78,7 @@ public:
     STDMETHODIMP SetAudioRateOverride(DWORD, BOOL) override { return Unexpected("SetAudioRateOverride"); }
     STDMETHODIMP GetAudioRateOverride(DWORD*, BOOL*) override { return Unexpected("GetAudioRateOverride"); }
     STDMETHODIMP SetFrameDurationOverride(LONGLONG, BOOL) override { return Unexpected("SetFrameDurationOverride"); }
-    STDMETHODIMP GetFrameDurationOverride(LONGLONG*, BOOL*) override
-    {
-        return Unexpected("GetFrameDurationOverride");
-    }
+    STDMETHODIMP GetFrameDurationOverride(LONGLONG*, BOOL*) override { return Unexpected("GetFrameDurationOverride"); }
     STDMETHODIMP SetTimeShiftTypeOverrides(BOOL, BOOL) override { return Unexpected("SetTimeShiftTypeOverrides"); }
     STDMETHODIMP GetTimeShiftTypeOverrides(BOOL*, BOOL*) override { return Unexpected("GetTimeShiftTypeOverrides"); }
     STDMETHODIMP SetFourccOverride(DWORD) override { return Unexpected("SetFourccOverride"); }

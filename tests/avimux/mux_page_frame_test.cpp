@@ -30,7 +30,8 @@ BOOL CALLBACK FindFrame(HWND window, LPARAM param)
     auto* search = reinterpret_cast<FrameSearch*>(param);
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
-    if (process == search->process && IsWindowVisible(window) && FindWindowExW(window, nullptr, WC_TABCONTROLW, nullptr)) {
+    if (process == search->process && IsWindowVisible(window) &&
+        FindWindowExW(window, nullptr, WC_TABCONTROLW, nullptr)) {
         search->found = window;
         return FALSE;
     }

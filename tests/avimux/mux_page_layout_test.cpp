@@ -27,8 +27,8 @@ protected:
         PROPPAGEINFO info{};
         ASSERT_EQ(S_OK, page->GetPageInfo(&info));
         CoTaskMemFree(info.pszTitle);
-        frame = CreateWindowExW(0, L"STATIC", L"frame", WS_OVERLAPPEDWINDOW, 0, 0, 900, 700, nullptr, nullptr,
-                                nullptr, nullptr);
+        frame = CreateWindowExW(0, L"STATIC", L"frame", WS_OVERLAPPEDWINDOW, 0, 0, 900, 700, nullptr, nullptr, nullptr,
+                                nullptr);
         const RECT rect{0, 0, info.size.cx, info.size.cy};
         ASSERT_EQ(S_OK, page->Activate(frame, &rect, FALSE));
         dialog = GetWindow(frame, GW_CHILD);

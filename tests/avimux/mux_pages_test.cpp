@@ -73,8 +73,8 @@ public:
             return hr;
         CoTaskMemFree(info.pszTitle);
         rect = {0, 0, info.size.cx, info.size.cy};
-        frame = CreateWindowExW(0, L"STATIC", L"frame", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr, nullptr,
-                                nullptr, nullptr);
+        frame = CreateWindowExW(0, L"STATIC", L"frame", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr, nullptr, nullptr,
+                                nullptr);
         return Activate();
     }
 
@@ -199,8 +199,8 @@ TEST_F(MuxPagesTest, TheFilterListsFourRegisteredPageClassesThatAreNoFilters)
         const std::wstring key = L"CLSID\\" + GuidText(*expected.clsid);
         wchar_t name[128] = L"";
         DWORD size = sizeof name;
-        EXPECT_EQ(ERROR_SUCCESS, RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, name,
-                                              &size));
+        EXPECT_EQ(ERROR_SUCCESS,
+                  RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, name, &size));
         EXPECT_EQ(std::wstring(expected.registeredName), name);
         const std::wstring instance =
             L"CLSID\\{083863F1-70DE-11D0-BD40-00A0C911CE86}\\Instance\\" + GuidText(*expected.clsid);
@@ -354,8 +354,8 @@ TEST_F(MuxPagesTest, CommonPageAppliesInOrderAndWritesBackWhatItDoesNotShow)
     fake.writeSecond = 8;  // changed elsewhere while the page is open
     ASSERT_EQ(S_OK, p.page->Apply());
     const std::vector<std::string> expected{
-        "SetBufferCounts(41,9)", "SetDropThreshold(0.5)",  "SetWriteCounts(1,8)",      "SetForcedAudioSync(0)",
-        "SetDriftPrevention(0)", "SetDriftThreshold(1)",   "SetDriftSensitivity(50)",  "SetDriftStartTime(15000000)",
+        "SetBufferCounts(41,9)", "SetDropThreshold(0.5)",   "SetWriteCounts(1,8)",     "SetForcedAudioSync(0)",
+        "SetDriftPrevention(0)", "SetDriftThreshold(1)",    "SetDriftSensitivity(50)", "SetDriftStartTime(15000000)",
         "SetTimeProperty(1,1)",  "SetDelayProcessing(0,0)", "SetMuxMode(0)",           "SetProtect(0)",
     };
     EXPECT_EQ(expected, fake.log);
@@ -377,7 +377,8 @@ TEST_F(MuxPagesTest, Avi1PageShowsAndAppliesTheFileSettings)
     EXPECT_EQ(L"7", p.Text(IDC_MAX_FILES));
     EXPECT_EQ(L"100", p.Text(IDC_MAX_FILE_SIZE));
     EXPECT_FALSE(p.Checked(IDC_FIRST_FRAME_NOT_DROPPED));
-    EXPECT_EQ((std::vector<std::wstring>{L"ファイルサイズ", L"フレーム数", L"キーフレーム数"}), p.ListItems(IDC_SPLIT_MODE));
+    EXPECT_EQ((std::vector<std::wstring>{L"ファイルサイズ", L"フレーム数", L"キーフレーム数"}),
+              p.ListItems(IDC_SPLIT_MODE));
     EXPECT_EQ(L"キーフレーム数", p.Text(IDC_SPLIT_MODE));
     EXPECT_EQ(L"100", p.Text(IDC_SPLIT_COUNT_VIDEO));
     EXPECT_EQ(L"50", p.Text(IDC_SPLIT_COUNT_AUDIO));

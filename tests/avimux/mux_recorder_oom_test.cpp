@@ -18,30 +18,57 @@ namespace {
 
 bool failNextAllocation = false;
 
-void* Allocate(std::size_t size) {
-  if (failNextAllocation) {
-    failNextAllocation = false;
-    return nullptr;
-  }
-  return std::malloc(size == 0 ? 1 : size);
+void* Allocate(std::size_t size)
+{
+    if (failNextAllocation) {
+        failNextAllocation = false;
+        return nullptr;
+    }
+    return std::malloc(size == 0 ? 1 : size);
 }
 
-void* AllocateOrThrow(std::size_t size) {
-  void* p = Allocate(size);
-  if (!p) throw std::bad_alloc();
-  return p;
+void* AllocateOrThrow(std::size_t size)
+{
+    void* p = Allocate(size);
+    if (!p)
+        throw std::bad_alloc();
+    return p;
 }
 
 }  // namespace
 
-void* operator new(std::size_t size) { return AllocateOrThrow(size); }
-void* operator new[](std::size_t size) { return AllocateOrThrow(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void* operator new(std::size_t size)
+{
+    return AllocateOrThrow(size);
+}
+void* operator new[](std::size_t size)
+{
+    return AllocateOrThrow(size);
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    return Allocate(size);
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
+{
+    return Allocate(size);
+}
+void operator delete(void* p) noexcept
+{
+    std::free(p);
+}
+void operator delete[](void* p) noexcept
+{
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
 
 namespace trelvox {
 namespace {
@@ -52,94 +79,107 @@ constexpr int64_t kT = 333667;
 
 // Arms the failure after the n-th successful write of movi data.
 class OutOfMemoryAfterWrite : public MuxFileSystem {
- public:
-  OutOfMemoryAfterWrite(MemoryFileSystem& inner, int n) : inner_(inner), n_(n) {}
-  HResult SectorSize(const std::string& path, uint32_t* bytes) override { return inner_.SectorSize(path, bytes); }
-  HResult Create(const std::string& path, CreateMode mode, std::unique_ptr<MuxFile>* file,
-                 bool* existed) override {
-    std::unique_ptr<MuxFile> inner;
-    const HResult hr = inner_.Create(path, mode, &inner, existed);
-    if (Succeeded(hr)) file->reset(new File(*this, std::move(inner)));
-    return hr;
-  }
-  HResult Delete(const std::string& path) override { return inner_.Delete(path); }
-  int DataWrites() const { return writes_; }
-  // Finishing is left out: memory that fails there leaves the files as they are.
-  void Finishing() { recording_ = false; }
+public:
+    OutOfMemoryAfterWrite(MemoryFileSystem& inner, int n) : inner_(inner), n_(n) {}
+    HResult SectorSize(const std::string& path, uint32_t* bytes) override { return inner_.SectorSize(path, bytes); }
+    HResult Create(const std::string& path, CreateMode mode, std::unique_ptr<MuxFile>* file, bool* existed) override
+    {
+        std::unique_ptr<MuxFile> inner;
+        const HResult hr = inner_.Create(path, mode, &inner, existed);
+        if (Succeeded(hr))
+            file->reset(new File(*this, std::move(inner)));
+        return hr;
+    }
+    HResult Delete(const std::string& path) override { return inner_.Delete(path); }
+    int DataWrites() const { return writes_; }
+    // Finishing is left out: memory that fails there leaves the files as they are.
+    void Finishing() { recording_ = false; }
 
- private:
-  struct File : MuxFile {
-    File(OutOfMemoryAfterWrite& fs, std::unique_ptr<MuxFile> inner) : fs(fs), inner(std::move(inner)) {}
-    HResult Write(uint64_t offset, const uint8_t* data, uint32_t length) override {
-      const HResult hr = inner->Write(offset, data, length);
-      const bool movi = offset != 0 && fs.recording_;  // headers are written at 0
-      if (Succeeded(hr) && movi && ++fs.writes_ == fs.n_) failNextAllocation = true;
-      return hr;
-    }
-    HResult Read(uint64_t offset, uint8_t* data, uint32_t length, uint32_t* read) override {
-      return inner->Read(offset, data, length, read);
-    }
-    HResult SetEnd(uint64_t length) override { return inner->SetEnd(length); }
-    HResult Close() override { return inner->Close(); }
-    OutOfMemoryAfterWrite& fs;
-    std::unique_ptr<MuxFile> inner;
-  };
-  MemoryFileSystem& inner_;
-  int n_;
-  int writes_ = 0;
-  bool recording_ = true;
+private:
+    struct File : MuxFile {
+        File(OutOfMemoryAfterWrite& fs, std::unique_ptr<MuxFile> inner) : fs(fs), inner(std::move(inner)) {}
+        HResult Write(uint64_t offset, const uint8_t* data, uint32_t length) override
+        {
+            const HResult hr = inner->Write(offset, data, length);
+            const bool movi = offset != 0 && fs.recording_;  // headers are written at 0
+            if (Succeeded(hr) && movi && ++fs.writes_ == fs.n_)
+                failNextAllocation = true;
+            return hr;
+        }
+        HResult Read(uint64_t offset, uint8_t* data, uint32_t length, uint32_t* read) override
+        {
+            return inner->Read(offset, data, length, read);
+        }
+        HResult SetEnd(uint64_t length) override { return inner->SetEnd(length); }
+        HResult Close() override { return inner->Close(); }
+        OutOfMemoryAfterWrite& fs;
+        std::unique_ptr<MuxFile> inner;
+    };
+    MemoryFileSystem& inner_;
+    int n_;
+    int writes_ = 0;
+    bool recording_ = true;
 };
 
 // Records 40 frames with audio; returns the data writes seen.
-int Record(uint32_t muxMode, int failAfter, MemoryFileSystem& disk) {
-  OutOfMemoryAfterWrite fs(disk, failAfter);
-  EventLog events;
-  {
-    MuxRecorder recorder(fs, events, WriterThreading::Inline);
-    MuxRunSetup setup;
-    setup.fileName = "rec";
-    setup.settings.muxMode = muxMode;
-    setup.inputs.video = test::MakeVideo(32, 16);
-    setup.inputs.audio = test::MakeAudio();
-    EXPECT_EQ(recorder.Prepare(setup), kS_OK);
-    const std::vector<uint8_t> picture(1024, 0x50), sound(6400, 0);
-    for (int frame = 0; frame < 40 && recorder.IsPrepared(); ++frame) {
-      recorder.ReceiveVideo(test::TimedSample(picture, frame * kT, true));
-      recorder.ReceiveAudio(test::TimedSample(sound, frame * kT, false));
+int Record(uint32_t muxMode, int failAfter, MemoryFileSystem& disk)
+{
+    OutOfMemoryAfterWrite fs(disk, failAfter);
+    EventLog events;
+    {
+        MuxRecorder recorder(fs, events, WriterThreading::Inline);
+        MuxRunSetup setup;
+        setup.fileName = "rec";
+        setup.settings.muxMode = muxMode;
+        setup.inputs.video = test::MakeVideo(32, 16);
+        setup.inputs.audio = test::MakeAudio();
+        EXPECT_EQ(recorder.Prepare(setup), kS_OK);
+        const std::vector<uint8_t> picture(1024, 0x50), sound(6400, 0);
+        for (int frame = 0; frame < 40 && recorder.IsPrepared(); ++frame) {
+            recorder.ReceiveVideo(test::TimedSample(picture, frame * kT, true));
+            recorder.ReceiveAudio(test::TimedSample(sound, frame * kT, false));
+        }
+        fs.Finishing();
+        failNextAllocation = false;
+        recorder.Stop();
     }
-    fs.Finishing();
-    failNextAllocation = false;
-    recorder.Stop();
-  }
-  for (const EventLog::Event& e : events.Events()) {
-    if (e.code == kEcErrorAbort) {
-      EXPECT_EQ(e.param1, kE_OUTOFMEMORY);
+    for (const EventLog::Event& e : events.Events()) {
+        if (e.code == kEcErrorAbort) {
+            EXPECT_EQ(e.param1, kE_OUTOFMEMORY);
+        }
     }
-  }
-  return fs.DataWrites();
+    return fs.DataWrites();
 }
 
-void ExpectWholeFiles(uint32_t muxMode) {
-  MemoryFileSystem clean;
-  const int writes = Record(muxMode, 0, clean);
-  ASSERT_GT(writes, 40);
-  for (int n = 1; n <= writes; ++n) {
-    MemoryFileSystem disk;
-    Record(muxMode, n, disk);
-    for (const std::string& name : disk.Names()) {
-      const test::AviCheck check = test::CheckAvi(test::BytesOf(disk.Bytes(name)));
-      EXPECT_TRUE(check.problems.empty()) << "after write " << n << ", " << name << ": " << check.Problems();
-      EXPECT_TRUE(check.claimsIndex) << "after write " << n << ", " << name;
-      EXPECT_EQ(check.indexedVideo, check.walkedVideo) << "after write " << n << ", " << name
-                                                       << ": every video chunk indexed";
+void ExpectWholeFiles(uint32_t muxMode)
+{
+    MemoryFileSystem clean;
+    const int writes = Record(muxMode, 0, clean);
+    ASSERT_GT(writes, 40);
+    for (int n = 1; n <= writes; ++n) {
+        MemoryFileSystem disk;
+        Record(muxMode, n, disk);
+        for (const std::string& name : disk.Names()) {
+            const test::AviCheck check = test::CheckAvi(test::BytesOf(disk.Bytes(name)));
+            EXPECT_TRUE(check.problems.empty()) << "after write " << n << ", " << name << ": " << check.Problems();
+            EXPECT_TRUE(check.claimsIndex) << "after write " << n << ", " << name;
+            EXPECT_EQ(check.indexedVideo, check.walkedVideo)
+                << "after write " << n << ", " << name << ": every video chunk indexed";
+        }
+        if (::testing::Test::HasFailure())
+            return;
     }
-    if (::testing::Test::HasFailure()) return;
-  }
 }
 
-TEST(OutOfMemoryAfterAWrite, AviFileSetKeepsEveryChunkIndexed) { ExpectWholeFiles(0); }
+TEST(OutOfMemoryAfterAWrite, AviFileSetKeepsEveryChunkIndexed)
+{
+    ExpectWholeFiles(0);
+}
 
-TEST(OutOfMemoryAfterAWrite, OpenDmlFileKeepsEveryChunkIndexed) { ExpectWholeFiles(1); }
+TEST(OutOfMemoryAfterAWrite, OpenDmlFileKeepsEveryChunkIndexed)
+{
+    ExpectWholeFiles(1);
+}
 
 }  // namespace
 }  // namespace trelvox

@@ -148,8 +148,8 @@ HRESULT BuildThroughUntimedCompressor(MuxGraph& graph, IBaseFilter* source, IBas
 {
     constexpr wchar_t kFaults[] = L"Software\\StandinCodecs";
     ComPtr<IBaseFilter> compressor;
-    HRESULT hr = CoCreateInstance(standin::kClsidMjpegCompressor, nullptr, CLSCTX_INPROC_SERVER,
-                                  IID_PPV_ARGS(&compressor));
+    HRESULT hr =
+        CoCreateInstance(standin::kClsidMjpegCompressor, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&compressor));
     if (FAILED(hr) || FAILED(hr = graph.Create()) || FAILED(hr = graph.graph->AddFilter(source, L"Test Source")) ||
         FAILED(hr = graph.graph->AddFilter(compressor.Get(), L"MJPEG")) ||
         FAILED(hr = graph.graph->AddFilter(mux, L"Pelkor AVI Mux")))

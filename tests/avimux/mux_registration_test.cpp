@@ -41,8 +41,8 @@ protected:
             return found;
         GUID types[] = {MEDIATYPE_Video, GUID_NULL};
         ComPtr<IEnumMoniker> monikers;
-        if (mapper->EnumMatchingFilters(&monikers, 0, FALSE, minimumMerit, TRUE, 1, types, nullptr, nullptr,
-                                        FALSE, FALSE, 0, nullptr, nullptr, nullptr) != S_OK)
+        if (mapper->EnumMatchingFilters(&monikers, 0, FALSE, minimumMerit, TRUE, 1, types, nullptr, nullptr, FALSE,
+                                        FALSE, 0, nullptr, nullptr, nullptr) != S_OK)
             return found;
         for (;;) {
             ComPtr<IMoniker> moniker;

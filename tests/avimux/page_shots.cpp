@@ -61,7 +61,8 @@ bool SaveBitmap(HWND window, const std::wstring& path)
     FILE* out = _wfopen(path.c_str(), L"wb");
     bool written = false;
     if (out) {
-        written = fwrite(&file, sizeof file, 1, out) == 1 && fwrite(&info.bmiHeader, sizeof(BITMAPINFOHEADER), 1, out) == 1 &&
+        written = fwrite(&file, sizeof file, 1, out) == 1 &&
+                  fwrite(&info.bmiHeader, sizeof(BITMAPINFOHEADER), 1, out) == 1 &&
                   fwrite(bits, imageSize, 1, out) == 1;
         fclose(out);
     }
@@ -81,8 +82,8 @@ bool ShootPage(IUnknown* filter, REFCLSID clsid, const std::wstring& path)
     RECT frameRect{0, 0, info.size.cx, info.size.cy};
     AdjustWindowRect(&frameRect, WS_OVERLAPPEDWINDOW, FALSE);
     HWND frame = CreateWindowExW(0, L"STATIC", info.pszTitle, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40,
-                                 frameRect.right - frameRect.left, frameRect.bottom - frameRect.top, nullptr,
-                                 nullptr, nullptr, nullptr);
+                                 frameRect.right - frameRect.left, frameRect.bottom - frameRect.top, nullptr, nullptr,
+                                 nullptr, nullptr);
     CoTaskMemFree(info.pszTitle);
     // A plain dialog-coloured background, as a property frame has.
     SetClassLongPtrW(frame, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(GetSysColorBrush(COLOR_BTNFACE)));

@@ -26,8 +26,7 @@ HRESULT BuildCardGraph(MuxGraph& graph, IBaseFilter* mux)
         const wchar_t* to;
     } links[] = {{L"Video Capture", L"Video"}, {L"Audio Capture", L"Audio"}};
     for (const auto& link : links) {
-        hr = graph.graph->ConnectDirect(PinByName(card.Get(), link.from).Get(), PinByName(mux, link.to).Get(),
-                                        nullptr);
+        hr = graph.graph->ConnectDirect(PinByName(card.Get(), link.from).Get(), PinByName(mux, link.to).Get(), nullptr);
         if (FAILED(hr))
             return hr;
     }

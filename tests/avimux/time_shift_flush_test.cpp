@@ -95,10 +95,7 @@ public:
     {
     }
 
-    HRESULT CheckMediaType(const CMediaType* pmt) override
-    {
-        return *pmt->Type() == MEDIATYPE_Video ? S_OK : E_FAIL;
-    }
+    HRESULT CheckMediaType(const CMediaType* pmt) override { return *pmt->Type() == MEDIATYPE_Video ? S_OK : E_FAIL; }
     STDMETHODIMP EndOfStream() override { return S_OK; }
 
     STDMETHODIMP BeginFlush() override
@@ -162,7 +159,9 @@ private:
 
 class FlushSink : public CBaseFilter {
 public:
-    explicit FlushSink(HRESULT* phr) : CBaseFilter(L"FlushSink", nullptr, &m_lock, GUID_NULL, phr), pin(this, &m_lock, phr)
+    explicit FlushSink(HRESULT* phr)
+        : CBaseFilter(L"FlushSink", nullptr, &m_lock, GUID_NULL, phr),
+          pin(this, &m_lock, phr)
     {
     }
     int GetPinCount() override { return 1; }
@@ -200,7 +199,8 @@ TEST(TimeShiftFlush, ASampleFilledBeforeASeekIsNeverDeliveredAfterItsFlush)
         MuxGraph graph;
         ASSERT_EQ(S_OK, graph.Build(source, mux.Get()));
         ASSERT_HRESULT_SUCCEEDED(graph.graph->AddFilter(sink, L"Flush sink"));
-        ASSERT_HRESULT_SUCCEEDED(graph.graph->ConnectDirect(PinByName(mux.Get(), L"~Video").Get(), &sink->pin, nullptr));
+        ASSERT_HRESULT_SUCCEEDED(
+            graph.graph->ConnectDirect(PinByName(mux.Get(), L"~Video").Get(), &sink->pin, nullptr));
         ComPtr<IMediaFilter> graphFilter;
         ASSERT_HRESULT_SUCCEEDED(graph.graph.As(&graphFilter));
         ASSERT_HRESULT_SUCCEEDED(graphFilter->SetSyncSource(&clock));

@@ -108,7 +108,7 @@ struct WrittenStreams {
     std::vector<uint64_t> videoHashes;  // 0 for a null frame
     std::map<uint32_t, uint64_t> hashByNumber;
     std::vector<BYTE> audio;
-    uint32_t videoStart = 0;  // dwStart of the video stream in the first file
+    uint32_t videoStart = 0;         // dwStart of the video stream in the first file
     std::vector<size_t> riffStarts;  // the first video chunk of each RIFF after the first
 };
 

@@ -1,6 +1,5 @@
 #include "capture_graph.h"
 
-
 STDMETHODIMP SampleRecorder::SampleCB(double, IMediaSample* sample)
 {
     RecordedSample recorded;

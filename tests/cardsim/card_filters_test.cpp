@@ -2,7 +2,6 @@
 // and categories, the crossbar link and routing, the decoder readings and stream capabilities.
 #include <gtest/gtest.h>
 
-
 #include <string>
 #include <vector>
 
@@ -44,7 +43,8 @@ ComPtr<IBaseFilter> BindCrossbar()
 TEST_F(CardFilters, CaptureDeviceIsListedWithItsNameAndDescription)
 {
     ComPtr<ICreateDevEnum> devices;
-    ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&devices)));
+    ASSERT_HRESULT_SUCCEEDED(
+        CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&devices)));
     ComPtr<IEnumMoniker> monikers;
     ASSERT_EQ(S_OK, devices->CreateClassEnumerator(CLSID_VideoInputDeviceCategory, &monikers, 0));
     int found = 0;
@@ -58,7 +58,8 @@ TEST_F(CardFilters, CaptureDeviceIsListedWithItsNameAndDescription)
         ComPtr<IBaseFilter> filter;
         EXPECT_HRESULT_SUCCEEDED(moniker->BindToObject(nullptr, nullptr, IID_PPV_ARGS(&filter)));
         ComPtr<IAMAnalogVideoDecoder> decoder;
-        EXPECT_HRESULT_SUCCEEDED(filter->QueryInterface(IID_IAMAnalogVideoDecoder, reinterpret_cast<void**>(decoder.GetAddressOf())));
+        EXPECT_HRESULT_SUCCEEDED(
+            filter->QueryInterface(IID_IAMAnalogVideoDecoder, reinterpret_cast<void**>(decoder.GetAddressOf())));
     }
     EXPECT_EQ(1, found);
 }
@@ -120,12 +121,14 @@ TEST_F(CardFilters, CrossbarJoinsTheAnalogVideoInputInEitherOrder)
     {
         // Crossbar first, as a program opening the card adds them.
         ComPtr<IGraphBuilder> graph;
-        ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&graph)));
+        ASSERT_HRESULT_SUCCEEDED(
+            CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&graph)));
         ComPtr<IBaseFilter> crossbar = BindCrossbar();
         ASSERT_TRUE(crossbar) << "crossbar moniker";
         ASSERT_HRESULT_SUCCEEDED(graph->AddFilter(crossbar.Get(), L"Crossbar"));
         ComPtr<IBaseFilter> capture;
-        ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(kClsidZelvanCapture, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&capture)));
+        ASSERT_HRESULT_SUCCEEDED(
+            CoCreateInstance(kClsidZelvanCapture, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&capture)));
         ASSERT_HRESULT_SUCCEEDED(graph->AddFilter(capture.Get(), L"Capture Filter"));
         ComPtr<IAMCrossbar> found = CrossbarUpstream(capture.Get());
         ComPtr<IAMCrossbar> bound;
@@ -228,8 +231,8 @@ TEST_F(CardFilters, DecoderFollowsTheSimulatedInputWithin100ms)
         const wchar_t* input;
         long locked;
         long lines;
-    } inputs[] = {{L"none", 0, 0},     {L"480i", 1, 525},  {L"480p", 2, 525},       {L"1080i", 1, 1125},
-                  {L"720p", 2, 750},   {L"1080p", 2, 1125}, {L"unsupported", 1, 625}};
+    } inputs[] = {{L"none", 0, 0},   {L"480i", 1, 525},   {L"480p", 2, 525},       {L"1080i", 1, 1125},
+                  {L"720p", 2, 750}, {L"1080p", 2, 1125}, {L"unsupported", 1, 625}};
     for (const auto& input : inputs) {
         control.Text(L"Input", input.input);
         Sleep(100);
@@ -271,7 +274,8 @@ TEST_F(CardFilters, VideoPinsOfferEveryInputFormatAndKeepTheFormatSet)
             EXPECT_EQ(FORMAT_VideoInfo, type->formattype);
             const VIDEOINFOHEADER info = VideoInfo(*type);
             EXPECT_EQ(MAKEFOURCC('Y', 'U', 'Y', '2'), info.bmiHeader.biCompression);
-            EXPECT_EQ(info.bmiHeader.biWidth * info.bmiHeader.biHeight * 2, static_cast<LONG>(info.bmiHeader.biSizeImage));
+            EXPECT_EQ(info.bmiHeader.biWidth * info.bmiHeader.biHeight * 2,
+                      static_cast<LONG>(info.bmiHeader.biSizeImage));
             offered.emplace_back(info.bmiHeader.biWidth, info.bmiHeader.biHeight, info.AvgTimePerFrame);
             FreeType(*type);
             CoTaskMemFree(type);
@@ -279,10 +283,10 @@ TEST_F(CardFilters, VideoPinsOfferEveryInputFormatAndKeepTheFormatSet)
         using Row = std::tuple<LONG, LONG, REFERENCE_TIME>;
         for (const Row& row : {Row{720, 480, 333667}, Row{720, 480, 166833}, Row{1920, 1080, 333667},
                                Row{1280, 720, 166833}, Row{1920, 1080, 166833}})
-            EXPECT_EQ(1, std::count(offered.begin(), offered.end(), row)) << std::get<0>(row) << "x" << std::get<1>(row);
-        EXPECT_TRUE(std::any_of(offered.begin(), offered.end(), [](const Row& r) {
-            return std::get<1>(r) == 720 && std::get<2>(r) != 166833;
-        }));
+            EXPECT_EQ(1, std::count(offered.begin(), offered.end(), row))
+                << std::get<0>(row) << "x" << std::get<1>(row);
+        EXPECT_TRUE(std::any_of(offered.begin(), offered.end(),
+                                [](const Row& r) { return std::get<1>(r) == 720 && std::get<2>(r) != 166833; }));
 
         // A right size at another rate, given the rate it is wanted at, is kept as given.
         AM_MEDIA_TYPE* type = nullptr;

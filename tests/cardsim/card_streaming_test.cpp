@@ -308,9 +308,12 @@ TEST_F(CardStreaming, PreviewPlaysInThePlatformRenderers)
     const WineOpenGlRenderer direct3d9;
     CaptureGraph graph;
     ComPtr<IBaseFilter> renderer, videoGrabber, audioGrabber;
-    ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_VideoMixingRenderer9, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&renderer)));
-    ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(kClsidSampleGrabber, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&videoGrabber)));
-    ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(kClsidSampleGrabber, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&audioGrabber)));
+    ASSERT_HRESULT_SUCCEEDED(
+        CoCreateInstance(CLSID_VideoMixingRenderer9, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&renderer)));
+    ASSERT_HRESULT_SUCCEEDED(
+        CoCreateInstance(kClsidSampleGrabber, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&videoGrabber)));
+    ASSERT_HRESULT_SUCCEEDED(
+        CoCreateInstance(kClsidSampleGrabber, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&audioGrabber)));
     ASSERT_HRESULT_SUCCEEDED(graph.Add(renderer.Get(), L"Video Renderer Filter"));
     ASSERT_HRESULT_SUCCEEDED(graph.Add(videoGrabber.Get(), L"Video Grabber"));
     ASSERT_HRESULT_SUCCEEDED(graph.Add(audioGrabber.Get(), L"Audio Grabber"));
@@ -323,7 +326,8 @@ TEST_F(CardStreaming, PreviewPlaysInThePlatformRenderers)
     audio.keepData = false;
     for (auto [filter, recorder] : {std::pair{videoGrabber.Get(), &video}, std::pair{audioGrabber.Get(), &audio}}) {
         ComPtr<ISampleGrabber> grabber;
-        ASSERT_HRESULT_SUCCEEDED(filter->QueryInterface(IID_ISampleGrabber, reinterpret_cast<void**>(grabber.GetAddressOf())));
+        ASSERT_HRESULT_SUCCEEDED(
+            filter->QueryInterface(IID_ISampleGrabber, reinterpret_cast<void**>(grabber.GetAddressOf())));
         ASSERT_HRESULT_SUCCEEDED(grabber->SetCallback(recorder, 0));
     }
 

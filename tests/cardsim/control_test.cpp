@@ -47,10 +47,10 @@ TEST(ControlValues, EveryValueIsReadAndStrangeOnesFallBack)
 {
     MapSource source;
     source.texts = {{"Input", "720P"}, {"ChangeTo", "none"}};
-    source.numbers = {{"DropEvery", 5},  {"BurstStart", 20},   {"BurstLength", 3},        {"JitterMicroseconds", 500},
-                      {"UntimedEvery", 7}, {"NoAudio", 1}, {"ChangeAfterFrames", 30}, {"OmitCapability", 4},
-                      {"KeepLateFrames", 2},
-                      {"RefuseAudio", 1}, {"FailStart", 0x8007001F}, {"AbortOnStop", 0x80004005}};
+    source.numbers = {
+        {"DropEvery", 5},      {"BurstStart", 20}, {"BurstLength", 3},        {"JitterMicroseconds", 500},
+        {"UntimedEvery", 7},   {"NoAudio", 1},     {"ChangeAfterFrames", 30}, {"OmitCapability", 4},
+        {"KeepLateFrames", 2}, {"RefuseAudio", 1}, {"FailStart", 0x8007001F}, {"AbortOnStop", 0x80004005}};
     const ControlValues values = ReadControlValues(source);
     EXPECT_EQ(InputKind::Hd720p, values.input);
     EXPECT_TRUE(values.faults.noAudio);
@@ -65,7 +65,8 @@ TEST(ControlValues, EveryValueIsReadAndStrangeOnesFallBack)
     EXPECT_EQ(0x80004005u, values.faults.abortOnStop);
 
     source.texts = {{"Input", "4K"}, {"ChangeTo", "bogus"}};
-    source.numbers = {{"OmitCapability", 9}, {"JitterMicroseconds", 0xFFFFFFFF}, {"FailStart", 1}, {"AbortOnStop", 0x1F}};
+    source.numbers = {
+        {"OmitCapability", 9}, {"JitterMicroseconds", 0xFFFFFFFF}, {"FailStart", 1}, {"AbortOnStop", 0x1F}};
     const ControlValues strange = ReadControlValues(source);
     EXPECT_EQ(InputKind::Hd1080i, strange.input);
     EXPECT_FALSE(strange.faults.changes);

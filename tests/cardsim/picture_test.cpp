@@ -35,7 +35,8 @@ TEST(TestPicture, FrameNumberReadsBackAtEverySize)
     for (const VideoCapability& cap : VideoCapabilities()) {
         for (uint32_t number : numbers) {
             const Frame frame = Painted(cap.width, cap.height, number, true);
-            EXPECT_EQ(std::optional<uint32_t>(number), ReadFrameNumber(frame.bytes.data(), frame.stride, cap.width, cap.height))
+            EXPECT_EQ(std::optional<uint32_t>(number),
+                      ReadFrameNumber(frame.bytes.data(), frame.stride, cap.width, cap.height))
                 << cap.width << "x" << cap.height << " frame " << number;
         }
     }
@@ -138,7 +139,8 @@ TEST(DecoderReadings, EncodeEveryInputAsTheCardReportsIt)
 TEST(StreamCaps, OneCapabilityPerFormatAndOthersAtOtherRates)
 {
     const std::vector<VideoCapability> caps = VideoCapabilities();
-    for (InputKind kind : {InputKind::Ntsc480i, InputKind::Ntsc480p, InputKind::Hd1080i, InputKind::Hd720p, InputKind::Hd1080p}) {
+    for (InputKind kind :
+         {InputKind::Ntsc480i, InputKind::Ntsc480p, InputKind::Hd1080i, InputKind::Hd720p, InputKind::Hd1080p}) {
         const InputTiming timing = TimingOf(kind);
         const auto exact = std::count_if(caps.begin(), caps.end(), [&](const VideoCapability& c) {
             return c.width == timing.width && c.height == timing.height && c.frameDuration == timing.frameDuration;

@@ -35,8 +35,10 @@ protected:
         logFolder_ = control_.FreshLogFolder(L"zelvan-vendor-test");
         module_ = LoadLibraryW(L".\\VendorCmdZV.dll");
         ASSERT_NE(nullptr, module_);
-        write_ = reinterpret_cast<zelvan::I2CBusProc>(reinterpret_cast<void*>(GetProcAddress(module_, zelvan::kI2CBusWriteName)));
-        read_ = reinterpret_cast<zelvan::I2CBusProc>(reinterpret_cast<void*>(GetProcAddress(module_, zelvan::kI2CBusReadName)));
+        write_ = reinterpret_cast<zelvan::I2CBusProc>(
+            reinterpret_cast<void*>(GetProcAddress(module_, zelvan::kI2CBusWriteName)));
+        read_ = reinterpret_cast<zelvan::I2CBusProc>(
+            reinterpret_cast<void*>(GetProcAddress(module_, zelvan::kI2CBusReadName)));
         ASSERT_NE(nullptr, write_);
         ASSERT_NE(nullptr, read_);
     }

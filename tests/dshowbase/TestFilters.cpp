@@ -166,9 +166,7 @@ STDMETHODIMP TestSourceStream::GetStopPosition(LONGLONG* pStop)
     return GetDuration(pStop);
 }
 
-TestSource::TestSource(HRESULT* phr) : CSource(L"TestSource", nullptr, CLSID_TestSource, phr)
-{
-}
+TestSource::TestSource(HRESULT* phr) : CSource(L"TestSource", nullptr, CLSID_TestSource, phr) {}
 
 TestSource* TestSource::Create(int pins)
 {
@@ -190,11 +188,11 @@ const AMOVIESETUP_MEDIATYPE kTestSinkPinType = {&MEDIATYPE_Video, &GUID_NULL};
 const AMOVIESETUP_PIN kTestSinkPins[] = {
     {const_cast<LPWSTR>(L"Input"), TRUE, FALSE, FALSE, FALSE, &CLSID_NULL, nullptr, 1, &kTestSinkPinType},
 };
-const AMOVIESETUP_FILTER kTestSinkSetup = {&CLSID_TestSink, L"dshowbase Test Sink", MERIT_DO_NOT_USE, 1,
-                                           kTestSinkPins};
+const AMOVIESETUP_FILTER kTestSinkSetup = {&CLSID_TestSink, L"dshowbase Test Sink", MERIT_DO_NOT_USE, 1, kTestSinkPins};
 
 TestSinkPin::TestSinkPin(TestSink* pFilter, CCritSec* pLock, HRESULT* phr)
-    : CBaseInputPin(L"TestSinkPin", pFilter, pLock, phr, L"Input"), m_pSink(pFilter)
+    : CBaseInputPin(L"TestSinkPin", pFilter, pLock, phr, L"Input"),
+      m_pSink(pFilter)
 {
 }
 
@@ -229,8 +227,7 @@ CUnknown* WINAPI TestSink::CreateInstance(LPUNKNOWN pUnk, HRESULT* phr)
     return pObject;
 }
 
-TestSink::TestSink(LPUNKNOWN pUnk, HRESULT* phr)
-    : CBaseFilter(L"TestSink", pUnk, &m_filterLock, CLSID_TestSink, phr)
+TestSink::TestSink(LPUNKNOWN pUnk, HRESULT* phr) : CBaseFilter(L"TestSink", pUnk, &m_filterLock, CLSID_TestSink, phr)
 {
     m_pPin = new (std::nothrow) TestSinkPin(this, &m_filterLock, phr);
     if (!m_pPin && phr)

@@ -23,8 +23,8 @@ protected:
         source = TestSource::Create(1);
         sourceRef = Ref<IBaseFilter>(source);
         source->Stream(0)->SetSampleCount(kSamples);
-        source->Stream(0)->SetMediaTypes({MakeVideoType(MEDIASUBTYPE_RGB32, 64, 48, kFrame),
-                                          MakeVideoType(MEDIASUBTYPE_RGB24, 64, 48, kFrame)});
+        source->Stream(0)->SetMediaTypes(
+            {MakeVideoType(MEDIASUBTYPE_RGB32, 64, 48, kFrame), MakeVideoType(MEDIASUBTYPE_RGB24, 64, 48, kFrame)});
         HRESULT hr = S_OK;
         sink = new TestSink(nullptr, &hr);
         sinkRef = Ref<IBaseFilter>(sink);

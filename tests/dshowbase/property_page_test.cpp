@@ -13,7 +13,8 @@ namespace {
 class TestPage : public CBasePropertyPage {
 public:
     explicit TestPage(std::vector<std::string>& calls)
-        : CBasePropertyPage(L"TestPage", nullptr, IDD_TEST_PAGE, IDS_TEST_PAGE_TITLE), m_calls(calls)
+        : CBasePropertyPage(L"TestPage", nullptr, IDD_TEST_PAGE, IDS_TEST_PAGE_TITLE),
+          m_calls(calls)
     {
     }
 

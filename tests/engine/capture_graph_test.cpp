@@ -140,7 +140,8 @@ protected:
         ComPtr<IAMStreamConfig> config;
         VIDEOINFOHEADER info{};
         if (FAILED(graph.Builder()->FindInterface(&category, &MEDIATYPE_Video, graph.CaptureFilter(),
-                                                  IID_IAMStreamConfig, reinterpret_cast<void**>(config.GetAddressOf()))))
+                                                  IID_IAMStreamConfig,
+                                                  reinterpret_cast<void**>(config.GetAddressOf()))))
             return info;
         AM_MEDIA_TYPE* type = nullptr;
         if (SUCCEEDED(config->GetFormat(&type)) && type) {
@@ -418,8 +419,8 @@ TEST_F(CaptureGraphTest, PreviewProfileSetsThePriorityAndTheAudioInfTee)
     ASSERT_EQ(S_OK, DetectSignal(*engine));
 
     ComPtr<IBaseFilter> infTee;
-    const bool teeInstalled = SUCCEEDED(
-        CoCreateInstance(CLSID_InfTee, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&infTee)));
+    const bool teeInstalled =
+        SUCCEEDED(CoCreateInstance(CLSID_InfTee, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&infTee)));
     infTee.Reset();
     const HRESULT built = engine->BuildPreview(-1);
     if (!teeInstalled) {
@@ -510,8 +511,9 @@ TEST_F(CaptureGraphTest, ListsTheCardAndRefusesNullEntries)
 {
     std::vector<FilterEntry> devices;
     ASSERT_EQ(S_OK, ListDevices(CLSID_VideoInputDeviceCategory, devices));
-    auto card = std::find_if(devices.begin(), devices.end(),
-                             [](const FilterEntry& e) { return e.friendlyName == L"Zelvan BDA Analog Capture Secondary"; });
+    auto card = std::find_if(devices.begin(), devices.end(), [](const FilterEntry& e) {
+        return e.friendlyName == L"Zelvan BDA Analog Capture Secondary";
+    });
     ASSERT_NE(devices.end(), card);
     ComPtr<IBaseFilter> filter;
     EXPECT_EQ(S_OK, BindFilterEntry(*card, &filter));

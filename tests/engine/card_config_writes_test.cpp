@@ -14,7 +14,8 @@ std::string Describe(const std::array<CardRegisterWrite, kCardConfigWriteCount>&
     std::string text;
     char part[16];
     for (const CardRegisterWrite& write : writes) {
-        std::snprintf(part, sizeof part, "%s%02X:", text.empty() ? "" : " ", static_cast<unsigned>(write.registerNumber));
+        std::snprintf(part, sizeof part, "%s%02X:", text.empty() ? "" : " ",
+                      static_cast<unsigned>(write.registerNumber));
         text += part;
         for (uint32_t i = 0; i < write.length; ++i) {
             std::snprintf(part, sizeof part, "%s%02X", i ? " " : "", write.data[i]);

@@ -32,6 +32,6 @@ inline void ResetCard()
 // A plain top-level window to own the video and receive the graph's events.
 inline HWND MakeHostWindow()
 {
-    return CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 640, 400, nullptr,
-                           nullptr, GetModuleHandleW(nullptr), nullptr);
+    return CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 640, 400, nullptr, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
 }

@@ -216,8 +216,8 @@ TEST_F(RecordGraphTest, RecordsTheCardIntoTrelvoxWithAPreviewAndAReport)
     ASSERT_EQ(S_OK, engine->BuildRecord(0, file));
     EXPECT_EQ(engine::kRecordBuilt, engine->state);
     const std::vector<std::wstring> names = FilterNames(engine->Graph());
-    for (const wchar_t* name : {kTrelvoxName, L"Video Sample Grabber", L"Audio Sample Grabber",
-                                L"Video Image Capture", L"Video Renderer Filter"})
+    for (const wchar_t* name : {kTrelvoxName, L"Video Sample Grabber", L"Audio Sample Grabber", L"Video Image Capture",
+                                L"Video Renderer Filter"})
         EXPECT_TRUE(Holds(names, name)) << "the graph holds " << testing::PrintToString(std::wstring(name));
     EXPECT_EQ(2, RendererCount(engine->Graph())) << "the preview's video and audio renderers";
 
@@ -359,12 +359,12 @@ TEST_F(RecordGraphTest, AllFilesFullStopsTheRecordingFromTheGraphEvent)
     RecordOptions options;
     options.noPreviewWhileRecording = 1;
     ASSERT_EQ(S_OK, WriteProfile(options, kTrelvoxName, engine::kTrelvoxMoniker, [](IBaseFilter* mux) {
-        ComPtr<IMuxConfig> config;
-        ASSERT_EQ(S_OK, mux->QueryInterface(IID_IMuxConfig, reinterpret_cast<void**>(config.GetAddressOf())));
-        config->SetMaxFiles(1);
-        config->SetSplitMode(1);
-        config->SetSplitCounts(5, 600);
-    }));
+                  ComPtr<IMuxConfig> config;
+                  ASSERT_EQ(S_OK, mux->QueryInterface(IID_IMuxConfig, reinterpret_cast<void**>(config.GetAddressOf())));
+                  config->SetMaxFiles(1);
+                  config->SetSplitMode(1);
+                  config->SetSplitCounts(5, 600);
+              }));
     OpenAndDetect();
     const std::wstring file = FullPath(L"recordings\\engine_filesfull.avi");
     ASSERT_EQ(S_OK, engine->BuildRecord(0, file));

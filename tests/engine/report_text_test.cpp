@@ -64,43 +64,42 @@ TEST(ReportText, HeaderNamesTheVersionTheDateAndTheRecordingAsGiven)
 
 TEST(ReportText, BodyOfARecordingWithBothStreams)
 {
-    const std::string expected =
-        "Start Time: 10:00:00\r\n"
-        "End Time:   11:02:03\r\n"
-        "Duration:   01:02:03\r\n\r\n"
-        "Video Capture Device:   Zelvan BDA Analog Capture Secondary\r\n"
-        "Audio Capture Device:   Zelvan BDA Analog Capture Secondary\r\n"
-        "Video Compressor:       N/A\r\n"
-        "Audio Compressor:       PCM\r\n"
-        "Multiplexer:            Pelkor AVI Mux\r\n"
-        "Video Preview Renderer: Video Mixing Renderer 7\r\n"
-        "Audio Preview Renderer: DirectSound Renderer\r\n"
-        "\r\nVideo Stream Information\r\n"
-        "Format: YUY2 1920x1080/29.97fps (333667x100ns/f)\r\n"
-        "Start stream time:              000ns\r\n"
-        "End stream time:        10043376700ns\r\n"
-        "Stream duration:        10043376700ns(302f)\r\n"
-        "Start media time:                 0f\r\n"
-        "End media time:                 301f\r\n"
-        "Media duration:                 301f\r\n"
-        "Total frame:                    300f\r\n"
-        "Drop frame:                       1f\r\n"
-        "Start offset:             -10000000ns\r\n"
-        "End offset:                33376700ns\r\n"
-        "Duration Diff:             43376700ns\r\n"
-        "\r\nAudio Stream Information\r\n"
-        "Format: 48000Hz 16bit 2ch\r\n"
-        "Start stream time:         10000000ns\r\n"
-        "End stream time:        10010000000ns\r\n"
-        "Stream duration:        10000000000ns(480000sample)\r\n"
-        "Start media time:                 0sample\r\n"
-        "End media time:              480000sample\r\n"
-        "Media duration:              480000sample\r\n"
-        "Total sample:                480000sample\r\n"
-        "Total block:                    500block\r\n"
-        "Start offset:              10000000ns\r\n"
-        "End offset:               -33376700ns\r\n"
-        "Duration Diff:            -43376700ns\r\n";
+    const std::string expected = "Start Time: 10:00:00\r\n"
+                                 "End Time:   11:02:03\r\n"
+                                 "Duration:   01:02:03\r\n\r\n"
+                                 "Video Capture Device:   Zelvan BDA Analog Capture Secondary\r\n"
+                                 "Audio Capture Device:   Zelvan BDA Analog Capture Secondary\r\n"
+                                 "Video Compressor:       N/A\r\n"
+                                 "Audio Compressor:       PCM\r\n"
+                                 "Multiplexer:            Pelkor AVI Mux\r\n"
+                                 "Video Preview Renderer: Video Mixing Renderer 7\r\n"
+                                 "Audio Preview Renderer: DirectSound Renderer\r\n"
+                                 "\r\nVideo Stream Information\r\n"
+                                 "Format: YUY2 1920x1080/29.97fps (333667x100ns/f)\r\n"
+                                 "Start stream time:              000ns\r\n"
+                                 "End stream time:        10043376700ns\r\n"
+                                 "Stream duration:        10043376700ns(302f)\r\n"
+                                 "Start media time:                 0f\r\n"
+                                 "End media time:                 301f\r\n"
+                                 "Media duration:                 301f\r\n"
+                                 "Total frame:                    300f\r\n"
+                                 "Drop frame:                       1f\r\n"
+                                 "Start offset:             -10000000ns\r\n"
+                                 "End offset:                33376700ns\r\n"
+                                 "Duration Diff:             43376700ns\r\n"
+                                 "\r\nAudio Stream Information\r\n"
+                                 "Format: 48000Hz 16bit 2ch\r\n"
+                                 "Start stream time:         10000000ns\r\n"
+                                 "End stream time:        10010000000ns\r\n"
+                                 "Stream duration:        10000000000ns(480000sample)\r\n"
+                                 "Start media time:                 0sample\r\n"
+                                 "End media time:              480000sample\r\n"
+                                 "Media duration:              480000sample\r\n"
+                                 "Total sample:                480000sample\r\n"
+                                 "Total block:                    500block\r\n"
+                                 "Start offset:              10000000ns\r\n"
+                                 "End offset:               -33376700ns\r\n"
+                                 "Duration Diff:            -43376700ns\r\n";
     EXPECT_EQ(expected, ReportBodyText(Recording(), LocalTime(10, 0, 0), LocalTime(11, 2, 3)));
 }
 
@@ -136,8 +135,8 @@ TEST(ReportText, EmptyTextsReadNaButTheMultiplexerLineStaysAndTheFormatLineGoes)
 
     r.formatDescription = L"IMA ADPCM 48.000 kHz, 4 Bit, Stereo";
     EXPECT_NE(std::string::npos, ReportBodyText(r, {}, {}).find("Audio Compressor:       N/A\r\n"
-                                                               "    Format Description: IMA ADPCM 48.000 kHz, 4 Bit, "
-                                                               "Stereo\r\nMultiplexer:"));
+                                                                "    Format Description: IMA ADPCM 48.000 kHz, 4 Bit, "
+                                                                "Stereo\r\nMultiplexer:"));
 }
 
 TEST(ReportText, SwappedChannelsLongDurationsAndWideValues)
@@ -163,7 +162,9 @@ TEST(ReportText, NonAsciiTextsAreUtf8)
     std::wstring lone;
     lone += static_cast<wchar_t>(0xD800);
     lone += L'a';
-    EXPECT_EQ("\xEF\xBF\xBD" "a", ToUtf8(lone));
+    EXPECT_EQ("\xEF\xBF\xBD"
+              "a",
+              ToUtf8(lone));
 }
 
 }  // namespace

@@ -13,12 +13,25 @@ namespace {
 class FakeSample : public IMediaSample {
 public:
     FakeSample(REFERENCE_TIME start, REFERENCE_TIME end, bool mediaTimes, std::vector<BYTE> data = {})
-        : start_(start), end_(end), mediaTimes_(mediaTimes), data_(std::move(data)) {}
+        : start_(start),
+          end_(end),
+          mediaTimes_(mediaTimes),
+          data_(std::move(data))
+    {
+    }
 
-    STDMETHODIMP QueryInterface(REFIID, void** object) override { *object = nullptr; return E_NOINTERFACE; }
+    STDMETHODIMP QueryInterface(REFIID, void** object) override
+    {
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
     STDMETHODIMP_(ULONG) AddRef() override { return 1; }
     STDMETHODIMP_(ULONG) Release() override { return 1; }
-    STDMETHODIMP GetPointer(BYTE** buffer) override { *buffer = data_.data(); return S_OK; }
+    STDMETHODIMP GetPointer(BYTE** buffer) override
+    {
+        *buffer = data_.data();
+        return S_OK;
+    }
     STDMETHODIMP_(long) GetSize() override { return static_cast<long>(data_.size()); }
     STDMETHODIMP GetTime(REFERENCE_TIME* start, REFERENCE_TIME* end) override
     {

@@ -65,7 +65,8 @@ TEST_F(ComApartment, StructuredStorageMakesACompoundFile)
                                                 STGFMT_STORAGE, 0, nullptr, nullptr, IID_IStorage,
                                                 reinterpret_cast<void**>(&storage)));
     IStream* stream = nullptr;
-    ASSERT_HRESULT_SUCCEEDED(storage->CreateStream(L"Probe", STGM_CREATE | STGM_WRITE | STGM_SHARE_EXCLUSIVE, 0, 0, &stream));
+    ASSERT_HRESULT_SUCCEEDED(
+        storage->CreateStream(L"Probe", STGM_CREATE | STGM_WRITE | STGM_SHARE_EXCLUSIVE, 0, 0, &stream));
     ULONG written = 0;
     EXPECT_HRESULT_SUCCEEDED(stream->Write("abc", 3, &written));
     EXPECT_EQ(3u, written);

@@ -69,9 +69,10 @@ TEST(FrameLayout, ADroppedBarGoesToTheNearestSide)
 
 TEST(DockState, RoundTripsEveryBar)
 {
-    const std::vector<BarState> bars = {
-        {59393, DockSide::Bottom, true}, {59392, DockSide::Left, false}, {59397, DockSide::Right, true},
-        {1, DockSide::Top, true}};
+    const std::vector<BarState> bars = {{59393, DockSide::Bottom, true},
+                                        {59392, DockSide::Left, false},
+                                        {59397, DockSide::Right, true},
+                                        {1, DockSide::Top, true}};
     const std::wstring text = FormatDockState(bars);
     EXPECT_EQ(L"59393:B:1;59392:L:0;59397:R:1;1:T:1", text);
     EXPECT_EQ(bars, ParseDockState(text));

@@ -229,7 +229,8 @@ TEST_F(Installed, TavrikStartsFromTheInstallFolderAndPreviewsTheCard)
     TavrikRun run(InstalledFile(L"Tavrik.exe"));
     ASSERT_TRUE(run.Window());
     const bool previewing = WaitFor([&] {
-        return PaneText(run.Id(), run.Window(), 0) == L"プレビュー中" && PaneText(run.Id(), run.Window(), 2) == L"1080i";
+        return PaneText(run.Id(), run.Window(), 0) == L"プレビュー中" &&
+               PaneText(run.Id(), run.Window(), 2) == L"1080i";
     });
     EXPECT_TRUE(previewing) << Narrow(PaneText(run.Id(), run.Window(), 0));
     std::optional<uint32_t> first, later;
@@ -237,10 +238,13 @@ TEST_F(Installed, TavrikStartsFromTheInstallFolderAndPreviewsTheCard)
     EXPECT_TRUE(WaitFor([&] { return (first = ScreenPicture::Of(view).FrameNumber()).has_value(); }))
         << "no card picture in the view";
     Sleep(500);
-    EXPECT_TRUE(WaitFor([&] {
-        later = ScreenPicture::Of(view).FrameNumber();
-        return first && later && *later > *first;
-    }, 5000)) << "the picture on the screen moves on";
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            later = ScreenPicture::Of(view).FrameNumber();
+            return first && later && *later > *first;
+        },
+        5000))
+        << "the picture on the screen moves on";
     EXPECT_EQ(nullptr, MessageBoxOf(run.Id()));
     ASSERT_TRUE(run.Close());
 }

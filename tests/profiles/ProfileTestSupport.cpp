@@ -69,8 +69,8 @@ void WriteRawProfile(const std::filesystem::path& file, const RawStreams& stream
                                                 reinterpret_cast<void**>(storage.GetAddressOf())));
     for (const auto& [name, bytes] : streams) {
         ComPtr<IStream> stream;
-        ASSERT_HRESULT_SUCCEEDED(storage->CreateStream(name.c_str(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE,
-                                                       0, 0, &stream));
+        ASSERT_HRESULT_SUCCEEDED(
+            storage->CreateStream(name.c_str(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, 0, &stream));
         ULONG written = 0;
         if (!bytes.empty()) {
             ASSERT_HRESULT_SUCCEEDED(stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written));
@@ -127,8 +127,8 @@ ComPtr<ITestFilterControl> Control(IBaseFilter* filter)
 
 void SetBlob(IBaseFilter* filter, DWORD which, const std::string& blob)
 {
-    ASSERT_HRESULT_SUCCEEDED(Control(filter)->SetBlob(which, reinterpret_cast<const BYTE*>(blob.data()),
-                                                      static_cast<DWORD>(blob.size())));
+    ASSERT_HRESULT_SUCCEEDED(
+        Control(filter)->SetBlob(which, reinterpret_cast<const BYTE*>(blob.data()), static_cast<DWORD>(blob.size())));
 }
 
 std::string GetBlob(IBaseFilter* filter, DWORD which)

@@ -112,8 +112,13 @@ TEST_F(BadProfileTest, WrongStreamVersionsAndUnknownMarkersAreRefused)
 TEST_F(BadProfileTest, DriverStateLongerThanTheStreamIsRefused)
 {
     WithFile({{L"COMMON", ValidCommon()},
-              {L"VideoCompressor",
-               StreamBytes().U32(1).Text(L"V").Text(kVfwTestFilterName).Text(L"VFWH").U32(0x7FFFFFFF).Raw(std::string(16, 'd'))}},
+              {L"VideoCompressor", StreamBytes()
+                                       .U32(1)
+                                       .Text(L"V")
+                                       .Text(kVfwTestFilterName)
+                                       .Text(L"VFWH")
+                                       .U32(0x7FFFFFFF)
+                                       .Raw(std::string(16, 'd'))}},
              [](ProfileFile& file) {
                  FilterEntry entry;
                  EXPECT_EQ(file.ReadFilter(FilterStream::VideoCompressor, entry), kInvalidData);
@@ -125,11 +130,11 @@ TEST_F(BadProfileTest, AbsurdAudioFormatListsAreRefused)
 {
     const Bytes pcm = WaveFormat(WAVE_FORMAT_PCM, 2, 48000, 16);
     const Bytes lists[] = {
-        StreamBytes().U32(1).U32(0xFFFFFFFF).U32(0).U32(0),  // count far beyond the data
-        StreamBytes().U32(1).U32(1).U32(0xFFFFFFF0).Raw(pcm).U32(0),  // length far beyond the data
-        StreamBytes().U32(1).U32(1).U32(10).Raw(Bytes(10)).U32(0),    // shorter than a WAVEFORMATEX
+        StreamBytes().U32(1).U32(0xFFFFFFFF).U32(0).U32(0),                 // count far beyond the data
+        StreamBytes().U32(1).U32(1).U32(0xFFFFFFF0).Raw(pcm).U32(0),        // length far beyond the data
+        StreamBytes().U32(1).U32(1).U32(10).Raw(Bytes(10)).U32(0),          // shorter than a WAVEFORMATEX
         StreamBytes().U32(1).U32(1).U32(20).Raw(pcm).Raw(Bytes(2)).U32(0),  // length disagrees with cbSize
-        StreamBytes().U32(1).U32(2).U32(18).Raw(pcm).U32(0),               // second pair missing
+        StreamBytes().U32(1).U32(2).U32(18).Raw(pcm).U32(0),                // second pair missing
     };
     for (const Bytes& list : lists) {
         WithFile({{L"COMMON", ValidCommon()}, {L"AudioFormatList", list}}, [](ProfileFile& file) {
@@ -143,13 +148,14 @@ TEST_F(BadProfileTest, AbsurdAudioFormatListsAreRefused)
 TEST_F(BadProfileTest, DamagedPersistedStateFailsWithTheFiltersError)
 {
     const Bytes damaged[] = {
-        StreamBytes().Raw(std::string("XXXX")).U32(4).Raw(std::string("abcd")),  // not the filter's data
+        StreamBytes().Raw(std::string("XXXX")).U32(4).Raw(std::string("abcd")),     // not the filter's data
         StreamBytes().Raw(std::string("TFS1")).U32(100).Raw(std::string("short")),  // cut short
-        Bytes{},                                                                     // nothing after the marker
+        Bytes{},                                                                    // nothing after the marker
     };
     for (const Bytes& state : damaged) {
         WithFile({{L"COMMON", ValidCommon()},
-                  {L"AudioCompressor", StreamBytes().U32(1).Text(L"A").Text(kPersistTestFilterName).Text(L"PSH").Raw(state)}},
+                  {L"AudioCompressor",
+                   StreamBytes().U32(1).Text(L"A").Text(kPersistTestFilterName).Text(L"PSH").Raw(state)}},
                  [](ProfileFile& file) {
                      FilterEntry entry;
                      EXPECT_EQ(file.ReadFilter(FilterStream::AudioCompressor, entry), kDamagedTestState);
@@ -161,7 +167,12 @@ TEST_F(BadProfileTest, DamagedPersistedStateFailsWithTheFiltersError)
 TEST_F(BadProfileTest, UnboundDisplayNamesFailTheRead)
 {
     WithFile({{L"COMMON", ValidCommon()},
-              {L"Mux", StreamBytes().U32(1).Text(L"Mux").Text(L"@device:sw:{00000000-0000-0000-0000-00000000BAD0}\\{00000000-0000-0000-0000-00000000BAD1}").Text(L"PSN")},
+              {L"Mux",
+               StreamBytes()
+                   .U32(1)
+                   .Text(L"Mux")
+                   .Text(L"@device:sw:{00000000-0000-0000-0000-00000000BAD0}\\{00000000-0000-0000-0000-00000000BAD1}")
+                   .Text(L"PSN")},
               {L"AudioCompressor", StreamBytes().U32(1).Text(L"Mux").Text(L"").Text(L"PSN")}},
              [](ProfileFile& file) {
                  FilterEntry entry;
@@ -193,13 +204,28 @@ TEST_F(BadProfileTest, MutatedProfilesNeverCrashOrChange)
         {L"COMMON", ValidCommon()},
         {L"Record", StreamBytes().U32(1).U32(96).U32(96).Raw(Bytes(92))},
         {L"PARAMS", StreamBytes().U32(92).U32(92).Raw(Bytes(88))},
-        {L"VideoCompressor",
-         StreamBytes().U32(1).Text(L"V").Text(kVfwTestFilterName).Text(L"VFWH").U32(3).Raw(std::string("abc")).Text(L"PSN")},
-        {L"AudioCompressor", StreamBytes().U32(1).Text(L"A").Text(kPersistTestFilterName).Text(L"PSH").Raw(SavedTestState("a"))},
+        {L"VideoCompressor", StreamBytes()
+                                 .U32(1)
+                                 .Text(L"V")
+                                 .Text(kVfwTestFilterName)
+                                 .Text(L"VFWH")
+                                 .U32(3)
+                                 .Raw(std::string("abc"))
+                                 .Text(L"PSN")},
+        {L"AudioCompressor",
+         StreamBytes().U32(1).Text(L"A").Text(kPersistTestFilterName).Text(L"PSH").Raw(SavedTestState("a"))},
         {L"Mux", StreamBytes().U32(1).Text(L"M").Text(NullAudioDisplayName()).Text(L"PSN")},
         {L"AudioFormatList", StreamBytes().U32(1).U32(1).U32(18).Raw(WaveFormat(1, 2, 48000, 16)).U32(0)},
-        {L"PreviewFilters",
-         StreamBytes().U32(1).U32(2).Text(L"P").Text(kPersistTestFilterName).Text(L"PSH").Raw(SavedTestState("p")).Text(L"N").Text(kPlainTestFilterName).Text(L"PSN")},
+        {L"PreviewFilters", StreamBytes()
+                                .U32(1)
+                                .U32(2)
+                                .Text(L"P")
+                                .Text(kPersistTestFilterName)
+                                .Text(L"PSH")
+                                .Raw(SavedTestState("p"))
+                                .Text(L"N")
+                                .Text(kPlainTestFilterName)
+                                .Text(L"PSN")},
     };
     WriteRawProfile(path_, valid);
     const Bytes image = ReadFileBytes(path_);

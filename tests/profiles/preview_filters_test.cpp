@@ -60,7 +60,8 @@ TEST_F(PreviewFiltersTest, ApplyingStopsAtTheFirstEntryThatDiffers)
     WriteTwoEntries();
     ProfileFile file;
     ASSERT_HRESULT_SUCCEEDED(file.Open(path_));
-    std::vector<FilterEntry> entries{{L"Other name", kPersistTestFilterName, nullptr, CreateTestFilter(kClsidPersistTestFilter)}};
+    std::vector<FilterEntry> entries{
+        {L"Other name", kPersistTestFilterName, nullptr, CreateTestFilter(kClsidPersistTestFilter)}};
     EXPECT_EQ(file.ApplyPreviewFilterStates(entries), S_OK);
     EXPECT_EQ(LoadCalls(entries[0].filter.Get()), 0u);
 }

@@ -20,8 +20,24 @@ namespace {
 
 Bytes Format(std::uint16_t extra)
 {
-    Bytes format = {1, 0, 2, 0, 0x80, 0xBB, 0, 0, 0, 0xEE, 2, 0, 4, 0, 16, 0,
-                    static_cast<std::uint8_t>(extra), static_cast<std::uint8_t>(extra >> 8)};
+    Bytes format = {1,
+                    0,
+                    2,
+                    0,
+                    0x80,
+                    0xBB,
+                    0,
+                    0,
+                    0,
+                    0xEE,
+                    2,
+                    0,
+                    4,
+                    0,
+                    16,
+                    0,
+                    static_cast<std::uint8_t>(extra),
+                    static_cast<std::uint8_t>(extra >> 8)};
     format.resize(18 + extra, 0x33);
     return format;
 }

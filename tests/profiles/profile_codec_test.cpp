@@ -18,8 +18,8 @@ namespace {
 
 Bytes U32(std::uint32_t value)
 {
-    return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value >> 16),
-            static_cast<std::uint8_t>(value >> 24)};
+    return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
+            static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
 }
 
 Bytes Cat(std::initializer_list<Bytes> parts)
@@ -129,7 +129,8 @@ TEST(OptionBlocks, StoredSizesReadIntoTheExpectedSize)
         const Bytes block = Block(stored);
         std::vector<std::uint8_t> read;
         std::uint32_t storedSize = 0;
-        ASSERT_EQ(DecodeOptionBlock(Cat({U32(1), U32(stored), block}), BlockVersion::Prefixed, 96, read, storedSize), kOk);
+        ASSERT_EQ(DecodeOptionBlock(Cat({U32(1), U32(stored), block}), BlockVersion::Prefixed, 96, read, storedSize),
+                  kOk);
         EXPECT_EQ(storedSize, stored);
         ASSERT_EQ(read.size(), 96u);
         for (std::size_t i = 0; i < 96; ++i)
@@ -167,7 +168,8 @@ TEST(FilterSections, WriterProducesTheStoredLayout)
     EncodeFilterHeader(writer, {u"Name", u"@device:sw:x"});
     EncodeDriverState(writer, Bytes{9, 8, 7});
     EncodePersistMarker(writer, false);
-    EXPECT_EQ(writer.Bytes(), Cat({U32(1), Str("Name"), Str("@device:sw:x"), Str("VFWH"), U32(3), Bytes{9, 8, 7}, Str("PSN")}));
+    EXPECT_EQ(writer.Bytes(),
+              Cat({U32(1), Str("Name"), Str("@device:sw:x"), Str("VFWH"), U32(3), Bytes{9, 8, 7}, Str("PSN")}));
 
     ByteWriter list;
     EncodeFilterListHeader(list, 2);
@@ -194,7 +196,8 @@ TEST(FilterSections, ReaderTakesOnlyKnownMarkers)
     EXPECT_TRUE(persisted);
     EXPECT_EQ(reader.Remaining(), 1u) << "the filter's own data is left for the filter";
 
-    for (const Bytes& bad : {Str("VFW"), Str("vfwh"), Cat({Str("VFWH"), U32(3), Bytes{1, 2}}), Cat({Str("VFWH"), U32(0xFFFFFFFF)})}) {
+    for (const Bytes& bad :
+         {Str("VFW"), Str("vfwh"), Cat({Str("VFWH"), U32(3), Bytes{1, 2}}), Cat({Str("VFWH"), U32(0xFFFFFFFF)})}) {
         ByteReader badReader(bad);
         EXPECT_EQ(DecodeDriverState(badReader, present, state), kInvalidData);
     }

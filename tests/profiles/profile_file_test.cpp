@@ -178,8 +178,8 @@ TEST_F(HeaderTest, OnlyTheExactMagicAndVersionAreAccepted)
 {
     const auto path = File(L"a.dat");
     const std::pair<std::wstring, std::wstring> refused[] = {
-        {L"TavrikProfile", L"v1.10"}, {L"TavrikProfile", L"v1.00"}, {L"TavrikProfile", L"V1.20"},
-        {L"TavrikProfile", L"v1.20 "}, {L"TavrikProfile", L""},     {L"tavrikprofile", L"v1.20"},
+        {L"TavrikProfile", L"v1.10"},  {L"TavrikProfile", L"v1.00"}, {L"TavrikProfile", L"V1.20"},
+        {L"TavrikProfile", L"v1.20 "}, {L"TavrikProfile", L""},      {L"tavrikprofile", L"v1.20"},
     };
     for (const auto& [magic, version] : refused) {
         SCOPED_TRACE(testing::Message() << magic.size() << " " << version.size());
@@ -200,23 +200,22 @@ using FilterStreamTest = ProfileTest;
 TEST_F(FilterStreamTest, StoredFiltersAreBoundAndGetTheirStates)
 {
     const auto path = File(L"a.dat");
-    WriteRawProfile(path,
-                    {{L"COMMON", ValidCommon()},
-                     {L"VideoCompressor", StreamBytes()
-                                              .U32(1)
-                                              .Text(L"Video")
-                                              .Text(kVfwTestFilterName)
-                                              .Text(L"VFWH")
-                                              .U32(6)
-                                              .Raw(std::string("driver"))
-                                              .Text(L"PSN")},
-                     {L"AudioCompressor", StreamBytes()
-                                              .U32(1)
-                                              .Text(L"Audio")
-                                              .Text(kPersistTestFilterName)
-                                              .Text(L"PSH")
-                                              .Raw(SavedTestState("audio state"))},
-                     {L"Mux", StreamBytes().U32(1).Text(L"Mux").Text(kPlainTestFilterName).Text(L"PSN")}});
+    WriteRawProfile(path, {{L"COMMON", ValidCommon()},
+                           {L"VideoCompressor", StreamBytes()
+                                                    .U32(1)
+                                                    .Text(L"Video")
+                                                    .Text(kVfwTestFilterName)
+                                                    .Text(L"VFWH")
+                                                    .U32(6)
+                                                    .Raw(std::string("driver"))
+                                                    .Text(L"PSN")},
+                           {L"AudioCompressor", StreamBytes()
+                                                    .U32(1)
+                                                    .Text(L"Audio")
+                                                    .Text(kPersistTestFilterName)
+                                                    .Text(L"PSH")
+                                                    .Raw(SavedTestState("audio state"))},
+                           {L"Mux", StreamBytes().U32(1).Text(L"Mux").Text(kPlainTestFilterName).Text(L"PSN")}});
     ProfileFile file;
     ASSERT_HRESULT_SUCCEEDED(file.Open(path));
 
@@ -303,19 +302,20 @@ TEST_F(FilterStreamTest, WrittenFiltersReadBackWithTheirStates)
     {
         ProfileFile file;
         ASSERT_HRESULT_SUCCEEDED(file.Create(path));
-        ASSERT_HRESULT_SUCCEEDED(file.WriteFilter(FilterStream::VideoCompressor, {L"V", kVfwTestFilterName, nullptr, vfw}));
+        ASSERT_HRESULT_SUCCEEDED(
+            file.WriteFilter(FilterStream::VideoCompressor, {L"V", kVfwTestFilterName, nullptr, vfw}));
         ASSERT_HRESULT_SUCCEEDED(file.WriteFilter(FilterStream::Mux, {L"M", kPersistTestFilterName, nullptr, persist}));
         ASSERT_HRESULT_SUCCEEDED(file.Close());
     }
     EXPECT_EQ(ReadRawStream(path, L"VideoCompressor"), StreamBytes()
-                                                          .U32(1)
-                                                          .Text(L"V")
-                                                          .Text(kVfwTestFilterName)
-                                                          .Text(L"VFWH")
-                                                          .U32(12)
-                                                          .Raw(std::string("driver\0state", 12))
-                                                          .Text(L"PSN")
-                                                          .Get());
+                                                           .U32(1)
+                                                           .Text(L"V")
+                                                           .Text(kVfwTestFilterName)
+                                                           .Text(L"VFWH")
+                                                           .U32(12)
+                                                           .Raw(std::string("driver\0state", 12))
+                                                           .Text(L"PSN")
+                                                           .Get());
     ProfileFile file;
     ASSERT_HRESULT_SUCCEEDED(file.Open(path));
     FilterEntry video, mux;
@@ -336,7 +336,8 @@ TEST_F(FilterStreamTest, FailedGetStateStoresAnEmptyDriverState)
     {
         ProfileFile file;
         ASSERT_HRESULT_SUCCEEDED(file.Create(path));
-        ASSERT_HRESULT_SUCCEEDED(file.WriteFilter(FilterStream::VideoCompressor, {L"V", kVfwTestFilterName, nullptr, vfw}));
+        ASSERT_HRESULT_SUCCEEDED(
+            file.WriteFilter(FilterStream::VideoCompressor, {L"V", kVfwTestFilterName, nullptr, vfw}));
     }
     EXPECT_EQ(ReadRawStream(path, L"VideoCompressor"),
               StreamBytes().U32(1).Text(L"V").Text(kVfwTestFilterName).Text(L"VFWH").U32(0).Text(L"PSN").Get());
@@ -379,9 +380,8 @@ TEST_F(AudioFormatListTest, PairsRoundTripWithAbsentFormats)
     ProfileFile file;
     ASSERT_HRESULT_SUCCEEDED(file.Open(path));
     std::vector<AudioFormatPair> read;
-    ASSERT_HRESULT_SUCCEEDED(file.ReadAudioFormatList(read, [](const WAVEFORMATEX& format) {
-        return std::to_wstring(format.nSamplesPerSec);
-    }));
+    ASSERT_HRESULT_SUCCEEDED(file.ReadAudioFormatList(
+        read, [](const WAVEFORMATEX& format) { return std::to_wstring(format.nSamplesPerSec); }));
     ASSERT_EQ(read.size(), 3u);
     for (std::size_t i = 0; i < 3; ++i) {
         EXPECT_EQ(read[i].input, pairs[i].input);

@@ -49,8 +49,8 @@ ProcessResult RunProgram(const std::wstring& program, const std::wstring& argume
     startup.hStdError = writeEnd;
     std::wstring command = L"\"" + program + L"\" " + arguments;
     PROCESS_INFORMATION process{};
-    const BOOL started = CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                        nullptr, &startup, &process);
+    const BOOL started = CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                        &startup, &process);
     CloseHandle(writeEnd);
     if (started) {
         char buffer[4096];
@@ -89,7 +89,7 @@ protected:
     void SetUp() override
     {
         ASSERT_HRESULT_SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-        card_.Text(L"Input", L"1080i");  // 4 MB a frame: 1 GiB in about 9 s
+        card_.Text(L"Input", L"1080i");          // 4 MB a frame: 1 GiB in about 9 s
         card_.Number(L"DropEvery", kDropEvery);  // gaps the multiplexer fills with null frames
     }
     void TearDown() override { CoUninitialize(); }
@@ -139,8 +139,8 @@ protected:
         }
         const int played = FramesPlayedBack(file);
         EXPECT_EQ(static_cast<int>(onDisk.Pictures()), played) << "Wine's AVI splitter passes over null frames";
-        std::printf("%ls: %zu frames on disk (%zu null), %d played by the AVI splitter\n", file.c_str(),
-                    onDisk.frames, onDisk.nulls, played);
+        std::printf("%ls: %zu frames on disk (%zu null), %d played by the AVI splitter\n", file.c_str(), onDisk.frames,
+                    onDisk.nulls, played);
     }
 
     // For check_recordings.py: ffprobe and ffmpeg must find these pictures in the file.

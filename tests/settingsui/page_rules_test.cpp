@@ -12,9 +12,8 @@ using settingsui::GeneralPaths;
 
 const std::set<std::wstring> kFolders = {L"C:\\rec", L"C:\\img"};
 const std::set<std::wstring> kFiles = {L"C:\\card.cfg"};
-const settingsui::PathQueries kQueries = {
-    [](const std::wstring& p) { return kFolders.count(p) != 0; },
-    [](const std::wstring& p) { return kFiles.count(p) != 0; }};
+const settingsui::PathQueries kQueries = {[](const std::wstring& p) { return kFolders.count(p) != 0; },
+                                          [](const std::wstring& p) { return kFiles.count(p) != 0; }};
 
 TEST(CheckGeneralPaths, EachRefusalInItsOrder)
 {

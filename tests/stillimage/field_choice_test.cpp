@@ -12,8 +12,7 @@ struct Frame {
     FrameFormat format;
     std::vector<uint8_t> bytes;
 
-    Frame(int width, int height)
-        : format{width, height, 16, kFourccYuy2}, bytes(DibStride(16, width) * height, 0) {}
+    Frame(int width, int height) : format{width, height, 16, kFourccYuy2}, bytes(DibStride(16, width) * height, 0) {}
     size_t Stride() const { return DibStride(16, format.width); }
     // One grey level for a whole row.
     void FillRow(int y, uint8_t luma)

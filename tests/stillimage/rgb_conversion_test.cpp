@@ -46,7 +46,11 @@ struct Yuy2Frame {
     FrameFormat format;
     std::vector<uint8_t> bytes;
 
-    Yuy2Frame(int width, int height) : format{width, height, 16, kFourccYuy2}, bytes(DibStride(16, width) * format.Rows()) {}
+    Yuy2Frame(int width, int height)
+        : format{width, height, 16, kFourccYuy2},
+          bytes(DibStride(16, width) * format.Rows())
+    {
+    }
     void Put(int x, int y, uint8_t y0, uint8_t u, uint8_t y1, uint8_t v)
     {
         uint8_t* pair = &bytes[y * DibStride(16, format.width) + 2 * x];
@@ -62,7 +66,9 @@ struct Picture {
     size_t stride;
     std::vector<uint8_t> bits;
 
-    Picture(int w, int h, uint8_t fill = 0x5A) : width(w), height(h), stride(DibStride(24, w)), bits(stride * h, fill) {}
+    Picture(int w, int h, uint8_t fill = 0x5A) : width(w), height(h), stride(DibStride(24, w)), bits(stride * h, fill)
+    {
+    }
     RgbPicture View() { return {bits.data(), stride, width, height}; }
     Bgr At(int x, int y) const
     {
@@ -110,8 +116,8 @@ TEST(ConvertToRgb, BothPixelsOfAPairShareItsChroma)
     frame.Put(0, 0, 81, 90, 145, 240);
     frame.Put(2, 0, 41, 240, 210, 110);
     Picture picture(4, 1);
-    ASSERT_TRUE(ConvertToRgb(frame.format, frame.bytes.data(), frame.bytes.data(), frame.bytes.size(), kMatrixBt709,
-                             {}, picture.View()));
+    ASSERT_TRUE(ConvertToRgb(frame.format, frame.bytes.data(), frame.bytes.data(), frame.bytes.size(), kMatrixBt709, {},
+                             picture.View()));
     EXPECT_EQ(ConvertPixelExact(81, 90, 240, kMatrixBt709), picture.At(0, 0));
     EXPECT_EQ(ConvertPixelExact(145, 90, 240, kMatrixBt709), picture.At(1, 0));
     EXPECT_EQ(ConvertPixelExact(41, 240, 110, kMatrixBt709), picture.At(2, 0));
@@ -142,7 +148,6 @@ TEST(ConvertToRgb, ProducesNothingForOtherSubtypesOrMissingParts)
     EXPECT_FALSE(ConvertToRgb(frame.format, bytes, bytes, size - 1, 1, {}, picture.View()));
 }
 
-
 // ffmpeg's own conversion of the same frame, limited range in, chroma taken per pixel
 // pair; it rounds where the formula truncates, so it may be one above, never more.
 std::vector<uint8_t> FfmpegBgr24(const Yuy2Frame& frame, const char* matrix)
@@ -159,7 +164,8 @@ std::vector<uint8_t> FfmpegBgr24(const Yuy2Frame& frame, const char* matrix)
                                 std::to_string(frame.format.width) + "x" + std::to_string(frame.format.height) +
                                 " -i " + in + " -vf scale=in_color_matrix=" + matrix +
                                 ":in_range=tv:out_range=pc:flags=neighbor+accurate_rnd+full_chroma_int+bitexact"
-                                " -pix_fmt bgr24 -f rawvideo " + out;
+                                " -pix_fmt bgr24 -f rawvideo " +
+                                out;
     if (std::system(command.c_str()) != 0)
         return {};
     std::vector<uint8_t> bgr(static_cast<size_t>(frame.format.width) * frame.format.height * 3);
@@ -202,7 +208,8 @@ TEST(ConvertToRgb, AgreesWithFfmpegWithinOneAtEveryPixel)
         long beyondOne = 0, same = 0;
         for (int y = 0; y < height; ++y) {
             for (int x = 0; x < width * 3; ++x) {
-                const int difference = reference[(static_cast<size_t>(y) * width * 3) + x] - picture.bits[y * picture.stride + x];
+                const int difference =
+                    reference[(static_cast<size_t>(y) * width * 3) + x] - picture.bits[y * picture.stride + x];
                 beyondOne += difference < 0 || difference > 1 ? 1 : 0;
                 same += difference == 0 ? 1 : 0;
             }

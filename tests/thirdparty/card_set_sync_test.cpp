@@ -17,7 +17,7 @@ namespace {
 constexpr DWORD kSplitMegabytes = 10;
 constexpr DWORD kMaxFileBytes = (kSplitMegabytes - 1) << 20;
 constexpr DWORD kAudioRate = 48000;
-constexpr DWORD kBlockAlign = 4;                              // 16-bit stereo
+constexpr DWORD kBlockAlign = 4;                                   // 16-bit stereo
 constexpr DWORD kCardAudioBuffer = kAudioRate / 50 * kBlockAlign;  // the card's 20 ms buffers
 
 const CardInput k1080i{L"1080i", 1920, 1080, 333667, kAudioRate, kSplitMegabytes};
@@ -56,9 +56,15 @@ protected:
     void TearDown() override { CoUninitialize(); }
 };
 
-TEST_F(CardSetSync, Yuy21080iSet) { RecordSet(L"sync_yuy2_1080i", nullptr, k1080i, 700); }
+TEST_F(CardSetSync, Yuy21080iSet)
+{
+    RecordSet(L"sync_yuy2_1080i", nullptr, k1080i, 700);
+}
 
-TEST_F(CardSetSync, Yuy2480iSet) { RecordSet(L"sync_yuy2_480i", nullptr, k480i, 4000); }
+TEST_F(CardSetSync, Yuy2480iSet)
+{
+    RecordSet(L"sync_yuy2_480i", nullptr, k480i, 4000);
+}
 
 // At the highest quality, so that a few seconds fill five files.
 TEST_F(CardSetSync, MotionJpegSet)
@@ -66,7 +72,8 @@ TEST_F(CardSetSync, MotionJpegSet)
     ComPtr<IBaseFilter> compressor = CreateFilter(kClsidMjpegCompressor);
     ASSERT_TRUE(compressor);
     ComPtr<IAMVfwCompressDialogs> dialogs;
-    ASSERT_EQ(S_OK, compressor->QueryInterface(IID_IAMVfwCompressDialogs, reinterpret_cast<void**>(dialogs.GetAddressOf())));
+    ASSERT_EQ(S_OK,
+              compressor->QueryInterface(IID_IAMVfwCompressDialogs, reinterpret_cast<void**>(dialogs.GetAddressOf())));
     auto state = standin::SerializeMjpegState(standin::kMaxJpegQuality);
     ASSERT_EQ(S_OK, dialogs->SetState(state.data(), static_cast<int>(state.size())));
     RecordSet(L"sync_mjpeg_1080i", compressor.Get(), k1080i, 12000);

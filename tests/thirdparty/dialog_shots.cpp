@@ -39,8 +39,8 @@ HRESULT ShowPage(IBaseFilter* filter)
     if (FAILED(hr))
         return hr;
     IUnknown* objects[] = {filter};
-    hr = OleCreatePropertyFrame(nullptr, 40, 40, L"Stand-in G.711 Audio Compressor (44100 Hz)", 1, objects,
-                                ids.cElems, ids.pElems, 0, 0, nullptr);
+    hr = OleCreatePropertyFrame(nullptr, 40, 40, L"Stand-in G.711 Audio Compressor (44100 Hz)", 1, objects, ids.cElems,
+                                ids.pElems, 0, 0, nullptr);
     CoTaskMemFree(ids.pElems);
     return hr;
 }
@@ -48,8 +48,8 @@ HRESULT ShowPage(IBaseFilter* filter)
 HRESULT ShowVfwDialog(int dialog)
 {
     ComPtr<IAMVfwCompressDialogs> dialogs;
-    HRESULT hr = CreateFilter(kClsidMjpegCompressor)->QueryInterface(
-        IID_IAMVfwCompressDialogs, reinterpret_cast<void**>(dialogs.GetAddressOf()));
+    HRESULT hr = CreateFilter(kClsidMjpegCompressor)
+                     ->QueryInterface(IID_IAMVfwCompressDialogs, reinterpret_cast<void**>(dialogs.GetAddressOf()));
     return SUCCEEDED(hr) ? dialogs->ShowDialog(dialog, nullptr) : hr;
 }
 

@@ -34,8 +34,7 @@ std::vector<int16_t> DecodeWithFfmpeg(const std::vector<uint8_t>& coded, const c
     test::WriteFile(input, coded);
     std::remove(output.c_str());
     const auto result = trelvox::test::RunCommand(std::string("ffmpeg -nostdin -v error -y -f ") + format +
-                                                  " -ar 8000 -ac 1 -i '" + input + "' -f s16le '" + output +
-                                                  "' 2>&1");
+                                                  " -ar 8000 -ac 1 -i '" + input + "' -f s16le '" + output + "' 2>&1");
     EXPECT_EQ(0, result.status) << result.output;
     const std::vector<uint8_t> bytes = test::ReadFile(output);
     std::remove(input.c_str());

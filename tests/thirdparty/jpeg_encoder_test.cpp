@@ -94,9 +94,8 @@ Quality EncodeAndMeasure(int width, int height, int quality)
     const Yuy2Image image = TestImage(width, height);
     std::vector<uint8_t> jpeg;
     EncodeJpeg(image.Picture(), quality, jpeg);
-    const Decoded decoded =
-        DecodeWithFfmpeg(jpeg, "jpeg_" + std::to_string(width) + "x" + std::to_string(height) + "_q" +
-                                   std::to_string(quality));
+    const Decoded decoded = DecodeWithFfmpeg(jpeg, "jpeg_" + std::to_string(width) + "x" + std::to_string(height) +
+                                                       "_q" + std::to_string(quality));
     EXPECT_EQ("", decoded.errors);
     const size_t lumaSize = static_cast<size_t>(width) * height, chromaSize = lumaSize / 2;
     EXPECT_EQ(lumaSize + 2 * chromaSize, decoded.planes.size());

@@ -41,7 +41,8 @@ AM_MEDIA_TYPE* NewVideoType(const GUID& subtype, DWORD fourcc, WORD bits, LONG w
 // The headers declare no uuidof for this interface: asked for by its IID.
 HRESULT Dialogs(IBaseFilter* filter, ComPtr<IAMVfwCompressDialogs>& dialogs)
 {
-    return filter->QueryInterface(IID_IAMVfwCompressDialogs, reinterpret_cast<void**>(dialogs.ReleaseAndGetAddressOf()));
+    return filter->QueryInterface(IID_IAMVfwCompressDialogs,
+                                  reinterpret_cast<void**>(dialogs.ReleaseAndGetAddressOf()));
 }
 
 // Plays the user of the configuration dialog from another thread: types the quality and

@@ -213,8 +213,8 @@ struct ComponentLayout {
     TableId table;
 };
 
-const ComponentLayout kComponents[3] = {{1, 0x21, kLuminanceTable}, {2, 0x11, kChrominanceTable},
-                                        {3, 0x11, kChrominanceTable}};
+const ComponentLayout kComponents[3] = {
+    {1, 0x21, kLuminanceTable}, {2, 0x11, kChrominanceTable}, {3, 0x11, kChrominanceTable}};
 
 void PutFrameHeader(std::vector<uint8_t>& out, int width, int height)
 {

@@ -5,7 +5,8 @@
 namespace standin {
 
 CodecInputPin::CodecInputPin(CodecFilter* filter, CCritSec* lock, HRESULT* phr)
-    : CBaseInputPin(L"Codec input", filter, lock, phr, L"Input"), m_codec(filter)
+    : CBaseInputPin(L"Codec input", filter, lock, phr, L"Input"),
+      m_codec(filter)
 {
 }
 
@@ -71,7 +72,8 @@ STDMETHODIMP CodecInputPin::NewSegment(REFERENCE_TIME tStart, REFERENCE_TIME tSt
 }
 
 CodecOutputPin::CodecOutputPin(CodecFilter* filter, CCritSec* lock, HRESULT* phr)
-    : CBaseOutputPin(L"Codec output", filter, lock, phr, L"Output"), m_codec(filter)
+    : CBaseOutputPin(L"Codec output", filter, lock, phr, L"Output"),
+      m_codec(filter)
 {
 }
 

@@ -14,7 +14,8 @@ namespace {
 
 using namespace standin;
 
-const AMOVIESETUP_FILTER kG711Setup44k = {&kClsidG711Compressor44k, kG711Compressor44kName, MERIT_DO_NOT_USE, 0, nullptr};
+const AMOVIESETUP_FILTER kG711Setup44k = {&kClsidG711Compressor44k, kG711Compressor44kName, MERIT_DO_NOT_USE, 0,
+                                          nullptr};
 const AMOVIESETUP_FILTER kG711Setup = {&kClsidG711Compressor, kG711CompressorName, MERIT_DO_NOT_USE, 0, nullptr};
 const AMOVIESETUP_FILTER kMjpegSetup = {&kClsidMjpegCompressor, kMjpegCompressorName, MERIT_DO_NOT_USE, 0, nullptr};
 

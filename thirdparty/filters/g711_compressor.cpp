@@ -70,8 +70,8 @@ HRESULT G711Compressor::CheckOutputType(const CMediaType& input, const CMediaTyp
     DWORD rate = 0;
     if (!pcm || !ReadG711Type(output, choice, rate) || rate != pcm->nSamplesPerSec)
         return VFW_E_TYPE_NOT_ACCEPTED;
-    if (m_choiceSet && !(choice.law == m_choice.law &&
-                         choice.channels == (m_choice.channels ? m_choice.channels : pcm->nChannels)))
+    if (m_choiceSet &&
+        !(choice.law == m_choice.law && choice.channels == (m_choice.channels ? m_choice.channels : pcm->nChannels)))
         return VFW_E_TYPE_NOT_ACCEPTED;
     return S_OK;
 }
@@ -120,8 +120,8 @@ HRESULT G711Compressor::Encode(IMediaSample* in, IMediaSample* out)
     const size_t frames = static_cast<size_t>(std::max(0L, in->GetActualDataLength())) / pcm->nBlockAlign;
     if (frames * choice.channels > static_cast<size_t>(out->GetSize()))
         return VFW_E_BUFFER_OVERFLOW;
-    const size_t written = EncodeFrames(reinterpret_cast<const int16_t*>(source), frames, pcm->nChannels,
-                                        choice.law, choice.channels, target);
+    const size_t written = EncodeFrames(reinterpret_cast<const int16_t*>(source), frames, pcm->nChannels, choice.law,
+                                        choice.channels, target);
     out->SetSyncPoint(TRUE);
     return out->SetActualDataLength(static_cast<long>(written));
 }

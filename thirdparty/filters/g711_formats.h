@@ -23,8 +23,7 @@ inline bool operator==(const G711Choice& a, const G711Choice& b)
 }
 
 // The choices offered through the stream capabilities, in order.
-inline constexpr G711Choice kG711Offers[] = {
-    {Law::MuLaw, 2}, {Law::MuLaw, 1}, {Law::ALaw, 2}, {Law::ALaw, 1}};
+inline constexpr G711Choice kG711Offers[] = {{Law::MuLaw, 2}, {Law::MuLaw, 1}, {Law::ALaw, 2}, {Law::ALaw, 1}};
 inline constexpr int kG711OfferCount = static_cast<int>(sizeof kG711Offers / sizeof kG711Offers[0]);
 
 // The PCM format of an acceptable input type: 16-bit, 1 or 2 channels; null otherwise.

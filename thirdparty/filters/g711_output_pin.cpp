@@ -20,7 +20,8 @@ AM_MEDIA_TYPE* Offered(const CMediaType& type)
 }  // namespace
 
 G711OutputPin::G711OutputPin(G711Compressor* filter, HRESULT* phr)
-    : CodecOutputPin(filter, filter->FilterLock(), phr), m_g711(filter)
+    : CodecOutputPin(filter, filter->FilterLock(), phr),
+      m_g711(filter)
 {
 }
 

@@ -28,7 +28,8 @@ INT_PTR CALLBACK QualityDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
             BOOL read = FALSE;
             const UINT value = GetDlgItemInt(dialog, IDC_MJPEG_QUALITY, &read, FALSE);
             if (!read || value < static_cast<UINT>(kMinJpegQuality) || value > static_cast<UINT>(kMaxJpegQuality)) {
-                MessageBoxW(dialog, L"Enter a quality from 1 to 100.", L"Motion JPEG Compressor", MB_OK | MB_ICONWARNING);
+                MessageBoxW(dialog, L"Enter a quality from 1 to 100.", L"Motion JPEG Compressor",
+                            MB_OK | MB_ICONWARNING);
                 SetFocus(GetDlgItem(dialog, IDC_MJPEG_QUALITY));
                 return TRUE;
             }

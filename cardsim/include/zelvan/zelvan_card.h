@@ -23,8 +23,8 @@ inline constexpr uint32_t kI2CTag = 0x5A564931;
 
 // I2CBusWrite(data, device address, register, 1, length, null, tag) writes length bytes;
 // I2CBusRead has the same shape and fills data. Both return 1 on success, 0 on failure.
-using I2CBusProc = int(ZELVAN_STDCALL*)(uint8_t* data, uint32_t* deviceAddress, uint32_t* registerNumber,
-                                   uint32_t* one, uint32_t* length, void* reserved, uint32_t* tag);
+using I2CBusProc = int(ZELVAN_STDCALL*)(uint8_t* data, uint32_t* deviceAddress, uint32_t* registerNumber, uint32_t* one,
+                                        uint32_t* length, void* reserved, uint32_t* tag);
 
 inline constexpr char kI2CBusReadName[] = "I2CBusRead";
 inline constexpr char kI2CBusWriteName[] = "I2CBusWrite";

@@ -29,7 +29,10 @@ HRESULT ReadExactly(IStream* stream, void* data, ULONG size)
     return got == size ? S_OK : kDamagedTestState;
 }
 
-class TestFilter final : public IBaseFilter, public IPersistStream, public IAMVfwCompressDialogs, public ITestFilterControl {
+class TestFilter final : public IBaseFilter,
+                         public IPersistStream,
+                         public IAMVfwCompressDialogs,
+                         public ITestFilterControl {
 public:
     TestFilter(Capability capability, const CLSID& clsid) : capability_(capability), clsid_(clsid) { ++g_objects; }
     ~TestFilter() { --g_objects; }
