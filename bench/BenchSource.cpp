@@ -111,14 +111,21 @@ HRESULT BenchStream::FillBuffer(IMediaSample* pSample)
     return S_OK;
 }
 
-BenchSource::BenchSource(HRESULT* phr) : CSource(L"BenchSource", nullptr, CLSID_BenchSource, phr)
+BenchSource::BenchSource(HRESULT* phr, bool paced)
+    : CSource(L"BenchSource", nullptr, CLSID_BenchSource, phr), m_paced(paced)
 {
+}
+
+STDMETHODIMP BenchSource::GetState(DWORD dwMSecs, FILTER_STATE* State)
+{
+    const HRESULT hr = CSource::GetState(dwMSecs, State);
+    return hr == S_OK && m_paced && *State == State_Paused ? VFW_S_CANT_CUE : hr;
 }
 
 BenchSource* BenchSource::Create(int videoFrames, int audioBuffers, bool paced)
 {
     HRESULT hr = S_OK;
-    auto* source = new BenchSource(&hr);
+    auto* source = new BenchSource(&hr, paced);
     new BenchStream(&hr, source, L"Video", MakeYuy2Type(1920, 1080, kNtscFrame), videoFrames, paced);
     new BenchStream(&hr, source, L"Audio", MakePcmType(), audioBuffers, paced);
     return source;

@@ -45,6 +45,12 @@ public:
     // with no free buffer loses it (the multiplexer counts it as dropped).
     static BenchSource* Create(int videoFrames, int audioBuffers, bool paced = false);
 
+    // Paced, a live source: it delivers nothing while paused, so the graph must not wait
+    // for its renderers to cue.
+    STDMETHODIMP GetState(DWORD dwMSecs, FILTER_STATE* State) override;
+
 private:
-    explicit BenchSource(HRESULT* phr);
+    BenchSource(HRESULT* phr, bool paced);
+
+    bool m_paced;
 };
