@@ -444,6 +444,40 @@ TEST_P(TimeShiftPlayback, PlaysBackWhatIsWrittenWhileTheCardRecords)
     EXPECT_GT(CheckPlayedAudio(audio, written), 192000u) << "more than a second of sound played back";
 }
 
+// Play right after Run comes before the run's start time, and from the start of the
+// recording playback asks for each sample of the card about when it arrives, before it is
+// written: it keeps right behind the card instead of delivering nothing all along.
+TEST_P(TimeShiftPlayback, PlaysRightBehindTheCardFromRunOn)
+{
+    const Picture picture{L"480i", 720, 480};
+    const std::wstring base = RecordingPath(GetParam() == 0 ? L"tslive0_" : L"tslive1_");
+    ASSERT_NO_FATAL_FAILURE(BuildRecording(picture, base));
+    PlaybackCollector& video = *video_;
+    PlaybackCollector& audio = *audio_;
+
+    ASSERT_HRESULT_SUCCEEDED(g_->control->Run());
+    ASSERT_EQ(S_OK, timeShift_->Play(100));
+    Sleep(3000);
+    const size_t played = video.Count();
+    const Position position = PositionOf(timeShift_.Get());
+    ASSERT_HRESULT_SUCCEEDED(g_->control->Stop());
+    EXPECT_GE(played, 45u) << "about 90 frames in 3 s";
+    EXPECT_GE(position.current + 1, position.total) << "playback keeps to the live point";
+
+    WrittenStreams written;
+    DWORD frames = 0;
+    ASSERT_NO_FATAL_FAILURE(ReadRecording(picture, base, written, frames));
+    // Written frames, each once, in recording order.
+    long previous = -1;
+    for (const PlaybackCollector::Frame& f : video.Frames()) {
+        const long index = WrittenIndex(written, f.hash);
+        EXPECT_GT(index, previous) << "a frame not in the files, or out of order";
+        previous = index;
+    }
+    EXPECT_GT(CheckPlayedAudio(audio, written), 192000u) << "more than a second of sound played back";
+    DeleteRecording(base);
+}
+
 INSTANTIATE_TEST_SUITE_P(MuxModes, TimeShiftPlayback, ::testing::Values(DWORD{0}, DWORD{1}));
 
 }  // namespace
