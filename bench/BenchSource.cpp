@@ -2,14 +2,29 @@
 
 #include "MuxTestSource.h"
 
+using Microsoft::WRL::ComPtr;
+
 // {3F6C1D8A-92B4-4E57-8C0D-5A7B9E1F2C63}
 static const CLSID CLSID_BenchSource = {0x3f6c1d8a, 0x92b4, 0x4e57, {0x8c, 0x0d, 0x5a, 0x7b, 0x9e, 0x1f, 0x2c, 0x63}};
 
-BenchStream::BenchStream(HRESULT* phr, CSource* filter, LPCWSTR name, const CMediaType& type, int count)
+BenchStream::BenchStream(HRESULT* phr, CSource* filter, LPCWSTR name, const CMediaType& type, int count, bool paced)
     : CSourceStream(name, phr, filter, name),
       m_type(type),
-      m_count(count)
+      m_count(count),
+      m_paced(paced)
 {
+}
+
+HRESULT BenchStream::Run(REFERENCE_TIME tStart)
+{
+    if (m_paced) {
+        ComPtr<IReferenceClock> clock;
+        m_pFilter->GetSyncSource(clock.GetAddressOf());
+        const HRESULT hr = m_pacer.Start(clock.Get(), tStart);
+        if (FAILED(hr))
+            return hr;
+    }
+    return CSourceStream::Run(tStart);
 }
 
 HRESULT BenchStream::GetMediaType(CMediaType* pMediaType)
@@ -26,6 +41,7 @@ HRESULT BenchStream::OnThreadCreate()
 {
     m_next = 0;
     m_painted.clear();
+    m_pacer.Reset();
     return S_OK;
 }
 
@@ -58,8 +74,25 @@ void BenchStream::Paint(BYTE* data, LONG length, LONG index) const
     }
 }
 
+HRESULT BenchStream::AwaitNextSample()
+{
+    const REFERENCE_TIME duration = SampleDuration();
+    const HRESULT hr = m_pacer.WaitFor(m_next * duration, GetRequestHandle());
+    if (hr != S_OK || !IsVideo())
+        return hr;
+    const REFERENCE_TIME late = m_pacer.Now() - m_next * duration;
+    if (late >= duration)
+        m_next += static_cast<LONG>(late / duration);
+    return S_OK;
+}
+
 HRESULT BenchStream::FillBuffer(IMediaSample* pSample)
 {
+    if (m_paced) {
+        const HRESULT hr = AwaitNextSample();
+        if (hr != S_OK)
+            return hr;
+    }
     if (m_next >= m_count)
         return S_FALSE;
     const LONG index = m_next++;
@@ -80,13 +113,23 @@ HRESULT BenchStream::FillBuffer(IMediaSample* pSample)
     return S_OK;
 }
 
-BenchSource::BenchSource(HRESULT* phr) : CSource(L"BenchSource", nullptr, CLSID_BenchSource, phr) {}
+BenchSource::BenchSource(HRESULT* phr, bool paced)
+    : CSource(L"BenchSource", nullptr, CLSID_BenchSource, phr),
+      m_paced(paced)
+{
+}
 
-BenchSource* BenchSource::Create(int videoFrames, int audioBuffers)
+STDMETHODIMP BenchSource::GetState(DWORD dwMSecs, FILTER_STATE* State)
+{
+    const HRESULT hr = CSource::GetState(dwMSecs, State);
+    return hr == S_OK && m_paced && *State == State_Paused ? VFW_S_CANT_CUE : hr;
+}
+
+BenchSource* BenchSource::Create(int videoFrames, int audioBuffers, bool paced)
 {
     HRESULT hr = S_OK;
-    auto* source = new BenchSource(&hr);
-    new BenchStream(&hr, source, L"Video", MakeYuy2Type(1920, 1080, kNtscFrame), videoFrames);
-    new BenchStream(&hr, source, L"Audio", MakePcmType(), audioBuffers);
+    auto* source = new BenchSource(&hr, paced);
+    new BenchStream(&hr, source, L"Video", MakeYuy2Type(1920, 1080, kNtscFrame), videoFrames, paced);
+    new BenchStream(&hr, source, L"Audio", MakePcmType(), audioBuffers, paced);
     return source;
 }

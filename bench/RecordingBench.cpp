@@ -162,7 +162,7 @@ HRESULT RecordWithTrelvoxLive(DWORD mode, const RecordingPlan& plan, const std::
         FAILED(hr = mux.As(&timeShift)) || FAILED(hr = config->SetMuxMode(mode)) ||
         FAILED(hr = sink->SetFileName(base.c_str(), nullptr)))
         return hr;
-    ComPtr<IBaseFilter> source = BenchSource::Create(plan.videoFrames, plan.audioBuffers);
+    ComPtr<IBaseFilter> source = BenchSource::Create(plan.videoFrames, plan.audioBuffers, plan.paced);
     MuxGraph graph;
     DeliveryCounter video, audio;
     if (FAILED(hr = graph.Build(source.Get(), mux.Get())))

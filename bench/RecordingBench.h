@@ -9,6 +9,7 @@
 struct RecordingPlan {
     int videoFrames = 0;
     int audioBuffers = 0;
+    bool paced = false;  // the source delivers each sample at its stream time
 };
 
 struct RecordingResult {
@@ -24,8 +25,9 @@ struct RecordingResult {
 
 // Mode 0 writes base000.avi, base001.avi, ...; mode 1 writes base.avi.
 HRESULT RecordWithTrelvox(DWORD mode, const RecordingPlan& plan, const std::wstring& base, RecordingResult* result);
-// With the graph's clock, so that the time-shift pins have a stream time; with `playback`
-// the "~" pins feed Sample Grabbers and Null Renderers and play from the start at 100 %.
+// With the graph's clock, so that the time-shift pins have a stream time (and the source,
+// when paced, its pace); with `playback` the "~" pins feed Sample Grabbers and Null
+// Renderers and play from the start at 100 %.
 HRESULT RecordWithTrelvoxLive(DWORD mode, const RecordingPlan& plan, const std::wstring& base, bool playback,
                               RecordingResult* result);
 HRESULT RecordWithAviDest(const RecordingPlan& plan, const std::wstring& file, RecordingResult* result);

@@ -1,6 +1,6 @@
 // Times one benchmark case and prints its figures on one line for bench/run.
 //   mux_bench trelvox <mode 0|1> <seconds of media> <output name without extension>
-//   mux_bench trelvox-live <mode 0|1> <seconds of media> <output name> <playback 0|1>
+//   mux_bench trelvox-live <mode 0|1> <seconds of media> <output name> <playback 0|1> <paced|unthrottled>
 //   mux_bench avidest <seconds of media> <file>
 //   mux_bench plain <buffered|unbuffered> <bytes> <file>
 #include <cmath>
@@ -44,7 +44,7 @@ int Report(HRESULT hr, const RecordingResult& result)
 int Usage()
 {
     std::fprintf(stderr, "usage: mux_bench trelvox <mode> <seconds> <base>\n"
-                         "       mux_bench trelvox-live <mode> <seconds> <base> <playback 0|1>\n"
+                         "       mux_bench trelvox-live <mode> <seconds> <base> <playback 0|1> <paced|unthrottled>\n"
                          "       mux_bench avidest <seconds> <file>\n"
                          "       mux_bench plain <buffered|unbuffered> <bytes> <file>\n");
     return 2;
@@ -63,11 +63,15 @@ int wmain(int argc, wchar_t** argv)
         const DWORD mode = std::wcstoul(argv[2], nullptr, 10);
         return Report(RecordWithTrelvox(mode, PlanFor(std::wcstod(argv[3], nullptr)), argv[4], &result), result);
     }
-    if (command == L"trelvox-live" && argc == 6) {
+    if (command == L"trelvox-live" && argc == 7) {
         const DWORD mode = std::wcstoul(argv[2], nullptr, 10);
         const bool playback = std::wcstoul(argv[5], nullptr, 10) != 0;
-        return Report(RecordWithTrelvoxLive(mode, PlanFor(std::wcstod(argv[3], nullptr)), argv[4], playback, &result),
-                      result);
+        const std::wstring pace = argv[6];
+        if (pace != L"paced" && pace != L"unthrottled")
+            return Usage();
+        RecordingPlan plan = PlanFor(std::wcstod(argv[3], nullptr));
+        plan.paced = pace == L"paced";
+        return Report(RecordWithTrelvoxLive(mode, plan, argv[4], playback, &result), result);
     }
     if (command == L"avidest" && argc == 4)
         return Report(RecordWithAviDest(PlanFor(std::wcstod(argv[2], nullptr)), argv[3], &result), result);

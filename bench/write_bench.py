@@ -107,8 +107,9 @@ def probe(path):
     return json.loads(out.stdout)["streams"]
 
 
-def check_recording(files, frames):
-    """The files hold the frames in order: 1080 YUY2 video and 48 kHz stereo PCM in each."""
+def check_recording(files, frames, fewest=None):
+    """The files hold the frames in order: 1080 YUY2 video and 48 kHz stereo PCM in each;
+    between `fewest` and `frames` video frames when `fewest` is given."""
     if not files:
         raise CaseFailed("no file was written")
     total = 0
@@ -122,8 +123,9 @@ def check_recording(files, frames):
                 (audio[0]["sample_rate"], audio[0]["channels"]) != ("48000", 2):
             raise CaseFailed(f"{path}: audio stream {audio}")
         total += int(video[0]["nb_read_frames"])
-    if total != frames:
+    if not (frames if fewest is None else fewest) <= total <= frames:
         raise CaseFailed(f"{files}: ffprobe counts {total} video frames, {frames} were written")
+    return total
 
 
 def remove(files):
@@ -132,8 +134,8 @@ def remove(files):
 
 
 # Every file a case writes, so a failed or interrupted run leaves none behind.
-OUR_FILES = ["trelvox0[0-9][0-9][0-9].avi", "trelvox1.avi", "plain-*.bin", "avidest.avi", "ffmpeg.avi",
-             "large.avi", "frame.yuv", "empty.bin"]
+OUR_FILES = ["trelvox0[0-9][0-9][0-9].avi", "trelvox1.avi", "live0[0-9][0-9][0-9].avi", "live1.avi",
+             "plain-*.bin", "avidest.avi", "ffmpeg.avi", "large.avi", "frame.yuv", "empty.bin"]
 
 
 def clear_folder(folder):
@@ -175,45 +177,6 @@ def trelvox_case(args, mode, frames):
     remove(files)
     return Result(f"Trelvox mode {mode}" + (" (AVI 1.0 set)" if mode == 0 else " (OpenDML)"),
                   size, figures["wall"], figures["user"] + figures["sys"], frames, figures["server"])
-
-
-def live_case(args, mode, playback, frames):
-    """A recording with the graph's clock, with or without a playback from its start."""
-    base = os.path.join(args.dir, f"live{mode}")
-    figures = run_windows(args.build, "trelvox-live", str(mode), f"{media_seconds(frames):.6f}",
-                          windows_path(base), "1" if playback else "0")
-    files = sorted(glob.glob(base + "[0-9][0-9][0-9].avi")) if mode == 0 else [base + ".avi"]
-    files = [f for f in files if os.path.exists(f)]
-    if figures["video"] != frames or figures["dropped"] != 0:
-        raise CaseFailed(f"live mode {mode}: the mux counted {figures['video']:.0f} frames, "
-                         f"{figures['dropped']:.0f} dropped, of {frames}")
-    if playback and figures["played"] == 0:
-        raise CaseFailed(f"live mode {mode}: nothing was played back")
-    size = sum(os.path.getsize(f) for f in files)
-    check_recording(files, frames)
-    remove(files)
-    result = Result(f"Trelvox mode {mode}, " + ("playback at 100 %" if playback else "no playback"),
-                    size, figures["wall"], figures["user"] + figures["sys"], frames, figures["server"])
-    result.played = (int(figures["played"]), int(figures["playedaudio"]))
-    return result
-
-
-def print_playback_table(results, frames):
-    print()
-    print(f"{frames} frames 1920x1080 YUY2 + 48 kHz stereo PCM = {media_seconds(frames):.2f} s of media per case, "
-          "the source unthrottled, the graph's clock on; MB = 10^6 bytes")
-    print()
-    print("| case | MB/s best [all] | CPU s per media minute best [all] | wineserver CPU s per media minute "
-          "| frames / audio buffers played back [all] |")
-    print("|" + "---|" * 5)
-    for case in dict.fromkeys(r.case for r in results):
-        top, runs = best(results, case)
-        speeds = ", ".join(f"{r.mb_per_s:.0f}" for r in runs)
-        cpus = ", ".join(f"{r.cpu_per_minute:.1f}" for r in runs)
-        played = ", ".join(f"{r.played[0]}/{r.played[1]}" for r in runs)
-        print(f"| {case} | {top.mb_per_s:.0f} [{speeds}] | {min(r.cpu_per_minute for r in runs):.1f} [{cpus}] "
-              f"| {min(r.server_per_minute for r in runs):.1f} | {played} |")
-    print()
 
 
 def plain_case(args, style, size, frames):
@@ -385,8 +348,6 @@ def main():
     parser.add_argument("--peer", choices=["auto", "avidest", "ffmpeg"], default="auto")
     parser.add_argument("--large", action="store_true", help="only the recording beyond 4 GiB")
     parser.add_argument("--large-gb", type=float, default=5.0)
-    parser.add_argument("--playback", action="store_true",
-                        help="only the recordings with and without a time-shift playback running")
     args = parser.parse_args()
     args.dir = os.path.abspath(args.dir or os.path.join(args.build, "bench-out"))
     os.makedirs(args.dir, exist_ok=True)
@@ -409,13 +370,6 @@ def main():
                   f"{result.cpu_per_minute:.1f} CPU s per media minute", flush=True)
             return result
 
-        if args.playback:
-            for run in range(args.repeat):
-                for mode in (0, 1):
-                    measure(run, live_case, mode, False, frames)
-                    measure(run, live_case, mode, True, frames)
-            print_playback_table(results, frames)
-            return 0
         for run in range(args.repeat):
             measure(run, trelvox_case, 0, frames)
             opendml = measure(run, trelvox_case, 1, frames)

@@ -48,6 +48,11 @@ int64_t CurrentPosition(const PlaybackAnchor& anchor, int64_t now)
     return std::clamp<int64_t>(UnlimitedPosition(anchor, now), 0, std::max<int64_t>(now, 0));
 }
 
+bool AtOrBehindLive(const PlaybackAnchor& anchor, int64_t now)
+{
+    return UnlimitedPosition(anchor, now) <= now;
+}
+
 int64_t VideoFrameNumber(const PlaybackAnchor& anchor, int64_t now, int64_t firstVideoTime, int64_t frameDuration)
 {
     if (frameDuration <= 0)

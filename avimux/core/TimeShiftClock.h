@@ -21,6 +21,9 @@ struct PlaybackAnchor {
 int64_t UnlimitedPosition(const PlaybackAnchor& anchor, int64_t now);
 // The same, limited to 0 ... now.
 int64_t CurrentPosition(const PlaybackAnchor& anchor, int64_t now);
+// True while the playback position is not past `now`: what it asks for has been
+// recorded, though a live source's latest samples may not be written yet.
+bool AtOrBehindLive(const PlaybackAnchor& anchor, int64_t now);
 
 // The video frame number shown at `now`; -1 before the first frame.
 int64_t VideoFrameNumber(const PlaybackAnchor& anchor, int64_t now, int64_t firstVideoTime, int64_t frameDuration);

@@ -1,10 +1,13 @@
 #include "TimeShiftCursor.h"
 
+#include <algorithm>
+
 namespace trelvox {
 
 void TimeShiftCursor::Reposition(int64_t start, int64_t position, uint32_t rate)
 {
-    anchor_.start = start;
+    // Not before the run's start: what comes earlier is no playback time.
+    anchor_.start = std::max<int64_t>(start, 0);
     anchor_.position = position;
     if (rate != 0)
         anchor_.rate = rate;
@@ -16,10 +19,14 @@ void TimeShiftCursor::Reposition(int64_t start, int64_t position, uint32_t rate)
 std::optional<FilledSample> TimeShiftCursor::FillVideo(TimeShiftSource& source, const RecordingFigures& figures,
                                                        int64_t now, uint8_t* out, uint32_t capacity)
 {
-    if (!source.HasVideo())
+    const uint64_t written = source.VideoEntries();
+    if (written == 0)
         return std::nullopt;
-    const int64_t frame = VideoFrameNumber(anchor_, now, figures.firstVideoTime, figures.frameDuration);
-    if (frame < 0 || frame == last_)
+    int64_t frame = VideoFrameNumber(anchor_, now, figures.firstVideoTime, figures.frameDuration);
+    // Behind the live point a frame not written yet is on its way: the newest written one.
+    if (frame >= 0 && AtOrBehindLive(anchor_, now))
+        frame = std::min(frame, static_cast<int64_t>(written) - 1);
+    if (frame < 0 || frame <= last_)
         return std::nullopt;
     last_ = frame;
     const ChunkRead read = source.ReadVideo(static_cast<uint64_t>(frame), out, capacity);
@@ -31,7 +38,7 @@ std::optional<FilledSample> TimeShiftCursor::FillVideo(TimeShiftSource& source, 
 std::optional<FilledSample> TimeShiftCursor::FillAudio(TimeShiftSource& source, const RecordingFigures& figures,
                                                        int64_t now, uint8_t* out, uint32_t capacity)
 {
-    if (anchor_.rate != kNormalRate || !source.HasAudio())
+    if (anchor_.rate != kNormalRate || source.AudioEntries() == 0)
         return std::nullopt;
     if (repositionPending_)
         return StartAudio(source, figures, now, out, capacity);
@@ -50,7 +57,11 @@ std::optional<FilledSample> TimeShiftCursor::StartAudio(TimeShiftSource& source,
                                            figures.avgBytesPerSec, figures.blockAlign);
     if (block < 0)
         return std::nullopt;
-    const ChunkRead read = source.ReadAudioFromBlock(static_cast<uint64_t>(block), figures.blockAlign, out, capacity);
+    ChunkRead read = source.ReadAudioFromBlock(static_cast<uint64_t>(block), figures.blockAlign, out, capacity);
+    // Behind the live point, as for video: from the newest written chunk on.
+    const uint64_t written = source.AudioEntries();
+    if (read.result == ChunkReadResult::NotWritten && AtOrBehindLive(anchor_, now) && written > 0)
+        read = source.ReadAudio(written - 1, out, capacity);
     if (read.result == ChunkReadResult::NotWritten)
         return std::nullopt;
     repositionPending_ = false;

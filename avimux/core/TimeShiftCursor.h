@@ -38,11 +38,13 @@ public:
     void KeepPosition(int64_t position) { anchor_.position = position; }
     const PlaybackAnchor& Anchor() const { return anchor_; }
 
-    // The frame due at `now`, once per frame; nothing before the first frame, for a
-    // frame not written yet, a null frame or one larger than `capacity`.
+    // The frame due at `now`, once per frame, never an earlier one; nothing before the
+    // first frame, for a null frame or one larger than `capacity`. A frame not written yet:
+    // nothing past the live point, behind it the newest written frame.
     std::optional<FilledSample> FillVideo(TimeShiftSource& source, const RecordingFigures& figures, int64_t now,
                                           uint8_t* out, uint32_t capacity);
-    // The audio chunks one after the other from the playback position, at normal rate only.
+    // The audio chunks one after the other from the playback position (behind the live
+    // point and not written yet: from the newest written chunk), at normal rate only.
     std::optional<FilledSample> FillAudio(TimeShiftSource& source, const RecordingFigures& figures, int64_t now,
                                           uint8_t* out, uint32_t capacity);
 

@@ -40,16 +40,16 @@ void TimeShiftSource::Close()
     readBuffer_ = AlignedBuffer();
 }
 
-bool TimeShiftSource::HasVideo()
+uint64_t TimeShiftSource::VideoEntries()
 {
     std::lock_guard<std::mutex> lock(fileLock_);
-    return indexes_.video.Entries() != 0;
+    return indexes_.video.Entries();
 }
 
-bool TimeShiftSource::HasAudio()
+uint64_t TimeShiftSource::AudioEntries()
 {
     std::lock_guard<std::mutex> lock(fileLock_);
-    return indexes_.audio.Entries() != 0;
+    return indexes_.audio.Entries();
 }
 
 ChunkRead TimeShiftSource::ReadVideo(uint64_t number, uint8_t* out, uint32_t capacity)

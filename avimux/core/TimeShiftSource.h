@@ -41,8 +41,9 @@ public:
     // Before the files close.
     void Close();
 
-    bool HasVideo();
-    bool HasAudio();
+    // Entries written so far.
+    uint64_t VideoEntries();
+    uint64_t AudioEntries();
 
     // The data of video entry `number`.
     ChunkRead ReadVideo(uint64_t number, uint8_t* out, uint32_t capacity);

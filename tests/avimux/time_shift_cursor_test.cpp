@@ -138,6 +138,49 @@ TEST_F(Playback, ASeekBeyondTheWrittenFramesWaitsForThem)
     EXPECT_EQ(Out(*s), Frame(3, kFrameBytes));
 }
 
+// A live source's sample reaches the file a little after its stream time.
+TEST_F(Playback, AtTheLivePointTheNewestWrittenFrameAndChunkStandInForThoseOnTheirWay)
+{
+    ASSERT_EQ(Prepare(true, true), kS_OK);
+    const int64_t chunk = kSecond / 40;
+    for (uint32_t i = 0; i < 5; ++i)
+        Video(i, i * kT);
+    for (uint32_t i = 0; i < 6; ++i)
+        Audio(i, i * chunk);
+    cursor.Reposition(0, 0, kNormalRate);
+    auto s = recorder.FillVideo(cursor, 7 * kT, out.data(), 400000);
+    ASSERT_TRUE(s);
+    EXPECT_EQ(Out(*s), Frame(4, kFrameBytes));
+    EXPECT_FALSE(recorder.FillVideo(cursor, 8 * kT, out.data(), 400000)) << "frame 4 once";
+    for (uint32_t i = 5; i < 8; ++i)
+        Video(i, i * kT);
+    s = recorder.FillVideo(cursor, 8 * kT, out.data(), 400000);
+    ASSERT_TRUE(s);
+    EXPECT_EQ(Out(*s), Frame(7, kFrameBytes));
+
+    s = recorder.FillAudio(cursor, 8 * chunk, out.data(), 400000);
+    ASSERT_TRUE(s);
+    EXPECT_EQ(Out(*s), Frame(5, kAudioBytes));
+    EXPECT_FALSE(recorder.FillAudio(cursor, 8 * chunk, out.data(), 400000));
+    Audio(6, 6 * chunk);
+    s = recorder.FillAudio(cursor, 8 * chunk, out.data(), 400000);
+    ASSERT_TRUE(s);
+    EXPECT_EQ(Out(*s), Frame(6, kAudioBytes));
+}
+
+// The graph starts its run a little after Run; a Play before that counts from the start.
+TEST_F(Playback, PlayBeforeTheRunStartsPlaysFromItsStart)
+{
+    ASSERT_EQ(Prepare(true, false), kS_OK);
+    for (uint32_t i = 0; i < 10; ++i)
+        Video(i, i * kT);
+    cursor.Reposition(-2 * kSecond, 0, kNormalRate);
+    EXPECT_FALSE(recorder.FillVideo(cursor, -kSecond, out.data(), 400000));
+    const auto s = recorder.FillVideo(cursor, kT / 2, out.data(), 400000);
+    ASSERT_TRUE(s);
+    EXPECT_EQ(Out(*s), Frame(0, kFrameBytes));
+}
+
 TEST_F(Playback, FramesCountFromTheFirstFrameAndTwiceTheRateSkipsEveryOther)
 {
     ASSERT_EQ(Prepare(true, false), kS_OK);

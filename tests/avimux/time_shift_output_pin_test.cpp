@@ -224,9 +224,93 @@ long WrittenIndex(const WrittenStreams& written, uint64_t hash)
 class TimeShiftPlayback : public ::testing::TestWithParam<DWORD> {
 protected:
     void SetUp() override { ASSERT_HRESULT_SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)); }
-    void TearDown() override { CoUninitialize(); }
+    void TearDown() override
+    {
+        timeShift_.Reset();
+        config_.Reset();
+        mux_.Reset();
+        g_.reset();  // the grabbers hold the collectors
+        video_.reset();
+        audio_.reset();
+        CoUninitialize();
+    }
+
+    // The card's capture pins into the multiplexer (mode GetParam(), 10 MB files), by graph
+    // building; "~Video" and "~Audio" each to a grabber that collects into video_ and audio_.
+    void BuildRecording(const Picture& picture, const std::wstring& base)
+    {
+        video_ = std::make_unique<PlaybackCollector>(true, picture);
+        audio_ = std::make_unique<PlaybackCollector>(false, picture);
+        DeleteRecording(base);
+        control_.Text(L"Input", picture.input);
+        Sleep(100);
+        g_ = std::make_unique<CaptureGraph>();
+        CaptureGraph& g = *g_;
+        ASSERT_TRUE(g.graph && g.capture && g.control);
+        ASSERT_HRESULT_SUCCEEDED(
+            SelectFormat(g.capture.Get(), L"Video Capture", picture.width, picture.height, kFrame));
+        ASSERT_EQ(S_OK, BindMuxByMoniker(&mux_));
+        ComPtr<IFileSinkFilter> sink;
+        ASSERT_HRESULT_SUCCEEDED(mux_.As(&sink));
+        ASSERT_HRESULT_SUCCEEDED(mux_.As(&config_));
+        ASSERT_HRESULT_SUCCEEDED(mux_.As(&timeShift_));
+        ASSERT_EQ(S_OK, sink->SetFileName(base.c_str(), nullptr));
+        ASSERT_EQ(S_OK, config_->SetMuxMode(GetParam()));
+        ASSERT_EQ(S_OK, config_->SetMaxFileSize(10));
+        ASSERT_HRESULT_SUCCEEDED(g.Add(mux_.Get(), L"Pelkor AVI Mux"));
+
+        // Graph building connects the inputs and leaves the "~" pins alone.
+        ASSERT_HRESULT_SUCCEEDED(
+            g.builder->RenderStream(&PIN_CATEGORY_CAPTURE, &MEDIATYPE_Video, g.capture.Get(), nullptr, mux_.Get()));
+        ASSERT_HRESULT_SUCCEEDED(
+            g.builder->RenderStream(&PIN_CATEGORY_CAPTURE, &MEDIATYPE_Audio, g.capture.Get(), nullptr, mux_.Get()));
+        ASSERT_TRUE(Connected(PinByName(mux_.Get(), L"Video").Get()));
+        ASSERT_TRUE(Connected(PinByName(mux_.Get(), L"Audio").Get()));
+        EXPECT_FALSE(Connected(PinByName(mux_.Get(), L"~Video").Get()));
+        EXPECT_FALSE(Connected(PinByName(mux_.Get(), L"~Audio").Get()));
+
+        ASSERT_HRESULT_SUCCEEDED(
+            ConnectToGrabber(g.graph.Get(), PinByName(mux_.Get(), L"~Video").Get(), *video_, L"~V"));
+        ASSERT_HRESULT_SUCCEEDED(
+            ConnectToGrabber(g.graph.Get(), PinByName(mux_.Get(), L"~Audio").Get(), *audio_, L"~A"));
+    }
+
+    // The finished recording, after the graph has stopped: as many frames as the mux counted.
+    void ReadRecording(const Picture& picture, const std::wstring& base, WrittenStreams& written, DWORD& frames)
+    {
+        DWORD buffers = 0, dropped = 0, blocks = 0;
+        ASSERT_EQ(S_OK, config_->GetCounts(&frames, &buffers, &dropped, &blocks));
+        if (GetParam() == 0) {
+            ASSERT_TRUE(FileExists(NumberedFile(base, 0)));
+            for (int i = 0; i < 40 && FileExists(NumberedFile(base, i)); ++i)
+                ReadAviFile(NumberedFile(base, i), i == 0, picture, written);
+        } else {
+            ReadAviFile(base + L".avi", true, picture, written);
+        }
+        EXPECT_EQ(frames, written.videoHashes.size());
+    }
+
+    // Every played sound run is the written sound from some block on; the bytes found.
+    static size_t CheckPlayedAudio(PlaybackCollector& audio, const WrittenStreams& written)
+    {
+        size_t checked = 0;
+        for (const std::vector<BYTE>& run : audio.Runs()) {
+            EXPECT_GE(run.size(), 64u);
+            bool found = false;
+            for (size_t at = 0; !found && at + run.size() <= written.audio.size(); at += 4)
+                found = std::equal(run.begin(), run.end(), written.audio.begin() + static_cast<long>(at));
+            EXPECT_TRUE(found) << "played audio not found in the files (" << run.size() << " bytes)";
+            checked += found ? run.size() : 0;
+        }
+        return checked;
+    }
 
     SimControl control_;
+    std::unique_ptr<PlaybackCollector> video_, audio_;
+    std::unique_ptr<CaptureGraph> g_;
+    ComPtr<IBaseFilter> mux_;
+    ComPtr<IMuxConfig> config_;
+    ComPtr<IMuxTimeShift> timeShift_;
 };
 
 TEST_P(TimeShiftPlayback, PlaysBackWhatIsWrittenWhileTheCardRecords)
@@ -236,43 +320,15 @@ TEST_P(TimeShiftPlayback, PlaysBackWhatIsWrittenWhileTheCardRecords)
     // the file to pass 1 GiB, where its second RIFF begins, after about 8.6 s.
     const Picture picture = muxMode == 0 ? Picture{L"480i", 720, 480} : Picture{L"1080i", 1920, 1080};
     const std::wstring base = RecordingPath(muxMode == 0 ? L"tsplay0_" : L"tsplay1_");
-    DeleteRecording(base);
-    control_.Text(L"Input", picture.input);
-    Sleep(100);
-
-    CaptureGraph g;
-    ASSERT_TRUE(g.graph && g.capture && g.control);
-    ASSERT_HRESULT_SUCCEEDED(SelectFormat(g.capture.Get(), L"Video Capture", picture.width, picture.height, kFrame));
-    ComPtr<IBaseFilter> mux;
-    ASSERT_EQ(S_OK, BindMuxByMoniker(&mux));
-    ComPtr<IFileSinkFilter> sink;
-    ComPtr<IMuxConfig> config;
-    ComPtr<IMuxTimeShift> timeShift;
-    ASSERT_HRESULT_SUCCEEDED(mux.As(&sink));
-    ASSERT_HRESULT_SUCCEEDED(mux.As(&config));
-    ASSERT_HRESULT_SUCCEEDED(mux.As(&timeShift));
-    ASSERT_EQ(S_OK, sink->SetFileName(base.c_str(), nullptr));
-    ASSERT_EQ(S_OK, config->SetMuxMode(muxMode));
-    ASSERT_EQ(S_OK, config->SetMaxFileSize(10));
-    ASSERT_HRESULT_SUCCEEDED(g.Add(mux.Get(), L"Pelkor AVI Mux"));
-
-    // Graph building connects the inputs and leaves the "~" pins alone.
-    ASSERT_HRESULT_SUCCEEDED(
-        g.builder->RenderStream(&PIN_CATEGORY_CAPTURE, &MEDIATYPE_Video, g.capture.Get(), nullptr, mux.Get()));
-    ASSERT_HRESULT_SUCCEEDED(
-        g.builder->RenderStream(&PIN_CATEGORY_CAPTURE, &MEDIATYPE_Audio, g.capture.Get(), nullptr, mux.Get()));
-    ASSERT_TRUE(Connected(PinByName(mux.Get(), L"Video").Get()));
-    ASSERT_TRUE(Connected(PinByName(mux.Get(), L"Audio").Get()));
-    EXPECT_FALSE(Connected(PinByName(mux.Get(), L"~Video").Get()));
-    EXPECT_FALSE(Connected(PinByName(mux.Get(), L"~Audio").Get()));
-
-    PlaybackCollector video(true, picture), audio(false, picture);
-    ASSERT_HRESULT_SUCCEEDED(ConnectToGrabber(g.graph.Get(), PinByName(mux.Get(), L"~Video").Get(), video, L"~V"));
-    ASSERT_HRESULT_SUCCEEDED(ConnectToGrabber(g.graph.Get(), PinByName(mux.Get(), L"~Audio").Get(), audio, L"~A"));
+    ASSERT_NO_FATAL_FAILURE(BuildRecording(picture, base));
+    PlaybackCollector& video = *video_;
+    PlaybackCollector& audio = *audio_;
+    CaptureGraph& g = *g_;
+    IMuxTimeShift* timeShift = timeShift_.Get();
 
     ASSERT_HRESULT_SUCCEEDED(g.control->Run());
     Sleep(4000);
-    const Position recorded = PositionOf(timeShift.Get());
+    const Position recorded = PositionOf(timeShift);
     EXPECT_GE(recorded.total, 3u);
     EXPECT_LE(recorded.total, 6u);
     EXPECT_EQ(0u, recorded.current);
@@ -281,7 +337,7 @@ TEST_P(TimeShiftPlayback, PlaysBackWhatIsWrittenWhileTheCardRecords)
     // From the start of the recording, at normal speed.
     ASSERT_EQ(S_OK, timeShift->Play(100));
     Sleep(1500);
-    const Position playing = PositionOf(timeShift.Get());
+    const Position playing = PositionOf(timeShift);
     EXPECT_GE(playing.current, 1u);
     EXPECT_LE(playing.current, 2u);
     EXPECT_GE(video.Count(), 15u) << "about 45 frames in 1.5 s";
@@ -290,23 +346,23 @@ TEST_P(TimeShiftPlayback, PlaysBackWhatIsWrittenWhileTheCardRecords)
     const size_t beforeSeek = video.Count();
     ASSERT_EQ(S_OK, timeShift->Seek(3));
     Sleep(1000);
-    EXPECT_GE(PositionOf(timeShift.Get()).current, 3u);
+    EXPECT_GE(PositionOf(timeShift).current, 3u);
 
     ASSERT_EQ(S_OK, timeShift->Pause());
     Sleep(300);
     const size_t paused = video.Count();
-    const Position pausedAt = PositionOf(timeShift.Get());
+    const Position pausedAt = PositionOf(timeShift);
     Sleep(700);
     EXPECT_EQ(paused, video.Count()) << "Pause stops delivery";
-    EXPECT_EQ(pausedAt.current, PositionOf(timeShift.Get()).current);
+    EXPECT_EQ(pausedAt.current, PositionOf(timeShift).current);
 
     // Twice as fast from 1 s, well behind the live point.
     ASSERT_EQ(S_OK, timeShift->Seek(1));
     ASSERT_EQ(S_OK, timeShift->Play(200));
-    const Position fastFrom = PositionOf(timeShift.Get());
+    const Position fastFrom = PositionOf(timeShift);
     const size_t fastFirst = video.Count();
     Sleep(2000);
-    const Position fastTo = PositionOf(timeShift.Get());
+    const Position fastTo = PositionOf(timeShift);
     const size_t fastLast = video.Count();
     EXPECT_GE(fastTo.current - fastFrom.current, 3u) << "2 s at 200 % is 4 s of the recording";
     EXPECT_LE(fastTo.current - fastFrom.current, 5u);
@@ -315,7 +371,7 @@ TEST_P(TimeShiftPlayback, PlaysBackWhatIsWrittenWhileTheCardRecords)
     size_t lateFirst = 0, lateLast = 0;
     if (muxMode == 1) {
         ASSERT_EQ(S_OK, timeShift->Pause());
-        for (int i = 0; i < 100 && PositionOf(timeShift.Get()).total < 11; ++i)
+        for (int i = 0; i < 100 && PositionOf(timeShift).total < 11; ++i)
             Sleep(100);
         ASSERT_EQ(S_OK, timeShift->Seek(10));
         lateFirst = video.Count();
@@ -328,21 +384,15 @@ TEST_P(TimeShiftPlayback, PlaysBackWhatIsWrittenWhileTheCardRecords)
     Sleep(1000);  // the recording goes on
     ASSERT_HRESULT_SUCCEEDED(g.control->Stop());
 
-    DWORD frames = 0, buffers = 0, dropped = 0, blocks = 0;
-    ASSERT_EQ(S_OK, config->GetCounts(&frames, &buffers, &dropped, &blocks));
+    WrittenStreams written;
+    DWORD frames = 0;
+    ASSERT_NO_FATAL_FAILURE(ReadRecording(picture, base, written, frames));
     // For the independent readers of check_recordings.py.
     std::ofstream(std::filesystem::path(base + L"frames.txt")) << frames << "\n";
-
-    WrittenStreams written;
-    if (muxMode == 0) {
+    if (muxMode == 0)
         ASSERT_TRUE(FileExists(NumberedFile(base, 1))) << "the recording spans several files";
-        for (int i = 0; i < 40 && FileExists(NumberedFile(base, i)); ++i)
-            ReadAviFile(NumberedFile(base, i), i == 0, picture, written);
-    } else {
-        ReadAviFile(base + L".avi", true, picture, written);
+    else
         ASSERT_FALSE(written.riffStarts.empty()) << "the file has a second RIFF";
-    }
-    EXPECT_EQ(frames, written.videoHashes.size());
 
     // Every frame played back is the frame written with its number, in a written chunk.
     const std::vector<PlaybackCollector::Frame> played = video.Frames();
@@ -391,16 +441,41 @@ TEST_P(TimeShiftPlayback, PlaysBackWhatIsWrittenWhileTheCardRecords)
     }
 
     // Audio: each run from a repositioning on is the written sound from some block on.
-    size_t audioChecked = 0;
-    for (const std::vector<BYTE>& run : audio.Runs()) {
-        ASSERT_GE(run.size(), 64u);
-        bool found = false;
-        for (size_t at = 0; !found && at + run.size() <= written.audio.size(); at += 4)
-            found = std::equal(run.begin(), run.end(), written.audio.begin() + static_cast<long>(at));
-        EXPECT_TRUE(found) << "played audio not found in the files (" << run.size() << " bytes)";
-        audioChecked += found ? run.size() : 0;
+    EXPECT_GT(CheckPlayedAudio(audio, written), 192000u) << "more than a second of sound played back";
+}
+
+// Play right after Run comes before the run's start time, and from the start of the
+// recording playback asks for each sample of the card about when it arrives, before it is
+// written: it keeps right behind the card instead of delivering nothing all along.
+TEST_P(TimeShiftPlayback, PlaysRightBehindTheCardFromRunOn)
+{
+    const Picture picture{L"480i", 720, 480};
+    const std::wstring base = RecordingPath(GetParam() == 0 ? L"tslive0_" : L"tslive1_");
+    ASSERT_NO_FATAL_FAILURE(BuildRecording(picture, base));
+    PlaybackCollector& video = *video_;
+    PlaybackCollector& audio = *audio_;
+
+    ASSERT_HRESULT_SUCCEEDED(g_->control->Run());
+    ASSERT_EQ(S_OK, timeShift_->Play(100));
+    Sleep(3000);
+    const size_t played = video.Count();
+    const Position position = PositionOf(timeShift_.Get());
+    ASSERT_HRESULT_SUCCEEDED(g_->control->Stop());
+    EXPECT_GE(played, 45u) << "about 90 frames in 3 s";
+    EXPECT_GE(position.current + 1, position.total) << "playback keeps to the live point";
+
+    WrittenStreams written;
+    DWORD frames = 0;
+    ASSERT_NO_FATAL_FAILURE(ReadRecording(picture, base, written, frames));
+    // Written frames, each once, in recording order.
+    long previous = -1;
+    for (const PlaybackCollector::Frame& f : video.Frames()) {
+        const long index = WrittenIndex(written, f.hash);
+        EXPECT_GT(index, previous) << "a frame not in the files, or out of order";
+        previous = index;
     }
-    EXPECT_GT(audioChecked, 192000u) << "more than a second of sound played back";
+    EXPECT_GT(CheckPlayedAudio(audio, written), 192000u) << "more than a second of sound played back";
+    DeleteRecording(base);
 }
 
 INSTANTIATE_TEST_SUITE_P(MuxModes, TimeShiftPlayback, ::testing::Values(DWORD{0}, DWORD{1}));
