@@ -3,8 +3,8 @@
 // frames and end offset, Tavrik's CPU per minute of media and its memory at the start
 // and the end of the recording.
 //   tavrik_record_bench [minutes] [folder]
-// Files Trelvox has finished are emptied as the recording goes (their blocks are
-// freed although Trelvox keeps them open), so the disk holds only the last few.
+// bench/record empties the files Trelvox has left from Linux as the recording goes, so
+// the disk holds only the last few.
 #include <windows.h>
 #include <psapi.h>
 #include <shlobj.h>
@@ -75,24 +75,6 @@ bool WriteBenchProfile(DWORD maxFiles)
     return SUCCEEDED(WriteRecordProfile(folder + L"\\CurrentRecord.dat", profile));
 }
 
-// Empties file i once file i + 2 is being written: both streams have left it.
-void EmptyFinishedFiles(const std::wstring& base, int& nextToEmpty)
-{
-    for (;;) {
-        WIN32_FILE_ATTRIBUTE_DATA later{};
-        if (!GetFileAttributesExW(NumberedFile(base, nextToEmpty + 2).c_str(), GetFileExInfoStandard, &later) ||
-            (later.nFileSizeLow == 0 && later.nFileSizeHigh == 0))
-            return;
-        HANDLE file = CreateFileW(NumberedFile(base, nextToEmpty).c_str(), GENERIC_WRITE,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-        if (file != INVALID_HANDLE_VALUE) {
-            SetEndOfFile(file);
-            CloseHandle(file);
-        }
-        ++nextToEmpty;
-    }
-}
-
 // Tells bench/record when to take the Linux figures: under Wine, GetProcessTimes and the
 // private bytes of another process read 0.
 void MarkMeasurement(const char* moment)
@@ -157,11 +139,9 @@ int wmain(int argc, wchar_t** argv)
     MarkMeasurement("start");
     const ULONGLONG begun = GetTickCount64();
     const ULONGLONG length = static_cast<ULONGLONG>(minutes * 60000);
-    int nextToEmpty = 0;
     ULONGLONG lastProgress = begun;
     while (GetTickCount64() - begun < length && barState() == L"録画中") {
         Sleep(2000);
-        EmptyFinishedFiles(base, nextToEmpty);
         if (GetTickCount64() - lastProgress >= 60000) {
             lastProgress = GetTickCount64();
             std::printf("%.1f min: %ls frames, %ls dropped on the bar\n", (lastProgress - begun) / 60000.0,
