@@ -34,6 +34,15 @@ std::vector<std::wstring> FilesWithData(const RecordingNote& note)
     return files;
 }
 
+// A recording killed before it wrote anything: the files its set made in advance go with
+// its note.
+void DeleteEmptyFiles(const RecordingNote& note)
+{
+    for (const std::wstring& file : ExistingRecordingFiles(note, FileExists))
+        if (!HoldsData(file))
+            DeleteFileW(file.c_str());
+}
+
 // Added to the report the recording had when it started; nothing when it is gone.
 void AppendToReport(const std::wstring& reportPath, const std::string& lines)
 {
@@ -68,6 +77,7 @@ void OfferRepairOfInterruptedRecordings(ProfileStore& profile)
     for (const RecordingNote& note : notes.Read()) {
         const std::vector<std::wstring> files = FilesWithData(note);
         if (files.empty()) {
+            DeleteEmptyFiles(note);
             notes.Remove(note.muxBase);
             continue;
         }

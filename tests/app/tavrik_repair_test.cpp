@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <regex>
 #include <string>
@@ -303,6 +304,21 @@ TEST_F(TavrikRepair, NoAsksAgainAndMovesTheNextNameOnForgetAsksNoMoreAndDeletedF
         ASSERT_NO_FATAL_FAILURE(expectNoQuestion(run));
         EXPECT_TRUE(run.Close());
     }
+    EXPECT_EQ(std::optional<std::wstring>(L""), ReadString(L"RecordingsInProgress"));
+
+    // Killed before anything reached the disk: only the set's files made in advance are
+    // left, empty. Nothing to ask about, and they go with the note.
+    const std::wstring unwritten = folder + L"\\take0002";
+    ASSERT_NO_FATAL_FAILURE(RecordAndKill(unwritten + L"000.avi", 4 * kMiB, 60000));
+    for (int i = 0; FileExists(NumberedFile(unwritten, i)); ++i)
+        std::filesystem::resize_file(NumberedFile(unwritten, i), 0);
+    {
+        TavrikRun run;
+        ASSERT_NO_FATAL_FAILURE(expectNoQuestion(run));
+        EXPECT_TRUE(run.Close());
+    }
+    EXPECT_FALSE(FileExists(NumberedFile(unwritten, 0)));
+    EXPECT_FALSE(FileExists(NumberedFile(unwritten, 39)));
     EXPECT_EQ(std::optional<std::wstring>(L""), ReadString(L"RecordingsInProgress"));
 }
 
