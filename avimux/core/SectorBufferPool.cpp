@@ -1,5 +1,6 @@
 #include "SectorBufferPool.h"
 
+#include <algorithm>
 #include <new>
 #include <utility>
 
@@ -38,13 +39,26 @@ bool SectorBufferPool::TakeIdle(uint32_t length, AlignedBuffer* buffer)
         if (best == idle_.size() || capacity < idle_[best].capacity())
             best = i;
     }
-    if (best == idle_.size())
-        return false;
-    *buffer = std::move(idle_[best]);
-    if (best + 1 != idle_.size())
-        idle_[best] = std::move(idle_.back());
-    idle_.pop_back();
-    return true;
+    if (best != idle_.size()) {
+        *buffer = std::move(idle_[best]);
+        if (best + 1 != idle_.size())
+            idle_[best] = std::move(idle_.back());
+        idle_.pop_back();
+    }
+    CountTake();
+    return static_cast<bool>(*buffer);
+}
+
+// As many buffers as stayed idle after every take of a window were not needed in it; one
+// of them is kept as a spare for the stream's jitter.
+void SectorBufferPool::CountTake()
+{
+    fewestIdleInWindow_ = takesInWindow_ == 0 ? idle_.size() : std::min(fewestIdleInWindow_, idle_.size());
+    if (++takesInWindow_ < kTrimWindowTakes)
+        return;
+    takesInWindow_ = 0;
+    if (fewestIdleInWindow_ > 1)
+        idle_.resize(idle_.size() - (fewestIdleInWindow_ - 1));
 }
 
 void SectorBufferPool::GiveBack(AlignedBuffer buffer)
