@@ -28,12 +28,9 @@ HRESULT CBaseSampleGrabberCB::Attach(ISampleGrabber* grabber)
     Reset();
     if (!grabber)
         return E_POINTER;
-    grabber->AddRef();
     const HRESULT hr = grabber->SetCallback(this, 0);
-    if (FAILED(hr)) {
-        grabber->Release();
+    if (FAILED(hr))
         return hr;
-    }
     grabber_ = grabber;
     return S_OK;
 }
@@ -43,8 +40,7 @@ void CBaseSampleGrabberCB::Detach()
     if (!grabber_)
         return;
     grabber_->SetCallback(nullptr, 0);
-    grabber_->Release();
-    grabber_ = nullptr;
+    grabber_.Reset();
 }
 
 CBaseSampleGrabberCB::~CBaseSampleGrabberCB()

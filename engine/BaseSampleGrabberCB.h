@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <dshow.h>
 #include <qedit.h>
+#include <wrl/client.h>
 
 #include <mutex>
 
@@ -24,12 +25,12 @@ public:
     // Detaches from any grabber, resets, and makes `grabber` call SampleCB.
     virtual HRESULT Attach(ISampleGrabber* grabber);
     virtual void Detach();
-    ISampleGrabber* GetGrabber() const { return grabber_; }
+    ISampleGrabber* GetGrabber() const { return grabber_.Get(); }
     virtual ~CBaseSampleGrabberCB();
 
 protected:
     std::mutex lock_;
 
 private:
-    ISampleGrabber* grabber_ = nullptr;
+    Microsoft::WRL::ComPtr<ISampleGrabber> grabber_;
 };

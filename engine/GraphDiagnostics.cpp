@@ -2,6 +2,8 @@
 
 #include "CaptureGraph.h"
 
+#include "dshowbase/TaskMemory.h"
+
 #include <ocidl.h>
 #include <olectl.h>
 #include <wrl/client.h>
@@ -31,11 +33,10 @@ HRESULT ShowObjectPages(IUnknown* object, HWND owner)
     hr = specify->GetPages(&pages);
     if (FAILED(hr))
         return hr;
+    const CTaskMemory<GUID> pageIds(pages.pElems);
     IUnknown* objects[] = {object};
-    hr =
-        OleCreatePropertyFrame(owner, kFrameX, kFrameY, nullptr, 1, objects, pages.cElems, pages.pElems, 0, 0, nullptr);
-    CoTaskMemFree(pages.pElems);
-    return hr;
+    return OleCreatePropertyFrame(owner, kFrameX, kFrameY, nullptr, 1, objects, pages.cElems, pageIds.Get(), 0, 0,
+                                  nullptr);
 }
 
 HRESULT FindCaptureInterface(ICaptureGraphBuilder2* builder, IBaseFilter* capture, const GUID& category, REFIID riid,

@@ -1,5 +1,7 @@
 #include "PropertyFrame.h"
 
+#include "dshowbase/TaskMemory.h"
+
 #include <olectl.h>
 #include <wrl/client.h>
 
@@ -25,8 +27,8 @@ void ShowPropertyFrame(HWND owner, IBaseFilter* filter)
     CAUUID pages{};
     if (FAILED(specify->GetPages(&pages)))
         return;
+    const CTaskMemory<GUID> pageIds(pages.pElems);
     IUnknown* object = filter;
-    OleCreatePropertyFrame(owner, kFrameOffset, kFrameOffset, nullptr, 1, &object, pages.cElems, pages.pElems, 0, 0,
+    OleCreatePropertyFrame(owner, kFrameOffset, kFrameOffset, nullptr, 1, &object, pages.cElems, pageIds.Get(), 0, 0,
                            nullptr);
-    CoTaskMemFree(pages.pElems);
 }
