@@ -169,13 +169,13 @@ STDMETHODIMP MuxFilter::GetDriftStartTime(LONGLONG* time)
 
 STDMETHODIMP MuxFilter::SetMuxMode(DWORD mode)
 {
-    return ChangeSettings([&](auto& s) { s.muxMode = mode; });
+    return ChangeSettings([&](auto& s) { s.muxMode = static_cast<trelvox::MuxMode>(mode); });
 }
 
 STDMETHODIMP MuxFilter::GetMuxMode(DWORD* mode)
 {
     MUX_REQUIRE(mode);
-    return ReadSettings([&](const auto& s) { *mode = s.muxMode; });
+    return ReadSettings([&](const auto& s) { *mode = static_cast<DWORD>(s.muxMode); });
 }
 
 STDMETHODIMP MuxFilter::SetSplitMode(DWORD mode)

@@ -99,7 +99,7 @@ HResult MuxRecorder::PrepareRun(const MuxRunSetup& setup)
 
     WriterConfig config;
     config.maxVideoWrites = settings_.maxWritesVideo;
-    if (settings_.muxMode == 0 && (settings_.splitMode == 1 || settings_.splitMode == 2)) {
+    if (settings_.muxMode == MuxMode::Avi1FileSet && (settings_.splitMode == 1 || settings_.splitMode == 2)) {
         config.videoSplit = SplitCounter(VideoSplitRule(settings_.splitMode), settings_.splitCountVideo);
         config.audioSplit = SplitCounter(SplitRule::Frames, settings_.splitCountAudio);
     }
@@ -142,7 +142,7 @@ HResult MuxRecorder::PrepareFiles(const MuxRunSetup& setup)
 {
     if (setup.fileName.empty())
         return HResultFromWin32(kErrorInvalidName);
-    if (settings_.muxMode > 1)
+    if (!IsKnownMuxMode(settings_.muxMode))
         return kE_INVALIDARG;
     HResult hr = ApplyOverrides(settings_, inputs_);
     if (Failed(hr))
@@ -156,7 +156,8 @@ HResult MuxRecorder::PrepareFiles(const MuxRunSetup& setup)
     playback_.Open(sectorSize_, inputs_.video.has_value(), inputs_.audio.has_value());
 
     const CreateMode mode = settings_.fileMode == 1 ? CreateMode::CreateAlways : CreateMode::OpenAlways;
-    hr = settings_.muxMode == 1 ? CreateOpenDmlFile(setup.fileName, mode) : CreateFileSet(setup.fileName, mode);
+    hr = settings_.muxMode == MuxMode::OpenDml ? CreateOpenDmlFile(setup.fileName, mode)
+                                               : CreateFileSet(setup.fileName, mode);
     if (Succeeded(hr)) {
         filesOpen_ = true;
         CreateBufferPools();

@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 
+#include "MuxMode.h"
+
 namespace trelvox {
 
 struct MuxSettings {
@@ -20,7 +22,7 @@ struct MuxSettings {
     double driftThreshold = 1.0;
     uint32_t driftSensitivity = 50;
     int64_t driftStartTime = 0;
-    uint32_t muxMode = 0;               // 0 AVI1 file sets, 1 AVI2 (OpenDML)
+    MuxMode muxMode = MuxMode::Avi1FileSet;
     uint32_t splitMode = 0;             // 0 file size, 1 frame count, 2 key frame count
     uint32_t videoDelayProcessing = 0;  // 0 delay time, 1 null frame, 2 full+null, 3 reference time change
     uint32_t audioDelayProcessing = 0;  // 0 delay time, 1 reference time change, 2 null frame

@@ -287,6 +287,11 @@ TEST_F(Recorder, FailedCreationLeavesNoStrayFiles)
     setup.fileName.clear();
     EXPECT_EQ(Prepare(), static_cast<HResult>(0x8007007B));
     EXPECT_EQ(fs.Names().size(), 1u);
+
+    setup.fileName = "rec";
+    setup.settings.muxMode = static_cast<MuxMode>(2);  // a stored number that names no layout
+    EXPECT_EQ(Prepare(), kE_INVALIDARG);
+    EXPECT_EQ(fs.Names().size(), 1u);
 }
 
 TEST_F(Recorder, OneFileOnlyEndsTheRecordingWhenFull)
@@ -675,24 +680,24 @@ TEST_F(UntimedVideo, StopMinusStartGivesTheRateOfProvisionalAndFinalHeaders)
 // the learnt duration. The OpenDML header gets it too.
 TEST_F(UntimedVideo, TheFirstTwoStartTimesGiveItInBothModes)
 {
-    for (uint32_t mode : {0u, 1u}) {
+    for (MuxMode mode : {MuxMode::Avi1FileSet, MuxMode::OpenDml}) {
         setup.settings.muxMode = mode;
-        const std::string name = mode == 0 ? SetFileName("rec", 0) : SingleFileName("rec");
+        const std::string name = mode == MuxMode::Avi1FileSet ? SetFileName("rec", 0) : SingleFileName("rec");
         ASSERT_EQ(Prepare(), kS_OK);
         EXPECT_EQ(Audio(0), kS_OK);
         EXPECT_EQ(Picture(0, 0), kS_OK);
         EXPECT_EQ(recorder.Statistics().videoFrames, 0u) << "held";
         EXPECT_EQ(Picture(1, kT), kS_OK);
-        EXPECT_EQ(Scale(fs.Bytes(name)), kT) << mode;
+        EXPECT_EQ(Scale(fs.Bytes(name)), kT) << name;
         EXPECT_EQ(Picture(2, 4 * kT), kS_OK);  // two frames missing
         recorder.Stop();
         EXPECT_TRUE(events.Events().empty());
         AviView v(fs.Bytes(name));
-        EXPECT_EQ(v.U32(v.strh[0] + 20), kT) << mode;
-        EXPECT_EQ(v.U32(v.strh[0] + 32), 5u) << mode;
+        EXPECT_EQ(v.U32(v.strh[0] + 20), kT) << name;
+        EXPECT_EQ(v.U32(v.strh[0] + 32), 5u) << name;
         const test::AviCheck check = test::CheckAvi(test::BytesOf(fs.Bytes(name)));
         EXPECT_TRUE(check.problems.empty()) << check.Problems();
-        EXPECT_EQ(check.Pictures(), 3u) << mode;
+        EXPECT_EQ(check.Pictures(), 3u) << name;
     }
 }
 
