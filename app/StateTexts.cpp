@@ -40,8 +40,8 @@ std::wstring AspectText(int aspectMode)
     return Pick(names, aspectMode, L"Unknown");
 }
 
-std::wstring RendererText(int rendererKind)
+std::wstring RendererText(engine::VideoRendererKind rendererKind)
 {
     static const wchar_t* const names[] = {L"N/A", L"オーバーレイ", L"VMR7", L"VMR9"};
-    return Pick(names, rendererKind, L"N/A");
+    return Pick(names, static_cast<int>(rendererKind), L"N/A");
 }

@@ -108,10 +108,11 @@ TEST(StateNames, EveryValueHasAName)
     EXPECT_EQ(L"16:9ZOOM", AspectText(5));
     EXPECT_EQ(L"Unknown", AspectText(6));
     EXPECT_EQ(L"Unknown", AspectText(-1));
-    EXPECT_EQ(L"オーバーレイ", RendererText(1));
-    EXPECT_EQ(L"VMR9", RendererText(3));
-    EXPECT_EQ(L"N/A", RendererText(0));
-    EXPECT_EQ(L"N/A", RendererText(4));
+    EXPECT_EQ(L"オーバーレイ", RendererText(engine::VideoRendererKind::OverlayMixer));
+    EXPECT_EQ(L"VMR9", RendererText(engine::VideoRendererKind::Vmr9));
+    // Numbers read back from the settings that name no renderer.
+    EXPECT_EQ(L"N/A", RendererText(static_cast<engine::VideoRendererKind>(0)));
+    EXPECT_EQ(L"N/A", RendererText(static_cast<engine::VideoRendererKind>(4)));
 }
 
 }  // namespace
