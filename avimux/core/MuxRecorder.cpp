@@ -10,9 +10,16 @@
 namespace trelvox {
 namespace {
 
-SplitRule VideoSplitRule(uint32_t splitMode)
+SplitRule VideoSplitRule(SplitMode splitMode)
 {
-    return splitMode == 1 ? SplitRule::Frames : splitMode == 2 ? SplitRule::KeyFrames : SplitRule::None;
+    switch (splitMode) {
+    case SplitMode::FrameCount:
+        return SplitRule::Frames;
+    case SplitMode::KeyFrameCount:
+        return SplitRule::KeyFrames;
+    default:
+        return SplitRule::None;
+    }
 }
 
 // The working formats: the overrides replace the connected frame duration and audio rate.
@@ -99,8 +106,9 @@ HResult MuxRecorder::PrepareRun(const MuxRunSetup& setup)
 
     WriterConfig config;
     config.maxVideoWrites = settings_.maxWritesVideo;
-    if (settings_.muxMode == MuxMode::Avi1FileSet && (settings_.splitMode == 1 || settings_.splitMode == 2)) {
-        config.videoSplit = SplitCounter(VideoSplitRule(settings_.splitMode), settings_.splitCountVideo);
+    const SplitRule videoSplit = VideoSplitRule(settings_.splitMode);
+    if (settings_.muxMode == MuxMode::Avi1FileSet && videoSplit != SplitRule::None) {
+        config.videoSplit = SplitCounter(videoSplit, settings_.splitCountVideo);
         config.audioSplit = SplitCounter(SplitRule::Frames, settings_.splitCountAudio);
     }
     Avi1Writer* avi1 = avi1_.get();

@@ -60,9 +60,9 @@ void VisitFields(Settings& s, U32 u32, F64 f64, I64 i64)
     u32(52, s.driftSensitivity);
     i64(56, s.driftStartTime);
     EnumField(u32, 64, s.muxMode);
-    u32(68, s.splitMode);
-    u32(72, s.videoDelayProcessing);
-    u32(76, s.audioDelayProcessing);
+    EnumField(u32, 68, s.splitMode);
+    EnumField(u32, 72, s.videoDelayProcessing);
+    EnumField(u32, 76, s.audioDelayProcessing);
     u32(80, s.videoTimeProperty);
     u32(84, s.audioTimeProperty);
     u32(88, s.firstFrameNotDropped);

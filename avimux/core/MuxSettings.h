@@ -4,7 +4,10 @@
 #include <array>
 #include <cstdint>
 
+#include "AudioDelayProcessing.h"
 #include "MuxMode.h"
+#include "SplitMode.h"
+#include "VideoDelayProcessing.h"
 
 namespace trelvox {
 
@@ -23,10 +26,10 @@ struct MuxSettings {
     uint32_t driftSensitivity = 50;
     int64_t driftStartTime = 0;
     MuxMode muxMode = MuxMode::Avi1FileSet;
-    uint32_t splitMode = 0;             // 0 file size, 1 frame count, 2 key frame count
-    uint32_t videoDelayProcessing = 0;  // 0 delay time, 1 null frame, 2 full+null, 3 reference time change
-    uint32_t audioDelayProcessing = 0;  // 0 delay time, 1 reference time change, 2 null frame
-    uint32_t videoTimeProperty = 1;     // 0 none, 1 time stamp, 2 media time
+    SplitMode splitMode = SplitMode::FileSize;
+    VideoDelayProcessing videoDelayProcessing = VideoDelayProcessing::DelayTime;
+    AudioDelayProcessing audioDelayProcessing = AudioDelayProcessing::DelayTime;
+    uint32_t videoTimeProperty = 1;  // 0 none, 1 time stamp, 2 media time
     uint32_t audioTimeProperty = 1;
     uint32_t firstFrameNotDropped = 1;
     uint32_t forcedAudioSync = 0;

@@ -15,9 +15,9 @@ int64_t StartOrZero(const MuxSample& s)
     return s.hasTime && s.start > 0 ? s.start : 0;
 }
 
-bool DelayIsDropped(uint32_t videoDelayProcessing)
+bool DelayIsDropped(VideoDelayProcessing processing)
 {
-    return videoDelayProcessing == 0 || videoDelayProcessing == 3;
+    return processing == VideoDelayProcessing::DelayTime || processing == VideoDelayProcessing::ReferenceTimeChange;
 }
 
 }  // namespace
@@ -124,7 +124,7 @@ VideoPlan SampleTiming::PlanVideo(const MuxSample& s)
     if (!AdvanceVideoClock(s, &plan.failure))
         return plan;
     const bool first = firstVideoPending_;
-    if (settings_.audioDelayProcessing == 1) {
+    if (settings_.audioDelayProcessing == AudioDelayProcessing::ReferenceTimeChange) {
         if (firstAudioPending_ || videoClock_ < firstAudioTime_) {
             plan.ignore = true;
             return plan;
@@ -142,7 +142,7 @@ VideoPlan SampleTiming::PlanVideo(const MuxSample& s)
 
     if (h > 0) {
         int64_t nulls = h;
-        if (first && settings_.videoDelayProcessing == 2) {
+        if (first && settings_.videoDelayProcessing == VideoDelayProcessing::FullAndNullFrames) {
             plan.fullCopyFirst = true;
             ++videoFrames_;
             --nulls;
@@ -169,7 +169,7 @@ VideoPlan SampleTiming::PlanVideo(const MuxSample& s)
     if (first) {
         if (DelayIsDropped(settings_.videoDelayProcessing)) {
             firstVideoTime_ = videoClock_;
-        } else if (settings_.audioDelayProcessing == 1) {
+        } else if (settings_.audioDelayProcessing == AudioDelayProcessing::ReferenceTimeChange) {
             firstVideoTime_ = firstAudioTime_;
         }
         firstVideoPending_ = false;
@@ -246,7 +246,7 @@ AudioPlan SampleTiming::PlanAudio(const MuxSample& s)
     if (!AdvanceAudioClock(s, &plan.failure))
         return plan;
     const bool first = firstAudioPending_;
-    if (settings_.videoDelayProcessing == 3) {
+    if (settings_.videoDelayProcessing == VideoDelayProcessing::ReferenceTimeChange) {
         if (firstVideoPending_ || audioClock_ < firstVideoTime_) {
             plan.ignore = true;
             return plan;
@@ -255,7 +255,7 @@ AudioPlan SampleTiming::PlanAudio(const MuxSample& s)
             lastAudioTime_ = firstVideoTime_;
     }
     if (first) {
-        if (settings_.audioDelayProcessing == 2 && audioClock_ > lastAudioTime_) {
+        if (settings_.audioDelayProcessing == AudioDelayProcessing::NullFrames && audioClock_ > lastAudioTime_) {
             const double blocks = std::floor(static_cast<double>(format_.avgBytesPerSec) *
                                              static_cast<double>(audioClock_ - lastAudioTime_) / 1e7 / align);
             plan.silenceBytes = static_cast<uint32_t>(std::min(blocks * align, 4294967295.0)) / align * align;

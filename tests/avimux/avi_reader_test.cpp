@@ -137,7 +137,7 @@ TEST_F(RealFiles, VideoAndAudioAsTheReadersSeeThem)
 
 TEST_F(RealFiles, EveryFileOfASplitSetPlays)
 {
-    setup.settings.splitMode = 1;
+    setup.settings.splitMode = SplitMode::FrameCount;
     setup.settings.splitCountVideo = 10;
     setup.settings.splitCountAudio = 10;
     MuxRecorder recorder(fs, events);

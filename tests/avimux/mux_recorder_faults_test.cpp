@@ -212,7 +212,7 @@ TEST(FaultCampaign, AviFileSetSplitByFrameCount)
 {
     Scenario s{"mode 0, split every 4 frames", BaseSetup(MuxMode::Avi1FileSet), nullptr};
     s.setup.settings.maxFiles = 5;
-    s.setup.settings.splitMode = 1;
+    s.setup.settings.splitMode = SplitMode::FrameCount;
     s.setup.settings.splitCountVideo = 4;
     s.setup.settings.splitCountAudio = 4;
     s.stream = [](MuxRecorder& r) { Pictures(r, {0, 1, 2, 3, 4, 7, 8, 9, 10, 11}, 3000); };

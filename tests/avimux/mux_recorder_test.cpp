@@ -201,7 +201,7 @@ TEST_F(Recorder, ReusedBuffersLeaveNothingOfEarlierFrames)
 TEST_F(Recorder, LeadingDelayBecomesDwStartOfTheFirstFileOnly)
 {
     frameDuration = 333333;
-    setup.settings.splitMode = 1;
+    setup.settings.splitMode = SplitMode::FrameCount;
     setup.settings.splitCountVideo = 2;
     ASSERT_EQ(Prepare(true, false), kS_OK);
     for (int i = 0; i < 4; ++i)
@@ -297,7 +297,7 @@ TEST_F(Recorder, FailedCreationLeavesNoStrayFiles)
 TEST_F(Recorder, OneFileOnlyEndsTheRecordingWhenFull)
 {
     setup.settings.maxFiles = 1;
-    setup.settings.splitMode = 1;
+    setup.settings.splitMode = SplitMode::FrameCount;
     setup.settings.splitCountVideo = 5;
     ASSERT_EQ(Prepare(true, false), kS_OK);
     for (int i = 0; i < 8; ++i)
@@ -332,7 +332,7 @@ TEST_F(Recorder, SizeLimitMovesToTheNextFileBeforeReaching9MiB)
 
 TEST_F(Recorder, FrameCountSplitCutsANullRunAndStartsWithTheHeldFrame)
 {
-    setup.settings.splitMode = 1;
+    setup.settings.splitMode = SplitMode::FrameCount;
     setup.settings.splitCountVideo = 10;
     ASSERT_EQ(Prepare(true, false), kS_OK);
     for (int i = 0; i < 6; ++i)
@@ -353,7 +353,7 @@ TEST_F(Recorder, FrameCountSplitCutsANullRunAndStartsWithTheHeldFrame)
 
 TEST_F(Recorder, FrameCountSplitWithoutHeldFrameKeepsTheRun)
 {
-    setup.settings.splitMode = 1;
+    setup.settings.splitMode = SplitMode::FrameCount;
     setup.settings.splitCountVideo = 10;
     setup.settings.firstFrameNotDropped = 0;
     ASSERT_EQ(Prepare(true, false), kS_OK);
@@ -368,7 +368,7 @@ TEST_F(Recorder, FrameCountSplitWithoutHeldFrameKeepsTheRun)
 
 TEST_F(Recorder, KeyFrameSplitStartsEveryFileWithAKeyFrame)
 {
-    setup.settings.splitMode = 2;
+    setup.settings.splitMode = SplitMode::KeyFrameCount;
     setup.settings.splitCountVideo = 2;
     ASSERT_EQ(Prepare(true, false), kS_OK);
     for (int i = 0; i < 7; ++i)
@@ -380,7 +380,7 @@ TEST_F(Recorder, KeyFrameSplitStartsEveryFileWithAKeyFrame)
 
 TEST_F(Recorder, AudioSplitCountsBuffersAndAudioAloneUses00wb)
 {
-    setup.settings.splitMode = 1;
+    setup.settings.splitMode = SplitMode::FrameCount;
     setup.settings.splitCountAudio = 3;
     ASSERT_EQ(Prepare(false, true), kS_OK);
     for (int i = 0; i < 7; ++i)
@@ -397,7 +397,7 @@ TEST_F(Recorder, AudioSplitCountsBuffersAndAudioAloneUses00wb)
 
 TEST_F(Recorder, LateFirstAudioIsPrecededBySilenceInBuffersOfItsSize)
 {
-    setup.settings.audioDelayProcessing = 2;
+    setup.settings.audioDelayProcessing = AudioDelayProcessing::NullFrames;
     ASSERT_EQ(Prepare(false, true), kS_OK);
     Audio(2500000, 4400);  // 0.25 s late: 48,000 bytes of silence
     recorder.Stop();
@@ -617,7 +617,7 @@ TEST(RecorderSilence, TenMinutesLateAudioIsWrittenInBoundedPieces)
     MuxRecorder recorder(fs, events, WriterThreading::Inline);
     MuxRunSetup setup;
     setup.fileName = "rec";
-    setup.settings.audioDelayProcessing = 2;
+    setup.settings.audioDelayProcessing = AudioDelayProcessing::NullFrames;
     setup.settings.maxFiles = 1;
     setup.inputs.audio = MakeAudio();
     ASSERT_EQ(recorder.Prepare(setup), kS_OK);
