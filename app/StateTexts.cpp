@@ -1,7 +1,5 @@
 #include "StateTexts.h"
 
-#include "EngineState.h"
-
 namespace {
 
 template <size_t N>
@@ -12,7 +10,7 @@ std::wstring Pick(const wchar_t* const (&names)[N], int index, const wchar_t* ot
 
 }  // namespace
 
-std::wstring StateText(int engineState)
+std::wstring StateText(engine::EngineState engineState)
 {
     switch (engineState) {
     case engine::kPreviewing:
@@ -26,7 +24,7 @@ std::wstring StateText(int engineState)
     }
 }
 
-std::wstring InputFormatText(int engineState, int inputFormat)
+std::wstring InputFormatText(engine::EngineState engineState, int inputFormat)
 {
     if (engineState == engine::kDetecting)
         return L"Detecting";
