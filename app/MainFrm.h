@@ -65,7 +65,7 @@ private:
     // From the timer: a preview whose input changed is detected and started again.
     void FollowInputChange();
     void ChangeAudioInput(int input);
-    void ChangeRenderer(int kind);
+    void ChangeRenderer(engine::VideoRendererKind kind);
 
     // MainFrmRecord.cpp
     void RegisterRecordCommands();

@@ -30,11 +30,13 @@ void CMainFrame::RegisterPreviewCommands()
         ui.SetCheck(engine->audioInput == (ui.Id() == ID_AUDIO_SPDIF ? 1 : 2));
     });
 
-    OnCommand(ID_RENDERER_OVERLAY, [this] { ChangeRenderer(1); });
-    OnCommand(ID_RENDERER_VMR7, [this] { ChangeRenderer(2); });
-    OnCommand(ID_RENDERER_VMR9, [this] { ChangeRenderer(3); });
+    OnCommand(ID_RENDERER_OVERLAY, [this] { ChangeRenderer(engine::VideoRendererKind::OverlayMixer); });
+    OnCommand(ID_RENDERER_VMR7, [this] { ChangeRenderer(engine::VideoRendererKind::Vmr7); });
+    OnCommand(ID_RENDERER_VMR9, [this] { ChangeRenderer(engine::VideoRendererKind::Vmr9); });
     OnUpdateRange(ID_RENDERER_VMR7, ID_RENDERER_OVERLAY, [this](FwCmdUI& ui) {
-        const int kind = ui.Id() == ID_RENDERER_OVERLAY ? 1 : ui.Id() == ID_RENDERER_VMR7 ? 2 : 3;
+        const engine::VideoRendererKind kind = ui.Id() == ID_RENDERER_OVERLAY ? engine::VideoRendererKind::OverlayMixer
+                                               : ui.Id() == ID_RENDERER_VMR7  ? engine::VideoRendererKind::Vmr7
+                                                                              : engine::VideoRendererKind::Vmr9;
         ui.Enable(engine->state != engine::kRecording);
         ui.SetCheck(engine->rendererKind == kind);
     });
@@ -113,7 +115,7 @@ void CMainFrame::ChangeAudioInput(int input)
     engine->audioInput = input;
 }
 
-void CMainFrame::ChangeRenderer(int kind)
+void CMainFrame::ChangeRenderer(engine::VideoRendererKind kind)
 {
     if (SUCCEEDED(engine->SetRendererKind(kind)))
         return;

@@ -3,6 +3,7 @@
 // would write into the files of an interrupted one not yet repaired is not started.
 #include "MainFrm.h"
 
+#include "../avimux/core/MuxMode.h"
 #include "../engine/core/MuxFileName.h"
 #include "../framework/App.h"
 #include "../framework/Resources.h"
@@ -26,7 +27,8 @@ void CMainFrame::NoteRecordingInProgress(const std::wstring& reportPath)
     LPOLESTR base = nullptr;
     if (FAILED(config->GetMuxMode(&mode)) || FAILED(sink->GetCurFile(&base, nullptr)) || !base)
         return;
-    RecordingNote note{base, mode == 0 ? MuxFileMode::FileSet : MuxFileMode::SingleFile, reportPath};
+    const bool fileSet = static_cast<trelvox::MuxMode>(mode) == trelvox::MuxMode::Avi1FileSet;
+    RecordingNote note{base, fileSet ? MuxFileMode::FileSet : MuxFileMode::SingleFile, reportPath};
     CoTaskMemFree(base);
     if (RecordingNotes(FwApp::Current()->Profile()).Add(note))
         notedMuxBase = note.muxBase;

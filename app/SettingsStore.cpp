@@ -19,7 +19,7 @@ void ReadSettings(const ProfileStore& profile, StoredSettings& s)
     };
     MainSettings& m = s.main;
 
-    s.videoRenderer = readInt(L"VideoRenderer", 1);
+    s.videoRenderer = static_cast<engine::VideoRendererKind>(readInt(L"VideoRenderer", 1));
     s.audioInput = readInt(L"AudioInputType", 1);
     s.audioMute = readInt(L"AudioMute", 0);
     s.videoScale = readInt(L"VideoScale", 4);
@@ -63,7 +63,7 @@ void WriteSettings(ProfileStore& profile, const StoredSettings& s)
     };
     const MainSettings& m = s.main;
 
-    writeInt(L"VideoRenderer", s.videoRenderer);
+    writeInt(L"VideoRenderer", static_cast<int>(s.videoRenderer));
     writeInt(L"AudioInputType", s.audioInput);
     writeInt(L"AudioMute", s.audioMute);
     writeInt(L"VideoScale", s.videoScale);

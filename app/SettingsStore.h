@@ -3,6 +3,7 @@
 #pragma once
 
 #include "MainSettings.h"
+#include "VideoRendererKind.h"
 
 #include <string>
 
@@ -16,7 +17,7 @@ inline constexpr wchar_t kBarStateSection[] = L"ToolBar\\State";
 // fields and the values the capture engine keeps.
 struct StoredSettings {
     // Engine
-    int videoRenderer = 1;
+    engine::VideoRendererKind videoRenderer = engine::VideoRendererKind::OverlayMixer;
     int audioInput = 1;
     int audioMute = 0;
     int videoScale = 4;

@@ -1,7 +1,5 @@
 #include "StateTexts.h"
 
-#include "EngineState.h"
-
 namespace {
 
 template <size_t N>
@@ -12,7 +10,7 @@ std::wstring Pick(const wchar_t* const (&names)[N], int index, const wchar_t* ot
 
 }  // namespace
 
-std::wstring StateText(int engineState)
+std::wstring StateText(engine::EngineState engineState)
 {
     switch (engineState) {
     case engine::kPreviewing:
@@ -26,7 +24,7 @@ std::wstring StateText(int engineState)
     }
 }
 
-std::wstring InputFormatText(int engineState, int inputFormat)
+std::wstring InputFormatText(engine::EngineState engineState, int inputFormat)
 {
     if (engineState == engine::kDetecting)
         return L"Detecting";
@@ -40,8 +38,8 @@ std::wstring AspectText(int aspectMode)
     return Pick(names, aspectMode, L"Unknown");
 }
 
-std::wstring RendererText(int rendererKind)
+std::wstring RendererText(engine::VideoRendererKind rendererKind)
 {
     static const wchar_t* const names[] = {L"N/A", L"オーバーレイ", L"VMR7", L"VMR9"};
-    return Pick(names, rendererKind, L"N/A");
+    return Pick(names, static_cast<int>(rendererKind), L"N/A");
 }

@@ -169,31 +169,31 @@ STDMETHODIMP MuxFilter::GetDriftStartTime(LONGLONG* time)
 
 STDMETHODIMP MuxFilter::SetMuxMode(DWORD mode)
 {
-    return ChangeSettings([&](auto& s) { s.muxMode = mode; });
+    return ChangeSettings([&](auto& s) { s.muxMode = static_cast<trelvox::MuxMode>(mode); });
 }
 
 STDMETHODIMP MuxFilter::GetMuxMode(DWORD* mode)
 {
     MUX_REQUIRE(mode);
-    return ReadSettings([&](const auto& s) { *mode = s.muxMode; });
+    return ReadSettings([&](const auto& s) { *mode = static_cast<DWORD>(s.muxMode); });
 }
 
 STDMETHODIMP MuxFilter::SetSplitMode(DWORD mode)
 {
-    return ChangeSettings([&](auto& s) { s.splitMode = mode; });
+    return ChangeSettings([&](auto& s) { s.splitMode = static_cast<trelvox::SplitMode>(mode); });
 }
 
 STDMETHODIMP MuxFilter::GetSplitMode(DWORD* mode)
 {
     MUX_REQUIRE(mode);
-    return ReadSettings([&](const auto& s) { *mode = s.splitMode; });
+    return ReadSettings([&](const auto& s) { *mode = static_cast<DWORD>(s.splitMode); });
 }
 
 STDMETHODIMP MuxFilter::SetDelayProcessing(DWORD video, DWORD audio)
 {
     return ChangeSettings([&](auto& s) {
-        s.videoDelayProcessing = video;
-        s.audioDelayProcessing = audio;
+        s.videoDelayProcessing = static_cast<trelvox::VideoDelayProcessing>(video);
+        s.audioDelayProcessing = static_cast<trelvox::AudioDelayProcessing>(audio);
     });
 }
 
@@ -201,8 +201,8 @@ STDMETHODIMP MuxFilter::GetDelayProcessing(DWORD* video, DWORD* audio)
 {
     MUX_REQUIRE(video && audio);
     return ReadSettings([&](const auto& s) {
-        *video = s.videoDelayProcessing;
-        *audio = s.audioDelayProcessing;
+        *video = static_cast<DWORD>(s.videoDelayProcessing);
+        *audio = static_cast<DWORD>(s.audioDelayProcessing);
     });
 }
 

@@ -67,7 +67,7 @@ public:
     }
     HResult Prepare() override
     {
-        if (setup_.muxMode == 1) {
+        if (setup_.muxMode == MuxMode::OpenDml) {
             Avi2Layout layout;
             layout.sectorSize = kSectorSize;
             layout.inputs = inputs_;
@@ -95,7 +95,7 @@ public:
     }
     void Stop() override
     {
-        if (setup_.muxMode == 1) {
+        if (setup_.muxMode == MuxMode::OpenDml) {
             avi2_.Finish(inputs_, run_, 0, 0);
             avi2_.Close();
         } else {
@@ -113,7 +113,7 @@ private:
         RecordPtr record = MakeSampleRecord(data.data(), static_cast<uint32_t>(data.size()), sync, *buffers_);
         if (!record)
             return kE_OUTOFMEMORY;
-        if (setup_.muxMode == 1)
+        if (setup_.muxMode == MuxMode::OpenDml)
             return avi2_.Write(stream, {record});
         return avi1_->Write(stream, {record}, false);
     }

@@ -8,12 +8,13 @@
 #include <vector>
 
 #include "MuxFile.h"
+#include "MuxMode.h"
 #include "MuxTypes.h"
 
 namespace trelvox::bench {
 
 struct TargetSetup {
-    uint32_t muxMode = 0;
+    MuxMode muxMode = MuxMode::Avi1FileSet;
     bool audio = true;
     uint32_t maxFiles = 40;  // mode 0
     bool ownThread = false;  // the recorder's writer on its own thread

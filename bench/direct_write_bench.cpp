@@ -47,7 +47,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: direct_write_bench <mode 0|1> <seconds of media> <folder>\n");
         return 2;
     }
-    const uint32_t mode = static_cast<uint32_t>(std::strtoul(argv[1], nullptr, 10));
+    const auto mode = static_cast<trelvox::MuxMode>(std::strtoul(argv[1], nullptr, 10));
     const int frames = static_cast<int>(std::llround(std::strtod(argv[2], nullptr) * 1e7 / kFrameDuration));
     const std::string folder = argv[3];
 

@@ -60,7 +60,7 @@ bool ParseCase(const std::string& name, const Options& options, Case* c)
     if (!variant.empty() && variant != "-video" && variant != "-writer")
         return false;
     c->name = name;
-    c->setup.muxMode = name[1] == '1' ? 1 : 0;
+    c->setup.muxMode = name[1] == '1' ? MuxMode::OpenDml : MuxMode::Avi1FileSet;
     c->setup.audio = variant != "-video";
     c->setup.ownThread = options.ownThread;
     c->setup.maxFiles = static_cast<uint32_t>(options.frames / kFramesPerSetFile + 2);
@@ -132,7 +132,7 @@ HResult Feed(BenchTarget& target, const Options& options, int64_t heapAtPrepare)
 
 bool RunCase(const Case& c, const Options& options)
 {
-    std::printf("%s: mode %u, %s, %s%s\n", c.name.c_str(), c.setup.muxMode,
+    std::printf("%s: mode %u, %s, %s%s\n", c.name.c_str(), static_cast<unsigned>(c.setup.muxMode),
                 c.setup.audio ? "video + audio" : "video only",
                 c.writerOnly ? "file writers alone (no time-shift index)" : "MuxRecorder",
                 c.writerOnly        ? ""

@@ -400,7 +400,7 @@ HRESULT CCaptureGraph::CheckSignalChange()
     return S_FALSE;
 }
 
-HRESULT CCaptureGraph::SetRendererKind(int kind)
+HRESULT CCaptureGraph::SetRendererKind(engine::VideoRendererKind kind)
 {
     if (kind == rendererKind)
         return S_OK;

@@ -20,6 +20,7 @@
 #include "VideoCaptureSampleGrabberCB.h"
 #include "VideoImageSampleGrabberCB.h"
 #include "VideoPlacement.h"
+#include "VideoRendererKind.h"
 
 #include "../profiles/FilterEntry.h"
 
@@ -86,8 +87,8 @@ public:
     HRESULT HandleGraphEvents();
     const RecordingEndEvent& LastRecordingEnd() const { return recordingEnd_; }
 
-    // Video renderer: 1 Overlay Mixer, 2 VMR-7, 3 VMR-9.
-    HRESULT SetRendererKind(int kind);
+    // A running preview is built again with the new renderer.
+    HRESULT SetRendererKind(engine::VideoRendererKind kind);
     HRESULT SetMute(int flag);
     HRESULT SelectAudioInput(int input);
 
@@ -154,7 +155,7 @@ public:
 
     RecordingReport report;
 
-    int rendererKind = 1;
+    engine::VideoRendererKind rendererKind = engine::VideoRendererKind::OverlayMixer;
     engine::EngineState state = engine::kNotOpened;
     int signalFormat = 0;
     int mute = 0;

@@ -10,6 +10,7 @@
 #include "VideoCaptureSampleGrabberCB.h"
 #include "VideoImageSampleGrabberCB.h"
 #include "VideoPlacement.h"
+#include "VideoRendererKind.h"
 
 struct GraphContext {
     GraphParts& parts;
@@ -24,7 +25,7 @@ struct GraphContext {
 
 // The engine's settings a build reads.
 struct BuildSettings {
-    int rendererKind = 1;
+    engine::VideoRendererKind rendererKind = engine::VideoRendererKind::OverlayMixer;
     int mute = 0;
     int aspectMode = 0;
     int signalFormat = 0;

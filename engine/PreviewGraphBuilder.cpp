@@ -16,7 +16,6 @@ namespace {
 // {B179A682-641B-11D2-A4D9-0060080BA634}
 const CLSID kClsidYuvTransform = {0xB179A682, 0x641B, 0x11D2, {0xA4, 0xD9, 0x00, 0x60, 0x08, 0x0B, 0xA6, 0x34}};
 
-constexpr int kOverlayRenderer = 1;
 constexpr int kTrialPolls = 50;
 constexpr DWORD kTrialPollMs = 100;
 constexpr long kMuted = -10000;
@@ -60,7 +59,7 @@ HRESULT PreviewGraphBuilder::RendererStep(const BuildSettings& settings, int for
     c_.report.videoPreviewRenderer = kind.reportName;
     hr = parts.builder->RenderStream(&PIN_CATEGORY_PREVIEW, &MEDIATYPE_Video, parts.captureFilter.Get(), nullptr,
                                      parts.videoRenderer.Get());
-    if (FAILED(hr) && settings.rendererKind == kOverlayRenderer && !OverlayMixerInstalled())
+    if (FAILED(hr) && settings.rendererKind == engine::VideoRendererKind::OverlayMixer && !OverlayMixerInstalled())
         hr = RenderThroughMixingRenderer();
     if (FAILED(hr))
         return hr;
@@ -116,7 +115,8 @@ HRESULT PreviewGraphBuilder::RenderThroughMixingRenderer()
     return hr;
 }
 
-HRESULT PreviewGraphBuilder::InsertPreviewFilters(int rendererKind, std::vector<FilterEntry>& filters, bool& trialRun)
+HRESULT PreviewGraphBuilder::InsertPreviewFilters(engine::VideoRendererKind rendererKind,
+                                                  std::vector<FilterEntry>& filters, bool& trialRun)
 {
     std::vector<IBaseFilter*> chain;
     for (auto& entry : filters) {
@@ -131,16 +131,16 @@ HRESULT PreviewGraphBuilder::InsertPreviewFilters(int rendererKind, std::vector<
     return S_OK;
 }
 
-// Without a YUV transform (or, for kind 1, an Overlay Mixer) the graph stays
+// Without a YUV transform (or, for the Overlay Mixer kind, an Overlay Mixer) the graph stays
 // as RenderStream connected it.
-HRESULT PreviewGraphBuilder::InsertYuvTransform(int rendererKind)
+HRESULT PreviewGraphBuilder::InsertYuvTransform(engine::VideoRendererKind rendererKind)
 {
     GraphParts& parts = c_.parts;
     ComPtr<IBaseFilter> transform;
     parts.AddFilter(kClsidYuvTransform, L"YUV Transform", &transform);
     if (!transform)
         return S_OK;
-    if (rendererKind == kOverlayRenderer) {
+    if (rendererKind == engine::VideoRendererKind::OverlayMixer) {
         const HRESULT hr = RouteVideoThrough(parts, rendererKind, {transform.Get()});
         if (hr == S_FALSE)
             parts.graph->RemoveFilter(transform.Get());

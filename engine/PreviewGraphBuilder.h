@@ -23,8 +23,9 @@ public:
 
 private:
     HRESULT RenderThroughMixingRenderer();
-    HRESULT InsertPreviewFilters(int rendererKind, std::vector<FilterEntry>& filters, bool& trialRun);
-    HRESULT InsertYuvTransform(int rendererKind);
+    HRESULT InsertPreviewFilters(engine::VideoRendererKind rendererKind, std::vector<FilterEntry>& filters,
+                                 bool& trialRun);
+    HRESULT InsertYuvTransform(engine::VideoRendererKind rendererKind);
     HRESULT ReplaceAudioFilterWithInfTee();
     HRESULT SetUpVideoWindow(const BuildSettings& settings);
     HRESULT TrialRun();

@@ -8,8 +8,6 @@ using Microsoft::WRL::ComPtr;
 
 namespace {
 
-constexpr int kOverlayRenderer = 1;
-
 void SetStretchedAspect(IBaseFilter* overlayMixer)
 {
     ComPtr<IPin> input = FirstUnconnectedPin(overlayMixer, PINDIR_INPUT);
@@ -38,25 +36,26 @@ HRESULT RouteThroughOverlayMixer(GraphParts& parts, std::vector<IBaseFilter*> ch
 
 }  // namespace
 
-bool RendererOfKind(int kind, RendererKind& renderer)
+bool RendererOfKind(engine::VideoRendererKind kind, RendererKind& renderer)
 {
     switch (kind) {
-    case 1:
+    case engine::VideoRendererKind::OverlayMixer:
         renderer = {&CLSID_VideoRenderer, L"Overlay Mixer"};
         return true;
-    case 2:
+    case engine::VideoRendererKind::Vmr7:
         renderer = {&CLSID_VideoMixingRenderer, L"Video Mixing Renderer 7"};
         return true;
-    case 3:
+    case engine::VideoRendererKind::Vmr9:
         renderer = {&CLSID_VideoMixingRenderer9, L"Video Mixing Renderer 9"};
         return true;
     }
     return false;
 }
 
-HRESULT RouteVideoThrough(GraphParts& parts, int rendererKind, const std::vector<IBaseFilter*>& filters)
+HRESULT RouteVideoThrough(GraphParts& parts, engine::VideoRendererKind rendererKind,
+                          const std::vector<IBaseFilter*>& filters)
 {
-    if (rendererKind == kOverlayRenderer)
+    if (rendererKind == engine::VideoRendererKind::OverlayMixer)
         return RouteThroughOverlayMixer(parts, filters);
     // The mixing renderers take the chain even when nothing stood between.
     RemoveBetween(parts.graph.Get(), parts.captureFilter.Get(), parts.videoRenderer.Get());

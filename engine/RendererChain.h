@@ -3,6 +3,7 @@
 #pragma once
 
 #include "GraphParts.h"
+#include "VideoRendererKind.h"
 
 #include <vector>
 
@@ -11,11 +12,12 @@ struct RendererKind {
     const wchar_t* reportName;
 };
 
-// 1 Video Renderer behind the Overlay Mixer, 2 VMR-7, 3 VMR-9; false for any other kind.
-bool RendererOfKind(int kind, RendererKind& renderer);
+// False for a stored number that names no renderer.
+bool RendererOfKind(engine::VideoRendererKind kind, RendererKind& renderer);
 
 // Puts `filters` between the capture filter's video preview output and the
-// renderer. Kind 1 adds the Overlay Mixer last and takes its quality
+// renderer. OverlayMixer adds the Overlay Mixer last and takes its quality
 // interface; S_FALSE when there is no Overlay Mixer, the graph then stays as
 // it was. The mixing renderers give their own quality interface.
-HRESULT RouteVideoThrough(GraphParts& parts, int rendererKind, const std::vector<IBaseFilter*>& filters);
+HRESULT RouteVideoThrough(GraphParts& parts, engine::VideoRendererKind rendererKind,
+                          const std::vector<IBaseFilter*>& filters);

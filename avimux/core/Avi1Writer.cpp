@@ -8,7 +8,6 @@
 namespace trelvox {
 namespace {
 
-constexpr uint32_t kSplitBySize = 0;
 constexpr uint64_t kIndexEntryBytes = 16;
 // Per audio chunk beyond its data and a sector of JUNK: header, pad byte, the JUNK that
 // may take a sector more, and its index entry.
@@ -60,7 +59,7 @@ HResult Avi1Writer::Write(StreamKind stream, std::vector<RecordPtr> records, boo
 {
     if (records.empty())
         return kS_OK;
-    if (settings_.splitMode != kSplitBySize)
+    if (settings_.splitMode != SplitMode::FileSize)
         return WriteCounted(stream, std::move(records), splitBatch);
     return WriteInTime(stream, std::move(records));
 }

@@ -201,9 +201,10 @@ void BuildAviHeader(uint8_t* out, const MuxInputs& inputs, const AviRunFigures& 
 uint32_t VideoStartFrames(int64_t firstVideoTime, int64_t firstAudioTime, int64_t frameDuration,
                           const MuxSettings& settings)
 {
-    if (settings.videoDelayProcessing != 0 || frameDuration <= 0)
+    if (settings.videoDelayProcessing != VideoDelayProcessing::DelayTime || frameDuration <= 0)
         return 0;
-    const int64_t base = settings.audioDelayProcessing == 1 ? firstAudioTime : 0;
+    const int64_t base =
+        settings.audioDelayProcessing == AudioDelayProcessing::ReferenceTimeChange ? firstAudioTime : 0;
     const double frames = static_cast<double>(firstVideoTime - base) / frameDuration;
     return RoundFrames(frames, settings.dropThreshold);
 }
@@ -211,9 +212,10 @@ uint32_t VideoStartFrames(int64_t firstVideoTime, int64_t firstAudioTime, int64_
 uint32_t AudioStartBlocks(int64_t firstVideoTime, int64_t firstAudioTime, const AudioFormat& audio,
                           const MuxSettings& settings)
 {
-    if (settings.audioDelayProcessing != 0)
+    if (settings.audioDelayProcessing != AudioDelayProcessing::DelayTime)
         return 0;
-    const int64_t base = settings.videoDelayProcessing == 3 ? firstVideoTime : 0;
+    const int64_t base =
+        settings.videoDelayProcessing == VideoDelayProcessing::ReferenceTimeChange ? firstVideoTime : 0;
     const double blocks =
         static_cast<double>(firstAudioTime - base) * audio.AvgBytesPerSec() * 1e-7 / audio.BlockAlign();
     if (!(blocks > 0))

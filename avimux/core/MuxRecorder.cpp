@@ -10,9 +10,16 @@
 namespace trelvox {
 namespace {
 
-SplitRule VideoSplitRule(uint32_t splitMode)
+SplitRule VideoSplitRule(SplitMode splitMode)
 {
-    return splitMode == 1 ? SplitRule::Frames : splitMode == 2 ? SplitRule::KeyFrames : SplitRule::None;
+    switch (splitMode) {
+    case SplitMode::FrameCount:
+        return SplitRule::Frames;
+    case SplitMode::KeyFrameCount:
+        return SplitRule::KeyFrames;
+    default:
+        return SplitRule::None;
+    }
 }
 
 // The working formats: the overrides replace the connected frame duration and audio rate.
@@ -99,8 +106,9 @@ HResult MuxRecorder::PrepareRun(const MuxRunSetup& setup)
 
     WriterConfig config;
     config.maxVideoWrites = settings_.maxWritesVideo;
-    if (settings_.muxMode == 0 && (settings_.splitMode == 1 || settings_.splitMode == 2)) {
-        config.videoSplit = SplitCounter(VideoSplitRule(settings_.splitMode), settings_.splitCountVideo);
+    const SplitRule videoSplit = VideoSplitRule(settings_.splitMode);
+    if (settings_.muxMode == MuxMode::Avi1FileSet && videoSplit != SplitRule::None) {
+        config.videoSplit = SplitCounter(videoSplit, settings_.splitCountVideo);
         config.audioSplit = SplitCounter(SplitRule::Frames, settings_.splitCountAudio);
     }
     Avi1Writer* avi1 = avi1_.get();
@@ -142,7 +150,7 @@ HResult MuxRecorder::PrepareFiles(const MuxRunSetup& setup)
 {
     if (setup.fileName.empty())
         return HResultFromWin32(kErrorInvalidName);
-    if (settings_.muxMode > 1)
+    if (!IsKnownMuxMode(settings_.muxMode))
         return kE_INVALIDARG;
     HResult hr = ApplyOverrides(settings_, inputs_);
     if (Failed(hr))
@@ -156,7 +164,8 @@ HResult MuxRecorder::PrepareFiles(const MuxRunSetup& setup)
     playback_.Open(sectorSize_, inputs_.video.has_value(), inputs_.audio.has_value());
 
     const CreateMode mode = settings_.fileMode == 1 ? CreateMode::CreateAlways : CreateMode::OpenAlways;
-    hr = settings_.muxMode == 1 ? CreateOpenDmlFile(setup.fileName, mode) : CreateFileSet(setup.fileName, mode);
+    hr = settings_.muxMode == MuxMode::OpenDml ? CreateOpenDmlFile(setup.fileName, mode)
+                                               : CreateFileSet(setup.fileName, mode);
     if (Succeeded(hr)) {
         filesOpen_ = true;
         CreateBufferPools();

@@ -33,6 +33,15 @@ double GetDouble(const uint8_t* p)
     return v;
 }
 
+// An enum goes through the block as its number.
+template <typename U32, typename Enum>
+void EnumField(U32& u32, int at, Enum& field)
+{
+    uint32_t number = static_cast<uint32_t>(field);
+    u32(at, number);
+    field = static_cast<Enum>(number);
+}
+
 // One table drives both directions of the persisted block.
 template <typename Settings, typename U32, typename F64, typename I64>
 void VisitFields(Settings& s, U32 u32, F64 f64, I64 i64)
@@ -50,10 +59,10 @@ void VisitFields(Settings& s, U32 u32, F64 f64, I64 i64)
     f64(44, s.driftThreshold);
     u32(52, s.driftSensitivity);
     i64(56, s.driftStartTime);
-    u32(64, s.muxMode);
-    u32(68, s.splitMode);
-    u32(72, s.videoDelayProcessing);
-    u32(76, s.audioDelayProcessing);
+    EnumField(u32, 64, s.muxMode);
+    EnumField(u32, 68, s.splitMode);
+    EnumField(u32, 72, s.videoDelayProcessing);
+    EnumField(u32, 76, s.audioDelayProcessing);
     u32(80, s.videoTimeProperty);
     u32(84, s.audioTimeProperty);
     u32(88, s.firstFrameNotDropped);

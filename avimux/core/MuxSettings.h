@@ -4,6 +4,11 @@
 #include <array>
 #include <cstdint>
 
+#include "AudioDelayProcessing.h"
+#include "MuxMode.h"
+#include "SplitMode.h"
+#include "VideoDelayProcessing.h"
+
 namespace trelvox {
 
 struct MuxSettings {
@@ -20,11 +25,11 @@ struct MuxSettings {
     double driftThreshold = 1.0;
     uint32_t driftSensitivity = 50;
     int64_t driftStartTime = 0;
-    uint32_t muxMode = 0;               // 0 AVI1 file sets, 1 AVI2 (OpenDML)
-    uint32_t splitMode = 0;             // 0 file size, 1 frame count, 2 key frame count
-    uint32_t videoDelayProcessing = 0;  // 0 delay time, 1 null frame, 2 full+null, 3 reference time change
-    uint32_t audioDelayProcessing = 0;  // 0 delay time, 1 reference time change, 2 null frame
-    uint32_t videoTimeProperty = 1;     // 0 none, 1 time stamp, 2 media time
+    MuxMode muxMode = MuxMode::Avi1FileSet;
+    SplitMode splitMode = SplitMode::FileSize;
+    VideoDelayProcessing videoDelayProcessing = VideoDelayProcessing::DelayTime;
+    AudioDelayProcessing audioDelayProcessing = AudioDelayProcessing::DelayTime;
+    uint32_t videoTimeProperty = 1;  // 0 none, 1 time stamp, 2 media time
     uint32_t audioTimeProperty = 1;
     uint32_t firstFrameNotDropped = 1;
     uint32_t forcedAudioSync = 0;

@@ -15,9 +15,9 @@ int64_t StartOrZero(const MuxSample& s)
     return s.hasTime && s.start > 0 ? s.start : 0;
 }
 
-bool DelayIsDropped(uint32_t videoDelayProcessing)
+bool DelayIsDropped(VideoDelayProcessing processing)
 {
-    return videoDelayProcessing == 0 || videoDelayProcessing == 3;
+    return processing == VideoDelayProcessing::DelayTime || processing == VideoDelayProcessing::ReferenceTimeChange;
 }
 
 }  // namespace
@@ -42,8 +42,10 @@ bool SampleTiming::AdvanceVideoClock(const MuxSample& s, HResult* failure)
     const int64_t t = format_.frameDuration;
     switch (settings_.videoTimeProperty) {
     case 1: {
-        if (!s.hasTime)
-            return *failure = kVFW_E_SAMPLE_TIME_NOT_SET, false;
+        if (!s.hasTime) {
+            *failure = kVFW_E_SAMPLE_TIME_NOT_SET;
+            return false;
+        }
         const int64_t start = std::max<int64_t>(s.start, 0);
         if (start > prevVideoStart_) {
             videoClock_ += start - prevVideoStart_;
@@ -54,8 +56,10 @@ bool SampleTiming::AdvanceVideoClock(const MuxSample& s, HResult* failure)
         return true;
     }
     case 2:
-        if (!s.hasMediaTime)
-            return *failure = kVFW_E_MEDIA_TIME_NOT_SET, false;
+        if (!s.hasMediaTime) {
+            *failure = kVFW_E_MEDIA_TIME_NOT_SET;
+            return false;
+        }
         if (firstVideoPending_) {
             videoClock_ = StartOrZero(s);
         } else if (s.mediaStart > prevVideoMediaStart_) {
@@ -69,7 +73,8 @@ bool SampleTiming::AdvanceVideoClock(const MuxSample& s, HResult* failure)
         videoClock_ = firstVideoPending_ ? StartOrZero(s) : videoClock_ + t;
         return true;
     default:
-        return *failure = kE_UNEXPECTED, false;
+        *failure = kE_UNEXPECTED;
+        return false;
     }
 }
 
@@ -108,17 +113,22 @@ int SampleTiming::DriftAdjustment()
 VideoPlan SampleTiming::PlanVideo(const MuxSample& s)
 {
     VideoPlan plan;
-    if (s.length == 0 || s.data == nullptr)
-        return plan.ignore = true, plan;
+    if (s.length == 0 || s.data == nullptr) {
+        plan.ignore = true;
+        return plan;
+    }
     if (settings_.discardNegativeVideo && firstVideoPending_ && s.hasTime && s.start < 0) {
-        return plan.ignore = true, plan;
+        plan.ignore = true;
+        return plan;
     }
     if (!AdvanceVideoClock(s, &plan.failure))
         return plan;
     const bool first = firstVideoPending_;
-    if (settings_.audioDelayProcessing == 1) {
-        if (firstAudioPending_ || videoClock_ < firstAudioTime_)
-            return plan.ignore = true, plan;
+    if (settings_.audioDelayProcessing == AudioDelayProcessing::ReferenceTimeChange) {
+        if (firstAudioPending_ || videoClock_ < firstAudioTime_) {
+            plan.ignore = true;
+            return plan;
+        }
         if (first)
             lastVideoTime_ = firstAudioTime_;
     }
@@ -132,7 +142,7 @@ VideoPlan SampleTiming::PlanVideo(const MuxSample& s)
 
     if (h > 0) {
         int64_t nulls = h;
-        if (first && settings_.videoDelayProcessing == 2) {
+        if (first && settings_.videoDelayProcessing == VideoDelayProcessing::FullAndNullFrames) {
             plan.fullCopyFirst = true;
             ++videoFrames_;
             --nulls;
@@ -159,7 +169,7 @@ VideoPlan SampleTiming::PlanVideo(const MuxSample& s)
     if (first) {
         if (DelayIsDropped(settings_.videoDelayProcessing)) {
             firstVideoTime_ = videoClock_;
-        } else if (settings_.audioDelayProcessing == 1) {
+        } else if (settings_.audioDelayProcessing == AudioDelayProcessing::ReferenceTimeChange) {
             firstVideoTime_ = firstAudioTime_;
         }
         firstVideoPending_ = false;
@@ -175,8 +185,10 @@ bool SampleTiming::AdvanceAudioClock(const MuxSample& s, HResult* failure)
     const int64_t lastBuffer = BlocksDuration(lastBufferBlocks_);
     switch (settings_.audioTimeProperty) {
     case 1: {
-        if (!s.hasTime)
-            return *failure = kVFW_E_SAMPLE_TIME_NOT_SET, false;
+        if (!s.hasTime) {
+            *failure = kVFW_E_SAMPLE_TIME_NOT_SET;
+            return false;
+        }
         const int64_t start = std::max<int64_t>(s.start, 0);
         if (start > prevAudioStart_) {
             audioClock_ += start - prevAudioStart_;
@@ -187,8 +199,10 @@ bool SampleTiming::AdvanceAudioClock(const MuxSample& s, HResult* failure)
         return true;
     }
     case 2:
-        if (!s.hasMediaTime)
-            return *failure = kVFW_E_MEDIA_TIME_NOT_SET, false;
+        if (!s.hasMediaTime) {
+            *failure = kVFW_E_MEDIA_TIME_NOT_SET;
+            return false;
+        }
         if (firstAudioPending_) {
             audioClock_ = StartOrZero(s);
         } else if (s.mediaStart > prevAudioMediaStart_) {
@@ -202,7 +216,8 @@ bool SampleTiming::AdvanceAudioClock(const MuxSample& s, HResult* failure)
         audioClock_ = firstAudioPending_ ? StartOrZero(s) : audioClock_ + lastBuffer;
         return true;
     default:
-        return *failure = kE_UNEXPECTED, false;
+        *failure = kE_UNEXPECTED;
+        return false;
     }
 }
 
@@ -219,23 +234,28 @@ AudioPlan SampleTiming::PlanAudio(const MuxSample& s)
 {
     AudioPlan plan;
     const uint32_t align = format_.blockAlign;
-    if (align == 0 || s.length < align || s.data == nullptr)
-        return plan.ignore = true, plan;
+    if (align == 0 || s.length < align || s.data == nullptr) {
+        plan.ignore = true;
+        return plan;
+    }
     plan.length = s.length / align * align;
     if (settings_.discardNegativeAudio && firstAudioPending_ && s.hasTime && s.start < 0) {
-        return plan.ignore = true, plan;
+        plan.ignore = true;
+        return plan;
     }
     if (!AdvanceAudioClock(s, &plan.failure))
         return plan;
     const bool first = firstAudioPending_;
-    if (settings_.videoDelayProcessing == 3) {
-        if (firstVideoPending_ || audioClock_ < firstVideoTime_)
-            return plan.ignore = true, plan;
+    if (settings_.videoDelayProcessing == VideoDelayProcessing::ReferenceTimeChange) {
+        if (firstVideoPending_ || audioClock_ < firstVideoTime_) {
+            plan.ignore = true;
+            return plan;
+        }
         if (first)
             lastAudioTime_ = firstVideoTime_;
     }
     if (first) {
-        if (settings_.audioDelayProcessing == 2 && audioClock_ > lastAudioTime_) {
+        if (settings_.audioDelayProcessing == AudioDelayProcessing::NullFrames && audioClock_ > lastAudioTime_) {
             const double blocks = std::floor(static_cast<double>(format_.avgBytesPerSec) *
                                              static_cast<double>(audioClock_ - lastAudioTime_) / 1e7 / align);
             plan.silenceBytes = static_cast<uint32_t>(std::min(blocks * align, 4294967295.0)) / align * align;

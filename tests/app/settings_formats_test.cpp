@@ -94,24 +94,25 @@ TEST(DataFolderPath, APathThatWouldNotFitIsRefusedNotCut)
 
 TEST(StateNames, EveryValueHasAName)
 {
-    EXPECT_EQ(L"停止中", StateText(0));
-    EXPECT_EQ(L"プレビュー中", StateText(4));
-    EXPECT_EQ(L"録画中", StateText(5));
-    EXPECT_EQ(L"信号検出中", StateText(7));
-    EXPECT_EQ(L"停止中", StateText(6));
-    EXPECT_EQ(L"Detecting", InputFormatText(7, 3));
-    EXPECT_EQ(L"1080i", InputFormatText(4, 3));
-    EXPECT_EQ(L"1080p", InputFormatText(0, 5));
-    EXPECT_EQ(L"No Signal.", InputFormatText(0, 6));
-    EXPECT_EQ(L"No Signal.", InputFormatText(0, -1));
+    EXPECT_EQ(L"停止中", StateText(engine::kNotOpened));
+    EXPECT_EQ(L"プレビュー中", StateText(engine::kPreviewing));
+    EXPECT_EQ(L"録画中", StateText(engine::kRecording));
+    EXPECT_EQ(L"信号検出中", StateText(engine::kDetecting));
+    EXPECT_EQ(L"停止中", StateText(engine::kDetectionBuilt));
+    EXPECT_EQ(L"Detecting", InputFormatText(engine::kDetecting, 3));
+    EXPECT_EQ(L"1080i", InputFormatText(engine::kPreviewing, 3));
+    EXPECT_EQ(L"1080p", InputFormatText(engine::kNotOpened, 5));
+    EXPECT_EQ(L"No Signal.", InputFormatText(engine::kNotOpened, 6));
+    EXPECT_EQ(L"No Signal.", InputFormatText(engine::kNotOpened, -1));
     EXPECT_EQ(L"Free", AspectText(0));
     EXPECT_EQ(L"16:9ZOOM", AspectText(5));
     EXPECT_EQ(L"Unknown", AspectText(6));
     EXPECT_EQ(L"Unknown", AspectText(-1));
-    EXPECT_EQ(L"オーバーレイ", RendererText(1));
-    EXPECT_EQ(L"VMR9", RendererText(3));
-    EXPECT_EQ(L"N/A", RendererText(0));
-    EXPECT_EQ(L"N/A", RendererText(4));
+    EXPECT_EQ(L"オーバーレイ", RendererText(engine::VideoRendererKind::OverlayMixer));
+    EXPECT_EQ(L"VMR9", RendererText(engine::VideoRendererKind::Vmr9));
+    // Numbers read back from the settings that name no renderer.
+    EXPECT_EQ(L"N/A", RendererText(static_cast<engine::VideoRendererKind>(0)));
+    EXPECT_EQ(L"N/A", RendererText(static_cast<engine::VideoRendererKind>(4)));
 }
 
 }  // namespace

@@ -23,7 +23,7 @@ StoredSettings Read(const MemoryProfile& profile)
 TEST(SettingsStore, AnEmptyProfileGivesTheDefaults)
 {
     const StoredSettings s = Read(MemoryProfile{});
-    EXPECT_EQ(1, s.videoRenderer) << "Overlay Mixer";
+    EXPECT_EQ(engine::VideoRendererKind::OverlayMixer, s.videoRenderer);
     EXPECT_EQ(1, s.audioInput) << "S/PDIF";
     EXPECT_EQ(0, s.audioMute);
     EXPECT_EQ(4, s.videoScale) << "100 %";
@@ -63,7 +63,7 @@ TEST(SettingsStore, AnEmptyProfileGivesTheDefaults)
 StoredSettings Unusual()
 {
     StoredSettings s;
-    s.videoRenderer = 3;
+    s.videoRenderer = engine::VideoRendererKind::Vmr9;
     s.audioInput = 2;
     s.audioMute = 1;
     s.videoScale = 6;
@@ -206,7 +206,7 @@ TEST(SettingsStore, DamagedValuesGiveTheirDefaultsOrTheirParsedPart)
     profile[L"ImageCaptureFileFormat"] = 1;
     profile[L"ZelvanPath"] = std::wstring(100000, L'z');
     const StoredSettings s = Read(profile);
-    EXPECT_EQ(1, s.videoRenderer);
+    EXPECT_EQ(engine::VideoRendererKind::OverlayMixer, s.videoRenderer);
     EXPECT_EQ(L"", s.main.recordNamePrefix);
     EXPECT_EQ(0.0, s.main.imageScale);
     EXPECT_EQ(10, s.main.imageCroppingRect.left);

@@ -10,6 +10,7 @@
 
 #include "IMuxConfig.h"
 #include "MuxGraphSupport.h"
+#include "avimux/core/MuxMode.h"
 #include "profiles/CurrentProfiles.h"
 
 namespace tavrik_test {
@@ -35,11 +36,10 @@ inline std::wstring PreviewProfilePath()
 }
 
 // Trelvox (or a multiplexer that is not installed) with the options, without compressors
-// unless a video compressor's display name is given; Trelvox's mode 0 writes a set of
-// AVI 1.0 files, 1 one OpenDML file.
+// unless a video compressor's display name is given.
 inline void WriteRecordProfile(const wchar_t* muxName, DWORD maxFiles = 0, DWORD maxFileSizeMb = 0,
                                const RecordOptions& options = {}, const wchar_t* videoCompressor = nullptr,
-                               DWORD muxMode = 0)
+                               trelvox::MuxMode muxMode = trelvox::MuxMode::Avi1FileSet)
 {
     RecordProfile profile;
     profile.options = options;
@@ -58,7 +58,7 @@ inline void WriteRecordProfile(const wchar_t* muxName, DWORD maxFiles = 0, DWORD
         if (maxFileSizeMb) {
             ASSERT_EQ(S_OK, config->SetMaxFileSize(maxFileSizeMb));
         }
-        ASSERT_EQ(S_OK, config->SetMuxMode(muxMode));
+        ASSERT_EQ(S_OK, config->SetMuxMode(static_cast<DWORD>(muxMode)));
     }
     ASSERT_HRESULT_SUCCEEDED(::WriteRecordProfile(RecordProfilePath(), profile));
 }

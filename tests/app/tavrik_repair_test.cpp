@@ -181,7 +181,7 @@ TEST_F(TavrikRepair, OpenDmlKilledPastOneGibIsRepairedAtTheNextStartWhenTheUserS
 {
     SetCardValue(L"Input", L"1080i");  // 4 MB a frame: 1 GiB in about 9 s
     SetCardValue(L"DropEvery", 25);    // gaps that become null frames
-    WriteRecordProfile(kMuxMonikerName, 0, 0, {}, nullptr, 1);
+    WriteRecordProfile(kMuxMonikerName, 0, 0, {}, nullptr, trelvox::MuxMode::OpenDml);
     const std::wstring file = folder + L"\\take0000.avi";
     ASSERT_NO_FATAL_FAILURE(RecordAndKill(file, 1024 * kMiB + 64 * kMiB, 180000));
     const OnDisk found = ChunksOnDisk(file);

@@ -15,7 +15,7 @@ MuxRunSetup OpenDmlSetup(const std::string& name, VideoFormat video)
 {
     MuxRunSetup setup;
     setup.fileName = name;
-    setup.settings.muxMode = 1;
+    setup.settings.muxMode = MuxMode::OpenDml;
     setup.inputs.video = std::move(video);
     return setup;
 }

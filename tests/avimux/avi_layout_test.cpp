@@ -283,17 +283,17 @@ TEST(StartValues, LeadingDelayInFramesAndBlocks)
     EXPECT_EQ(VideoStartFrames(-5, 0, 333333, s), 0u);
     EXPECT_EQ(VideoStartFrames(333333 * 5 / 2, 0, 333333, s), 2u);  // 2.5 stays 2
     EXPECT_EQ(VideoStartFrames(333333 * 5 / 2 + 3500, 0, 333333, s), 3u);
-    s.audioDelayProcessing = 1;  // measured from the first audio
+    s.audioDelayProcessing = AudioDelayProcessing::ReferenceTimeChange;
     EXPECT_EQ(VideoStartFrames(10000000, 5000000, 333333, s), 15u);
-    s.videoDelayProcessing = 1;
+    s.videoDelayProcessing = VideoDelayProcessing::NullFrames;
     EXPECT_EQ(VideoStartFrames(10000000, 0, 333333, s), 0u);
 
     MuxSettings a;
     const AudioFormat pcm = MakeAudio();
     EXPECT_EQ(AudioStartBlocks(0, 2500000, pcm, a), 12000u);  // 0.25 s at 48 kHz
-    a.videoDelayProcessing = 3;
+    a.videoDelayProcessing = VideoDelayProcessing::ReferenceTimeChange;
     EXPECT_EQ(AudioStartBlocks(2000000, 2500000, pcm, a), 2400u);
-    a.audioDelayProcessing = 2;
+    a.audioDelayProcessing = AudioDelayProcessing::NullFrames;
     EXPECT_EQ(AudioStartBlocks(0, 2500000, pcm, a), 0u);
 }
 

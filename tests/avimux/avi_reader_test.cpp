@@ -137,7 +137,7 @@ TEST_F(RealFiles, VideoAndAudioAsTheReadersSeeThem)
 
 TEST_F(RealFiles, EveryFileOfASplitSetPlays)
 {
-    setup.settings.splitMode = 1;
+    setup.settings.splitMode = SplitMode::FrameCount;
     setup.settings.splitCountVideo = 10;
     setup.settings.splitCountAudio = 10;
     MuxRecorder recorder(fs, events);
@@ -174,7 +174,7 @@ TEST_F(RealFiles, AbandonedRecordingStillPlaysWhatReachedTheDisk)
 
 TEST_F(RealFiles, OpenDmlFileFromTheRecorder)
 {
-    setup.settings.muxMode = 1;
+    setup.settings.muxMode = MuxMode::OpenDml;
     MuxRecorder recorder(fs, events);
     ASSERT_EQ(recorder.Prepare(setup), kS_OK);
     Feed(recorder, 30, 10);
@@ -192,7 +192,7 @@ TEST_F(RealFiles, OpenDmlFileFromTheRecorder)
 
 TEST_F(RealFiles, AbandonedOpenDmlRecordingStillPlays)
 {
-    setup.settings.muxMode = 1;
+    setup.settings.muxMode = MuxMode::OpenDml;
     {
         MuxRecorder recorder(fs, events);
         ASSERT_EQ(recorder.Prepare(setup), kS_OK);

@@ -187,7 +187,7 @@ int Campaign(const Scenario& scenario, const std::function<std::unique_ptr<Disk>
     return clean.operations;
 }
 
-MuxRunSetup BaseSetup(uint32_t muxMode)
+MuxRunSetup BaseSetup(MuxMode muxMode)
 {
     MuxRunSetup setup;
     setup.fileName = "rec";
@@ -210,9 +210,9 @@ void Pictures(MuxRecorder& recorder, const std::vector<int64_t>& frames, uint32_
 
 TEST(FaultCampaign, AviFileSetSplitByFrameCount)
 {
-    Scenario s{"mode 0, split every 4 frames", BaseSetup(0), nullptr};
+    Scenario s{"mode 0, split every 4 frames", BaseSetup(MuxMode::Avi1FileSet), nullptr};
     s.setup.settings.maxFiles = 5;
-    s.setup.settings.splitMode = 1;
+    s.setup.settings.splitMode = SplitMode::FrameCount;
     s.setup.settings.splitCountVideo = 4;
     s.setup.settings.splitCountAudio = 4;
     s.stream = [](MuxRecorder& r) { Pictures(r, {0, 1, 2, 3, 4, 7, 8, 9, 10, 11}, 3000); };
@@ -225,7 +225,7 @@ TEST(FaultCampaign, AviFileSetSplitByFrameCount)
 // stays full while the files are finished: no file may stay behind empty or headerless.
 TEST(FaultCampaign, AviFileSetOnADiskThatStaysFull)
 {
-    Scenario s{"mode 0, split by size, disk stays full", BaseSetup(0), nullptr};
+    Scenario s{"mode 0, split by size, disk stays full", BaseSetup(MuxMode::Avi1FileSet), nullptr};
     s.setup.settings.maxFiles = 4;
     s.setup.settings.maxFileSize = MaxFileSizeFromMegabytes(10);
     s.setup.inputs.video = test::MakeVideo(1024, 1536);  // 3 MiB a frame: three to a file
@@ -240,7 +240,7 @@ TEST(FaultCampaign, AviFileSetOnADiskThatStaysFull)
 
 TEST(FaultCampaign, OpenDmlAcrossANewStandardIndex)
 {
-    Scenario s{"mode 1, new standard index", BaseSetup(1), nullptr};
+    Scenario s{"mode 1, new standard index", BaseSetup(MuxMode::OpenDml), nullptr};
     s.stream = [](MuxRecorder& r) { Pictures(r, {0, 1, 2, 4100, 4101, 4102}, 3000); };
     EXPECT_GT(Campaign(
                   s, [] { return std::make_unique<MemoryDisk>(); }, 2),
@@ -249,7 +249,7 @@ TEST(FaultCampaign, OpenDmlAcrossANewStandardIndex)
 
 TEST(FaultCampaign, OpenDmlAcrossARiffBoundary)
 {
-    Scenario s{"mode 1, past 1 GiB", BaseSetup(1), nullptr};
+    Scenario s{"mode 1, past 1 GiB", BaseSetup(MuxMode::OpenDml), nullptr};
     s.setup.inputs.video = test::MakeVideo(4096, 4096);
     std::vector<int64_t> frames;
     for (int64_t i = 0; i < 24; ++i)

@@ -122,7 +122,7 @@ private:
 };
 
 // Records 40 frames with audio; returns the data writes seen.
-int Record(uint32_t muxMode, int failAfter, MemoryFileSystem& disk)
+int Record(MuxMode muxMode, int failAfter, MemoryFileSystem& disk)
 {
     OutOfMemoryAfterWrite fs(disk, failAfter);
     EventLog events;
@@ -151,7 +151,7 @@ int Record(uint32_t muxMode, int failAfter, MemoryFileSystem& disk)
     return fs.DataWrites();
 }
 
-void ExpectWholeFiles(uint32_t muxMode)
+void ExpectWholeFiles(MuxMode muxMode)
 {
     MemoryFileSystem clean;
     const int writes = Record(muxMode, 0, clean);
@@ -173,12 +173,12 @@ void ExpectWholeFiles(uint32_t muxMode)
 
 TEST(OutOfMemoryAfterAWrite, AviFileSetKeepsEveryChunkIndexed)
 {
-    ExpectWholeFiles(0);
+    ExpectWholeFiles(MuxMode::Avi1FileSet);
 }
 
 TEST(OutOfMemoryAfterAWrite, OpenDmlFileKeepsEveryChunkIndexed)
 {
-    ExpectWholeFiles(1);
+    ExpectWholeFiles(MuxMode::OpenDml);
 }
 
 }  // namespace

@@ -201,7 +201,7 @@ TEST_F(Recorder, ReusedBuffersLeaveNothingOfEarlierFrames)
 TEST_F(Recorder, LeadingDelayBecomesDwStartOfTheFirstFileOnly)
 {
     frameDuration = 333333;
-    setup.settings.splitMode = 1;
+    setup.settings.splitMode = SplitMode::FrameCount;
     setup.settings.splitCountVideo = 2;
     ASSERT_EQ(Prepare(true, false), kS_OK);
     for (int i = 0; i < 4; ++i)
@@ -287,12 +287,17 @@ TEST_F(Recorder, FailedCreationLeavesNoStrayFiles)
     setup.fileName.clear();
     EXPECT_EQ(Prepare(), static_cast<HResult>(0x8007007B));
     EXPECT_EQ(fs.Names().size(), 1u);
+
+    setup.fileName = "rec";
+    setup.settings.muxMode = static_cast<MuxMode>(2);  // a stored number that names no layout
+    EXPECT_EQ(Prepare(), kE_INVALIDARG);
+    EXPECT_EQ(fs.Names().size(), 1u);
 }
 
 TEST_F(Recorder, OneFileOnlyEndsTheRecordingWhenFull)
 {
     setup.settings.maxFiles = 1;
-    setup.settings.splitMode = 1;
+    setup.settings.splitMode = SplitMode::FrameCount;
     setup.settings.splitCountVideo = 5;
     ASSERT_EQ(Prepare(true, false), kS_OK);
     for (int i = 0; i < 8; ++i)
@@ -327,7 +332,7 @@ TEST_F(Recorder, SizeLimitMovesToTheNextFileBeforeReaching9MiB)
 
 TEST_F(Recorder, FrameCountSplitCutsANullRunAndStartsWithTheHeldFrame)
 {
-    setup.settings.splitMode = 1;
+    setup.settings.splitMode = SplitMode::FrameCount;
     setup.settings.splitCountVideo = 10;
     ASSERT_EQ(Prepare(true, false), kS_OK);
     for (int i = 0; i < 6; ++i)
@@ -348,7 +353,7 @@ TEST_F(Recorder, FrameCountSplitCutsANullRunAndStartsWithTheHeldFrame)
 
 TEST_F(Recorder, FrameCountSplitWithoutHeldFrameKeepsTheRun)
 {
-    setup.settings.splitMode = 1;
+    setup.settings.splitMode = SplitMode::FrameCount;
     setup.settings.splitCountVideo = 10;
     setup.settings.firstFrameNotDropped = 0;
     ASSERT_EQ(Prepare(true, false), kS_OK);
@@ -363,7 +368,7 @@ TEST_F(Recorder, FrameCountSplitWithoutHeldFrameKeepsTheRun)
 
 TEST_F(Recorder, KeyFrameSplitStartsEveryFileWithAKeyFrame)
 {
-    setup.settings.splitMode = 2;
+    setup.settings.splitMode = SplitMode::KeyFrameCount;
     setup.settings.splitCountVideo = 2;
     ASSERT_EQ(Prepare(true, false), kS_OK);
     for (int i = 0; i < 7; ++i)
@@ -375,7 +380,7 @@ TEST_F(Recorder, KeyFrameSplitStartsEveryFileWithAKeyFrame)
 
 TEST_F(Recorder, AudioSplitCountsBuffersAndAudioAloneUses00wb)
 {
-    setup.settings.splitMode = 1;
+    setup.settings.splitMode = SplitMode::FrameCount;
     setup.settings.splitCountAudio = 3;
     ASSERT_EQ(Prepare(false, true), kS_OK);
     for (int i = 0; i < 7; ++i)
@@ -392,7 +397,7 @@ TEST_F(Recorder, AudioSplitCountsBuffersAndAudioAloneUses00wb)
 
 TEST_F(Recorder, LateFirstAudioIsPrecededBySilenceInBuffersOfItsSize)
 {
-    setup.settings.audioDelayProcessing = 2;
+    setup.settings.audioDelayProcessing = AudioDelayProcessing::NullFrames;
     ASSERT_EQ(Prepare(false, true), kS_OK);
     Audio(2500000, 4400);  // 0.25 s late: 48,000 bytes of silence
     recorder.Stop();
@@ -612,7 +617,7 @@ TEST(RecorderSilence, TenMinutesLateAudioIsWrittenInBoundedPieces)
     MuxRecorder recorder(fs, events, WriterThreading::Inline);
     MuxRunSetup setup;
     setup.fileName = "rec";
-    setup.settings.audioDelayProcessing = 2;
+    setup.settings.audioDelayProcessing = AudioDelayProcessing::NullFrames;
     setup.settings.maxFiles = 1;
     setup.inputs.audio = MakeAudio();
     ASSERT_EQ(recorder.Prepare(setup), kS_OK);
@@ -675,24 +680,24 @@ TEST_F(UntimedVideo, StopMinusStartGivesTheRateOfProvisionalAndFinalHeaders)
 // the learnt duration. The OpenDML header gets it too.
 TEST_F(UntimedVideo, TheFirstTwoStartTimesGiveItInBothModes)
 {
-    for (uint32_t mode : {0u, 1u}) {
+    for (MuxMode mode : {MuxMode::Avi1FileSet, MuxMode::OpenDml}) {
         setup.settings.muxMode = mode;
-        const std::string name = mode == 0 ? SetFileName("rec", 0) : SingleFileName("rec");
+        const std::string name = mode == MuxMode::Avi1FileSet ? SetFileName("rec", 0) : SingleFileName("rec");
         ASSERT_EQ(Prepare(), kS_OK);
         EXPECT_EQ(Audio(0), kS_OK);
         EXPECT_EQ(Picture(0, 0), kS_OK);
         EXPECT_EQ(recorder.Statistics().videoFrames, 0u) << "held";
         EXPECT_EQ(Picture(1, kT), kS_OK);
-        EXPECT_EQ(Scale(fs.Bytes(name)), kT) << mode;
+        EXPECT_EQ(Scale(fs.Bytes(name)), kT) << name;
         EXPECT_EQ(Picture(2, 4 * kT), kS_OK);  // two frames missing
         recorder.Stop();
         EXPECT_TRUE(events.Events().empty());
         AviView v(fs.Bytes(name));
-        EXPECT_EQ(v.U32(v.strh[0] + 20), kT) << mode;
-        EXPECT_EQ(v.U32(v.strh[0] + 32), 5u) << mode;
+        EXPECT_EQ(v.U32(v.strh[0] + 20), kT) << name;
+        EXPECT_EQ(v.U32(v.strh[0] + 32), 5u) << name;
         const test::AviCheck check = test::CheckAvi(test::BytesOf(fs.Bytes(name)));
         EXPECT_TRUE(check.problems.empty()) << check.Problems();
-        EXPECT_EQ(check.Pictures(), 3u) << mode;
+        EXPECT_EQ(check.Pictures(), 3u) << name;
     }
 }
 

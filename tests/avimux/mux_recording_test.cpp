@@ -12,6 +12,7 @@
 #include "IMuxConfig.h"
 #include "MuxGraphSupport.h"
 #include "SplitterPlayback.h"
+#include "core/MuxMode.h"
 #include "standin_guids.h"
 
 namespace {
@@ -30,8 +31,9 @@ protected:
 
     // Records until both streams have ended; the files are finished by Stop.
     static void Record(const std::wstring& base, LONG width, LONG height, const StreamPlan& video,
-                       const StreamPlan& audio, DWORD maxFileSizeMb, Counts* counts, DWORD muxMode = 0,
-                       const GraphBuilder& build = {}, DWORD videoTimeProperty = 1)
+                       const StreamPlan& audio, DWORD maxFileSizeMb, Counts* counts,
+                       trelvox::MuxMode muxMode = trelvox::MuxMode::Avi1FileSet, const GraphBuilder& build = {},
+                       DWORD videoTimeProperty = 1)
     {
         DeleteRecording(base);
         ComPtr<IBaseFilter> mux;
@@ -42,7 +44,7 @@ protected:
         ASSERT_HRESULT_SUCCEEDED(mux.As(&config));
         ASSERT_EQ(S_OK, sink->SetFileName(base.c_str(), nullptr));
         ASSERT_EQ(S_OK, config->SetMaxFileSize(maxFileSizeMb));
-        ASSERT_EQ(S_OK, config->SetMuxMode(muxMode));
+        ASSERT_EQ(S_OK, config->SetMuxMode(static_cast<DWORD>(muxMode)));
         ASSERT_EQ(S_OK, config->SetTimeProperty(videoTimeProperty, 1));
 
         MuxTestSource* source = MuxTestSource::Create(width, height, video, audio);
@@ -100,8 +102,8 @@ TEST_F(MuxRecording, NamesOutsideTheAnsiCodePageAreKeptExactly)
     const std::wstring setBase = folder + L"\\take_", singleBase = folder + L"\\take";
     StreamPlan video, audio;
     Counts counts;
-    Record(setBase, 320, 240, video, audio, 2048, &counts, 0);
-    Record(singleBase, 320, 240, video, audio, 2048, &counts, 1);
+    Record(setBase, 320, 240, video, audio, 2048, &counts, trelvox::MuxMode::Avi1FileSet);
+    Record(singleBase, 320, 240, video, audio, 2048, &counts, trelvox::MuxMode::OpenDml);
 
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW found{};
@@ -186,7 +188,8 @@ TEST_F(MuxRecording, AnUntimedCompressorOutputTakesTheRateOfTheCompressorInput)
     video.unstampedFrom = 0;
     audio.count = 90;
     Counts counts;
-    Record(base, 320, 240, video, audio, 2048, &counts, 0, BuildThroughUntimedCompressor, 0);
+    Record(base, 320, 240, video, audio, 2048, &counts, trelvox::MuxMode::Avi1FileSet, BuildThroughUntimedCompressor,
+           0);
     EXPECT_EQ(90u, counts.videoFrames);
     ASSERT_EQ(1u, SetFiles(base).size());
     EXPECT_EQ(90, FramesPlayedBack(base + L"000.avi"));
@@ -245,7 +248,7 @@ TEST_F(MuxRecording, OpenDmlBeyondTwoGibibytes)
     video.count = 520;
     audio.count = 520;
     Counts counts;
-    Record(base, 1920, 1080, video, audio, 2048, &counts, 1);
+    Record(base, 1920, 1080, video, audio, 2048, &counts, trelvox::MuxMode::OpenDml);
     EXPECT_EQ(520u, counts.videoFrames);
     EXPECT_EQ(520u, counts.audioBuffers);
     EXPECT_FALSE(FileExists(NumberedFile(base, 0))) << "one file, without a number";

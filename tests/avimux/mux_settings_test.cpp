@@ -14,6 +14,10 @@ TEST(MuxSettingsBlock, PersistedLayoutAndRoundTrip)
     s.dropThreshold = 0.25;
     s.driftStartTime = 123456789012;
     s.fourccOverride = 0x47504A4D;
+    s.muxMode = MuxMode::OpenDml;
+    s.splitMode = SplitMode::KeyFrameCount;
+    s.videoDelayProcessing = VideoDelayProcessing::ReferenceTimeChange;
+    s.audioDelayProcessing = static_cast<AudioDelayProcessing>(9);  // names nothing, kept as it is
     const auto bytes = SerializeMuxSettings(s);
     ASSERT_EQ(bytes.size(), 180u);
     const char16_t version[] = u"00000000000 ";
@@ -22,6 +26,10 @@ TEST(MuxSettingsBlock, PersistedLayoutAndRoundTrip)
     EXPECT_EQ(GetU32(&bytes[24]), 7u);
     EXPECT_EQ(GetU32(&bytes[24 + 4]), 0x7FF00000u);
     EXPECT_EQ(GetU64(&bytes[24 + 56]), 123456789012u);
+    EXPECT_EQ(GetU32(&bytes[24 + 64]), 1u);
+    EXPECT_EQ(GetU32(&bytes[24 + 68]), 2u);
+    EXPECT_EQ(GetU32(&bytes[24 + 72]), 3u);
+    EXPECT_EQ(GetU32(&bytes[24 + 76]), 9u);
     EXPECT_EQ(GetU32(&bytes[24 + 152]), 0x47504A4Du);
 
     MuxSettings back;
@@ -30,6 +38,10 @@ TEST(MuxSettingsBlock, PersistedLayoutAndRoundTrip)
     EXPECT_EQ(back.dropThreshold, 0.25);
     EXPECT_EQ(back.driftStartTime, 123456789012);
     EXPECT_EQ(back.fourccOverride, 0x47504A4Du);
+    EXPECT_EQ(back.muxMode, MuxMode::OpenDml);
+    EXPECT_EQ(back.splitMode, SplitMode::KeyFrameCount);
+    EXPECT_EQ(back.videoDelayProcessing, VideoDelayProcessing::ReferenceTimeChange);
+    EXPECT_EQ(back.audioDelayProcessing, static_cast<AudioDelayProcessing>(9));
     EXPECT_FALSE(ParseMuxSettings(bytes.data(), 179, &back));
 }
 

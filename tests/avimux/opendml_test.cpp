@@ -28,7 +28,7 @@ protected:
     OpenDml()
     {
         setup.fileName = "rec";
-        setup.settings.muxMode = 1;
+        setup.settings.muxMode = MuxMode::OpenDml;
     }
     void Record(bool audio)
     {

@@ -109,14 +109,14 @@ TEST_F(Timing, MissingTimeStampFails)
 
 TEST_F(Timing, FirstVideoDelayUnderEachDelayProcessing)
 {
-    // 0 (delay time): nothing queued for the delay, it becomes dwStart.
+    // Delay time: nothing queued for the delay, it becomes dwStart.
     Reset(333333);
     VideoPlan p = timing.PlanVideo(Video(10000000));
     EXPECT_EQ(p.nullFrames, 0u);
     EXPECT_EQ(timing.FirstVideoTime(), 10000000);
     EXPECT_EQ(timing.Statistics().droppedFrames, 0u);
 
-    settings.videoDelayProcessing = 1;  // null frames before the first picture
+    settings.videoDelayProcessing = VideoDelayProcessing::NullFrames;
     Reset(333333);
     p = timing.PlanVideo(Video(10000000));
     EXPECT_EQ(p.nullFrames, 30u);
@@ -124,7 +124,7 @@ TEST_F(Timing, FirstVideoDelayUnderEachDelayProcessing)
     EXPECT_EQ(timing.FirstVideoTime(), 0);
     EXPECT_EQ(timing.Statistics().videoFrames, 31u);
 
-    settings.videoDelayProcessing = 2;  // full+null: the picture, nulls, the picture again
+    settings.videoDelayProcessing = VideoDelayProcessing::FullAndNullFrames;  // the picture, nulls, the picture again
     Reset(333333);
     p = timing.PlanVideo(Video(10000000));
     EXPECT_TRUE(p.fullCopyFirst);
@@ -144,7 +144,7 @@ TEST_F(Timing, DiscardNegativeStartOnlyBeforeTheFirstSample)
 
 TEST_F(Timing, ReferenceTimeChangeWaitsForTheOtherStream)
 {
-    settings.audioDelayProcessing = 1;  // video measured from the first audio
+    settings.audioDelayProcessing = AudioDelayProcessing::ReferenceTimeChange;  // video measured from the first audio
     Reset();
     EXPECT_TRUE(timing.PlanVideo(Video(0)).ignore);  // no audio yet
     timing.PlanAudio(Audio(5000000));
@@ -154,8 +154,8 @@ TEST_F(Timing, ReferenceTimeChangeWaitsForTheOtherStream)
     EXPECT_EQ(p.nullFrames, 0u);  // the delay is dwStart, not null frames
     EXPECT_EQ(timing.FirstVideoTime(), 5000000 + 2 * kT);
 
-    settings.audioDelayProcessing = 0;
-    settings.videoDelayProcessing = 3;  // audio measured from the first video
+    settings.audioDelayProcessing = AudioDelayProcessing::DelayTime;
+    settings.videoDelayProcessing = VideoDelayProcessing::ReferenceTimeChange;  // audio measured from the first video
     Reset();
     EXPECT_TRUE(timing.PlanAudio(Audio(0)).ignore);
     timing.PlanVideo(Video(1000000));
@@ -166,7 +166,7 @@ TEST_F(Timing, ReferenceTimeChangeWaitsForTheOtherStream)
 
 TEST_F(Timing, AudioNullFrameModeQueuesSilenceForTheDelay)
 {
-    settings.audioDelayProcessing = 2;
+    settings.audioDelayProcessing = AudioDelayProcessing::NullFrames;
     Reset();
     const AudioPlan p = timing.PlanAudio(Audio(2500000, 4803));  // 0.25 s late
     EXPECT_EQ(p.length, 4800u);                                  // whole blocks only

@@ -19,6 +19,7 @@
 #include "AviWalker.h"
 #include "DiskFile.h"
 #include "MuxGraphSupport.h"
+#include "MuxMode.h"
 #include "capture_graph.h"
 #include "sim_control.h"
 #include "test_picture.h"
@@ -221,7 +222,7 @@ long WrittenIndex(const WrittenStreams& written, uint64_t hash)
     return it == written.videoHashes.end() ? -1 : static_cast<long>(it - written.videoHashes.begin());
 }
 
-class TimeShiftPlayback : public ::testing::TestWithParam<DWORD> {
+class TimeShiftPlayback : public ::testing::TestWithParam<trelvox::MuxMode> {
 protected:
     void SetUp() override { ASSERT_HRESULT_SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)); }
     void TearDown() override
@@ -255,7 +256,7 @@ protected:
         ASSERT_HRESULT_SUCCEEDED(mux_.As(&config_));
         ASSERT_HRESULT_SUCCEEDED(mux_.As(&timeShift_));
         ASSERT_EQ(S_OK, sink->SetFileName(base.c_str(), nullptr));
-        ASSERT_EQ(S_OK, config_->SetMuxMode(GetParam()));
+        ASSERT_EQ(S_OK, config_->SetMuxMode(static_cast<DWORD>(GetParam())));
         ASSERT_EQ(S_OK, config_->SetMaxFileSize(10));
         ASSERT_HRESULT_SUCCEEDED(g.Add(mux_.Get(), L"Pelkor AVI Mux"));
 
@@ -280,7 +281,7 @@ protected:
     {
         DWORD buffers = 0, dropped = 0, blocks = 0;
         ASSERT_EQ(S_OK, config_->GetCounts(&frames, &buffers, &dropped, &blocks));
-        if (GetParam() == 0) {
+        if (GetParam() == trelvox::MuxMode::Avi1FileSet) {
             ASSERT_TRUE(FileExists(NumberedFile(base, 0)));
             for (int i = 0; i < 40 && FileExists(NumberedFile(base, i)); ++i)
                 ReadAviFile(NumberedFile(base, i), i == 0, picture, written);
@@ -315,11 +316,11 @@ protected:
 
 TEST_P(TimeShiftPlayback, PlaysBackWhatIsWrittenWhileTheCardRecords)
 {
-    const DWORD muxMode = GetParam();
+    const bool fileSet = GetParam() == trelvox::MuxMode::Avi1FileSet;
     // Mode 0 moves on to a new file every 9 MiB; in mode 1 the picture is large enough for
     // the file to pass 1 GiB, where its second RIFF begins, after about 8.6 s.
-    const Picture picture = muxMode == 0 ? Picture{L"480i", 720, 480} : Picture{L"1080i", 1920, 1080};
-    const std::wstring base = RecordingPath(muxMode == 0 ? L"tsplay0_" : L"tsplay1_");
+    const Picture picture = fileSet ? Picture{L"480i", 720, 480} : Picture{L"1080i", 1920, 1080};
+    const std::wstring base = RecordingPath(fileSet ? L"tsplay0_" : L"tsplay1_");
     ASSERT_NO_FATAL_FAILURE(BuildRecording(picture, base));
     PlaybackCollector& video = *video_;
     PlaybackCollector& audio = *audio_;
@@ -369,7 +370,7 @@ TEST_P(TimeShiftPlayback, PlaysBackWhatIsWrittenWhileTheCardRecords)
 
     // Past the second RIFF of the OpenDML file: from 10 s once 11 s are recorded.
     size_t lateFirst = 0, lateLast = 0;
-    if (muxMode == 1) {
+    if (!fileSet) {
         ASSERT_EQ(S_OK, timeShift->Pause());
         for (int i = 0; i < 100 && PositionOf(timeShift).total < 11; ++i)
             Sleep(100);
@@ -389,7 +390,7 @@ TEST_P(TimeShiftPlayback, PlaysBackWhatIsWrittenWhileTheCardRecords)
     ASSERT_NO_FATAL_FAILURE(ReadRecording(picture, base, written, frames));
     // For the independent readers of check_recordings.py.
     std::ofstream(std::filesystem::path(base + L"frames.txt")) << frames << "\n";
-    if (muxMode == 0)
+    if (fileSet)
         ASSERT_TRUE(FileExists(NumberedFile(base, 1))) << "the recording spans several files";
     else
         ASSERT_FALSE(written.riffStarts.empty()) << "the file has a second RIFF";
@@ -432,7 +433,7 @@ TEST_P(TimeShiftPlayback, PlaysBackWhatIsWrittenWhileTheCardRecords)
     EXPECT_LE(span, 135);
 
     // From 10 s of the OpenDML file: frames of its second RIFF, checked above like all others.
-    if (muxMode == 1) {
+    if (!fileSet) {
         ASSERT_LT(lateFirst + 10, std::min(lateLast, played.size())) << "about 30 frames in 1 s";
         for (size_t i = lateFirst; i < lateLast; ++i) {
             EXPECT_GE(WrittenIndex(written, played[i].hash), static_cast<long>(written.riffStarts.front()))
@@ -450,7 +451,7 @@ TEST_P(TimeShiftPlayback, PlaysBackWhatIsWrittenWhileTheCardRecords)
 TEST_P(TimeShiftPlayback, PlaysRightBehindTheCardFromRunOn)
 {
     const Picture picture{L"480i", 720, 480};
-    const std::wstring base = RecordingPath(GetParam() == 0 ? L"tslive0_" : L"tslive1_");
+    const std::wstring base = RecordingPath(GetParam() == trelvox::MuxMode::Avi1FileSet ? L"tslive0_" : L"tslive1_");
     ASSERT_NO_FATAL_FAILURE(BuildRecording(picture, base));
     PlaybackCollector& video = *video_;
     PlaybackCollector& audio = *audio_;
@@ -478,6 +479,7 @@ TEST_P(TimeShiftPlayback, PlaysRightBehindTheCardFromRunOn)
     DeleteRecording(base);
 }
 
-INSTANTIATE_TEST_SUITE_P(MuxModes, TimeShiftPlayback, ::testing::Values(DWORD{0}, DWORD{1}));
+INSTANTIATE_TEST_SUITE_P(MuxModes, TimeShiftPlayback,
+                         ::testing::Values(trelvox::MuxMode::Avi1FileSet, trelvox::MuxMode::OpenDml));
 
 }  // namespace

@@ -48,7 +48,7 @@ TEST(Win32Files, RecordingThroughUnbufferedHandles)
     MuxRunSetup setup;
     setup.fileName = base;
     setup.settings.maxFiles = 5;
-    setup.settings.splitMode = 1;
+    setup.settings.splitMode = SplitMode::FrameCount;
     setup.settings.splitCountVideo = 4;
     setup.settings.fileMode = 1;
     setup.inputs.video = test::MakeVideo(64, 48);

@@ -337,7 +337,7 @@ TEST_F(CaptureGraphTest, PreviewRunsMutesSwitchesRendererAndReleasesEverything)
     basicAudio->get_Volume(&volume);
     EXPECT_EQ(0, volume);
 
-    ASSERT_EQ(S_OK, engine->SetRendererKind(2));
+    ASSERT_EQ(S_OK, engine->SetRendererKind(engine::VideoRendererKind::Vmr7));
     EXPECT_EQ(engine::kPreviewing, engine->state);
     ComPtr<IBaseFilter> renderer;
     ASSERT_EQ(S_OK, engine->Graph()->FindFilterByName(L"Video Renderer Filter", &renderer));
@@ -345,9 +345,9 @@ TEST_F(CaptureGraphTest, PreviewRunsMutesSwitchesRendererAndReleasesEverything)
     renderer->GetClassID(&clsid);
     EXPECT_EQ(CLSID_VideoMixingRenderer, clsid);
     renderer.Reset();
-    EXPECT_EQ(E_FAIL, engine->SetRendererKind(7)) << "no such renderer";
+    EXPECT_EQ(E_FAIL, engine->SetRendererKind(static_cast<engine::VideoRendererKind>(7))) << "no such renderer";
     EXPECT_EQ(engine::kIdle, engine->state);
-    engine->rendererKind = 1;
+    engine->rendererKind = engine::VideoRendererKind::OverlayMixer;
 
     ASSERT_EQ(S_OK, engine->BuildPreview(-1));
     ASSERT_EQ(S_OK, engine->RunPreview());
@@ -490,7 +490,7 @@ TEST_F(CaptureGraphTest, PreviewFiltersOfTheProfileGoBeforeTheRendererForInterla
     profile.filters.push_back(tee);
     ASSERT_EQ(S_OK, WritePreviewProfile(path, profile));
     UsePreviewProfile(path);
-    engine->rendererKind = 2;
+    engine->rendererKind = engine::VideoRendererKind::Vmr7;
     ASSERT_EQ(S_OK, engine->Open());
     ASSERT_EQ(S_OK, DetectSignal(*engine));  // 1080i
 

@@ -147,7 +147,7 @@ protected:
         setup.stillImageMessage = WM_APP + 3;
         setup.recordProfilePath = profilePath;
         engine->Configure(setup);
-        engine->rendererKind = 2;
+        engine->rendererKind = engine::VideoRendererKind::Vmr7;
     }
     void TearDown() override
     {

@@ -20,7 +20,7 @@ int main(int argc, char** argv)
     MuxRecorder recorder(fs, events);
     MuxRunSetup setup;
     setup.fileName = argv[2];
-    setup.settings.muxMode = static_cast<uint32_t>(std::atoi(argv[1]));
+    setup.settings.muxMode = static_cast<MuxMode>(std::atoi(argv[1]));
     setup.inputs.video = test::MakeVideo(1920, 1080);
     setup.inputs.audio = test::MakeAudio();
     if (Failed(recorder.Prepare(setup)))

@@ -56,8 +56,9 @@ TEST_F(RecordingRepair, ProgressClimbsToTheWholeOfTheChunkData)
     const uint64_t total = 40u * 38400u + 40u * 6400u;
     for (size_t i = 0; i < calls.size(); ++i) {
         EXPECT_EQ(calls[i].second, total);
-        if (i > 0)
+        if (i > 0) {
             EXPECT_GE(calls[i].first, calls[i - 1].first);
+        }
     }
     EXPECT_EQ(calls.back().first, total);
 }

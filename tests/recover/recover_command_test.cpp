@@ -201,7 +201,7 @@ TEST_F(Recover, InPlaceRepairRemovesOnlyTheUnusedEmptyFilesOfTheSet)
 
 // Two takes under one name, the second shorter and never stopped: the file the second
 // reuses must not lead the repair on into the first take's chunks.
-std::vector<uint8_t> SecondTakeInterrupted(uint32_t muxMode, const std::string& file)
+std::vector<uint8_t> SecondTakeInterrupted(MuxMode muxMode, const std::string& file)
 {
     MemoryFileSystem memory;
     EventLog events;
@@ -229,10 +229,10 @@ std::vector<uint8_t> SecondTakeInterrupted(uint32_t muxMode, const std::string& 
 
 TEST_F(Recover, ATakeRecordedAgainUnderTheSameNameKeepsOnlyItsOwnChunks)
 {
-    for (const uint32_t muxMode : {0u, 1u}) {
-        SCOPED_TRACE(muxMode == 0 ? "AVI 1.0 set" : "OpenDML");
-        const std::vector<uint8_t> interrupted =
-            SecondTakeInterrupted(muxMode, muxMode == 0 ? "rec000.avi" : "rec.avi");
+    for (const MuxMode muxMode : {MuxMode::Avi1FileSet, MuxMode::OpenDml}) {
+        const bool fileSet = muxMode == MuxMode::Avi1FileSet;
+        SCOPED_TRACE(fileSet ? "AVI 1.0 set" : "OpenDML");
+        const std::vector<uint8_t> interrupted = SecondTakeInterrupted(muxMode, fileSet ? "rec000.avi" : "rec.avi");
         ASSERT_FALSE(interrupted.empty());
         const fs::path input = dir / "rec000.avi", repaired = dir / "repaired.avi";
         WriteAll(input, interrupted, interrupted.size());
