@@ -4,13 +4,13 @@
 #include "MainFrm.h"
 
 #include "../avimux/core/MuxMode.h"
+#include "../dshowbase/TaskMemory.h"
 #include "../engine/core/MuxFileName.h"
 #include "../framework/App.h"
 #include "../framework/Resources.h"
 #include "IMuxConfig.h"
 #include "core/OutputNames.h"
 
-#include <objbase.h>
 #include <wrl/client.h>
 
 using Microsoft::WRL::ComPtr;
@@ -24,12 +24,11 @@ void CMainFrame::NoteRecordingInProgress(const std::wstring& reportPath)
     if (!mux || FAILED(mux->QueryInterface(IID_PPV_ARGS(&config))) || FAILED(mux->QueryInterface(IID_PPV_ARGS(&sink))))
         return;
     DWORD mode = 0;
-    LPOLESTR base = nullptr;
-    if (FAILED(config->GetMuxMode(&mode)) || FAILED(sink->GetCurFile(&base, nullptr)) || !base)
+    CTaskMemory<wchar_t> base;
+    if (FAILED(config->GetMuxMode(&mode)) || FAILED(sink->GetCurFile(base.Out(), nullptr)) || !base)
         return;
     const bool fileSet = static_cast<trelvox::MuxMode>(mode) == trelvox::MuxMode::Avi1FileSet;
-    RecordingNote note{base, fileSet ? MuxFileMode::FileSet : MuxFileMode::SingleFile, reportPath};
-    CoTaskMemFree(base);
+    RecordingNote note{base.Get(), fileSet ? MuxFileMode::FileSet : MuxFileMode::SingleFile, reportPath};
     if (RecordingNotes(FwApp::Current()->Profile()).Add(note))
         notedMuxBase = note.muxBase;
 }
