@@ -12,6 +12,8 @@ import argparse
 import re
 import time
 
+from thread_cpu import anonymous_kb
+
 HEADER = re.compile(r"^([0-9a-f]+)-([0-9a-f]+) \S+ \S+ \S+ \S+\s*(.*)$")
 
 
@@ -26,14 +28,6 @@ def read_mappings(pid):
             elif line.startswith("Anonymous:"):
                 mappings[key] = int(line.split()[1])
     return mappings
-
-
-def anonymous_kb(pid):
-    with open(f"/proc/{pid}/status") as f:
-        for line in f:
-            if line.startswith("RssAnon:"):
-                return int(line.split()[1])
-    return 0
 
 
 def changes(before, after, threshold):

@@ -173,8 +173,8 @@ HResult MuxRecorder::PrepareFiles(const MuxRunSetup& setup)
     return hr;
 }
 
-// Enough idle video buffers to refill a full queue without new memory; audio buffers
-// are small and come about as often as frames.
+// At most enough idle video buffers to refill a full queue (the pool frees those a
+// steady stream stops needing); audio buffers are small and come about as often as frames.
 void MuxRecorder::CreateBufferPools()
 {
     constexpr size_t kIdleAudioBuffers = 64;
