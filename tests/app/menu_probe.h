@@ -84,7 +84,8 @@ inline void ExpectItemStates(HWND main, int column, const char* stateName)
         EXPECT_EQ(states[column], found == menu.end() ? '?' : found->second) << "menu item " << id;
     }
     // The toolbar follows at the next idle update.
-    for (const auto& [id, state] : ToolbarStates(main)) {
+    for (const auto& [button, state] : ToolbarStates(main)) {
+        const unsigned id = button;
         const char expected = ExpectedItemStates().at(id)[column];
         EXPECT_TRUE(WaitFor([&] { return ToolbarStates(main).at(id) == expected; }, 3000))
             << "button " << id << " shows " << state << ", not " << expected;

@@ -51,7 +51,7 @@ std::optional<uint32_t> FrameNumber(const Picture& picture, const BYTE* data, lo
 }
 
 // What one "~" pin delivered: video as hashes, audio as runs of bytes between discontinuities.
-class PlaybackCollector : public GrabberCallback {
+class PlaybackCollector final : public GrabberCallback {
 public:
     struct Frame {
         uint64_t hash;

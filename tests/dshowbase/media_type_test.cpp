@@ -64,7 +64,8 @@ TEST(CMediaType, CopiesOwnTheirFormatBlock)
     EXPECT_EQ(48000u, reinterpret_cast<WAVEFORMATEX*>(copy.Format())->nSamplesPerSec);
     EXPECT_NE(original, copy);
 
-    copy = copy;  // self-assignment keeps the block
+    const CMediaType& same = copy;
+    copy = same;  // self-assignment keeps the block
     ASSERT_NE(nullptr, copy.Format());
     EXPECT_EQ(48000u, reinterpret_cast<WAVEFORMATEX*>(copy.Format())->nSamplesPerSec);
 }

@@ -24,7 +24,8 @@ public:
     long OutputBufferSize(const CMediaType& input, const CMediaType& output) override;
     HRESULT Encode(IMediaSample* in, IMediaSample* out) override;
 
-    // IAMVfwCompressDialogs
+    // IAMVfwCompressDialogs; its GetState sits beside the filter's own.
+    using CBaseFilter::GetState;
     STDMETHODIMP ShowDialog(int iDialog, HWND hwnd) override;
     // A null buffer asks for the size.
     STDMETHODIMP GetState(LPVOID pState, int* pcbState) override;
