@@ -41,7 +41,6 @@ CCaptureGraph::~CCaptureGraph()
     load_.StopLoadThread();
     // Stops the graph, detaches the callbacks and empties the graph downstream of the card.
     TearDown();
-    report_.Close();
     if (parts_.graph) {
         // The crossbar and the capture filter leave the graph too, so no references stay behind.
         std::vector<ComPtr<IBaseFilter>> remaining;
