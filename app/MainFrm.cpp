@@ -57,24 +57,23 @@ void CMainFrame::RegisterCommands()
     });
 
     OnCommand(ID_LOAD_THREAD, [this] {
-        LoadThread& thread = engine->LoadThreadRecord();
-        if (thread.IsRunning())
-            thread.Stop();
+        if (engine->LoadThreadRunning())
+            engine->StopLoadThread();
         else
-            thread.Start();
+            engine->StartLoadThread();
     });
     OnUpdate(ID_LOAD_THREAD, [this](FwCmdUI& ui) {
         ui.Enable(true);
-        ui.SetCheck(engine->LoadThreadRecord().IsRunning());
+        ui.SetCheck(engine->LoadThreadRunning());
     });
 
     OnUpdate(ID_INDICATOR_FORMAT, [this](FwCmdUI& ui) {
         ui.Enable(true);
-        ui.SetText(InputFormatText(engine->state, engine->ReadInputFormat()));
+        ui.SetText(InputFormatText(engine->State(), engine->ReadInputFormat()));
     });
     OnUpdate(ID_INDICATOR_ASPECT, [this](FwCmdUI& ui) {
         ui.Enable(true);
-        ui.SetText(AspectText(engine->aspectMode));
+        ui.SetText(AspectText(engine->AspectMode()));
     });
 }
 
@@ -182,7 +181,7 @@ void CMainFrame::OnDestroy()
 void CMainFrame::OnEndSession()
 {
     // A recording is finished as the stop command finishes it: files and report complete.
-    if (engine->state == engine::kRecording)
+    if (engine->State() == engine::kRecording)
         FinishRecording();
     if (windowMode)
         ShowBarsHiddenForFrameOnlyMode();
@@ -192,11 +191,11 @@ void CMainFrame::OnEndSession()
 
 void CMainFrame::OnClose()
 {
-    if (engine->state == engine::kRecording) {
+    if (engine->State() == engine::kRecording) {
         FwMessageBox(kRecordingCannotExit, MB_ICONINFORMATION);
         return;
     }
-    if (engine->state == engine::kDetecting) {
+    if (engine->State() == engine::kDetecting) {
         // The close completes once the detection wait has returned.
         detectionWait.Cancel();
         PostMessageW(Handle(), WM_CLOSE, 0, 0);
@@ -209,11 +208,11 @@ bool CMainFrame::OnQueryEndSession()
 {
     if (!FwFrameWnd::OnQueryEndSession())
         return false;
-    if (engine->state == engine::kRecording) {
+    if (engine->State() == engine::kRecording) {
         FwMessageBox(kRecordingCannotExit, MB_ICONINFORMATION);
         return false;
     }
-    if (engine->state == engine::kDetecting)
+    if (engine->State() == engine::kDetecting)
         detectionWait.Cancel();
     return true;
 }
@@ -221,7 +220,7 @@ bool CMainFrame::OnQueryEndSession()
 LRESULT CMainFrame::OnSetMessageString(WPARAM id, LPARAM text)
 {
     if (id == IDS_IDLE_MESSAGE) {
-        SetMessageText(StateText(engine->state));
+        SetMessageText(StateText(engine->State()));
         return 0;
     }
     return FwFrameWnd::OnSetMessageString(id, text);
@@ -229,7 +228,7 @@ LRESULT CMainFrame::OnSetMessageString(WPARAM id, LPARAM text)
 
 bool CMainFrame::PreTranslateMessage(MSG& message)
 {
-    const bool running = engine->state == engine::kPreviewing || engine->state == engine::kRecording;
+    const bool running = engine->State() == engine::kPreviewing || engine->State() == engine::kRecording;
     if (running && message.message == WM_SYSCOMMAND) {
         const WPARAM command = message.wParam & 0xFFF0;
         if (command == SC_SCREENSAVE || command == SC_MONITORPOWER)
@@ -241,7 +240,7 @@ bool CMainFrame::PreTranslateMessage(MSG& message)
 void CMainFrame::OnTimer()
 {
     // The detection wait runs no idle time: keep the status panes current from here.
-    if (engine->state == engine::kDetecting)
+    if (engine->State() == engine::kDetecting)
         OnIdleUpdate();
     if (timerAlternation)
         FollowInputChange();

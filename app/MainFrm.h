@@ -149,6 +149,7 @@ private:
     RECT savedWindowRect{};
     MainSettings settings;
     int startPreview = 0;
+    int registerFilterGraph = 0;  // handed to the engine with its setup
     int inSizing = 0;
     bool settingsLoaded = false;
     std::wstring notedMuxBase;  // of the recording in progress, when noted

@@ -10,7 +10,7 @@ void CMainFrame::RegisterPreviewCommands()
     OnCommand(ID_PREVIEW, [this] { TogglePreview(); });
     OnUpdate(ID_PREVIEW, [this](FwCmdUI& ui) {
         ui.Enable(true);
-        ui.SetCheck(engine->state == engine::kPreviewing);
+        ui.SetCheck(engine->State() == engine::kPreviewing);
     });
 
     // The input formats only show what the decoder reports.
@@ -27,7 +27,7 @@ void CMainFrame::RegisterPreviewCommands()
     OnCommand(ID_AUDIO_ANALOG, [this] { ChangeAudioInput(2); });
     OnUpdateRange(ID_AUDIO_SPDIF, ID_AUDIO_ANALOG, [this](FwCmdUI& ui) {
         ui.Enable(true);
-        ui.SetCheck(engine->audioInput == (ui.Id() == ID_AUDIO_SPDIF ? 1 : 2));
+        ui.SetCheck(engine->AudioInput() == (ui.Id() == ID_AUDIO_SPDIF ? 1 : 2));
     });
 
     OnCommand(ID_RENDERER_OVERLAY, [this] { ChangeRenderer(engine::VideoRendererKind::OverlayMixer); });
@@ -37,14 +37,14 @@ void CMainFrame::RegisterPreviewCommands()
         const engine::VideoRendererKind kind = ui.Id() == ID_RENDERER_OVERLAY ? engine::VideoRendererKind::OverlayMixer
                                                : ui.Id() == ID_RENDERER_VMR7  ? engine::VideoRendererKind::Vmr7
                                                                               : engine::VideoRendererKind::Vmr9;
-        ui.Enable(engine->state != engine::kRecording);
-        ui.SetCheck(engine->rendererKind == kind);
+        ui.Enable(engine->State() != engine::kRecording);
+        ui.SetCheck(engine->RendererKind() == kind);
     });
 
-    OnCommand(ID_AUDIO_MUTE, [this] { engine->SetMute(!engine->mute); });
+    OnCommand(ID_AUDIO_MUTE, [this] { engine->SetMute(!engine->Mute()); });
     OnUpdate(ID_AUDIO_MUTE, [this](FwCmdUI& ui) {
         ui.Enable(true);
-        ui.SetCheck(engine->mute != 0);
+        ui.SetCheck(engine->Mute() != 0);
     });
 }
 
@@ -66,14 +66,14 @@ bool CMainFrame::DetectSignalForCommand()
 
 void CMainFrame::TogglePreview()
 {
-    if (engine->state == engine::kPreviewing) {
+    if (engine->State() == engine::kPreviewing) {
         engine->StopPreview();
         PostStateText();
         return;
     }
-    if (engine->state == engine::kRecording || engine->state == engine::kDetecting)
+    if (engine->State() == engine::kRecording || engine->State() == engine::kDetecting)
         return;
-    if (engine->signalFormat == 0 && !DetectSignalForCommand())
+    if (engine->SignalFormat() == 0 && !DetectSignalForCommand())
         return;
     StartPreview();
 }
@@ -82,7 +82,7 @@ bool CMainFrame::StartPreview()
 {
     // The status line follows whatever comes of it.
     PostStateText();
-    if (engine->state == engine::kIdle) {
+    if (engine->State() == engine::kIdle) {
         const HRESULT hr = engine->BuildPreview(-1);
         if (FAILED(hr)) {
             engine->TearDown();
@@ -108,11 +108,8 @@ void CMainFrame::FollowInputChange()
 
 void CMainFrame::ChangeAudioInput(int input)
 {
-    if (engine->audioInput == input)
-        return;
-    if (engine->state != engine::kNotOpened && FAILED(engine->SelectAudioInput(input)))
-        return;
-    engine->audioInput = input;
+    if (engine->AudioInput() != input)
+        engine->SelectAudioInput(input);
 }
 
 void CMainFrame::ChangeRenderer(engine::VideoRendererKind kind)

@@ -13,11 +13,11 @@ void CMainFrame::RegisterRecordCommands()
 {
     OnCommand(ID_RECORD_START, [this] { StartRecording(); });
     OnUpdate(ID_RECORD_START, [this](FwCmdUI& ui) {
-        ui.Enable(engine->state != engine::kRecording && engine->state != engine::kDetecting);
+        ui.Enable(engine->State() != engine::kRecording && engine->State() != engine::kDetecting);
     });
     OnCommand(ID_RECORD_STOP, [this] { StopCommand(); });
     OnUpdate(ID_RECORD_STOP, [this](FwCmdUI& ui) {
-        ui.Enable(engine->state == engine::kRecording || engine->state == engine::kDetecting);
+        ui.Enable(engine->State() == engine::kRecording || engine->State() == engine::kDetecting);
     });
 }
 
@@ -28,7 +28,7 @@ bool CMainFrame::RecordProfileExists() const
 
 void CMainFrame::StartRecording()
 {
-    if (engine->state == engine::kRecording || engine->state == engine::kDetecting)
+    if (engine->State() == engine::kRecording || engine->State() == engine::kDetecting)
         return;
     if (InputNeedsDetection() && !DetectSignalForCommand())
         return;
@@ -44,7 +44,7 @@ void CMainFrame::StartRecording()
         return;
 
     int previewRan = 0;
-    if (engine->state == engine::kPreviewing) {
+    if (engine->State() == engine::kPreviewing) {
         engine->StopPreview();
         previewRan = 1;
     }
@@ -66,9 +66,9 @@ void CMainFrame::StartRecording()
 
 bool CMainFrame::InputNeedsDetection() const
 {
-    if (!engine->signalDetected)
+    if (!engine->SignalDetected())
         return true;
-    return engine->state != engine::kPreviewing && engine->ReadInputFormat() != engine->signalFormat;
+    return engine->State() != engine::kPreviewing && engine->ReadInputFormat() != engine->SignalFormat();
 }
 
 bool CMainFrame::ChooseRecordTargets(std::wstring& recordPath, std::wstring& reportPath)
@@ -105,8 +105,6 @@ void CMainFrame::FailRecording(const wchar_t* text, HRESULT hr)
 {
     engine->TearDown();
     ClearRecordingNote();
-    // A recording that never ran has no preview to resume at the next stop.
-    engine->resumePreview = 0;
     wchar_t message[160];
     swprintf(message, std::size(message), L"%ls(%08x)", text, static_cast<unsigned>(hr));
     engine->WriteReportFailure(message);
@@ -130,26 +128,22 @@ void CMainFrame::WriteReportAndResumePreview()
     ClearRecordingNote();
     engine->WriteReportBody();
     engine->CloseReport();
-    if (engine->resumePreview) {
-        engine->resumePreview = 0;
+    if (engine->TakePreviewResume())
         TogglePreview();
-    }
 }
 
 void CMainFrame::StopCommand()
 {
-    if (engine->state == engine::kDetecting) {
+    if (engine->State() == engine::kDetecting) {
         detectionWait.Cancel();
         return;
     }
-    if (engine->state == engine::kRecording) {
+    if (engine->State() == engine::kRecording) {
         FinishRecording();
         return;
     }
-    if (engine->resumePreview) {
-        engine->resumePreview = 0;
+    if (engine->TakePreviewResume())
         TogglePreview();
-    }
     PostStateText();
 }
 

@@ -24,32 +24,32 @@ void CMainFrame::LoadSettings()
     engine->SetRendererKind(stored.videoRenderer);
     ChangeAudioInput(stored.audioInput);
     engine->SetMute(stored.audioMute);
-    if (stored.videoScale != engine->scaleMode)
+    if (stored.videoScale != engine->ScaleMode())
         engine->SetScaleMode(stored.videoScale);
     engine->SetAspectMode(stored.videoAspectMode);
     startPreview = stored.preview;
-    engine->registerInRot = stored.registerFilterGraph;
+    registerFilterGraph = stored.registerFilterGraph;
     settings = stored.main;
     topmost = stored.topmost;
     windowMode = stored.windowMode;
     if (stored.stressThread)
-        engine->LoadThreadRecord().Start();
+        engine->StartLoadThread();
     settingsLoaded = true;
 }
 
 void CMainFrame::SaveSettings()
 {
     StoredSettings stored;
-    stored.videoRenderer = engine->rendererKind;
-    stored.audioInput = engine->audioInput;
-    stored.audioMute = engine->mute;
-    stored.videoScale = engine->scaleMode;
-    stored.videoAspectMode = engine->aspectMode;
-    stored.preview = engine->state == engine::kPreviewing ? 1 : 0;
+    stored.videoRenderer = engine->RendererKind();
+    stored.audioInput = engine->AudioInput();
+    stored.audioMute = engine->Mute();
+    stored.videoScale = engine->ScaleMode();
+    stored.videoAspectMode = engine->AspectMode();
+    stored.preview = engine->State() == engine::kPreviewing ? 1 : 0;
     stored.main = settings;
     stored.topmost = topmost;
     stored.windowMode = windowMode;
-    stored.stressThread = engine->LoadThreadRecord().IsRunning() ? 1 : 0;
+    stored.stressThread = engine->LoadThreadRunning() ? 1 : 0;
     WriteSettings(Profile(), stored);
 }
 
@@ -76,6 +76,7 @@ void CMainFrame::HandEngineItsInputs()
     setup.cardConfigFile = settings.cardConfigFile;
     setup.applyCardConfig = settings.useCardConfig;
     setup.cardConfigWait = settings.cardConfigWait;
+    setup.registerInRot = registerFilterGraph;
     setup.notifyWindow = Handle();
     setup.graphEventMessage = WM_APP + 2;
     setup.stillImageMessage = WM_APP + 3;

@@ -9,13 +9,13 @@
 void CMainFrame::RegisterSettingsCommands()
 {
     OnCommand(ID_SETTINGS, [this] { RunSettingsCommand(); });
-    OnUpdate(ID_SETTINGS, [this](FwCmdUI& ui) { ui.Enable(engine->state != engine::kRecording); });
+    OnUpdate(ID_SETTINGS, [this](FwCmdUI& ui) { ui.Enable(engine->State() != engine::kRecording); });
 }
 
 void CMainFrame::RunSettingsCommand()
 {
     CPropSheetSetting sheet(
-        settings, [this] { return engine->state == engine::kPreviewing; }, Handle());
+        settings, [this] { return engine->State() == engine::kPreviewing; }, Handle());
     if (sheet.DoModal(Handle()) != IDOK)
         return;
     MainSettings confirmed = sheet.Settings();

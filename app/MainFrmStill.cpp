@@ -24,7 +24,7 @@ void CMainFrame::RegisterStillCommands()
 bool CMainFrame::CanTakeStill()
 {
     const bool showsVideo =
-        engine->state == engine::kPreviewing || (engine->state == engine::kRecording && engine->HasVideoRenderer());
+        engine->State() == engine::kPreviewing || (engine->State() == engine::kRecording && engine->HasVideoRenderer());
     return showsVideo && engine->StillFrames().Remaining() == StillFrameStore::kFrames;
 }
 
@@ -36,20 +36,21 @@ void CMainFrame::TakeStill()
 
 void CMainFrame::OnStillImageStored()
 {
-    StillFrameStore& frames = engine->StillFrames();
+    const StillFrameStore& frames = engine->StillFrames();
     // A message left over from a graph since torn down finds no full store.
     if (frames.Remaining() != 0 || !frames.Header()) {
-        frames.Empty();
+        engine->EmptyStillFrames();
         return;
     }
     if (settings.imagePath.empty()) {
         FwMessageBox(kNoImageFolder, MB_ICONINFORMATION);
-        frames.Empty();
+        engine->EmptyStillFrames();
         return;
     }
     const BITMAPINFOHEADER& header = *frames.Header();
     const int frameHeight = header.biHeight < 0 ? -header.biHeight : header.biHeight;
-    const StillPlan plan = PlanStill(settings, header.biWidth, frameHeight, engine->aspectMode, engine->signalFormat);
+    const StillPlan plan =
+        PlanStill(settings, header.biWidth, frameHeight, engine->AspectMode(), engine->SignalFormat());
     // Only a file takes a name (and a serial number).
     NameResult target = ImageTarget(settings, L"");
     if (!settings.imageToClipboard) {
@@ -57,9 +58,9 @@ void CMainFrame::OnStillImageStored()
         target = name.ok() ? ImageTarget(settings, name.text) : name;
     }
     if (target.ok())
-        SaveStillImage(frames, plan.crop, plan.output, engine->signalFormat, plan.matrix, target.text,
+        SaveStillImage(frames, plan.crop, plan.output, engine->SignalFormat(), plan.matrix, target.text,
                        settings.imageFileFormat);
-    frames.Empty();
+    engine->EmptyStillFrames();
     // Told after the store is emptied: the message box's loop may let the next request in.
     if (!target.ok())
         FwMessageBox(NameFaultMessage(target.fault), MB_ICONINFORMATION);

@@ -17,8 +17,8 @@ void CMainFrame::RegisterWindowCommands()
     OnCommandRange(kScaleCommandFirst, ID_SCALE_200,
                    [this](unsigned id) { engine->SetScaleMode(ScaleModeOfCommand(id)); });
     OnUpdateRange(kScaleCommandFirst, ID_SCALE_200, [this](FwCmdUI& ui) {
-        ui.Enable(ScaleCanChange(IsZoomed(Handle()), engine->aspectMode, engine->IsFullScreen()));
-        ui.SetCheck(ScaleModeOfCommand(ui.Id()) == engine->scaleMode);
+        ui.Enable(ScaleCanChange(IsZoomed(Handle()), engine->AspectMode(), engine->IsFullScreen()));
+        ui.SetCheck(ScaleModeOfCommand(ui.Id()) == engine->ScaleMode());
     });
     OnCommand(ID_SCALE_DOWN, [this] { StepScale(false); });
     OnCommand(ID_SCALE_UP, [this] { StepScale(true); });
@@ -27,10 +27,10 @@ void CMainFrame::RegisterWindowCommands()
                    [this](unsigned id) { engine->SetAspectMode(AspectModeOfCommand(id)); });
     OnUpdateRange(ID_ASPECT_FREE, ID_ASPECT_16_9ZOOM, [this](FwCmdUI& ui) {
         ui.Enable(true);
-        ui.SetCheck(AspectModeOfCommand(ui.Id()) == engine->aspectMode);
+        ui.SetCheck(AspectModeOfCommand(ui.Id()) == engine->AspectMode());
     });
-    OnCommand(ID_ASPECT_PREVIOUS, [this] { engine->SetAspectMode(AspectStep(engine->aspectMode, false)); });
-    OnCommand(ID_ASPECT_NEXT, [this] { engine->SetAspectMode(AspectStep(engine->aspectMode, true)); });
+    OnCommand(ID_ASPECT_PREVIOUS, [this] { engine->SetAspectMode(AspectStep(engine->AspectMode(), false)); });
+    OnCommand(ID_ASPECT_NEXT, [this] { engine->SetAspectMode(AspectStep(engine->AspectMode(), true)); });
 
     OnCommand(ID_WINDOW_STYLE, [this] { ToggleFrameOnlyMode(); });
     OnUpdate(ID_WINDOW_STYLE, [this](FwCmdUI& ui) { ui.Enable(!engine->IsFullScreen() && !IsZoomed(Handle())); });
@@ -43,10 +43,10 @@ void CMainFrame::RegisterWindowCommands()
 
 void CMainFrame::StepScale(bool larger)
 {
-    if (!ScaleCanChange(IsZoomed(Handle()), engine->aspectMode, engine->IsFullScreen()))
+    if (!ScaleCanChange(IsZoomed(Handle()), engine->AspectMode(), engine->IsFullScreen()))
         return;
-    const int mode = ScaleStep(engine->scaleMode, larger);
-    if (mode != engine->scaleMode)
+    const int mode = ScaleStep(engine->ScaleMode(), larger);
+    if (mode != engine->ScaleMode())
         engine->SetScaleMode(mode);
 }
 
@@ -151,7 +151,7 @@ LRESULT CMainFrame::OnSizing(WPARAM edge, LPARAM lParam)
     }
     const SIZE before = VideoAreaNow();
     SIZE area = before;
-    if (engine->ConstrainSizing(static_cast<int>(edge), area) && engine->scaleMode != kScaleFree)
+    if (engine->ConstrainSizing(static_cast<int>(edge), area) && engine->ScaleMode() != kScaleFree)
         engine->SetScaleMode(kScaleFree);
     WindowRect corrected{proposed.left, proposed.top, proposed.right, proposed.bottom};
     CorrectProposedRect(static_cast<int>(edge), area.cx - before.cx, area.cy - before.cy, corrected);

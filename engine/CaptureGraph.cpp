@@ -38,10 +38,9 @@ CCaptureGraph::CCaptureGraph()
 CCaptureGraph::~CCaptureGraph()
 {
     crossbar_.reset();
-    loadThread_.Stop();
+    load_.StopLoadThread();
     // Stops the graph, detaches the callbacks and empties the graph downstream of the card.
     TearDown();
-    CloseReport();
     if (parts_.graph) {
         // The crossbar and the capture filter leave the graph too, so no references stay behind.
         std::vector<ComPtr<IBaseFilter>> remaining;
@@ -69,17 +68,18 @@ void CCaptureGraph::Configure(const CaptureSetup& setup)
 
 GraphContext CCaptureGraph::Context()
 {
-    return {parts_, setup_, report, placement_, *videoCallback_, *audioCallback_, *imageCallback_, *stillFrames_};
+    return {parts_,          setup_,          report_.Block(), placement_,
+            *videoCallback_, *audioCallback_, *imageCallback_, *stillFrames_};
 }
 
 BuildSettings CCaptureGraph::Settings() const
 {
-    return {rendererKind, mute, aspectMode, signalFormat};
+    return {rendererKind_, mute_, aspectMode_, signalFormat_};
 }
 
 HRESULT CCaptureGraph::Open()
 {
-    if (state != engine::kNotOpened)
+    if (state_ != engine::kNotOpened)
         return E_FAIL;
     HRESULT hr = CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&parts_.graph));
     if (FAILED(hr))
@@ -118,9 +118,9 @@ HRESULT CCaptureGraph::Open()
             break;
         }
     }
-    crossbar_->SelectAudioInput(audioInput);
+    crossbar_->SelectAudioInput(audioInput_);
     ResetDecoder(parts_.captureFilter.Get());
-    state = engine::kIdle;
+    state_ = engine::kIdle;
     return S_OK;
 }
 
@@ -131,20 +131,24 @@ int CCaptureGraph::ReadInputFormat() const
 
 int CCaptureGraph::GetFormatInfo(engine::SignalFormat& row) const
 {
-    row = engine::SignalFormatRow(signalFormat);
-    return signalFormat;
+    row = engine::SignalFormatRow(signalFormat_);
+    return signalFormat_;
 }
 
 HRESULT CCaptureGraph::SelectAudioInput(int input)
 {
-    if (!crossbar_)
-        return E_FAIL;
-    return crossbar_->SelectAudioInput(input);
+    if (crossbar_) {
+        const HRESULT hr = crossbar_->SelectAudioInput(input);
+        if (FAILED(hr))
+            return hr;
+    }
+    audioInput_ = input;
+    return S_OK;
 }
 
 HRESULT CCaptureGraph::TearDown()
 {
-    const bool recordGraph = state == engine::kRecordBuilt || state == engine::kRecording;
+    const bool recordGraph = state_ == engine::kRecordBuilt || state_ == engine::kRecording;
     if (parts_.mediaControl)
         parts_.mediaControl->Stop();
     parts_.mediaEvents.Reset();
@@ -157,15 +161,13 @@ HRESULT CCaptureGraph::TearDown()
     audioCallback_->Detach();
     imageCallback_->Detach();
     parts_.videoRenderer.Reset();
-    placement_.Release(aspectMode);
+    placement_.Release(aspectMode_);
     if (parts_.graph && parts_.captureFilter)
         RemoveAllButUpstreamOf(parts_.graph.Get(), parts_.captureFilter.Get());
     RevokeGraph(rotCookie_);
-    if (recordGraph && !loadThreadWasRunning)
-        loadThread_.Stop();
-    RestorePriorityClass();
-    if (state != engine::kNotOpened)
-        state = engine::kIdle;
+    load_.Release(recordGraph);
+    if (state_ != engine::kNotOpened)
+        state_ = engine::kIdle;
     return S_OK;
 }
 
@@ -191,7 +193,7 @@ HRESULT CCaptureGraph::BuildDetectionGraph()
         return hr;
     parts_.graph.As(&parts_.mediaSeeking);
     RegisterBuiltGraph();
-    state = engine::kDetectionBuilt;
+    state_ = engine::kDetectionBuilt;
     return S_OK;
 }
 
@@ -207,7 +209,7 @@ HRESULT CCaptureGraph::StartDetection()
         return E_FAIL;
     }
     ResetDecoder(parts_.captureFilter.Get());
-    state = engine::kDetecting;
+    state_ = engine::kDetecting;
     hr = parts_.mediaControl->Run();
     if (FAILED(hr)) {
         parts_.mediaControl->Stop();
@@ -222,7 +224,7 @@ HRESULT CCaptureGraph::StartDetection()
 
 engine::DetectionStep CCaptureGraph::PollDetection()
 {
-    if (state != engine::kDetecting)
+    if (state_ != engine::kDetecting)
         return engine::DetectionStep::kFailed;
     if (detectedFormat_ != engine::kNoSignal)
         return engine::DetectionStep::kStable;
@@ -235,7 +237,7 @@ engine::DetectionStep CCaptureGraph::PollDetection()
 
 HRESULT CCaptureGraph::FinishDetection()
 {
-    if (state != engine::kDetecting)
+    if (state_ != engine::kDetecting)
         return E_FAIL;
     // The format that passed the periods, not what the decoder says after the stop.
     const int detected = detectedFormat_;
@@ -243,32 +245,32 @@ HRESULT CCaptureGraph::FinishDetection()
     TearDown();
     if (detected == engine::kNoSignal)
         return S_FALSE;
-    signalFormat = detected;
-    signalDetected = 1;
-    ApplyFormatToPins(signalFormat);
+    signalFormat_ = detected;
+    signalDetected_ = true;
+    ApplyFormatToPins(signalFormat_);
     return S_OK;
 }
 
 HRESULT CCaptureGraph::BuildPreview(int format)
 {
-    if (state != engine::kIdle)
+    if (state_ != engine::kIdle)
         TearDown();
     if (!parts_.captureFilter)
         return E_FAIL;
     BuildOutcome outcome;
     const HRESULT hr = PreviewGraphBuilder(Context()).Build(Settings(), format, outcome);
-    useInfTee = outcome.useInfTee;
+    useInfTee_ = outcome.useInfTee != 0;
     if (FAILED(hr))
         return hr;
     RegisterBuiltGraph();
-    ApplyPriorityClass(outcome.priorityClass);
-    state = engine::kPreviewBuilt;
+    load_.RaisePriority(outcome.priorityClass);
+    state_ = engine::kPreviewBuilt;
     return S_OK;
 }
 
 HRESULT CCaptureGraph::RunPreview()
 {
-    if (!parts_.builder || !parts_.mediaControl || state != engine::kPreviewBuilt)
+    if (!parts_.builder || !parts_.mediaControl || state_ != engine::kPreviewBuilt)
         return E_FAIL;
     const HRESULT hr = parts_.mediaControl->Run();
     if (FAILED(hr)) {
@@ -278,45 +280,47 @@ HRESULT CCaptureGraph::RunPreview()
     }
     FitWindow(false);
     ApplyCardConfigIfAsked();
-    state = engine::kPreviewing;
+    state_ = engine::kPreviewing;
     SetThreadExecutionState(kKeepAwake);
     return S_OK;
 }
 
 HRESULT CCaptureGraph::StopPreview()
 {
-    if (state != engine::kPreviewing || !parts_.mediaControl)
+    if (state_ != engine::kPreviewing || !parts_.mediaControl)
         return E_FAIL;
     return TearDown();
 }
 
 HRESULT CCaptureGraph::BuildRecord(int resumeFlag, const std::wstring& fileName)
 {
-    resumePreview = resumeFlag;
-    if (state != engine::kIdle)
+    if (state_ != engine::kIdle)
         TearDown();
-    loadThreadWasRunning = loadThread_.IsRunning() ? 1 : 0;
-    useInfTee = 0;
+    load_.NoteLoadThreadBeforeRecording();
+    useInfTee_ = false;
+    // A recording that is not built has no preview to resume at its stop.
+    resumePreview_ = false;
     if (!parts_.captureFilter)
         return E_FAIL;
-    report.videoCaptureDevice = videoDevice_.friendlyName;
-    report.audioCaptureDevice = audioDevice_.friendlyName;
+    report_.Block().videoCaptureDevice = videoDevice_.friendlyName;
+    report_.Block().audioCaptureDevice = audioDevice_.friendlyName;
     RecordOutcome outcome;
     const HRESULT hr = RecordGraphBuilder(Context()).Build(Settings(), fileName, outcome);
-    useInfTee = outcome.preview.useInfTee;
+    useInfTee_ = outcome.preview.useInfTee != 0;
     if (FAILED(hr))
         return hr;
     RegisterBuiltGraph();
-    ApplyPriorityClass(outcome.priorityClass);
+    load_.RaisePriority(outcome.priorityClass);
     if (outcome.runLoadThread)
-        loadThread_.Start();
-    state = engine::kRecordBuilt;
+        load_.StartLoadThread();
+    resumePreview_ = resumeFlag != 0;
+    state_ = engine::kRecordBuilt;
     return S_OK;
 }
 
 HRESULT CCaptureGraph::RunRecord()
 {
-    if (state != engine::kRecordBuilt || !parts_.mediaControl)
+    if (state_ != engine::kRecordBuilt || !parts_.mediaControl)
         return E_FAIL;
     // An abort left from an earlier graph must not end this recording.
     DrainGraphEvents();
@@ -324,29 +328,37 @@ HRESULT CCaptureGraph::RunRecord()
     if (FAILED(hr)) {
         parts_.mediaControl->Stop();
         StopEveryFilter(parts_.graph.Get());
+        resumePreview_ = false;
         return hr;
     }
-    report.startTime = static_cast<int64_t>(std::time(nullptr));
+    report_.Block().startTime = static_cast<int64_t>(std::time(nullptr));
     recordingEnd_ = {};
     ApplyCardConfigIfAsked();
-    state = engine::kRecording;
+    state_ = engine::kRecording;
     SetThreadExecutionState(kKeepAwake);
     return S_OK;
 }
 
 HRESULT CCaptureGraph::StopRecord()
 {
-    if (state != engine::kRecording || !parts_.mediaControl)
+    if (state_ != engine::kRecording || !parts_.mediaControl)
         return E_FAIL;
-    report.endTime = static_cast<int64_t>(std::time(nullptr));
+    report_.Block().endTime = static_cast<int64_t>(std::time(nullptr));
     parts_.mediaControl->Stop();
     // Trelvox may fail while it finishes the files; that is told like an abort while recording.
     const RecordingEndEvent end = DrainGraphEvents();
     if (!recordingEnd_.code)
         recordingEnd_ = end;
-    if (report.file)
+    if (report_.IsOpen())
         CollectStatistics();
     return TearDown();
+}
+
+bool CCaptureGraph::TakePreviewResume()
+{
+    const bool resume = resumePreview_;
+    resumePreview_ = false;
+    return resume;
 }
 
 void CCaptureGraph::ApplyCardConfigIfAsked()
@@ -357,44 +369,27 @@ void CCaptureGraph::ApplyCardConfigIfAsked()
     const int wait = std::clamp(setup_.cardConfigWait, 0, kMaxCardConfigWaitMs);
     if (wait > 0)
         Sleep(static_cast<DWORD>(wait));
-    ApplyCardConfig(cardI2C_.get(), signalFormat, setup_.cardConfigFile);
+    ApplyCardConfig(cardI2C_.get(), signalFormat_, setup_.cardConfigFile);
 }
 
 void CCaptureGraph::RegisterBuiltGraph()
 {
-    if (registerInRot)
+    if (setup_.registerInRot)
         RegisterGraph(parts_.graph.Get(), rotCookie_);
 }
 
 void CCaptureGraph::CollectStatistics()
 {
-    ::CollectStatistics(*videoCallback_, *audioCallback_, signalFormat, report);
-}
-
-void CCaptureGraph::ApplyPriorityClass(DWORD priorityClass)
-{
-    if (priorityClass == 0) {
-        savedPriorityClass = 0;
-        return;
-    }
-    savedPriorityClass = GetPriorityClass(GetCurrentProcess());
-    SetPriorityClass(GetCurrentProcess(), priorityClass);
-}
-
-void CCaptureGraph::RestorePriorityClass()
-{
-    if (savedPriorityClass != 0)
-        SetPriorityClass(GetCurrentProcess(), savedPriorityClass);
-    savedPriorityClass = 0;
+    ::CollectStatistics(*videoCallback_, *audioCallback_, signalFormat_, report_.Block());
 }
 
 HRESULT CCaptureGraph::CheckSignalChange()
 {
-    if (state != engine::kPreviewing)
+    if (state_ != engine::kPreviewing)
         return S_OK;
     if (!parts_.mediaControl)
         return E_FAIL;
-    if (ReadInputFormat() == signalFormat)
+    if (ReadInputFormat() == signalFormat_)
         return S_OK;
     TearDown();
     return S_FALSE;
@@ -402,10 +397,10 @@ HRESULT CCaptureGraph::CheckSignalChange()
 
 HRESULT CCaptureGraph::SetRendererKind(engine::VideoRendererKind kind)
 {
-    if (kind == rendererKind)
+    if (kind == rendererKind_)
         return S_OK;
-    rendererKind = kind;
-    if (state != engine::kPreviewing)
+    rendererKind_ = kind;
+    if (state_ != engine::kPreviewing)
         return S_OK;
     TearDown();
     HRESULT hr = BuildPreview(-1);
@@ -418,16 +413,16 @@ HRESULT CCaptureGraph::SetRendererKind(engine::VideoRendererKind kind)
 
 HRESULT CCaptureGraph::SetMute(int flag)
 {
-    if (flag == mute)
+    if (flag == mute_)
         return S_OK;
-    mute = flag;
-    if (state == engine::kNotOpened || state == engine::kIdle || !parts_.graph)
+    mute_ = flag;
+    if (state_ == engine::kNotOpened || state_ == engine::kIdle || !parts_.graph)
         return S_OK;
     ComPtr<IBasicAudio> audio;
     HRESULT hr = parts_.graph.As(&audio);
     if (FAILED(hr))
         return hr;
-    return audio->put_Volume(mute ? kMuted : 0);
+    return audio->put_Volume(mute_ ? kMuted : 0);
 }
 
 RecordingEndEvent CCaptureGraph::DrainGraphEvents()
@@ -437,7 +432,7 @@ RecordingEndEvent CCaptureGraph::DrainGraphEvents()
     LONG_PTR first = 0, second = 0;
     while (parts_.mediaEvents && SUCCEEDED(parts_.mediaEvents->GetEvent(&code, &first, &second, 0))) {
         if (code == EC_FULLSCREEN_LOST && parts_.videoWindow)
-            placement_.LeaveFullScreen(aspectMode);
+            placement_.LeaveFullScreen(aspectMode_);
         if (!end.code && (code == EC_ERRORABORT || code == kEventFilesFull))
             end = {code, first};
         parts_.mediaEvents->FreeEventParams(code, first, second);
@@ -449,33 +444,39 @@ RecordingEndEvent CCaptureGraph::DrainGraphEvents()
 HRESULT CCaptureGraph::HandleGraphEvents()
 {
     const RecordingEndEvent end = DrainGraphEvents();
-    if (!end.code || state != engine::kRecording)
+    if (!end.code || state_ != engine::kRecording)
         return S_OK;
     recordingEnd_ = end;
     StopRecord();
     return S_FALSE;
 }
 
-bool CCaptureGraph::GetRendererQuality(int figures[6])
+bool CCaptureGraph::GetRendererQuality(engine::RendererQuality& quality)
 {
     if (!parts_.builder || !parts_.captureFilter || !parts_.quality ||
-        (state != engine::kPreviewing && state != engine::kRecording))
+        (state_ != engine::kPreviewing && state_ != engine::kRecording))
         return false;
-    IQualProp* quality = parts_.quality.Get();
+    IQualProp* source = parts_.quality.Get();
+    const auto figure = [](HRESULT hr, int value) { return SUCCEEDED(hr) ? value : -1; };
     int value = 0;
-    figures[0] = SUCCEEDED(quality->get_AvgFrameRate(&value)) ? value : -1;
-    figures[1] = SUCCEEDED(quality->get_AvgSyncOffset(&value)) ? value : -1;
-    figures[2] = SUCCEEDED(quality->get_DevSyncOffset(&value)) ? value : -1;
-    figures[3] = SUCCEEDED(quality->get_FramesDrawn(&value)) ? value : -1;
-    figures[4] = SUCCEEDED(quality->get_FramesDroppedInRenderer(&value)) ? value : -1;
-    figures[5] = SUCCEEDED(quality->get_Jitter(&value)) ? value : -1;
+    quality.averageFrameRate = figure(source->get_AvgFrameRate(&value), value);
+    quality.averageSyncOffset = figure(source->get_AvgSyncOffset(&value), value);
+    quality.syncOffsetDeviation = figure(source->get_DevSyncOffset(&value), value);
+    quality.framesDrawn = figure(source->get_FramesDrawn(&value), value);
+    quality.framesDropped = figure(source->get_FramesDroppedInRenderer(&value), value);
+    quality.jitter = figure(source->get_Jitter(&value), value);
     return true;
+}
+
+engine::StreamCounters CCaptureGraph::VideoCounters() const
+{
+    return videoCallback_->Counters();
 }
 
 HRESULT CCaptureGraph::GetPosition(GUID& timeFormat, LONGLONG& position)
 {
     if (!parts_.builder || !parts_.captureFilter || !parts_.mediaSeeking ||
-        (state != engine::kPreviewing && state != engine::kRecording))
+        (state_ != engine::kPreviewing && state_ != engine::kRecording))
         return E_FAIL;
     parts_.mediaSeeking->GetTimeFormat(&timeFormat);
     parts_.mediaSeeking->GetCurrentPosition(&position);
@@ -487,9 +488,34 @@ HRESULT CCaptureGraph::ApplyFormatToPins(int format)
     return ::ApplyFormatToPins(parts_.builder.Get(), parts_.captureFilter.Get(), format);
 }
 
+HRESULT CCaptureGraph::OpenReport(const std::wstring& reportPath, const std::wstring& recordingPath)
+{
+    return report_.Open(reportPath, recordingPath);
+}
+
+HRESULT CCaptureGraph::WriteReportBody()
+{
+    return report_.WriteBody();
+}
+
+HRESULT CCaptureGraph::WriteReportFailure(const std::wstring& message)
+{
+    return report_.WriteFailure(message);
+}
+
+HRESULT CCaptureGraph::CloseReport()
+{
+    return report_.Close();
+}
+
+HRESULT CCaptureGraph::ShowPages(GraphPart part, HWND owner)
+{
+    return ShowGraphPartPages(parts_, part, owner);
+}
+
 HRESULT CCaptureGraph::ArmStillImage()
 {
-    const bool running = state == engine::kPreviewing || (state == engine::kRecording && parts_.videoRenderer);
+    const bool running = state_ == engine::kPreviewing || (state_ == engine::kRecording && parts_.videoRenderer);
     if (!running || !imageCallback_->GetGrabber())
         return E_FAIL;
     imageCallback_->Arm();
@@ -498,27 +524,27 @@ HRESULT CCaptureGraph::ArmStillImage()
 
 void CCaptureGraph::PlaceVideo()
 {
-    placement_.Place(aspectMode);
+    placement_.Place(aspectMode_);
 }
 
 void CCaptureGraph::FitWindow(bool force)
 {
-    placement_.Fit(force, aspectMode, scaleMode, resizing);
+    placement_.Fit(force, aspectMode_, scaleMode_, resizing_);
 }
 
 bool CCaptureGraph::ConstrainSizing(int edge, SIZE& area)
 {
-    return placement_.Constrain(edge, aspectMode, area);
+    return placement_.Constrain(edge, aspectMode_, area);
 }
 
 bool CCaptureGraph::GetVideoBoxSize(SIZE& size)
 {
-    return placement_.VideoBoxSize(aspectMode, scaleMode, size);
+    return placement_.VideoBoxSize(aspectMode_, scaleMode_, size);
 }
 
 void CCaptureGraph::SetAspectMode(int mode)
 {
-    aspectMode = mode;
+    aspectMode_ = mode;
     if (!IsFullScreen())
         FitWindow(false);
     PlaceVideo();
@@ -526,15 +552,15 @@ void CCaptureGraph::SetAspectMode(int mode)
 
 void CCaptureGraph::SetScaleMode(int mode)
 {
-    const bool changed = mode != scaleMode;
-    scaleMode = mode;
+    const bool changed = mode != scaleMode_;
+    scaleMode_ = mode;
     if (changed && mode != 0)
         FitWindow(false);
 }
 
 HRESULT CCaptureGraph::SetFullScreen(bool on)
 {
-    return placement_.SetFullScreen(on, aspectMode);
+    return placement_.SetFullScreen(on, aspectMode_);
 }
 
 bool CCaptureGraph::IsFullScreen()

@@ -1,6 +1,6 @@
 // What the main window hands the engine before Open and again after the
-// settings sheet is confirmed: paths, folders, windows, message ids and the
-// card configuration use.
+// settings sheet is confirmed: paths, folders, windows, message ids, the
+// card configuration use and the graph registration.
 #pragma once
 
 #include <windows.h>
@@ -15,6 +15,7 @@ struct CaptureSetup {
     std::wstring cardConfigFile;
     int applyCardConfig = 0;
     int cardConfigWait = 0;
+    int registerInRot = 0;  // every built graph goes into the running object table
 
     HWND viewWindow = nullptr;    // parent of the video window
     HWND notifyWindow = nullptr;  // receives the graph events and the still-image message

@@ -1,12 +1,9 @@
-// Looking into a built graph from outside: property frames of its filters and
-// pins, and its entry in the running object table for graph viewers.
+// Looking into a built graph from outside: the capture filter's interfaces for
+// their property frames, and the graph's entry in the running object table.
 #pragma once
 
 #include <windows.h>
 #include <dshow.h>
-
-// A modal property frame for the object's pages, owned by `owner`.
-HRESULT ShowObjectPages(IUnknown* object, HWND owner);
 
 // The interface `riid` of the capture filter's interleaved stream of the
 // category, else of its video stream.

@@ -1,6 +1,5 @@
-// The recording report's file: the header before the build, the body after
-// the stop or the failure line. The texts come from ReportText.
-#include "CaptureGraph.h"
+// The texts come from ReportText; the file is written as they are.
+#include "RecordingReportFile.h"
 
 #include "ReportText.h"
 
@@ -35,41 +34,41 @@ HRESULT WriteText(FILE* file, const std::string& text)
 
 }  // namespace
 
-HRESULT CCaptureGraph::OpenReport(const std::wstring& reportPath, const std::wstring& recordingPath)
+HRESULT RecordingReportFile::Open(const std::wstring& reportPath, const std::wstring& recordingPath)
 {
-    CloseReport();
-    report = RecordingReport{};
+    Close();
+    block_ = RecordingReport{};
     // Binary: the texts carry their own CR LF line ends.
     FILE* file = _wfopen(reportPath.c_str(), L"wb");
     if (!file)
         return FromErrno(errno);
-    report.file = file;
-    report.filePath = reportPath;
+    block_.file = file;
+    block_.filePath = reportPath;
     return WriteText(file, engine::ReportHeaderText(LocalTime(std::time(nullptr)), recordingPath));
 }
 
-HRESULT CCaptureGraph::WriteReportBody()
+HRESULT RecordingReportFile::WriteBody()
 {
-    if (!report.file)
+    if (!block_.file)
         return E_FAIL;
-    return WriteText(report.file,
-                     engine::ReportBodyText(report, LocalTime(report.startTime), LocalTime(report.endTime)));
+    return WriteText(block_.file,
+                     engine::ReportBodyText(block_, LocalTime(block_.startTime), LocalTime(block_.endTime)));
 }
 
-HRESULT CCaptureGraph::WriteReportFailure(const std::wstring& message)
+HRESULT RecordingReportFile::WriteFailure(const std::wstring& message)
 {
-    if (!report.file)
+    if (!block_.file)
         return E_FAIL;
-    const HRESULT written = WriteText(report.file, engine::ReportFailureText(message));
-    const HRESULT closed = CloseReport();
+    const HRESULT written = WriteText(block_.file, engine::ReportFailureText(message));
+    const HRESULT closed = Close();
     return FAILED(written) ? written : closed;
 }
 
-HRESULT CCaptureGraph::CloseReport()
+HRESULT RecordingReportFile::Close()
 {
-    if (!report.file)
+    if (!block_.file)
         return S_FALSE;
-    const int result = std::fclose(report.file);
-    report.file = nullptr;
+    const int result = std::fclose(block_.file);
+    block_.file = nullptr;
     return result == 0 ? S_OK : FromErrno(errno);
 }

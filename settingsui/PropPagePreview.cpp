@@ -4,7 +4,7 @@
 #include "../resources/tavrik/resource.h"
 #include "FailureMessage.h"
 #include "PriorityCombo.h"
-#include "PropertyFrame.h"
+#include "dshowbase/PropertyFrame.h"
 #include "engine/DeviceLists.h"
 #include "profiles/CurrentProfiles.h"
 #include "profiles/ProfileFile.h"
@@ -78,7 +78,7 @@ bool CPropPagePreview::OnCommand(int id, int code, HWND)
         EnableControls();
         return true;
     case IDC_PRV_FILTER_SETTINGS:
-        ShowPropertyFrame(Handle(), filter_.Filter());
+        ShowPropertyFrame(filter_.Filter(), Handle());
         return true;
     case IDC_PRV_RESTART:
         Restart();

@@ -6,7 +6,7 @@
 #include "AudioFormatProbe.h"
 #include "FailureMessage.h"
 #include "PriorityCombo.h"
-#include "PropertyFrame.h"
+#include "dshowbase/PropertyFrame.h"
 #include "core/AudioFormatDefaults.h"
 #include "core/ChoiceLists.h"
 #include "engine/AudioOutputFormat.h"
@@ -177,16 +177,16 @@ bool CPropPageRecord::OnCommand(int id, int code, HWND)
         ShowCompressDialog(VfwCompressDialog_About);
         return true;
     case IDC_REC_VIDEO_PROPERTIES:
-        ShowPropertyFrame(Handle(), video_.Filter());
+        ShowPropertyFrame(video_.Filter(), Handle());
         return true;
     case IDC_REC_AUDIO_CONFIG:
         ConfigureAudioFormats();
         return true;
     case IDC_REC_AUDIO_PROPERTIES:
-        ShowPropertyFrame(Handle(), audio_.Filter());
+        ShowPropertyFrame(audio_.Filter(), Handle());
         return true;
     case IDC_REC_MUX_SETTINGS:
-        ShowPropertyFrame(Handle(), mux_.Filter());
+        ShowPropertyFrame(mux_.Filter(), Handle());
         return true;
     default:
         return false;

@@ -8,33 +8,26 @@
 #include "../resources/tavrik/resource.h"
 #include "core/InformationTexts.h"
 
-namespace {
-
-// The order of GetRendererQuality's figures.
-enum RendererFigure { kAverageFrameRate = 0, kFramesDropped = 4, kRendererFigureCount = 6 };
-
-}  // namespace
-
 void CInformationBar::Refresh(CCaptureGraph& engine)
 {
     if (!IsShown())
         return;
-    SetItemText(IDC_INFO_STATE, StateText(engine.state));
-    if (engine.state == engine::kRecording) {
+    SetItemText(IDC_INFO_STATE, StateText(engine.State()));
+    if (engine.State() == engine::kRecording) {
         ShowRecordingFigures(engine);
     } else {
         SetItemText(IDC_INFO_RECORD_TIME, L"00:00:00");
         SetItemText(IDC_INFO_VIDEO_FRAMES, L"0");
         SetItemText(IDC_INFO_DROPPED_FRAMES, L"0");
     }
-    SetItemText(IDC_INFO_RENDERER, RendererText(engine.rendererKind));
+    SetItemText(IDC_INFO_RENDERER, RendererText(engine.RendererKind()));
     ShowRendererFigures(engine);
 }
 
 void CInformationBar::ShowRecordingFigures(CCaptureGraph& engine)
 {
     // One copy under the callback's lock, so the three figures belong together.
-    const engine::StreamCounters video = engine.VideoCallback().Counters();
+    const engine::StreamCounters video = engine.VideoCounters();
     GUID timeFormat{};
     LONGLONG position = 0;
     if (FAILED(engine.GetPosition(timeFormat, position)))
@@ -49,14 +42,14 @@ void CInformationBar::ShowRecordingFigures(CCaptureGraph& engine)
 
 void CInformationBar::ShowRendererFigures(CCaptureGraph& engine)
 {
-    int figures[kRendererFigureCount] = {};
-    if (!engine.GetRendererQuality(figures)) {
+    engine::RendererQuality quality;
+    if (!engine.GetRendererQuality(quality)) {
         SetItemText(IDC_INFO_RENDERER_DROPPED, L"");
         SetItemText(IDC_INFO_RENDERER_RATE, L"");
         return;
     }
-    SetItemText(IDC_INFO_RENDERER_DROPPED, CountText(figures[kFramesDropped]));
-    SetItemText(IDC_INFO_RENDERER_RATE, FrameRateText(figures[kAverageFrameRate]));
+    SetItemText(IDC_INFO_RENDERER_DROPPED, CountText(quality.framesDropped));
+    SetItemText(IDC_INFO_RENDERER_RATE, FrameRateText(quality.averageFrameRate));
 }
 
 void CInformationBar::ShowRecordProfileNames(const std::wstring& recordProfilePath)

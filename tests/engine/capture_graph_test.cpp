@@ -177,7 +177,7 @@ protected:
 TEST_F(CaptureGraphTest, OpenFindsTheCardAndRoutesCompositeVideoAndSpdifAudio)
 {
     ASSERT_EQ(S_OK, engine->Open());
-    EXPECT_EQ(engine::kIdle, engine->state);
+    EXPECT_EQ(engine::kIdle, engine->State());
     ComPtr<IAMCrossbar> crossbar = Crossbar();
     ASSERT_TRUE(crossbar);
     LONG routed = -1;
@@ -250,9 +250,9 @@ TEST_F(CaptureGraphTest, DetectionFindsTheInputAndSetsItOnThePins)
     SetCardValue(L"Input", L"720p");
     ASSERT_EQ(S_OK, engine->Open());
     ASSERT_EQ(S_OK, DetectSignal(*engine));
-    EXPECT_EQ(4, engine->signalFormat);
-    EXPECT_EQ(1, engine->signalDetected);
-    EXPECT_EQ(engine::kIdle, engine->state);
+    EXPECT_EQ(4, engine->SignalFormat());
+    EXPECT_TRUE(engine->SignalDetected());
+    EXPECT_EQ(engine::kIdle, engine->State());
     EXPECT_EQ(1280, PinFormat(*engine, PIN_CATEGORY_PREVIEW).bmiHeader.biWidth);
 }
 
@@ -265,7 +265,7 @@ TEST_F(CaptureGraphTest, StatisticsCountTheFramesTheCardLeftOut)
     ASSERT_EQ(S_OK, engine->Open());
     ASSERT_EQ(S_OK, DetectSignal(*engine));
     engine->CollectStatistics();
-    const RecordingReport& report = engine->report;
+    const RecordingReport& report = engine->Report();
     EXPECT_EQ(3, report.videoFormatIndex);
     EXPECT_EQ(MAKEFOURCC('Y', 'U', 'Y', '2'), report.videoFourcc);
     EXPECT_EQ(1920, report.videoWidth);
@@ -283,14 +283,14 @@ TEST_F(CaptureGraphTest, DetectionWithoutSignalEndsOnlyWhenItsCallerGivesUp)
     SetCardValue(L"Input", L"none");
     ASSERT_EQ(S_OK, engine->Open());
     ASSERT_EQ(S_OK, engine->StartDetection());
-    EXPECT_EQ(engine::kDetecting, engine->state);
+    EXPECT_EQ(engine::kDetecting, engine->State());
     for (int period = 0; period < 15; ++period) {
         Sleep(100);
         ASSERT_EQ(engine::DetectionStep::kNotYet, engine->PollDetection());
     }
     EXPECT_EQ(S_FALSE, engine->FinishDetection());
-    EXPECT_EQ(0, engine->signalFormat);
-    EXPECT_EQ(engine::kIdle, engine->state);
+    EXPECT_EQ(0, engine->SignalFormat());
+    EXPECT_EQ(engine::kIdle, engine->State());
     EXPECT_EQ(engine::DetectionStep::kFailed, engine->PollDetection()) << "no detection runs";
     EXPECT_EQ(E_FAIL, engine->FinishDetection());
 }
@@ -309,10 +309,10 @@ TEST_F(CaptureGraphTest, PreviewRunsMutesSwitchesRendererAndReleasesEverything)
     ASSERT_EQ(S_OK, engine->Open());
     ASSERT_EQ(S_OK, DetectSignal(*engine));
     ASSERT_EQ(S_OK, engine->BuildPreview(-1));
-    EXPECT_EQ(engine::kPreviewBuilt, engine->state);
+    EXPECT_EQ(engine::kPreviewBuilt, engine->State());
     EXPECT_EQ(E_FAIL, engine->StopPreview());
     ASSERT_EQ(S_OK, engine->RunPreview());
-    EXPECT_EQ(engine::kPreviewing, engine->state);
+    EXPECT_EQ(engine::kPreviewing, engine->State());
 
     // Frames pass the preview's still-image grabber.
     ASSERT_EQ(S_OK, engine->ArmStillImage());
@@ -321,7 +321,7 @@ TEST_F(CaptureGraphTest, PreviewRunsMutesSwitchesRendererAndReleasesEverything)
     while (GetTickCount() - started < 5000 && !PeekMessageW(&message, host, WM_APP + 3, WM_APP + 3, PM_REMOVE))
         Sleep(20);
     ASSERT_EQ(UINT(WM_APP + 3), message.message);
-    StillFrameStore& frames = engine->StillFrames();
+    const StillFrameStore& frames = engine->StillFrames();
     EXPECT_EQ(0, frames.Remaining());
     ASSERT_TRUE(frames.Header());
     EXPECT_EQ(1920, frames.Header()->biWidth);
@@ -338,7 +338,7 @@ TEST_F(CaptureGraphTest, PreviewRunsMutesSwitchesRendererAndReleasesEverything)
     EXPECT_EQ(0, volume);
 
     ASSERT_EQ(S_OK, engine->SetRendererKind(engine::VideoRendererKind::Vmr7));
-    EXPECT_EQ(engine::kPreviewing, engine->state);
+    EXPECT_EQ(engine::kPreviewing, engine->State());
     ComPtr<IBaseFilter> renderer;
     ASSERT_EQ(S_OK, engine->Graph()->FindFilterByName(L"Video Renderer Filter", &renderer));
     CLSID clsid{};
@@ -346,13 +346,13 @@ TEST_F(CaptureGraphTest, PreviewRunsMutesSwitchesRendererAndReleasesEverything)
     EXPECT_EQ(CLSID_VideoMixingRenderer, clsid);
     renderer.Reset();
     EXPECT_EQ(E_FAIL, engine->SetRendererKind(static_cast<engine::VideoRendererKind>(7))) << "no such renderer";
-    EXPECT_EQ(engine::kIdle, engine->state);
-    engine->rendererKind = engine::VideoRendererKind::OverlayMixer;
+    EXPECT_EQ(engine::kIdle, engine->State());
+    engine->SetRendererKind(engine::VideoRendererKind::OverlayMixer);
 
     ASSERT_EQ(S_OK, engine->BuildPreview(-1));
     ASSERT_EQ(S_OK, engine->RunPreview());
     ASSERT_EQ(S_OK, engine->StopPreview());
-    EXPECT_EQ(engine::kIdle, engine->state);
+    EXPECT_EQ(engine::kIdle, engine->State());
     ASSERT_EQ(S_OK, engine->BuildPreview(-1));
     ASSERT_EQ(S_OK, engine->RunPreview());
 
@@ -431,7 +431,7 @@ TEST_F(CaptureGraphTest, PreviewProfileSetsThePriorityAndTheAudioInfTee)
         ASSERT_EQ(S_OK, built);
         ASSERT_EQ(S_OK, engine->Graph()->FindFilterByName(L"Inf Tee", &infTee));
         EXPECT_EQ(HIGH_PRIORITY_CLASS, GetPriorityClass(GetCurrentProcess()));
-        EXPECT_EQ(DWORD(NORMAL_PRIORITY_CLASS), engine->savedPriorityClass);
+        EXPECT_EQ(DWORD(NORMAL_PRIORITY_CLASS), engine->SavedPriorityClass());
         ASSERT_EQ(S_OK, engine->RunPreview());
         ASSERT_EQ(S_OK, engine->StopPreview());
         EXPECT_EQ(NORMAL_PRIORITY_CLASS, GetPriorityClass(GetCurrentProcess())) << "restored at the stop";
@@ -450,11 +450,11 @@ TEST_F(CaptureGraphTest, PreviewProfileSetsThePriorityAndTheAudioInfTee)
     profile.options.infTeeForAudio = 1;
     ASSERT_EQ(S_OK, WritePreviewProfile(path, profile));
     engine->BuildPreview(-1);
-    EXPECT_EQ(1, engine->useInfTee);
+    EXPECT_TRUE(engine->UsesInfTee());
     engine->TearDown();
     DeleteFileW(path.c_str());
     ASSERT_EQ(S_OK, engine->BuildPreview(-1));
-    EXPECT_EQ(0, engine->useInfTee);
+    EXPECT_FALSE(engine->UsesInfTee());
     EXPECT_TRUE(FAILED(engine->Graph()->FindFilterByName(L"Inf Tee", &infTee)));
     engine->TearDown();
 }
@@ -490,7 +490,7 @@ TEST_F(CaptureGraphTest, PreviewFiltersOfTheProfileGoBeforeTheRendererForInterla
     profile.filters.push_back(tee);
     ASSERT_EQ(S_OK, WritePreviewProfile(path, profile));
     UsePreviewProfile(path);
-    engine->rendererKind = engine::VideoRendererKind::Vmr7;
+    engine->SetRendererKind(engine::VideoRendererKind::Vmr7);
     ASSERT_EQ(S_OK, engine->Open());
     ASSERT_EQ(S_OK, DetectSignal(*engine));  // 1080i
 

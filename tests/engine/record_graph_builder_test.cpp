@@ -147,7 +147,7 @@ protected:
         setup.stillImageMessage = WM_APP + 3;
         setup.recordProfilePath = profilePath;
         engine->Configure(setup);
-        engine->rendererKind = engine::VideoRendererKind::Vmr7;
+        engine->SetRendererKind(engine::VideoRendererKind::Vmr7);
     }
     void TearDown() override
     {
@@ -192,7 +192,7 @@ protected:
     {
         ASSERT_EQ(S_OK, engine->Open());
         ASSERT_EQ(S_OK, DetectSignal(*engine));
-        ASSERT_EQ(1, engine->signalFormat) << "480i";
+        ASSERT_EQ(1, engine->SignalFormat()) << "480i";
     }
 
     // What the record profile names as the video compressor; none when empty.
@@ -214,7 +214,7 @@ TEST_F(RecordGraphTest, RecordsTheCardIntoTrelvoxWithAPreviewAndAReport)
     ASSERT_EQ(S_OK, engine->OpenReport(log, file));
 
     ASSERT_EQ(S_OK, engine->BuildRecord(0, file));
-    EXPECT_EQ(engine::kRecordBuilt, engine->state);
+    EXPECT_EQ(engine::kRecordBuilt, engine->State());
     const std::vector<std::wstring> names = FilterNames(engine->Graph());
     for (const wchar_t* name : {kTrelvoxName, L"Video Sample Grabber", L"Audio Sample Grabber", L"Video Image Capture",
                                 L"Video Renderer Filter"})
@@ -222,7 +222,7 @@ TEST_F(RecordGraphTest, RecordsTheCardIntoTrelvoxWithAPreviewAndAReport)
     EXPECT_EQ(2, RendererCount(engine->Graph())) << "the preview's video and audio renderers";
 
     ASSERT_EQ(S_OK, engine->RunRecord());
-    EXPECT_EQ(engine::kRecording, engine->state);
+    EXPECT_EQ(engine::kRecording, engine->State());
     EXPECT_EQ(S_OK, engine->ArmStillImage()) << "the preview branch has a video renderer";
     PumpFor(3000);
     GUID timeFormat{};
@@ -230,11 +230,11 @@ TEST_F(RecordGraphTest, RecordsTheCardIntoTrelvoxWithAPreviewAndAReport)
     EXPECT_EQ(S_OK, engine->GetPosition(timeFormat, position)) << "a preview keeps the seeking interface";
     EXPECT_EQ(S_OK, engine->HandleGraphEvents()) << "nothing ended the recording";
     ASSERT_EQ(S_OK, engine->StopRecord());
-    EXPECT_EQ(engine::kIdle, engine->state);
+    EXPECT_EQ(engine::kIdle, engine->State());
     EXPECT_EQ(nullptr, engine->Multiplexer());
-    EXPECT_GT(engine->report.totalFrames, 60);
-    EXPECT_GT(engine->report.totalBlocks, 0);
-    EXPECT_EQ(48000, engine->report.audioSamplesPerSecond);
+    EXPECT_GT(engine->Report().totalFrames, 60);
+    EXPECT_GT(engine->Report().totalBlocks, 0);
+    EXPECT_EQ(48000, engine->Report().audioSamplesPerSecond);
     ASSERT_EQ(S_OK, engine->WriteReportBody());
     ASSERT_EQ(S_OK, engine->CloseReport());
     EXPECT_EQ(E_FAIL, engine->WriteReportBody()) << "closed";
@@ -273,8 +273,8 @@ TEST_F(RecordGraphTest, WithoutPreviewTheGraphHoldsNoRendererAndNoStillGrabber)
     LONGLONG position = 0;
     EXPECT_EQ(E_FAIL, engine->GetPosition(timeFormat, position)) << "Trelvox without preview: no seeking";
     ASSERT_EQ(S_OK, engine->StopRecord());
-    EXPECT_EQ(0, engine->report.totalFrames) << "no report file open: no statistics collected";
-    EXPECT_GT(engine->VideoCallback().SampleCount(), 0) << "though frames were counted";
+    EXPECT_EQ(0, engine->Report().totalFrames) << "no report file open: no statistics collected";
+    EXPECT_GT(engine->VideoCounters().samples, 0) << "though frames were counted";
     EXPECT_TRUE(FileExists(engine::WithoutExtension(file) + L"000.avi"));
     DeleteFileW((engine::WithoutExtension(file) + L"000.avi").c_str());
 }
@@ -290,19 +290,19 @@ TEST_F(RecordGraphTest, PriorityAndLoadThreadFollowTheRecordOptions)
     const std::wstring file = FullPath(L"recordings\\engine_priority.avi");
     ASSERT_EQ(S_OK, engine->BuildRecord(0, file));
     EXPECT_EQ(HIGH_PRIORITY_CLASS, GetPriorityClass(GetCurrentProcess()));
-    EXPECT_TRUE(engine->LoadThreadRecord().IsRunning());
+    EXPECT_TRUE(engine->LoadThreadRunning());
     ASSERT_EQ(S_OK, engine->RunRecord());
     ASSERT_EQ(S_OK, engine->StopRecord());
     EXPECT_EQ(NORMAL_PRIORITY_CLASS, GetPriorityClass(GetCurrentProcess())) << "restored";
-    EXPECT_FALSE(engine->LoadThreadRecord().IsRunning()) << "started for the recording, stopped with it";
+    EXPECT_FALSE(engine->LoadThreadRunning()) << "started for the recording, stopped with it";
 
     // A load thread the user started before stays after the recording.
-    ASSERT_TRUE(engine->LoadThreadRecord().Start());
+    ASSERT_TRUE(engine->StartLoadThread());
     ASSERT_EQ(S_OK, engine->BuildRecord(0, file));
     ASSERT_EQ(S_OK, engine->RunRecord());
     ASSERT_EQ(S_OK, engine->StopRecord());
-    EXPECT_TRUE(engine->LoadThreadRecord().IsRunning());
-    engine->LoadThreadRecord().Stop();
+    EXPECT_TRUE(engine->LoadThreadRunning());
+    engine->StopLoadThread();
     DeleteFileW((engine::WithoutExtension(file) + L"000.avi").c_str());
 }
 
@@ -312,10 +312,10 @@ TEST_F(RecordGraphTest, AMultiplexerThatCannotBeBoundFailsTheBuild)
     OpenAndDetect();
     const HRESULT hr = engine->BuildRecord(0, FullPath(L"recordings\\never.avi"));
     EXPECT_TRUE(FAILED(hr)) << std::hex << hr;
-    EXPECT_NE(engine::kRecordBuilt, engine->state);
+    EXPECT_NE(engine::kRecordBuilt, engine->State());
     EXPECT_EQ(E_FAIL, engine->RunRecord());
     EXPECT_EQ(S_OK, engine->TearDown());
-    EXPECT_EQ(engine::kIdle, engine->state);
+    EXPECT_EQ(engine::kIdle, engine->State());
 
     // No record profile at all fails as well.
     DeleteFileW(profilePath.c_str());
@@ -370,7 +370,7 @@ TEST_F(RecordGraphTest, AllFilesFullStopsTheRecordingFromTheGraphEvent)
     ASSERT_EQ(S_OK, engine->BuildRecord(0, file));
     ASSERT_EQ(S_OK, engine->RunRecord());
     ASSERT_EQ(S_FALSE, HandleEventsUntilTheGraphEndsTheRecording()) << "the recording was not ended by the graph";
-    EXPECT_EQ(engine::kIdle, engine->state);
+    EXPECT_EQ(engine::kIdle, engine->State());
     EXPECT_EQ(CCaptureGraph::kEventFilesFull, engine->LastRecordingEnd().code);
     EXPECT_EQ(1, engine->LastRecordingEnd().param);
     EXPECT_EQ(E_FAIL, engine->StopRecord()) << "already stopped";
@@ -400,11 +400,11 @@ TEST_F(RecordGraphTest, AFullDiskStopsTheRecordingFromTheGraphEvent)
 
     // The event arrives as the graph-event message; the main window answers it with HandleGraphEvents.
     ASSERT_EQ(S_FALSE, HandleEventsUntilTheGraphEndsTheRecording()) << "the recording was not ended by the graph";
-    EXPECT_EQ(engine::kIdle, engine->state);
+    EXPECT_EQ(engine::kIdle, engine->State());
     EXPECT_EQ(EC_ERRORABORT, engine->LastRecordingEnd().code);
     EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_DISK_FULL), static_cast<HRESULT>(engine->LastRecordingEnd().param));
-    EXPECT_EQ(1, engine->resumePreview) << "kept for the main window's preview restart";
-    EXPECT_GT(engine->report.totalFrames, 0) << "statistics collected at the stop";
+    EXPECT_TRUE(engine->TakePreviewResume()) << "kept for the main window's preview restart";
+    EXPECT_GT(engine->Report().totalFrames, 0) << "statistics collected at the stop";
     EXPECT_EQ(S_OK, engine->WriteReportBody());
     EXPECT_EQ(S_OK, engine->CloseReport());
     EXPECT_NE(std::string::npos, ReadFile(log).find("Total frame:"));
@@ -437,7 +437,7 @@ TEST_F(RecordGraphTest, FailedStartsLeaveNothingOfTheAttemptBehind)
     EXPECT_TRUE(FAILED(engine->RunRecord())) << "the folder does not exist";
     engine->TearDown();
     EXPECT_EQ(NORMAL_PRIORITY_CLASS, GetPriorityClass(GetCurrentProcess()));
-    EXPECT_FALSE(engine->LoadThreadRecord().IsRunning());
+    EXPECT_FALSE(engine->LoadThreadRunning());
     EXPECT_EQ(cardOnly, FilterNames(engine->Graph()));
 }
 
@@ -457,7 +457,7 @@ TEST_F(RecordGraphTest, OnlyAbortsOfThisRecordingCount)
     ASSERT_EQ(S_OK, engine->RunRecord());
     PumpFor(500);
     EXPECT_EQ(S_OK, engine->HandleGraphEvents());
-    EXPECT_EQ(engine::kRecording, engine->state);
+    EXPECT_EQ(engine::kRecording, engine->State());
 
     ASSERT_EQ(S_OK, events->Notify(EC_ERRORABORT, E_FAIL, 0));
     ASSERT_EQ(S_OK, engine->StopRecord());
