@@ -6,6 +6,7 @@
 
 #include "Avi1FileSet.h"
 #include "Avi2Writer.h"
+#include "AviStructures.h"
 #include "OpenDmlIndex.h"
 
 namespace trelvox::recover {
@@ -58,7 +59,7 @@ public:
                 continue;
             }
             data_.resize(c.size);
-            if (!in_.Read(c.offset + 8, c.size, data_.data()))
+            if (!in_.Read(c.offset + kRiffChunkHeaderBytes, c.size, data_.data()))
                 return *failure = kE_FAIL, true;
             RecordPtr record = MakeSampleRecord(data_.data(), c.size, c.key, *pool_);
             if (!record)

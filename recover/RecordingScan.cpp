@@ -2,9 +2,10 @@
 
 #include <algorithm>
 
-#include "ByteOrder.h"
+#include "AviStructures.h"
 #include "ChunkIds.h"
 #include "OpenDmlIndex.h"
+#include "Padding.h"
 
 namespace trelvox::recover {
 namespace {
@@ -15,6 +16,16 @@ constexpr uint32_t kMaxChunkBytes = 1u << 30;
 // the room of the first RIFF's idx1 and the next RIFF's header.
 constexpr uint64_t kMaxZeroGap = 256ull << 20;
 
+constexpr uint32_t kSizeAt = offsetof(RiffChunkHeader, cb);
+constexpr uint32_t kListTypeAt = offsetof(RiffListHeader, fccListType);
+constexpr uint32_t kAvihChunkBytes = kRiffChunkHeaderBytes + kMainAviHeaderBytes;
+constexpr uint32_t kStrhChunkBytes = kRiffChunkHeaderBytes + kAviStreamHeaderBytes;
+
+std::string IdAt(const uint8_t* p)
+{
+    return std::string(p, p + sizeof(uint32_t));
+}
+
 class Scanner {
 public:
     Scanner(InputFile& in, RecordingScan& scan, std::string& error) : in_(in), scan_(scan), error_(error) {}
@@ -22,9 +33,9 @@ public:
     bool Run()
     {
         scan_.fileSize = in_.Size();
-        if (in_.Id(0) != "RIFF" || in_.Id(8) != "AVI ")
+        if (in_.Id(0) != "RIFF" || in_.Id(kListTypeAt) != "AVI ")
             return Fail("not an AVI file (no RIFF AVI header)");
-        scan_.finished = in_.U32(4) != 0;
+        scan_.finished = in_.U32(kSizeAt) != 0;
         if (!ReadHeader())
             return false;
         WalkMovi(scan_.headerSize);
@@ -40,18 +51,22 @@ private:
 
     bool ReadHeader()
     {
-        if (in_.Id(12) != "LIST" || in_.Id(20) != "hdrl")
+        constexpr uint32_t hdrlAt = kRiffListHeaderBytes;
+        constexpr uint32_t hdrlChunksAt = hdrlAt + kRiffListHeaderBytes;
+        constexpr uint32_t listTypeBytes = kRiffListHeaderBytes - kRiffChunkHeaderBytes;
+        if (in_.Id(hdrlAt) != "LIST" || in_.Id(hdrlAt + kListTypeAt) != "hdrl")
             return Fail("no header list (hdrl)");
-        const uint32_t hdrlBytes = in_.U32(16);
-        if (hdrlBytes < 4 + 64 || hdrlBytes > kMaxHeaderBytes || 20ull + hdrlBytes > in_.Size()) {
+        const uint32_t hdrlBytes = in_.U32(hdrlAt + kSizeAt);
+        if (hdrlBytes < listTypeBytes + kAvihChunkBytes || hdrlBytes > kMaxHeaderBytes ||
+            uint64_t{hdrlAt} + kRiffChunkHeaderBytes + hdrlBytes > in_.Size()) {
             return Fail("header list of an impossible size");
         }
-        std::vector<uint8_t> h(hdrlBytes - 4);
-        if (!in_.Read(24, static_cast<uint32_t>(h.size()), h.data()))
+        std::vector<uint8_t> h(hdrlBytes - listTypeBytes);
+        if (!in_.Read(hdrlChunksAt, static_cast<uint32_t>(h.size()), h.data()))
             return Fail("header cut off");
-        if (std::string(h.begin(), h.begin() + 4) != "avih")
+        if (LoadChunkHeader(h.data()).ckid != Fourcc("avih"))
             return Fail("no main header (avih)");
-        scan_.sectorSize = GetU32(&h[8 + 8]);
+        scan_.sectorSize = LoadMainAviHeader(&h[kRiffChunkHeaderBytes]).dwPaddingGranularity;
         const uint32_t s = scan_.sectorSize;
         if (s < 8 || s > 65536 || (s & (s - 1)) != 0)
             return Fail("no sector size in the main header");
@@ -62,8 +77,8 @@ private:
 
         const uint32_t indexBytes = scan_.openDml ? IndexBlockBytes(s) : 0;
         scan_.headerSize = AviHeaderSize(scan_.inputs, s, indexBytes);
-        const uint32_t movi = scan_.headerSize - 12;
-        if (in_.Id(movi) != "LIST" || in_.Id(movi + 8) != "movi") {
+        const uint32_t movi = scan_.headerSize - kRiffListHeaderBytes;
+        if (in_.Id(movi) != "LIST" || in_.Id(movi + kListTypeAt) != "movi") {
             return Fail("the data list (movi) is not where this multiplexer puts it");
         }
         scan_.run.sectorSize = s;
@@ -73,38 +88,45 @@ private:
     // One strl after the other, from the bytes after avih; the odml list marks OpenDML.
     bool ReadStreams(const std::vector<uint8_t>& h)
     {
-        for (size_t at = 64; at + 12 <= h.size();) {
-            const std::string id(h.begin() + at, h.begin() + at + 4);
-            const uint32_t size = GetU32(&h[at + 4]);
-            if (size > h.size() - at - 8)
+        for (size_t at = kAvihChunkBytes; at + kRiffListHeaderBytes <= h.size();) {
+            const std::string id = IdAt(&h[at]);
+            const uint32_t size = LoadChunkHeader(&h[at]).cb;
+            if (size > h.size() - at - kRiffChunkHeaderBytes)
                 return Fail("header chunk '" + id + "' runs past the header");
-            const std::string form(h.begin() + at + 8, h.begin() + at + 12);
+            const std::string form = IdAt(&h[at + kListTypeAt]);
             if (id == "LIST" && form == "odml")
                 scan_.openDml = true;
-            if (id == "LIST" && form == "strl" && !ReadStream(&h[at + 12], size - 4))
+            if (id == "LIST" && form == "strl" &&
+                !ReadStream(&h[at + kRiffListHeaderBytes], size - (kRiffListHeaderBytes - kRiffChunkHeaderBytes)))
                 return false;
-            at += 8ull + size + (size & 1u);
+            at += SampleChunkBytes(size);
         }
         return true;
     }
 
     bool ReadStream(const uint8_t* p, uint32_t bytes)
     {
-        if (bytes < 64 + 8 || std::string(p, p + 4) != "strh" || GetU32(p + 4) != 56) {
+        const RiffChunkHeader strhChunk = LoadChunkHeader(p);
+        if (bytes < kStrhChunkBytes + kRiffChunkHeaderBytes || strhChunk.ckid != Fourcc("strh") ||
+            strhChunk.cb != kAviStreamHeaderBytes) {
             return Fail("stream without its stream header (strh)");
         }
-        const std::string type(p + 8, p + 12);
-        const uint32_t handler = GetU32(p + 12), scale = GetU32(p + 28), rate = GetU32(p + 32);
-        const uint8_t* f = p + 64;
-        const uint32_t formatBytes = GetU32(f + 4);
-        if (std::string(f, f + 4) != "strf" || formatBytes > bytes - 72)
+        const AviStreamHeader strh = LoadStreamHeader(p + kRiffChunkHeaderBytes);
+        const std::string type = IdAt(p + kRiffChunkHeaderBytes + offsetof(AviStreamHeader, fccType));
+        const uint32_t handler = strh.fccHandler, scale = strh.dwScale, rate = strh.dwRate;
+        const uint8_t* f = p + kStrhChunkBytes;
+        const RiffChunkHeader strf = LoadChunkHeader(f);
+        const uint32_t formatBytes = strf.cb;
+        if (strf.ckid != Fourcc("strf") || formatBytes > bytes - kStrhChunkBytes - kRiffChunkHeaderBytes)
             return Fail("stream without its format (strf)");
+        f += kRiffChunkHeaderBytes;
         if (type == "vids") {
-            if (scan_.inputs.video || scan_.inputs.audio || formatBytes < 40 || rate == 0 || scale == 0) {
+            if (scan_.inputs.video || scan_.inputs.audio || formatBytes < kBitmapInfoHeaderBytes || rate == 0 ||
+                scale == 0) {
                 return Fail("a video stream this multiplexer does not write");
             }
             VideoFormat v;
-            v.bitmapInfoHeader.assign(f + 8, f + 8 + formatBytes);
+            v.bitmapInfoHeader.assign(f, f + formatBytes);
             v.frameDuration = static_cast<int64_t>(static_cast<uint64_t>(scale) * 10000000ull / rate);
             if (v.frameDuration <= 0)
                 return Fail("no frame duration");
@@ -116,7 +138,7 @@ private:
             if (scan_.inputs.audio)
                 return Fail("two audio streams");
             AudioFormat a;
-            if (Failed(AudioFormatFromBlock(f + 8, formatBytes, &a)))
+            if (Failed(AudioFormatFromBlock(f, formatBytes, &a)))
                 return Fail("an audio format that cannot be read");
             scan_.inputs.audio = a;
         } else {
@@ -141,7 +163,7 @@ private:
         const uint32_t s = scan_.sectorSize;
         const uint64_t limit = std::min(in_.Size(), at + kMaxZeroGap);
         std::vector<uint8_t> sector(s);
-        for (uint64_t p = (at + s - 1) / s * s; p + 8 <= limit; p += s) {
+        for (uint64_t p = (at + s - 1) / s * s; p + kRiffChunkHeaderBytes <= limit; p += s) {
             const uint32_t length = static_cast<uint32_t>(std::min<uint64_t>(s, in_.Size() - p));
             if (!in_.Read(p, length, sector.data()))
                 return 0;
@@ -155,15 +177,15 @@ private:
     void WalkMovi(uint64_t at)
     {
         uint64_t end = at;
-        while (at + 8 <= in_.Size()) {
+        while (at + kRiffChunkHeaderBytes <= in_.Size()) {
             const std::string id = in_.Id(at);
-            const uint32_t size = in_.U32(at + 4);
-            if (scan_.openDml && id == "RIFF" && in_.Id(at + 8) == "AVIX") {
-                at += 12;
+            const uint32_t size = in_.U32(at + kSizeAt);
+            if (scan_.openDml && id == "RIFF" && in_.Id(at + kListTypeAt) == "AVIX") {
+                at += kRiffListHeaderBytes;
                 continue;
             }
-            if (scan_.openDml && id == "LIST" && in_.Id(at + 8) == "movi") {
-                at += 12;
+            if (scan_.openDml && id == "LIST" && in_.Id(at + kListTypeAt) == "movi") {
+                at += kRiffListHeaderBytes;
                 continue;
             }
             const bool video = IsVideo(id), audio = IsAudio(id);
@@ -176,9 +198,9 @@ private:
                 at = next;
                 continue;
             }
-            if (size > kMaxChunkBytes || size > in_.Size() - at - 8)
+            if (size > kMaxChunkBytes || size > in_.Size() - at - kRiffChunkHeaderBytes)
                 break;  // cut off
-            const uint64_t after = at + 8 + size + (size & 1u);
+            const uint64_t after = at + SampleChunkBytes(size);
             if (video || audio) {
                 if (audio && size % scan_.inputs.audio->BlockAlign() != 0)
                     break;

@@ -121,7 +121,7 @@ HResult Avi1FileSet::AppendBatch(size_t index, const std::vector<RecordPtr>& rec
                             file.handle.get(), stream.video ? 0 : stream.blockAlign);
     }
     file.moviBytes += bytes;
-    file.idx1Bytes += 16 * static_cast<uint32_t>(layout.entries.size());
+    file.idx1Bytes += kAviIndexEntryBytes * static_cast<uint32_t>(layout.entries.size());
     file.videoFrames += layout.videoFrames;
     file.audioBlocks += layout.audioBlocks;
     file.entries.insert(file.entries.end(), layout.entries.begin(), layout.entries.end());

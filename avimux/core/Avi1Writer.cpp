@@ -3,15 +3,15 @@
 #include <algorithm>
 #include <new>
 
+#include "AviStructures.h"
 #include "Padding.h"
 
 namespace trelvox {
 namespace {
 
-constexpr uint64_t kIndexEntryBytes = 16;
 // Per audio chunk beyond its data and a sector of JUNK: header, pad byte, the JUNK that
 // may take a sector more, and its index entry.
-constexpr uint64_t kAudioChunkOverhead = 8 + 1 + 7 + kIndexEntryBytes;
+constexpr uint64_t kAudioChunkOverhead = kRiffChunkHeaderBytes + 1 + (kRiffChunkHeaderBytes - 1) + kAviIndexEntryBytes;
 
 StreamKind Other(StreamKind stream)
 {
@@ -188,7 +188,7 @@ uint64_t Avi1Writer::ReserveFor(StreamKind other, size_t file, int64_t until) co
     uint64_t bytes = 0;
     if (other == StreamKind::Video) {
         const uint64_t chunk = PaddedLength(SampleChunkBytes(largestFrame_), files_.Layout().sectorSize);
-        bytes = timeline_.FramesIn(until - from) * (chunk + kIndexEntryBytes);
+        bytes = timeline_.FramesIn(until - from) * (chunk + kAviIndexEntryBytes);
     } else {
         const uint64_t data = timeline_.AudioBytesIn(until - from);
         const uint64_t buffers = data == 0 ? 0 : data / std::max<uint32_t>(lastAudioBuffer_, 1) + 1;
@@ -208,8 +208,8 @@ uint64_t Avi1Writer::HeldFrameBytes() const
 bool Avi1Writer::Fits(const Avi1File& file, const BatchSize& batch, uint64_t kept) const
 {
     const Avi1SetLayout& layout = files_.Layout();
-    const uint64_t total = static_cast<uint64_t>(file.moviBytes) + kIndexEntryBytes * batch.chunks + layout.headerSize +
-                           file.idx1Bytes + layout.sectorSize + batch.bytes + kept;
+    const uint64_t total = static_cast<uint64_t>(file.moviBytes) + kAviIndexEntryBytes * batch.chunks +
+                           layout.headerSize + file.idx1Bytes + layout.sectorSize + batch.bytes + kept;
     return total < settings_.maxFileSize;
 }
 

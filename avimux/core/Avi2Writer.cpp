@@ -4,12 +4,16 @@
 #include <new>
 
 #include "AlignedBuffer.h"
-#include "ByteOrder.h"
+#include "AviStructures.h"
 #include "ChunkIds.h"
+#include "ChunkWriter.h"
 #include "Padding.h"
 
 namespace trelvox {
 namespace {
+
+// The "RIFF" "AVIX" and "LIST" "movi" headers that begin a later segment.
+constexpr uint32_t kSegmentListHeaders = 2 * kRiffListHeaderBytes;
 
 // Batches of at most one standard index block's worth of chunks; long null runs are cut.
 std::vector<std::vector<RecordPtr>> CutForIndex(const std::vector<RecordPtr>& records)
@@ -108,8 +112,9 @@ void Avi2Writer::StartIndexBlock(StreamIndex& index, StdIndexBlock block)
 {
     Segment& segment = segments_.back();
     if (segments_.size() == 1) {
-        idx1_.push_back({index.fcc, 0, static_cast<uint32_t>(position_ - segment.moviStart + 4), indexBlockBytes_ - 8});
-        idx1Bytes_ += 16;
+        const uint32_t offset = static_cast<uint32_t>(position_ - segment.moviStart + kIdx1OffsetBias);
+        idx1_.push_back({index.fcc, 0, offset, indexBlockBytes_ - kRiffChunkHeaderBytes});
+        idx1Bytes_ += kAviIndexEntryBytes;
     }
     index.blocks.push_back(std::move(block));
     index.super.Add(position_);
@@ -119,17 +124,18 @@ void Avi2Writer::StartIndexBlock(StreamIndex& index, StdIndexBlock block)
 
 uint32_t Avi2Writer::SegmentHeaderBytes() const
 {
-    return static_cast<uint32_t>(PaddedLength(24, layout_.sectorSize));
+    return static_cast<uint32_t>(PaddedLength(kSegmentListHeaders, layout_.sectorSize));
 }
 
 std::optional<uint64_t> Avi2Writer::NewSegmentStart(const BatchSize& batch) const
 {
     const uint64_t v = segments_.size();
-    const uint64_t reserve = v == 1 ? layout_.sectorSize + 16ull * (batch.chunks + 1) + idx1Bytes_ : 0;
+    const uint64_t reserve =
+        v == 1 ? layout_.sectorSize + uint64_t{kAviIndexEntryBytes} * (batch.chunks + 1) + idx1Bytes_ : 0;
     if (position_ + reserve + batch.bytes + indexBlockBytes_ < v * layout_.segmentBytes)
         return {};
     // The first RIFF's idx1 goes into the gap, then the new RIFF's own header.
-    uint64_t gap = 24;
+    uint64_t gap = kSegmentListHeaders;
     if (v == 1)
         gap += PaddedLength(idx1Bytes_, layout_.sectorSize);
     return position_ + PaddedLength(gap, layout_.sectorSize);
@@ -208,11 +214,11 @@ HResult Avi2Writer::WriteWithinIndex(StreamKind stream, const std::vector<Record
     }
     StdIndexBlock& block = index->blocks.back();
     for (const Idx1Entry& e : laid.entries) {
-        const uint64_t data = segment.moviStart + e.offset - 4 + 8;
+        const uint64_t data = segment.moviStart + e.offset - kIdx1OffsetBias + kRiffChunkHeaderBytes;
         block.Add(data, e.length, (e.flags & kAviIndexKeyFrame) != 0);
         if (segments_.size() == 1) {
             idx1_.push_back(e);
-            idx1Bytes_ += 16;
+            idx1Bytes_ += kAviIndexEntryBytes;
         }
     }
     index->super.AddDuration(video ? laid.videoFrames : laid.audioBlocks);
@@ -284,14 +290,11 @@ HResult Avi2Writer::WriteSegmentHeaders()
     for (size_t k = 1; k < segments_.size(); ++k) {
         const Segment& segment = segments_[k];
         const HResult hr = WriteRegion(segment.moviStart - w, w, [&](uint8_t* out) {
-            PutFourcc(out, "RIFF");
-            PutU32(out + 4, segment.moviBytes + w - 8);
-            PutFourcc(out + 8, "AVIX");
-            if (w > 24)
-                WriteJunk(out + 12, w - 24, true);
-            PutFourcc(out + w - 12, "LIST");
-            PutU32(out + w - 8, segment.moviBytes + 4);
-            PutFourcc(out + w - 4, "movi");
+            ChunkWriter header(out);
+            header.PutListHeader(Fourcc("RIFF"), segment.moviBytes + w - kRiffChunkHeaderBytes, Fourcc("AVIX"));
+            if (w > kSegmentListHeaders)
+                header.PutJunk(w - kSegmentListHeaders, true);
+            header.PutListHeader(Fourcc("LIST"), ListCb(segment.moviBytes), Fourcc("movi"));
         });
         if (Succeeded(first))
             first = hr;
@@ -322,7 +325,7 @@ HResult Avi2Writer::Finish(const MuxInputs& inputs, const AviRunFigures& run, ui
     const uint64_t moviStart = segments_.front().moviStart;
     std::vector<Idx1Entry> entries;
     for (const Idx1Entry& e : idx1_) {
-        const uint64_t chunk = moviStart + e.offset - 4;
+        const uint64_t chunk = moviStart + e.offset - kIdx1OffsetBias;
         if (std::find(lost.begin(), lost.end(), chunk) == lost.end())
             entries.push_back(e);
     }

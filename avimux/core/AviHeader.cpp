@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "ByteOrder.h"
+#include "AviStructures.h"
 #include "ChunkIds.h"
+#include "ChunkWriter.h"
 #include "FrameRounding.h"
 #include "OpenDmlIndex.h"
 #include "Padding.h"
@@ -12,12 +13,14 @@
 namespace trelvox {
 namespace {
 
-constexpr uint32_t kFixedHeaderBytes = 88;  // RIFF 12, LIST hdrl 12, avih 8 + 56
-constexpr uint32_t kStrlOverhead = 84;      // LIST strl 12, strh 8 + 56, strf header 8
-constexpr uint32_t kMoviListHeader = 12;
-constexpr uint32_t kOdmlList = 268;  // LIST odml 12, dmlh 8 + 248
+constexpr uint32_t kFixedHeaderBytes =
+    2 * kRiffListHeaderBytes + kRiffChunkHeaderBytes + kMainAviHeaderBytes;  // RIFF, hdrl, avih
+constexpr uint32_t kStrlOverhead =
+    kRiffListHeaderBytes + kRiffChunkHeaderBytes + kAviStreamHeaderBytes + kRiffChunkHeaderBytes;  // strl, strh, strf
+constexpr uint32_t kOdmlList = kRiffListHeaderBytes + kRiffChunkHeaderBytes + kOdmlExtendedHeaderBytes;
 constexpr uint32_t kBiRgb = 0;
 constexpr uint32_t kBiBitfields = 3;
+constexpr uint32_t kHundredNsPerSecond = 10000000;
 
 uint32_t VideoStrlBytes(const VideoFormat& v)
 {
@@ -28,142 +31,118 @@ uint32_t AudioStrlBytes(const AudioFormat& a)
     return kStrlOverhead + a.CbFormat() + (a.CbFormat() & 1u);
 }
 
-// "strh" chunk with its 56 bytes of fields; returns the bytes written.
-struct StreamHeader {
-    const char* type;
-    uint32_t handler = 0;
-    uint32_t scale = 0, rate = 0, start = 0, length = 0, suggestedBuffer = 0, sampleSize = 0;
-    int16_t right = 0, bottom = 0;
-};
-
-uint32_t WriteStrh(uint8_t* p, const StreamHeader& h)
-{
-    PutFourcc(p, "strh");
-    PutU32(p + 4, 56);
-    uint8_t* f = p + 8;
-    PutFourcc(f, h.type);
-    PutU32(f + 4, h.handler);
-    PutU32(f + 20, h.scale);
-    PutU32(f + 24, h.rate);
-    PutU32(f + 28, h.start);
-    PutU32(f + 32, h.length);
-    PutU32(f + 36, h.suggestedBuffer);
-    PutU32(f + 44, h.sampleSize);
-    PutU16(f + 52, static_cast<uint16_t>(h.right));
-    PutU16(f + 54, static_cast<uint16_t>(h.bottom));
-    return 64;
-}
-
-uint32_t WriteStrlStart(uint8_t* p, uint32_t listSize)
-{
-    PutFourcc(p, "LIST");
-    PutU32(p + 4, listSize);
-    PutFourcc(p + 8, "strl");
-    return 12;
-}
-
 uint32_t SuperIndexSlot(const OdmlHeaderParts* odml)
 {
     return odml ? odml->indexBlockBytes : 0;
 }
 
-uint32_t WriteSuperIndex(uint8_t* p, const OdmlHeaderParts* odml, const uint8_t* block)
+// The super index slot of a strl: the held block, or JUNK before there is one.
+void PutSuperIndex(ChunkWriter& w, const OdmlHeaderParts* odml, const uint8_t* block)
 {
     if (!odml)
-        return 0;
+        return;
     if (block) {
-        std::copy(block, block + kIndexDataBytes, p);
+        w.PutBytes(block, kIndexDataBytes);
+        w.Skip(odml->indexBlockBytes - kIndexDataBytes);
     } else {
-        WriteJunk(p, odml->indexBlockBytes, true);
+        w.PutJunk(odml->indexBlockBytes, true);
     }
-    return odml->indexBlockBytes;
 }
 
-uint32_t WriteVideoStrl(uint8_t* p, const VideoFormat& v, const AviRunFigures& run, const AviFileFigures& file,
-                        const OdmlHeaderParts* odml)
+uint32_t VideoHandler(const VideoFormat& v, const AviRunFigures& run)
 {
-    uint32_t at = WriteStrlStart(p, 76 + v.BiSize() + SuperIndexSlot(odml));
-    StreamHeader h{"vids"};
+    if (run.fourccOverride != 0)
+        return run.fourccOverride;
     const uint32_t compression = v.Compression();
-    h.handler = run.fourccOverride != 0                                  ? run.fourccOverride
-                : (compression == kBiRgb || compression == kBiBitfields) ? Fourcc("DIB ")
-                                                                         : compression;
-    h.scale = static_cast<uint32_t>(run.frameDuration);
-    h.rate = 10000000;
-    h.start = file.videoStart;
-    h.length = file.videoFrames;
-    h.suggestedBuffer = run.maxVideoSample + 8;
-    h.right = static_cast<int16_t>(v.Width());
-    h.bottom = static_cast<int16_t>(v.Height());
-    at += WriteStrh(p + at, h);
-    PutFourcc(p + at, "strf");
-    PutU32(p + at + 4, v.BiSize());
-    std::copy(v.bitmapInfoHeader.begin(), v.bitmapInfoHeader.end(), p + at + 8);
-    at += 8 + v.BiSize();
-    return at + WriteSuperIndex(p + at, odml, odml ? odml->videoSuperIndex : nullptr);
+    return compression == kBiRgb || compression == kBiBitfields ? Fourcc("DIB ") : compression;
 }
 
-uint32_t WriteAudioStrl(uint8_t* p, const AudioFormat& a, const AviRunFigures& run, const AviFileFigures& file,
-                        const OdmlHeaderParts* odml)
+// The strl sizes are the ones AviHeaderSize counts: strf is never padded after a
+// BITMAPINFOHEADER, and in an AVI 1.0 header the list leaves out the pad byte of an odd
+// WAVEFORMATEX.
+void PutStrlHeader(ChunkWriter& w, uint32_t listBytes)
 {
-    const uint32_t format = a.CbFormat() + (a.CbFormat() & 1u);
-    uint32_t at = WriteStrlStart(p, 76 + (odml ? format + odml->indexBlockBytes : a.CbFormat()));
-    StreamHeader h{"auds"};
-    h.scale = a.BlockAlign();
-    h.rate = a.AvgBytesPerSec();
-    h.start = file.audioStart;
-    h.length = file.audioBlocks;
-    h.suggestedBuffer = run.maxAudioSample + 8;
-    h.sampleSize = a.BlockAlign();
-    at += WriteStrh(p + at, h);
-    PutFourcc(p + at, "strf");
-    PutU32(p + at + 4, a.CbFormat());
-    std::copy(a.waveFormat.begin(), a.waveFormat.end(), p + at + 8);
-    at += 8 + format;  // the pad byte stays zero
-    return at + WriteSuperIndex(p + at, odml, odml ? odml->audioSuperIndex : nullptr);
+    w.PutListHeader(Fourcc("LIST"), listBytes - kRiffChunkHeaderBytes, Fourcc("strl"));
 }
 
-uint32_t WriteOdmlList(uint8_t* p, uint32_t totalFrames)
+void PutVideoStrl(ChunkWriter& w, const VideoFormat& v, const AviRunFigures& run, const AviFileFigures& file,
+                  const OdmlHeaderParts* odml)
 {
-    PutFourcc(p, "LIST");
-    PutU32(p + 4, 260);
-    PutFourcc(p + 8, "odml");
-    PutFourcc(p + 12, "dmlh");
-    PutU32(p + 16, 248);
-    PutU32(p + 20, totalFrames);
-    return kOdmlList;
+    PutStrlHeader(w, VideoStrlBytes(v) + SuperIndexSlot(odml));
+    AviStreamHeader strh{};
+    strh.fccType = Fourcc("vids");
+    strh.fccHandler = VideoHandler(v, run);
+    strh.dwScale = static_cast<uint32_t>(run.frameDuration);
+    strh.dwRate = kHundredNsPerSecond;
+    strh.dwStart = file.videoStart;
+    strh.dwLength = file.videoFrames;
+    strh.dwSuggestedBufferSize = run.maxVideoSample + kRiffChunkHeaderBytes;
+    strh.rcFrame.right = static_cast<int16_t>(v.Width());
+    strh.rcFrame.bottom = static_cast<int16_t>(v.Height());
+    w.PutChunk(Fourcc("strh"), strh);
+    w.Put(RiffChunkHeader{Fourcc("strf"), v.BiSize()});
+    w.PutBytes(v.bitmapInfoHeader.data(), v.BiSize());
+    PutSuperIndex(w, odml, odml ? odml->videoSuperIndex : nullptr);
 }
 
-void WriteAvih(uint8_t* p, const MuxInputs& inputs, const AviRunFigures& run, const AviFileFigures& file)
+void PutAudioStrl(ChunkWriter& w, const AudioFormat& a, const AviRunFigures& run, const AviFileFigures& file,
+                  const OdmlHeaderParts* odml)
 {
-    PutFourcc(p, "avih");
-    PutU32(p + 4, 56);
-    uint8_t* f = p + 8;
+    const uint32_t unpadded = kStrlOverhead + a.CbFormat();
+    PutStrlHeader(w, odml ? AudioStrlBytes(a) + odml->indexBlockBytes : unpadded);
+    AviStreamHeader strh{};
+    strh.fccType = Fourcc("auds");
+    strh.dwScale = a.BlockAlign();
+    strh.dwRate = a.AvgBytesPerSec();
+    strh.dwStart = file.audioStart;
+    strh.dwLength = file.audioBlocks;
+    strh.dwSuggestedBufferSize = run.maxAudioSample + kRiffChunkHeaderBytes;
+    strh.dwSampleSize = a.BlockAlign();
+    w.PutChunk(Fourcc("strh"), strh);
+    const ChunkWriter::Mark strf = w.BeginChunk(Fourcc("strf"));
+    w.PutBytes(a.waveFormat.data(), a.CbFormat());
+    w.End(strf);
+    PutSuperIndex(w, odml, odml ? odml->audioSuperIndex : nullptr);
+}
+
+void PutOdmlList(ChunkWriter& w, uint32_t totalFrames)
+{
+    const ChunkWriter::Mark odml = w.BeginList(Fourcc("odml"));
+    OdmlExtendedHeader dmlh{};
+    dmlh.dwTotalFrames = totalFrames;
+    w.PutChunk(Fourcc("dmlh"), dmlh);
+    w.End(odml);
+}
+
+MainAviHeader MainHeader(const MuxInputs& inputs, const AviRunFigures& run, const AviFileFigures& file)
+{
+    MainAviHeader avih{};
     uint64_t maxBytesPerSec = 0;
     if (inputs.video && run.frameDuration > 0) {
-        PutU32(f, static_cast<uint32_t>(run.frameDuration / 10));
+        avih.dwMicroSecPerFrame = static_cast<uint32_t>(run.frameDuration / 10);
         maxBytesPerSec =
-            static_cast<uint64_t>(run.maxVideoSample) * 10000000ull / static_cast<uint64_t>(run.frameDuration);
+            static_cast<uint64_t>(run.maxVideoSample) * kHundredNsPerSecond / static_cast<uint64_t>(run.frameDuration);
     }
     if (inputs.audio)
         maxBytesPerSec += inputs.audio->AvgBytesPerSec();
-    PutU32(f + 4, static_cast<uint32_t>(maxBytesPerSec));
-    PutU32(f + 8, run.sectorSize);
-    PutU32(f + 12, file.indexed && !file.openEnded ? kAviHasIndex : 0);
-    PutU32(f + 16, file.videoFrames);
-    PutU32(f + 24, (inputs.video ? 1u : 0u) + (inputs.audio ? 1u : 0u));
-    PutU32(f + 28, std::max(run.maxVideoSample, run.maxAudioSample) + 8);
+    avih.dwMaxBytesPerSec = static_cast<uint32_t>(maxBytesPerSec);
+    avih.dwPaddingGranularity = run.sectorSize;
+    avih.dwFlags = file.indexed && !file.openEnded ? kAviHasIndex : 0;
+    avih.dwTotalFrames = file.videoFrames;
+    avih.dwStreams = (inputs.video ? 1u : 0u) + (inputs.audio ? 1u : 0u);
+    avih.dwSuggestedBufferSize = std::max(run.maxVideoSample, run.maxAudioSample) + kRiffChunkHeaderBytes;
     if (inputs.video) {
-        PutU32(f + 32, static_cast<uint32_t>(std::abs(static_cast<int64_t>(inputs.video->Width()))));
-        PutU32(f + 36, static_cast<uint32_t>(std::abs(static_cast<int64_t>(inputs.video->Height()))));
+        avih.dwWidth = static_cast<uint32_t>(std::abs(static_cast<int64_t>(inputs.video->Width())));
+        avih.dwHeight = static_cast<uint32_t>(std::abs(static_cast<int64_t>(inputs.video->Height())));
     }
+    return avih;
 }
 
 }  // namespace
 
 uint32_t AviHeaderSize(const MuxInputs& inputs, uint32_t sectorSize, uint32_t indexBlockBytes)
 {
-    uint64_t size = kFixedHeaderBytes + kMoviListHeader;
+    uint64_t size = kFixedHeaderBytes + kRiffListHeaderBytes;
     if (inputs.video)
         size += VideoStrlBytes(*inputs.video) + indexBlockBytes;
     if (inputs.audio)
@@ -177,25 +156,22 @@ void BuildAviHeader(uint8_t* out, const MuxInputs& inputs, const AviRunFigures& 
                     const OdmlHeaderParts* odml)
 {
     const uint32_t h = file.headerSize;
-    PutFourcc(out, "RIFF");
-    PutU32(out + 4, file.openEnded ? 0 : h + file.moviBytes + file.indexRegionBytes - 8);
-    PutFourcc(out + 8, "AVI ");
-    PutFourcc(out + 12, "LIST");
-    PutU32(out + 16, h - 32);
-    PutFourcc(out + 20, "hdrl");
-    WriteAvih(out + 24, inputs, run, file);
-    uint32_t at = kFixedHeaderBytes;
+    const uint32_t moviHeaderAt = h - kRiffListHeaderBytes;
+    const uint32_t fileBytes = h + file.moviBytes + file.indexRegionBytes;
+    ChunkWriter w(out);
+    w.PutListHeader(Fourcc("RIFF"), file.openEnded ? 0 : fileBytes - kRiffChunkHeaderBytes, Fourcc("AVI "));
+    const ChunkWriter::Mark hdrl = w.BeginList(Fourcc("hdrl"));
+    w.PutChunk(Fourcc("avih"), MainHeader(inputs, run, file));
     if (inputs.video)
-        at += WriteVideoStrl(out + at, *inputs.video, run, file, odml);
+        PutVideoStrl(w, *inputs.video, run, file, odml);
     if (inputs.audio)
-        at += WriteAudioStrl(out + at, *inputs.audio, run, file, odml);
+        PutAudioStrl(w, *inputs.audio, run, file, odml);
     if (odml)
-        at += WriteOdmlList(out + at, odml->totalFrames);
-    if (at != h - 12)
-        WriteJunk(out + at, h - 12 - at, true);
-    PutFourcc(out + h - 12, "LIST");
-    PutU32(out + h - 8, file.openEnded ? 0 : file.moviBytes + 4);
-    PutFourcc(out + h - 4, "movi");
+        PutOdmlList(w, odml->totalFrames);
+    if (w.Position() != moviHeaderAt)
+        w.PutJunk(static_cast<uint32_t>(moviHeaderAt - w.Position()), true);
+    w.End(hdrl);
+    w.PutListHeader(Fourcc("LIST"), file.openEnded ? 0 : ListCb(file.moviBytes), Fourcc("movi"));
 }
 
 uint32_t VideoStartFrames(int64_t firstVideoTime, int64_t firstAudioTime, int64_t frameDuration,

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "AviStructures.h"  // the idx1 flags that go with these ids
+
 namespace trelvox {
 
 constexpr uint32_t Fourcc(const char (&code)[5])
@@ -17,7 +19,5 @@ constexpr uint32_t kVideoKeyChunk = Fourcc("00db");
 constexpr uint32_t kVideoChunk = Fourcc("00dc");        // also null frames
 constexpr uint32_t kAudioChunkSecond = Fourcc("01wb");  // audio beside video
 constexpr uint32_t kAudioChunkOnly = Fourcc("00wb");    // audio without video
-constexpr uint32_t kAviIndexKeyFrame = 0x10;            // AVIIF_KEYFRAME
-constexpr uint32_t kAviHasIndex = 0x10;                 // AVIF_HASINDEX
 
 }  // namespace trelvox

@@ -83,7 +83,7 @@ void AppendWrittenChunks(CommonIndexList& list, const std::vector<Idx1Entry>& ch
 {
     for (const Idx1Entry& chunk : chunks) {
         CommonIndexEntry entry;
-        entry.offset = moviData + chunk.offset - 4;
+        entry.offset = moviData + chunk.offset - kIdx1OffsetBias;
         entry.size = chunk.length;
         entry.file = file;
         entry.count = blockAlign == 0 ? 1 : chunk.length / blockAlign;

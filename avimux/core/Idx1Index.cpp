@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "ByteOrder.h"
+#include "ChunkIds.h"
+#include "ChunkWriter.h"
 #include "Padding.h"
 
 namespace trelvox {
@@ -21,20 +22,14 @@ uint32_t Idx1RegionBytes(size_t entries, uint32_t sectorSize)
 
 void BuildIdx1Region(uint8_t* out, const std::vector<Idx1Entry>& entries, uint32_t sectorSize)
 {
-    const uint32_t bytes = Idx1Bytes(entries.size());
-    PutFourcc(out, "idx1");
-    PutU32(out + 4, bytes - 8);
-    uint8_t* p = out + 8;
-    for (const Idx1Entry& e : entries) {
-        PutU32(p, e.ckid);
-        PutU32(p + 4, e.flags);
-        PutU32(p + 8, e.offset);
-        PutU32(p + 12, e.length);
-        p += 16;
-    }
-    const uint32_t junk = JunkBytesAfter(bytes, sectorSize);
+    ChunkWriter w(out);
+    const ChunkWriter::Mark idx1 = w.BeginChunk(Fourcc("idx1"));
+    for (const Idx1Entry& e : entries)
+        w.Put(AviIndexEntry{e.ckid, e.flags, e.offset, e.length});
+    w.End(idx1);
+    const uint32_t junk = JunkBytesAfter(w.Position(), sectorSize);
     if (junk != 0)
-        WriteJunk(out + bytes, junk, true);
+        w.PutJunk(junk, true);
 }
 
 }  // namespace trelvox

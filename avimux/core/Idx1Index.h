@@ -1,23 +1,25 @@
-// The idx1 index of an AVI 1.0 file: one 16-byte entry per chunk in movi.
+// The idx1 index of an AVI 1.0 file: one AVIINDEXENTRY per chunk in movi.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
+#include "AviStructures.h"
+
 namespace trelvox {
 
 struct Idx1Entry {
     uint32_t ckid = 0;
     uint32_t flags = 0;
-    uint32_t offset = 0;  // from the "movi" code to the chunk header
+    uint32_t offset = 0;  // from the "movi" code to the chunk header (kIdx1OffsetBias)
     uint32_t length = 0;
 };
 
-// 8 + 16 per entry.
+// The idx1 chunk with its header.
 inline uint32_t Idx1Bytes(size_t entries)
 {
-    return static_cast<uint32_t>(8 + 16 * entries);
+    return static_cast<uint32_t>(kRiffChunkHeaderBytes + kAviIndexEntryBytes * entries);
 }
 
 // Room for `more` entries, reserved before a write so that the entries of a chunk on disk

@@ -1,46 +1,44 @@
 #include "MediaFormats.h"
 
+#include "AviStructures.h"
 #include "ByteOrder.h"
 
 namespace trelvox {
-namespace {
-constexpr uint32_t kBitmapInfoHeaderBytes = 40;
-}
 
 int32_t VideoFormat::Width() const
 {
-    return GetI32(&bitmapInfoHeader[4]);
+    return GetI32(&bitmapInfoHeader[offsetof(BitmapInfoHeader, biWidth)]);
 }
 int32_t VideoFormat::Height() const
 {
-    return GetI32(&bitmapInfoHeader[8]);
+    return GetI32(&bitmapInfoHeader[offsetof(BitmapInfoHeader, biHeight)]);
 }
 uint32_t VideoFormat::Compression() const
 {
-    return GetU32(&bitmapInfoHeader[16]);
+    return GetU32(&bitmapInfoHeader[offsetof(BitmapInfoHeader, biCompression)]);
 }
 
 uint16_t AudioFormat::Channels() const
 {
-    return GetU16(&waveFormat[2]);
+    return GetU16(&waveFormat[offsetof(WaveFormatEx, nChannels)]);
 }
 uint32_t AudioFormat::SamplesPerSec() const
 {
-    return GetU32(&waveFormat[4]);
+    return GetU32(&waveFormat[offsetof(WaveFormatEx, nSamplesPerSec)]);
 }
 uint32_t AudioFormat::AvgBytesPerSec() const
 {
-    return GetU32(&waveFormat[8]);
+    return GetU32(&waveFormat[offsetof(WaveFormatEx, nAvgBytesPerSec)]);
 }
 uint16_t AudioFormat::BlockAlign() const
 {
-    return GetU16(&waveFormat[12]);
+    return GetU16(&waveFormat[offsetof(WaveFormatEx, nBlockAlign)]);
 }
 
 void AudioFormat::SetRates(uint32_t samplesPerSec, uint32_t avgBytesPerSec)
 {
-    PutU32(&waveFormat[4], samplesPerSec);
-    PutU32(&waveFormat[8], avgBytesPerSec);
+    PutU32(&waveFormat[offsetof(WaveFormatEx, nSamplesPerSec)], samplesPerSec);
+    PutU32(&waveFormat[offsetof(WaveFormatEx, nAvgBytesPerSec)], avgBytesPerSec);
 }
 
 HResult VideoFormatFromBlock(VideoFormatKind kind, const uint8_t* block, uint32_t length, VideoFormat* format)
@@ -62,7 +60,7 @@ HResult AudioFormatFromBlock(const uint8_t* block, uint32_t length, AudioFormat*
 {
     if (block == nullptr || format == nullptr)
         return kE_POINTER;
-    if (length < 16)
+    if (length < kPcmWaveFormatBytes)
         return kVFW_E_TYPE_NOT_ACCEPTED;
     AudioFormat parsed;
     parsed.waveFormat.assign(block, block + length);

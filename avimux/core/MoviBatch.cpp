@@ -1,9 +1,7 @@
 #include "MoviBatch.h"
 
-#include <cstring>
-
-#include "ByteOrder.h"
 #include "ChunkIds.h"
+#include "ChunkWriter.h"
 #include "Padding.h"
 
 namespace trelvox {
@@ -11,7 +9,7 @@ namespace {
 
 uint64_t RecordBytes(const SampleRecord& r, uint32_t sectorSize)
 {
-    const uint64_t raw = r.IsNullRun() ? 8ull * r.frames : SampleChunkBytes(r.size);
+    const uint64_t raw = r.IsNullRun() ? uint64_t{kRiffChunkHeaderBytes} * r.frames : SampleChunkBytes(r.size);
     return PaddedLength(raw, sectorSize);
 }
 
@@ -50,37 +48,36 @@ BatchLayout LayOutBatch(const std::vector<RecordPtr>& records, const BatchStream
 {
     BatchLayout layout;
     const bool inPlace = WritesInPlace(records);
-    uint64_t pos = 0;
+    ChunkWriter w(out);
     for (const RecordPtr& record : records) {
         const SampleRecord& r = *record;
         const uint32_t id = ChunkId(r, stream);
         if (r.IsNullRun()) {
-            for (uint32_t i = 0; i < r.frames; ++i, pos += 8) {
-                PutU32(out + pos, id);
-                PutU32(out + pos + 4, 0);
-                layout.entries.push_back({id, 0, static_cast<uint32_t>(moviStart + pos + 4), 0});
+            for (uint32_t i = 0; i < r.frames; ++i) {
+                const uint32_t offset = static_cast<uint32_t>(moviStart + w.Position() + kIdx1OffsetBias);
+                w.End(w.BeginChunk(id));
+                layout.entries.push_back({id, 0, offset, 0});
             }
             layout.videoFrames += r.frames;
         } else {
-            PutU32(out + pos, id);
-            PutU32(out + pos + 4, r.size);
-            if (!inPlace)
-                std::memcpy(out + pos + 8, r.Payload(), r.size);
-            if (r.size & 1u)
-                out[pos + 8 + r.size] = 0;
-            layout.entries.push_back(
-                {id, r.sync ? kAviIndexKeyFrame : 0, static_cast<uint32_t>(moviStart + pos + 4), r.size});
-            pos += SampleChunkBytes(r.size);
+            const uint32_t offset = static_cast<uint32_t>(moviStart + w.Position() + kIdx1OffsetBias);
+            const ChunkWriter::Mark chunk = w.BeginChunk(id);
+            if (inPlace) {
+                w.Skip(r.size);
+            } else {
+                w.PutBytes(r.Payload(), r.size);
+            }
+            w.End(chunk);
+            layout.entries.push_back({id, r.sync ? kAviIndexKeyFrame : 0, offset, r.size});
             if (stream.video) {
                 layout.videoFrames += 1;
             } else {
                 layout.audioBlocks += r.size / stream.blockAlign;
             }
         }
-        const uint32_t junk = JunkBytesAfter(pos, sectorSize);
+        const uint32_t junk = JunkBytesAfter(w.Position(), sectorSize);
         if (junk != 0)
-            WriteJunk(out + pos, junk, zeroFillJunk);
-        pos += junk;
+            w.PutJunk(junk, zeroFillJunk);
     }
     return layout;
 }

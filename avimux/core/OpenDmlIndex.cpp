@@ -2,9 +2,27 @@
 
 #include <algorithm>
 
+#include "AviStructures.h"
 #include "ByteOrder.h"
+#include "ChunkIds.h"
 
 namespace trelvox {
+namespace {
+
+constexpr size_t kStdEntriesInUseAt = offsetof(AviStdIndexHeader, nEntriesInUse);
+constexpr size_t kSuperEntriesInUseAt = offsetof(AviSuperIndexHeader, nEntriesInUse);
+
+size_t StdEntryAt(uint32_t entry)
+{
+    return kAviStdIndexHeaderBytes + size_t{kAviStdIndexEntryBytes} * entry;
+}
+
+size_t SuperEntryAt(uint32_t entry)
+{
+    return kAviSuperIndexHeaderBytes + size_t{kAviSuperIndexEntryBytes} * entry;
+}
+
+}  // namespace
 
 uint32_t IndexBlockBytes(uint32_t sectorSize)
 {
@@ -15,19 +33,20 @@ StdIndexBlock::StdIndexBlock(uint32_t fcc, uint32_t chunkId, uint32_t blockBytes
     : base_(baseOffset),
       bytes_(kIndexDataBytes, 0)
 {
-    uint8_t* p = bytes_.data();
-    PutU32(p, fcc);
-    PutU32(p + 4, blockBytes - 8);
-    PutU16(p + 8, 2);  // longs per entry
-    p[10] = 0;         // sub-type
-    p[11] = 1;         // index of chunks
-    PutU32(p + 16, chunkId);
-    PutU64(p + 20, baseOffset);
+    AviStdIndexHeader header{};
+    header.fcc = fcc;
+    header.cb = blockBytes - kRiffChunkHeaderBytes;
+    header.wLongsPerEntry = LongsPerEntry<AviStdIndexEntry>();
+    header.bIndexSubType = kAviIndexSubDefault;
+    header.bIndexType = kAviIndexOfChunks;
+    header.dwChunkId = chunkId;
+    header.qwBaseOffset = baseOffset;
+    Store(header, bytes_.data());
 }
 
 uint32_t StdIndexBlock::Entries() const
 {
-    return GetU32(&bytes_[12]);
+    return GetU32(&bytes_[kStdEntriesInUseAt]);
 }
 
 bool StdIndexBlock::Takes(uint32_t more, uint64_t position) const
@@ -38,45 +57,44 @@ bool StdIndexBlock::Takes(uint32_t more, uint64_t position) const
 void StdIndexBlock::Add(uint64_t dataOffset, uint32_t size, bool sync)
 {
     const uint32_t n = Entries();
-    uint8_t* e = &bytes_[32 + 8 * n];
-    PutU32(e, static_cast<uint32_t>(dataOffset - base_));
-    PutU32(e + 4, size | (sync ? 0u : 0x80000000u));
-    PutU32(&bytes_[12], n + 1);
+    const AviStdIndexEntry entry{static_cast<uint32_t>(dataOffset - base_),
+                                 size | (sync ? 0u : kAviStdIndexDeltaFrame)};
+    Store(entry, &bytes_[StdEntryAt(n)]);
+    PutU32(&bytes_[kStdEntriesInUseAt], n + 1);
 }
 
 SuperIndex::SuperIndex(uint32_t chunkId, uint32_t blockBytes) : blockBytes_(blockBytes), bytes_(kIndexDataBytes, 0)
 {
-    uint8_t* p = bytes_.data();
-    PutFourcc(p, "indx");
-    PutU32(p + 4, blockBytes - 8);
-    PutU16(p + 8, 4);  // longs per entry
-    p[11] = 0;         // index of indexes
-    PutU32(p + 16, chunkId);
+    AviSuperIndexHeader header{};
+    header.fcc = Fourcc("indx");
+    header.cb = blockBytes - kRiffChunkHeaderBytes;
+    header.wLongsPerEntry = LongsPerEntry<AviSuperIndexEntry>();
+    header.bIndexType = kAviIndexOfIndexes;
+    header.dwChunkId = chunkId;
+    Store(header, bytes_.data());
 }
 
 uint32_t SuperIndex::Entries() const
 {
-    return GetU32(&bytes_[12]);
+    return GetU32(&bytes_[kSuperEntriesInUseAt]);
 }
 
 void SuperIndex::Add(uint64_t offset)
 {
     const uint32_t n = Entries();
-    uint8_t* e = &bytes_[32 + 16 * n];
-    PutU64(e, offset);
-    PutU32(e + 8, blockBytes_);
-    PutU32(&bytes_[12], n + 1);
+    Store(AviSuperIndexEntry{offset, blockBytes_, 0}, &bytes_[SuperEntryAt(n)]);
+    PutU32(&bytes_[kSuperEntriesInUseAt], n + 1);
 }
 
 void SuperIndex::AddDuration(uint32_t duration)
 {
-    uint8_t* e = &bytes_[32 + 16 * (Entries() - 1) + 12];
-    PutU32(e, GetU32(e) + duration);
+    uint8_t* d = &bytes_[SuperEntryAt(Entries() - 1) + offsetof(AviSuperIndexEntry, dwDuration)];
+    PutU32(d, GetU32(d) + duration);
 }
 
 uint64_t SuperIndex::Offset(uint32_t entry) const
 {
-    return GetU64(&bytes_[32 + 16 * entry]);
+    return GetU64(&bytes_[SuperEntryAt(entry) + offsetof(AviSuperIndexEntry, qwOffset)]);
 }
 
 void SuperIndex::KeepFirst(uint32_t entries)
@@ -84,8 +102,8 @@ void SuperIndex::KeepFirst(uint32_t entries)
     const uint32_t n = Entries();
     if (entries >= n)
         return;
-    std::fill(bytes_.begin() + 32 + 16 * entries, bytes_.begin() + 32 + 16 * n, 0);
-    PutU32(&bytes_[12], entries);
+    std::fill(bytes_.begin() + SuperEntryAt(entries), bytes_.begin() + SuperEntryAt(n), 0);
+    PutU32(&bytes_[kSuperEntriesInUseAt], entries);
 }
 
 }  // namespace trelvox

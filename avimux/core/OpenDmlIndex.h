@@ -5,11 +5,14 @@
 #include <cstdint>
 #include <vector>
 
+#include "AviStructures.h"
+
 namespace trelvox {
 
 constexpr uint32_t kIndexDataBytes = 0x7E00;
-constexpr uint32_t kStdIndexCapacity = 4028;    // 8-byte entries after a 32-byte header
-constexpr uint32_t kSuperIndexCapacity = 2014;  // 16-byte entries after a 32-byte header
+constexpr uint32_t kStdIndexCapacity = (kIndexDataBytes - kAviStdIndexHeaderBytes) / kAviStdIndexEntryBytes;
+constexpr uint32_t kSuperIndexCapacity = (kIndexDataBytes - kAviSuperIndexHeaderBytes) / kAviSuperIndexEntryBytes;
+static_assert(kStdIndexCapacity == 4028 && kSuperIndexCapacity == 2014);
 constexpr uint64_t kStdIndexReach = 0x80000000ull;
 
 // X: 0x7E00 rounded up to the sector size.

@@ -2,7 +2,8 @@
 
 #include <cstring>
 
-#include "ByteOrder.h"
+#include "AviStructures.h"
+#include "ChunkIds.h"
 
 namespace trelvox {
 
@@ -12,15 +13,14 @@ uint32_t JunkBytesAfter(uint64_t length, uint32_t sectorSize)
     if (rest == 0)
         return 0;
     const uint32_t junk = sectorSize - rest;
-    return junk < 8 ? junk + sectorSize : junk;
+    return junk < kRiffChunkHeaderBytes ? junk + sectorSize : junk;
 }
 
 void WriteJunk(uint8_t* at, uint32_t junkBytes, bool zeroFill)
 {
-    PutFourcc(at, "JUNK");
-    PutU32(at + 4, junkBytes - 8);
+    Store(RiffChunkHeader{Fourcc("JUNK"), junkBytes - kRiffChunkHeaderBytes}, at);
     if (zeroFill)
-        std::memset(at + 8, 0, junkBytes - 8);
+        std::memset(at + kRiffChunkHeaderBytes, 0, junkBytes - kRiffChunkHeaderBytes);
 }
 
 }  // namespace trelvox

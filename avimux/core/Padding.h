@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "AviStructures.h"
+
 namespace trelvox {
 
 // Bytes of JUNK that follow a length of `length` (0 when already a multiple of S).
@@ -18,10 +20,11 @@ inline uint64_t PaddedLength(uint64_t length, uint32_t sectorSize)
 // only when asked.
 void WriteJunk(uint8_t* at, uint32_t junkBytes, bool zeroFill);
 
-// Bytes a sample chunk of n data bytes takes: header, data and the pad byte of odd sizes.
+// Bytes a chunk (a sample's or any other) of n data bytes takes: header, data and the
+// pad byte of odd sizes.
 inline uint64_t SampleChunkBytes(uint32_t n)
 {
-    return 8ull + n + (n & 1u);
+    return uint64_t{kRiffChunkHeaderBytes} + n + (n & 1u);
 }
 
 }  // namespace trelvox
