@@ -77,8 +77,7 @@ HRESULT TimeShiftControl::HoldPlayback(PlaybackState next, HeldAt position)
     CAutoLock lock(&m_filterLock);
     const REFERENCE_TIME now = Now();
     const PlaybackState state = m_playback;
-    ChangePlayback(
-        true, [&](TimeShiftCursor& cursor) { cursor.KeepPosition(position(state, cursor.Anchor(), now)); });
+    ChangePlayback(true, [&](TimeShiftCursor& cursor) { cursor.KeepPosition(position(state, cursor.Anchor(), now)); });
     m_playback = next;
     return S_OK;
 }

@@ -4,44 +4,9 @@
 #include <new>
 
 #include "FileNaming.h"
+#include "WorkingFormats.h"
 
 namespace trelvox {
-namespace {
-
-SplitRule VideoSplitRule(SplitMode splitMode)
-{
-    switch (splitMode) {
-    case SplitMode::FrameCount:
-        return SplitRule::Frames;
-    case SplitMode::KeyFrameCount:
-        return SplitRule::KeyFrames;
-    default:
-        return SplitRule::None;
-    }
-}
-
-// The working formats: the overrides replace the connected frame duration and audio rate.
-// A video stream left without a frame duration learns it from its samples.
-HResult ApplyOverrides(const MuxSettings& s, MuxInputs& inputs)
-{
-    if (inputs.video && s.frameDurationOverrideEnabled) {
-        inputs.video->frameDuration = s.frameDurationOverride;
-    }
-    if (inputs.video && inputs.video->frameDuration < 0)
-        inputs.video->frameDuration = 0;
-    if (inputs.audio && s.audioRateOverrideEnabled) {
-        AudioFormat& a = *inputs.audio;
-        if (a.SamplesPerSec() == 0)
-            return kVFW_E_TYPE_NOT_ACCEPTED;
-        const uint64_t avg = static_cast<uint64_t>(a.AvgBytesPerSec()) * s.audioRateOverride / a.SamplesPerSec();
-        if (avg == 0 || avg > UINT32_MAX)
-            return kVFW_E_TYPE_NOT_ACCEPTED;
-        a.SetRates(s.audioRateOverride, static_cast<uint32_t>(avg));
-    }
-    return kS_OK;
-}
-
-}  // namespace
 
 MuxRecorder::MuxRecorder(MuxFileSystem& fileSystem, MuxEventSink& events, WriterThreading threading,
                          ThreadStarter starter)
