@@ -1,6 +1,5 @@
 #include "MuxFilter.h"
 
-#include <array>
 #include <cstring>
 #include <iterator>
 #include <new>
@@ -9,7 +8,7 @@
 #include "MuxBaseFilter.h"
 #include "MuxGuids.h"
 #include "MuxInputPin.h"
-#include "TimeShiftOutputPin.h"
+#include "MuxSettingsStream.h"
 #include "Utf8Path.h"
 
 using trelvox::StreamKind;
@@ -42,6 +41,7 @@ CUnknown* WINAPI MuxFilter::CreateInstance(LPUNKNOWN pUnk, HRESULT* phr)
 MuxFilter::MuxFilter(LPUNKNOWN pUnk, HRESULT* phr) : CUnknown(L"Pelkor AVI Mux", pUnk, phr), CPersistStream(pUnk, phr)
 {
     m_filter.reset(new MuxBaseFilter(this, GetOwner(), &m_filterLock, phr));
+    m_timeShift = std::make_unique<TimeShiftControl>(*m_filter, m_filterLock);
     m_recorder = std::make_unique<trelvox::MuxRecorder>(m_fileSystem, *m_filter);
 }
 
@@ -156,30 +156,19 @@ STDMETHODIMP MuxFilter::GetClassID(CLSID* pClsid)
     return S_OK;
 }
 
+// The version field ahead of the block is CPersistStream's.
 HRESULT MuxFilter::WriteToStream(IStream* pStream)
 {
     CAutoLock lock(&m_filterLock);
-    const auto bytes = trelvox::SerializeMuxSettings(m_settings);
-    // The version field ahead of the block is written by CPersistStream.
-    const ULONG blockBytes = trelvox::kMuxSettingsBytes;
-    ULONG written = 0;
-    const HRESULT hr = pStream->Write(bytes.data() + (bytes.size() - blockBytes), blockBytes, &written);
-    if (FAILED(hr))
-        return hr;
-    return written == blockBytes ? S_OK : STG_E_MEDIUMFULL;
+    return WriteMuxSettings(pStream, m_settings);
 }
 
 HRESULT MuxFilter::ReadFromStream(IStream* pStream)
 {
-    std::array<uint8_t, trelvox::kMuxSettingsStreamBytes> bytes{};
-    const ULONG blockBytes = trelvox::kMuxSettingsBytes;
-    ULONG read = 0;
-    const HRESULT hr = pStream->Read(bytes.data() + (bytes.size() - blockBytes), blockBytes, &read);
+    trelvox::MuxSettings loaded;
+    const HRESULT hr = ReadMuxSettings(pStream, &loaded);
     if (FAILED(hr))
         return hr;
-    trelvox::MuxSettings loaded;
-    if (read != blockBytes || !trelvox::ParseMuxSettings(bytes.data(), static_cast<uint32_t>(bytes.size()), &loaded))
-        return VFW_E_INVALID_FILE_FORMAT;
     CAutoLock lock(&m_filterLock);
     m_settings = loaded;
     return S_OK;
@@ -261,99 +250,27 @@ std::optional<trelvox::FilledSample> MuxFilter::FillPlayback(StreamKind stream, 
                                        : m_recorder->FillAudio(cursor, now, out, capacity);
 }
 
-REFERENCE_TIME MuxFilter::PlaybackNow()
-{
-    CRefTime now;
-    return SUCCEEDED(m_filter->StreamTime(now)) ? now.m_time : 0;
-}
-
-// The threads are told to stop inside the flush, before the pins' locks are taken (a
-// fill and its delivery hold their pin's delivery lock; the flush frees a delivery that
-// waits downstream). The locks stay until the flush has ended, so that the first sample
-// from the new position is not lost to the flush and none filled before it follows it.
-template <class Change>
-void MuxFilter::ChangePlayback(bool stopThreads, Change change)
-{
-    TimeShiftOutputPin* video = m_filter->OutputPin(StreamKind::Video);
-    TimeShiftOutputPin* audio = m_filter->OutputPin(StreamKind::Audio);
-    video->BeginReposition();
-    audio->BeginReposition();
-    if (stopThreads) {
-        video->StopPlayback();
-        audio->StopPlayback();
-    }
-    CAutoLock videoDelivery(video->DeliveryLock());
-    CAutoLock audioDelivery(audio->DeliveryLock());
-    CAutoLock videoLock(video->PlaybackLock());
-    CAutoLock audioLock(audio->PlaybackLock());
-    change(video->Cursor());
-    change(audio->Cursor());
-    video->EndReposition();
-    audio->EndReposition();
-}
-
 STDMETHODIMP MuxFilter::Play(DWORD ratePercent)
 {
-    CAutoLock lock(&m_filterLock);
-    const REFERENCE_TIME now = PlaybackNow();
-    const trelvox::PlaybackState state = m_playback;
-    ChangePlayback(false, [&](trelvox::TimeShiftCursor& cursor) {
-        cursor.Reposition(now, trelvox::HeldPosition(state, cursor.Anchor(), now), ratePercent);
-    });
-    // Threads already playing need no request (one could wait on a paused renderer).
-    if (state != trelvox::PlaybackState::Playing) {
-        m_filter->OutputPin(StreamKind::Video)->RunPlayback();
-        m_filter->OutputPin(StreamKind::Audio)->RunPlayback();
-    }
-    m_playback = trelvox::PlaybackState::Playing;
-    return S_OK;
+    return m_timeShift->Play(ratePercent);
 }
 
 STDMETHODIMP MuxFilter::Stop()
 {
-    return HoldPlayback(trelvox::PlaybackState::Stopped, trelvox::HeldPosition);
+    return m_timeShift->Stop();
 }
 
 STDMETHODIMP MuxFilter::Pause()
 {
-    return HoldPlayback(trelvox::PlaybackState::Paused, trelvox::PausePosition);
-}
-
-HRESULT MuxFilter::HoldPlayback(trelvox::PlaybackState next, HeldAt position)
-{
-    CAutoLock lock(&m_filterLock);
-    const REFERENCE_TIME now = PlaybackNow();
-    const trelvox::PlaybackState state = m_playback;
-    ChangePlayback(
-        true, [&](trelvox::TimeShiftCursor& cursor) { cursor.KeepPosition(position(state, cursor.Anchor(), now)); });
-    m_playback = next;
-    return S_OK;
+    return m_timeShift->Pause();
 }
 
 STDMETHODIMP MuxFilter::Seek(DWORD seconds)
 {
-    CAutoLock lock(&m_filterLock);
-    const REFERENCE_TIME now = PlaybackNow();
-    ChangePlayback(false, [&](trelvox::TimeShiftCursor& cursor) {
-        cursor.Reposition(now, static_cast<REFERENCE_TIME>(seconds) * trelvox::kUnitsPerSecond, 0);
-    });
-    return S_OK;
+    return m_timeShift->Seek(seconds);
 }
 
 STDMETHODIMP MuxFilter::GetPosition(DWORD* current, DWORD* total)
 {
-    CheckPointer(current, E_POINTER);
-    CheckPointer(total, E_POINTER);
-    CAutoLock lock(&m_filterLock);
-    const REFERENCE_TIME now = PlaybackNow();
-    TimeShiftOutputPin* video = m_filter->OutputPin(StreamKind::Video);
-    REFERENCE_TIME position;
-    {
-        CAutoLock pinLock(video->PlaybackLock());
-        position = trelvox::HeldPosition(m_playback, video->Cursor().Anchor(), now);
-    }
-    const trelvox::PositionSeconds figures = trelvox::ReportedPosition(position, now);
-    *current = figures.current;
-    *total = figures.total;
-    return S_OK;
+    return m_timeShift->GetPosition(current, total);
 }

@@ -1,8 +1,8 @@
 // "Pelkor AVI Mux": the COM object the class factory makes. Holds the settings, the
-// output name and the recording; the graph sees its MuxBaseFilter.
+// output name and the recording; the graph sees its MuxBaseFilter. The settings stream
+// (MuxSettingsStream) and the time-shift control (TimeShiftControl) are their own.
 #pragma once
 
-#include <atomic>
 #include <memory>
 #include <optional>
 #include <string>
@@ -12,6 +12,7 @@
 #include "IMuxTimeShift.h"
 #include "MuxRecorder.h"
 #include "MuxSettings.h"
+#include "TimeShiftControl.h"
 #include "TimeShiftCursor.h"
 #include "Win32FileSystem.h"
 
@@ -44,7 +45,7 @@ public:
     // From the time-shift pins: their threads' fill, and whether playback runs.
     std::optional<trelvox::FilledSample> FillPlayback(trelvox::StreamKind stream, trelvox::TimeShiftCursor& cursor,
                                                       REFERENCE_TIME now, BYTE* out, uint32_t capacity);
-    bool IsPlaying() const { return m_playback == trelvox::PlaybackState::Playing; }
+    bool IsPlaying() const { return m_timeShift->IsPlaying(); }
 
     // IPersist, IPersistStream (the rest in CPersistStream)
     STDMETHODIMP GetClassID(CLSID* pClsid) override;
@@ -136,14 +137,6 @@ private:
     HRESULT ChangeSettings(Change change);
     template <class Read>
     HRESULT ReadSettings(Read read);
-    // Under the filter lock: the stream time, 0 when there is none.
-    REFERENCE_TIME PlaybackNow();
-    // Runs `change` on each pin's cursor under that pin's lock, inside a flush of both.
-    template <class Change>
-    void ChangePlayback(bool stopThreads, Change change);
-    // Stops the pins' threads; each cursor keeps what `position` gives for the state left.
-    using HeldAt = int64_t (*)(trelvox::PlaybackState, const trelvox::PlaybackAnchor&, int64_t);
-    HRESULT HoldPlayback(trelvox::PlaybackState next, HeldAt position);
 
     CCritSec m_filterLock;
     CCritSec m_positionLock;
@@ -154,6 +147,6 @@ private:
     trelvox::Win32FileSystem m_fileSystem;
     std::unique_ptr<MuxBaseFilter> m_filter;
     std::unique_ptr<trelvox::MuxRecorder> m_recorder;
+    std::unique_ptr<TimeShiftControl> m_timeShift;
     CPosPassThru* m_position = nullptr;
-    std::atomic<trelvox::PlaybackState> m_playback{trelvox::PlaybackState::Stopped};
 };

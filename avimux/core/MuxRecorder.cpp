@@ -3,47 +3,10 @@
 #include <algorithm>
 #include <new>
 
-#include "AviHeader.h"
 #include "FileNaming.h"
-#include "RateCorrection.h"
+#include "WorkingFormats.h"
 
 namespace trelvox {
-namespace {
-
-SplitRule VideoSplitRule(SplitMode splitMode)
-{
-    switch (splitMode) {
-    case SplitMode::FrameCount:
-        return SplitRule::Frames;
-    case SplitMode::KeyFrameCount:
-        return SplitRule::KeyFrames;
-    default:
-        return SplitRule::None;
-    }
-}
-
-// The working formats: the overrides replace the connected frame duration and audio rate.
-// A video stream left without a frame duration learns it from its samples.
-HResult ApplyOverrides(const MuxSettings& s, MuxInputs& inputs)
-{
-    if (inputs.video && s.frameDurationOverrideEnabled) {
-        inputs.video->frameDuration = s.frameDurationOverride;
-    }
-    if (inputs.video && inputs.video->frameDuration < 0)
-        inputs.video->frameDuration = 0;
-    if (inputs.audio && s.audioRateOverrideEnabled) {
-        AudioFormat& a = *inputs.audio;
-        if (a.SamplesPerSec() == 0)
-            return kVFW_E_TYPE_NOT_ACCEPTED;
-        const uint64_t avg = static_cast<uint64_t>(a.AvgBytesPerSec()) * s.audioRateOverride / a.SamplesPerSec();
-        if (avg == 0 || avg > UINT32_MAX)
-            return kVFW_E_TYPE_NOT_ACCEPTED;
-        a.SetRates(s.audioRateOverride, static_cast<uint32_t>(avg));
-    }
-    return kS_OK;
-}
-
-}  // namespace
 
 MuxRecorder::MuxRecorder(MuxFileSystem& fileSystem, MuxEventSink& events, WriterThreading threading,
                          ThreadStarter starter)
@@ -56,7 +19,7 @@ MuxRecorder::MuxRecorder(MuxFileSystem& fileSystem, MuxEventSink& events, Writer
 
 MuxRecorder::~MuxRecorder()
 {
-    Release(Ending::Keep);
+    Release(RecordingEnding::Keep);
 }
 
 HResult MuxRecorder::Prepare(const MuxRunSetup& setup)
@@ -64,7 +27,7 @@ HResult MuxRecorder::Prepare(const MuxRunSetup& setup)
     try {
         return PrepareRun(setup);
     } catch (const std::bad_alloc&) {
-        Release(Ending::Discard);
+        Release(RecordingEnding::Discard);
         return kE_OUTOFMEMORY;
     }
 }
@@ -89,7 +52,7 @@ HResult MuxRecorder::ReceiveAudio(const MuxSample& sample)
 
 HResult MuxRecorder::PrepareRun(const MuxRunSetup& setup)
 {
-    Release(Ending::Keep);
+    Release(RecordingEnding::Keep);
     settings_ = Bounded(setup.settings);
     inputs_ = setup.inputs;
     videoDurationPending_ = false;
@@ -107,28 +70,25 @@ HResult MuxRecorder::PrepareRun(const MuxRunSetup& setup)
     WriterConfig config;
     config.maxVideoWrites = settings_.maxWritesVideo;
     const SplitRule videoSplit = VideoSplitRule(settings_.splitMode);
-    if (settings_.muxMode == MuxMode::Avi1FileSet && videoSplit != SplitRule::None) {
+    if (layout_ && layout_->SplitsByCount() && videoSplit != SplitRule::None) {
         config.videoSplit = SplitCounter(videoSplit, settings_.splitCountVideo);
         config.audioSplit = SplitCounter(SplitRule::Frames, settings_.splitCountAudio);
     }
-    Avi1Writer* avi1 = avi1_.get();
-    Avi2Writer* avi2 = avi2_.get();
+    MuxFileLayout* layout = layout_.get();
     std::mutex* fileLock = &playback_.FileLock();
     const HResult started = writer_.Start(
         threading_, config,
-        [avi1, avi2, fileLock](StreamKind stream, std::vector<RecordPtr> records, bool split) {
+        [layout, fileLock](StreamKind stream, std::vector<RecordPtr> records, bool split) {
             // Playback reads back under the same lock.
             std::lock_guard<std::mutex> lock(*fileLock);
-            if (avi2)
-                return avi2->Write(stream, records);
-            return avi1 ? avi1->Write(stream, std::move(records), split) : kS_OK;
+            return layout ? layout->Write(stream, std::move(records), split) : kS_OK;
         },
         videoEnded_, audioEnded_);
     if (Failed(started)) {
-        Release(Ending::Discard);
+        Release(RecordingEnding::Discard);
         return started;
     }
-    prepared_ = filesOpen_;
+    prepared_ = layout_ != nullptr;
     return kS_OK;
 }
 
@@ -163,13 +123,17 @@ HResult MuxRecorder::PrepareFiles(const MuxRunSetup& setup)
     sectorSize_ = std::max<uint32_t>(sector, 8);
     playback_.Open(sectorSize_, inputs_.video.has_value(), inputs_.audio.has_value());
 
-    const CreateMode mode = settings_.fileMode == 1 ? CreateMode::CreateAlways : CreateMode::OpenAlways;
-    hr = settings_.muxMode == MuxMode::OpenDml ? CreateOpenDmlFile(setup.fileName, mode)
-                                               : CreateFileSet(setup.fileName, mode);
-    if (Succeeded(hr)) {
-        filesOpen_ = true;
+    LayoutSetup layout;
+    layout.baseName = setup.fileName;
+    layout.mode = settings_.fileMode == 1 ? CreateMode::CreateAlways : CreateMode::OpenAlways;
+    layout.settings = settings_;
+    layout.inputs = inputs_;
+    layout.run = PreparedRunFigures();
+    layout.playbackIndex = playback_.Indexes();
+    hr = CreateFileLayout(
+        fs_, layout, [this] { return StreamStartTimes(); }, &layout_);
+    if (Succeeded(hr))
         CreateBufferPools();
-    }
     return hr;
 }
 
@@ -192,54 +156,11 @@ AviRunFigures MuxRecorder::PreparedRunFigures() const
     return run;
 }
 
-HResult MuxRecorder::CreateFileSet(const std::string& name, CreateMode mode)
-{
-    Avi1SetLayout layout;
-    layout.sectorSize = sectorSize_;
-    layout.headerSize = AviHeaderSize(inputs_, sectorSize_);
-    layout.inputs = inputs_;
-    layout.run = PreparedRunFigures();
-    layout.playbackIndex = playback_.Indexes();
-    const HResult hr = files_.Create(fs_, name, settings_.maxFiles, mode, layout);
-    if (Failed(hr))
-        return hr;
-    avi1_ = std::make_unique<Avi1Writer>(files_, settings_, inputs_, [this] { return StreamStartTimes(); });
-    return kS_OK;
-}
-
 // Where each stream's first chunk plays, as the first file's dwStart values will say.
 StreamStarts MuxRecorder::StreamStartTimes() const
 {
     std::lock_guard<std::mutex> lock(timingMutex_);
-    const int64_t firstVideo = timing_.FirstVideoTime();
-    const int64_t firstAudio = timing_.FirstAudioTime();
-    StreamStarts starts;
-    if (inputs_.video && timing_.VideoStarted()) {
-        const int64_t t = inputs_.video->frameDuration;
-        starts.video = static_cast<int64_t>(VideoStartFrames(firstVideo, firstAudio, t, settings_)) * t;
-    }
-    if (inputs_.audio && timing_.AudioStarted() && inputs_.audio->AvgBytesPerSec() != 0) {
-        const AudioFormat& a = *inputs_.audio;
-        const uint64_t bytes =
-            static_cast<uint64_t>(AudioStartBlocks(firstVideo, firstAudio, a, settings_)) * a.BlockAlign();
-        starts.audio = static_cast<int64_t>(static_cast<double>(bytes) * 1e7 / a.AvgBytesPerSec());
-    }
-    return starts;
-}
-
-HResult MuxRecorder::CreateOpenDmlFile(const std::string& name, CreateMode mode)
-{
-    Avi2Layout layout;
-    layout.sectorSize = sectorSize_;
-    layout.inputs = inputs_;
-    layout.run = PreparedRunFigures();
-    layout.zeroFillJunk = settings_.zeroFillJunk != 0;
-    layout.playbackIndex = playback_.Indexes();
-    auto writer = std::make_unique<Avi2Writer>();
-    const HResult hr = writer->Create(fs_, SingleFileName(name), mode, layout);
-    if (Succeeded(hr))
-        avi2_ = std::move(writer);
-    return hr;
+    return PlannedStarts(inputs_, settings_, timing_.Measurements(), timing_.VideoStarted(), timing_.AudioStarted());
 }
 
 HResult MuxRecorder::EndRecording(HResult failure)
@@ -282,9 +203,7 @@ HResult MuxRecorder::UseFrameDuration(int64_t frameDuration)
 {
     videoDurationPending_ = false;
     std::lock_guard<std::mutex> files(playback_.FileLock());
-    const HResult hr = avi2_   ? avi2_->SetFrameDuration(frameDuration)
-                       : avi1_ ? avi1_->SetFrameDuration(frameDuration)
-                               : kS_OK;
+    const HResult hr = layout_ ? layout_->SetFrameDuration(frameDuration) : kS_OK;
     std::lock_guard<std::mutex> lock(timingMutex_);
     inputs_.video->frameDuration = frameDuration;
     timing_.SetFrameDuration(frameDuration);
@@ -387,89 +306,36 @@ MuxStatistics MuxRecorder::Statistics() const
 
 void MuxRecorder::FinishFiles()
 {
-    RateMeasurements measured;
-    uint32_t maxVideo, maxAudio;
-    int64_t firstVideo, firstAudio;
+    RunTotals totals;
     {
         std::lock_guard<std::mutex> lock(timingMutex_);
-        measured = timing_.Measurements();
-        maxVideo = timing_.MaxVideoSample();
-        maxAudio = timing_.MaxAudioSample();
-        firstVideo = timing_.FirstVideoTime();
-        firstAudio = timing_.FirstAudioTime();
-    }
-    MuxInputs corrected = inputs_;
-    Rates held;
-    if (corrected.video)
-        held.frameDuration = corrected.video->frameDuration;
-    if (corrected.audio) {
-        held.avgBytesPerSec = corrected.audio->AvgBytesPerSec();
-        held.samplesPerSec = corrected.audio->SamplesPerSec();
-    }
-    Rates rates = CorrectRates(held, corrected.video.has_value(), corrected.audio.has_value(),
-                               corrected.audio ? corrected.audio->BlockAlign() : 0, measured, settings_);
-    // A video stream that never got a frame duration has no frames; the configured
-    // duration stands in, so that its header still names a rate.
-    if (corrected.video && rates.frameDuration <= 0)
-        rates.frameDuration = settings_.frameDurationOverride;
-    AviRunFigures run;
-    run.sectorSize = sectorSize_;
-    run.maxVideoSample = maxVideo;
-    run.maxAudioSample = maxAudio;
-    run.fourccOverride = settings_.fourccOverride;
-    uint32_t videoStart = 0, audioStart = 0;
-    if (corrected.video) {
-        corrected.video->frameDuration = rates.frameDuration;
-        run.frameDuration = rates.frameDuration;
-        videoStart = VideoStartFrames(firstVideo, firstAudio, rates.frameDuration, settings_);
-    }
-    if (corrected.audio) {
-        corrected.audio->SetRates(rates.samplesPerSec, rates.avgBytesPerSec);
-        audioStart = AudioStartBlocks(firstVideo, firstAudio, *corrected.audio, settings_);
+        totals.measured = timing_.Measurements();
+        totals.maxVideoSample = timing_.MaxVideoSample();
+        totals.maxAudioSample = timing_.MaxAudioSample();
     }
     // A failure here leaves the file (or the later files) unfinished; stopping still succeeds.
-    if (avi2_) {
-        avi2_->Finish(corrected, run, videoStart, audioStart);
-    } else {
-        files_.Finish(corrected, run, videoStart, audioStart);
-    }
+    layout_->Finish(PlanFinish(inputs_, settings_, sectorSize_, totals));
 }
 
-void MuxRecorder::Release(Ending ending)
+void MuxRecorder::Release(RecordingEnding ending)
 {
     std::lock_guard<std::mutex> video(videoReceive_);
     std::lock_guard<std::mutex> audio(audioReceive_);
     writer_.Stop();
     playback_.Close();
-    if (filesOpen_ && ending == Ending::Finish && videoDurationPending_ && NothingQueued()) {
-        ending = Ending::Discard;  // refused before anything was written: no file stays
-    }
-    if (filesOpen_) {
-        if (ending == Ending::Finish) {
+    if (layout_) {
+        ending = FinalEnding(ending, videoDurationPending_, NothingQueued());
+        if (ending == RecordingEnding::Finish) {
             try {
                 FinishFiles();
             } catch (const std::bad_alloc&) {
                 // Closed unfinished: what was written stays readable by its provisional header.
             }
         }
-        if (avi2_) {
-            if (ending == Ending::Discard) {
-                avi2_->Discard();
-            } else {
-                avi2_->Close();
-            }
-        } else if (ending == Ending::Finish) {
-            files_.Release();
-        } else if (ending == Ending::Discard) {
-            files_.Discard();
-        } else {
-            files_.Abandon();
-        }
+        layout_->Close(ending);
     }
-    filesOpen_ = false;
+    layout_.reset();
     prepared_ = false;
-    avi1_.reset();
-    avi2_.reset();
     videoBuffers_.reset();
     audioBuffers_.reset();
 }
@@ -482,12 +348,12 @@ bool MuxRecorder::NothingQueued() const
 
 void MuxRecorder::Stop()
 {
-    Release(Ending::Finish);
+    Release(RecordingEnding::Finish);
 }
 
 void MuxRecorder::Discard()
 {
-    Release(Ending::Discard);
+    Release(RecordingEnding::Discard);
 }
 
 RecordingFigures MuxRecorder::PlaybackFigures() const

@@ -5,7 +5,8 @@
 // without a frame duration takes the first samples' (VFW_E_SAMPLE_TIME_NOT_SET when they
 // tell none: the recording ends, and leaves no file when nothing was written). Receive locks,
 // the queue and the writer thread are inside; the shell keeps its filter lock around
-// Prepare and Stop. AVI 1.0 file sets (mux mode 0) or one OpenDML file (mux mode 1).
+// Prepare and Stop. The files are the mux mode's MuxFileLayout; how they are finished is
+// the FinishPlan's.
 #pragma once
 
 #include <atomic>
@@ -13,12 +14,11 @@
 #include <mutex>
 #include <string>
 
-#include "Avi1FileSet.h"
-#include "Avi1Writer.h"
-#include "Avi2Writer.h"
+#include "FinishPlan.h"
 #include "FrameDurationSource.h"
 #include "MediaFormats.h"
 #include "MuxFile.h"
+#include "MuxFileLayout.h"
 #include "MuxSettings.h"
 #include "MuxTypes.h"
 #include "MuxWriter.h"
@@ -73,19 +73,12 @@ private:
     HResult QueueAudio(const MuxSample& sample);
     HResult PrepareFiles(const MuxRunSetup& setup);
     void ResetTiming();
-    HResult CreateFileSet(const std::string& name, CreateMode mode);
     StreamStarts StreamStartTimes() const;
-    HResult CreateOpenDmlFile(const std::string& name, CreateMode mode);
     void CreateBufferPools();
     AviRunFigures PreparedRunFigures() const;
     HResult EndRecording(HResult failure);
     void FinishFiles();
-    enum class Ending {
-        Finish,   // finish, close, delete the unused files
-        Keep,     // close every file as it is
-        Discard,  // close and delete the files this recording made
-    };
-    void Release(Ending ending);
+    void Release(RecordingEnding ending);
     bool NothingQueued() const;
     RecordingFigures PlaybackFigures() const;
 
@@ -97,10 +90,17 @@ private:
     MuxInputs inputs_;
     uint32_t sectorSize_ = 0;
     std::atomic<bool> prepared_{false};
-    bool filesOpen_ = false;
     std::shared_ptr<SectorBufferPool> videoBuffers_, audioBuffers_;  // while files are open
 
+    // Locks, taken in this order. Each pin's Receive and EndOfStream run under its receive
+    // lock, which guards that stream's ended flag (and, for video, the frame duration
+    // learnt from the samples); Release takes both, so no sample is on its way while the
+    // writer stops and the files close.
     std::mutex videoReceive_, audioReceive_;
+    // playback_.FileLock(): the layout's files and the playback index, for each batch the
+    // writer thread writes, a learnt frame duration, and every read of the playback pins.
+    // timingMutex_: timing_ and the video frame duration in inputs_, read by the writer
+    // thread (stream starts), the playback pins and Statistics.
     mutable std::mutex timingMutex_;
     SampleTiming timing_;
     bool videoEnded_ = true, audioEnded_ = true;
@@ -108,10 +108,8 @@ private:
     bool videoDurationPending_ = false;
     SampleFrameDuration durationFromSamples_;
 
-    Avi1FileSet files_;
-    std::unique_ptr<Avi1Writer> avi1_;
-    std::unique_ptr<Avi2Writer> avi2_;
-    MuxWriter writer_;
+    std::unique_ptr<MuxFileLayout> layout_;  // while the files are open
+    MuxWriter writer_;                       // the writer thread and the queues, with their own locks
     TimeShiftSource playback_;
 };
 

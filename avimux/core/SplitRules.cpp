@@ -4,6 +4,18 @@
 
 namespace trelvox {
 
+SplitRule VideoSplitRule(SplitMode splitMode)
+{
+    switch (splitMode) {
+    case SplitMode::FrameCount:
+        return SplitRule::Frames;
+    case SplitMode::KeyFrameCount:
+        return SplitRule::KeyFrames;
+    default:
+        return SplitRule::None;
+    }
+}
+
 void SplitCounter::StartSplitBatch(TakenBatch& batch)
 {
     batch.split = true;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "SampleRecord.h"
+#include "SplitMode.h"
 
 namespace trelvox {
 
@@ -15,6 +16,9 @@ enum class SplitRule {
     Frames,     // every frame counts (video frame count; audio buffers)
     KeyFrames,  // only sync-point samples count
 };
+
+// The rule of the video stream under a split mode.
+SplitRule VideoSplitRule(SplitMode splitMode);
 
 struct TakenBatch {
     std::vector<RecordPtr> records;
