@@ -1,4 +1,5 @@
-// The main window's block of settings, copied whole into the settings sheet and back.
+// The main window's block of settings, copied whole into the settings sheet and back;
+// SettingsStore.cpp names the stored value of each.
 #pragma once
 
 #include "SettingsFormats.h"
@@ -15,42 +16,42 @@ struct ProfilePath {
 struct MainSettings {
     int firstPage = 0;
 
-    std::wstring cardFolder;         // "ZelvanPath"
-    std::wstring defaultRecordPath;  // "DefaultRecordPath"
-    std::wstring cardConfigFile;     // "SettingUtilFile"
-    std::wstring imagePath;          // "ImageCapturePath"
-    std::wstring recordNamePrefix;   // "RecordNamePrefix"
+    std::wstring cardFolder;
+    std::wstring defaultRecordPath;
+    std::wstring cardConfigFile;
+    std::wstring imagePath;
+    std::wstring recordNamePrefix;
 
-    int recordSerialNumber = 0;  // "RecordNameSerialNumber"
-    int recordNameRule = 0;      // "RecordNameRule"
+    int recordSerialNumber = 0;
+    int recordNameRule = 0;
 
-    std::wstring recordNameTimeFormat;  // "RecordNameTimeFormat"
-    std::wstring imageNamePrefix;       // "ImageNamePrefix"
+    std::wstring recordNameTimeFormat;
+    std::wstring imageNamePrefix;
 
-    int imageNameRule = 0;  // "ImageNameRule"
+    int imageNameRule = 0;
 
-    std::wstring imageNameTimeFormat;  // "ImageNameTimeFormat"
+    std::wstring imageNameTimeFormat;
 
-    int imageSerialNumber = 0;   // "ImageNameSerialNumber"
-    int unused = 0;              // carried along, no stored value
-    int recordRule = 0;          // "RecordRule"
-    int useCardConfig = 0;       // "UseSettingFile"
-    int cardConfigWait = 0;      // "UseSettingFileWait", milliseconds
-    int useRecordingReport = 0;  // "UseRecLog"
+    int imageSerialNumber = 0;
+    int unused = 0;  // carried along, no stored value
+    int recordRule = 0;
+    int useCardConfig = 0;
+    int cardConfigWait = 0;  // milliseconds
+    int useRecordingReport = 0;
 
     ProfilePath deviceProfile;
     ProfilePath recordProfile;
     ProfilePath previewProfile;
 
-    int imageAspectMode = 0;     // "ImageCaptureAspectMode"
-    int imageCroppingMode = 0;   // "ImageCaptureCroppingMode"
-    CropRect imageCroppingRect;  // "ImageCaptureCroppingRect"
+    int imageAspectMode = 0;
+    int imageCroppingMode = 0;
+    CropRect imageCroppingRect;
 
-    double imageScale = 0.0;  // "ImageCaptureScale", per cent
-    int imageScaleMode = 0;   // "ImageCaptureScaleMode"
+    double imageScale = 0.0;  // per cent
+    int imageScaleMode = 0;
 
-    std::wstring imageFileFormat;  // "ImageCaptureFileFormat", an encoder's MIME type
+    std::wstring imageFileFormat;  // an encoder's MIME type
 
-    int imageColorConversion = 0;  // "ImageCaptureColorConversion"
-    int imageToClipboard = 0;      // "ImageCaptureClipboard"
+    int imageColorConversion = 0;
+    int imageToClipboard = 0;
 };

@@ -3,97 +3,142 @@
 #include "../framework/ProfileStore.h"
 #include "SettingsFormats.h"
 
+#include <variant>
+
 namespace {
 
-constexpr wchar_t kDefaultCroppingRect[] = L"0,0,1920,1080";
+// A field of the settings: one of their own, or one of the main window's block.
+template <typename T>
+struct FieldOf {
+    T StoredSettings::*own = nullptr;
+    T MainSettings::*inBlock = nullptr;
+
+    T& In(StoredSettings& s) const { return own ? s.*own : s.main.*inBlock; }
+    const T& In(const StoredSettings& s) const { return own ? s.*own : s.main.*inBlock; }
+};
+
+template <typename T>
+FieldOf<T> Own(T StoredSettings::*field)
+{
+    return {field, nullptr};
+}
+
+template <typename T>
+FieldOf<T> InBlock(T MainSettings::*field)
+{
+    return {nullptr, field};
+}
+
+// An integer value; `T` is int or an enumeration stored as its number.
+template <typename T>
+struct Number {
+    FieldOf<T> field;
+    T defaultValue;
+
+    void Read(const ProfileStore& profile, const wchar_t* name, StoredSettings& s) const
+    {
+        field.In(s) = static_cast<T>(profile.GetInt(kSettingsSection, name, static_cast<int>(defaultValue)));
+    }
+    void Write(ProfileStore& profile, const wchar_t* name, const StoredSettings& s) const
+    {
+        profile.WriteInt(kSettingsSection, name, static_cast<int>(field.In(s)));
+    }
+};
+
+struct Text {
+    FieldOf<std::wstring> field;
+    const wchar_t* defaultValue;
+
+    void Read(const ProfileStore& profile, const wchar_t* name, StoredSettings& s) const
+    {
+        field.In(s) = profile.GetString(kSettingsSection, name, defaultValue);
+    }
+    void Write(ProfileStore& profile, const wchar_t* name, const StoredSettings& s) const
+    {
+        profile.WriteString(kSettingsSection, name, field.In(s));
+    }
+};
+
+// A string value with a text form of its own.
+struct Formatted {
+    void (*parse)(const std::wstring& text, StoredSettings& s);
+    std::wstring (*format)(const StoredSettings& s);
+    const wchar_t* defaultValue;
+
+    void Read(const ProfileStore& profile, const wchar_t* name, StoredSettings& s) const
+    {
+        parse(profile.GetString(kSettingsSection, name, defaultValue), s);
+    }
+    void Write(ProfileStore& profile, const wchar_t* name, const StoredSettings& s) const
+    {
+        profile.WriteString(kSettingsSection, name, format(s));
+    }
+};
+
+enum class Saved { AtExit, Never };
+
+struct SettingKey {
+    const wchar_t* name;
+    std::variant<Number<int>, Number<engine::VideoRendererKind>, Text, Formatted> value;
+    Saved saved = Saved::AtExit;
+};
+
+// Every value, in the order they are read and written.
+const SettingKey kSettingKeys[] = {
+    {L"VideoRenderer",
+     Number<engine::VideoRendererKind>{Own(&StoredSettings::videoRenderer), engine::VideoRendererKind::OverlayMixer}},
+    {L"AudioInputType", Number<int>{Own(&StoredSettings::audioInput), 1}},
+    {L"AudioMute", Number<int>{Own(&StoredSettings::audioMute), 0}},
+    {L"VideoScale", Number<int>{Own(&StoredSettings::videoScale), 4}},
+    {L"VideoAspectMode", Number<int>{Own(&StoredSettings::videoAspectMode), 3}},
+    {L"Preview", Number<int>{Own(&StoredSettings::preview), 1}},
+    // Only ever set by hand.
+    {L"RegisterFilterGraph", Number<int>{Own(&StoredSettings::registerFilterGraph), 0}, Saved::Never},
+    {L"ZelvanPath", Text{InBlock(&MainSettings::cardFolder), L""}},
+    {L"SettingUtilFile", Text{InBlock(&MainSettings::cardConfigFile), L""}},
+    {L"DefaultRecordPath", Text{InBlock(&MainSettings::defaultRecordPath), L""}},
+    {L"ImageCapturePath", Text{InBlock(&MainSettings::imagePath), L""}},
+    {L"RecordRule", Number<int>{InBlock(&MainSettings::recordRule), 0}},
+    {L"UseSettingFile", Number<int>{InBlock(&MainSettings::useCardConfig), 0}},
+    {L"UseSettingFileWait", Number<int>{InBlock(&MainSettings::cardConfigWait), 0}},
+    {L"UseRecLog", Number<int>{InBlock(&MainSettings::useRecordingReport), 0}},
+    {L"RecordNamePrefix", Text{InBlock(&MainSettings::recordNamePrefix), L""}},
+    {L"RecordNameSerialNumber", Number<int>{InBlock(&MainSettings::recordSerialNumber), 0}},
+    {L"RecordNameRule", Number<int>{InBlock(&MainSettings::recordNameRule), 1}},
+    {L"RecordNameTimeFormat", Text{InBlock(&MainSettings::recordNameTimeFormat), L""}},
+    {L"ImageNamePrefix", Text{InBlock(&MainSettings::imageNamePrefix), L""}},
+    {L"ImageNameSerialNumber", Number<int>{InBlock(&MainSettings::imageSerialNumber), 0}},
+    {L"ImageNameRule", Number<int>{InBlock(&MainSettings::imageNameRule), 1}},
+    {L"ImageNameTimeFormat", Text{InBlock(&MainSettings::imageNameTimeFormat), L""}},
+    {L"ImageCaptureAspectMode", Number<int>{InBlock(&MainSettings::imageAspectMode), 1}},
+    {L"ImageCaptureCroppingMode", Number<int>{InBlock(&MainSettings::imageCroppingMode), 1}},
+    {L"ImageCaptureScaleMode", Number<int>{InBlock(&MainSettings::imageScaleMode), 0}},
+    {L"ImageCaptureScale",
+     Formatted{[](const std::wstring& text, StoredSettings& s) { s.main.imageScale = ParseScale(text); },
+               [](const StoredSettings& s) { return FormatScale(s.main.imageScale); }, L"100"}},
+    {L"ImageCaptureFileFormat", Text{InBlock(&MainSettings::imageFileFormat), L"image/bmp"}},
+    {L"ImageCaptureClipboard", Number<int>{InBlock(&MainSettings::imageToClipboard), 0}},
+    {L"ImageCaptureColorConversion", Number<int>{InBlock(&MainSettings::imageColorConversion), 0}},
+    {L"ImageCaptureCroppingRect",
+     Formatted{[](const std::wstring& text, StoredSettings& s) { ParseCroppingRect(text, s.main.imageCroppingRect); },
+               [](const StoredSettings& s) { return FormatCroppingRect(s.main.imageCroppingRect); }, L"0,0,1920,1080"}},
+    {L"Topmost", Number<int>{Own(&StoredSettings::topmost), 0}},
+    {L"WindowMode", Number<int>{Own(&StoredSettings::windowMode), 0}},
+    {L"StressThread", Number<int>{Own(&StoredSettings::stressThread), 0}},
+};
 
 }  // namespace
 
-void ReadSettings(const ProfileStore& profile, StoredSettings& s)
+void ReadSettings(const ProfileStore& profile, StoredSettings& settings)
 {
-    auto readInt = [&](const wchar_t* entry, int defaultValue) {
-        return profile.GetInt(kSettingsSection, entry, defaultValue);
-    };
-    auto readString = [&](const wchar_t* entry, const wchar_t* defaultValue = L"") {
-        return profile.GetString(kSettingsSection, entry, defaultValue);
-    };
-    MainSettings& m = s.main;
-
-    s.videoRenderer = static_cast<engine::VideoRendererKind>(readInt(L"VideoRenderer", 1));
-    s.audioInput = readInt(L"AudioInputType", 1);
-    s.audioMute = readInt(L"AudioMute", 0);
-    s.videoScale = readInt(L"VideoScale", 4);
-    s.videoAspectMode = readInt(L"VideoAspectMode", 3);
-    s.preview = readInt(L"Preview", 1);
-    s.registerFilterGraph = readInt(L"RegisterFilterGraph", 0);
-    m.cardFolder = readString(L"ZelvanPath");
-    m.cardConfigFile = readString(L"SettingUtilFile");
-    m.defaultRecordPath = readString(L"DefaultRecordPath");
-    m.imagePath = readString(L"ImageCapturePath");
-    m.recordRule = readInt(L"RecordRule", 0);
-    m.useCardConfig = readInt(L"UseSettingFile", 0);
-    m.cardConfigWait = readInt(L"UseSettingFileWait", 0);
-    m.useRecordingReport = readInt(L"UseRecLog", 0);
-    m.recordNamePrefix = readString(L"RecordNamePrefix");
-    m.recordSerialNumber = readInt(L"RecordNameSerialNumber", 0);
-    m.recordNameRule = readInt(L"RecordNameRule", 1);
-    m.recordNameTimeFormat = readString(L"RecordNameTimeFormat");
-    m.imageNamePrefix = readString(L"ImageNamePrefix");
-    m.imageSerialNumber = readInt(L"ImageNameSerialNumber", 0);
-    m.imageNameRule = readInt(L"ImageNameRule", 1);
-    m.imageNameTimeFormat = readString(L"ImageNameTimeFormat");
-    m.imageAspectMode = readInt(L"ImageCaptureAspectMode", 1);
-    m.imageCroppingMode = readInt(L"ImageCaptureCroppingMode", 1);
-    m.imageScaleMode = readInt(L"ImageCaptureScaleMode", 0);
-    m.imageScale = ParseScale(readString(L"ImageCaptureScale", L"100"));
-    m.imageFileFormat = readString(L"ImageCaptureFileFormat", L"image/bmp");
-    m.imageToClipboard = readInt(L"ImageCaptureClipboard", 0);
-    m.imageColorConversion = readInt(L"ImageCaptureColorConversion", 0);
-    ParseCroppingRect(readString(L"ImageCaptureCroppingRect", kDefaultCroppingRect), m.imageCroppingRect);
-    s.topmost = readInt(L"Topmost", 0);
-    s.windowMode = readInt(L"WindowMode", 0);
-    s.stressThread = readInt(L"StressThread", 0);
+    for (const SettingKey& key : kSettingKeys)
+        std::visit([&](const auto& value) { value.Read(profile, key.name, settings); }, key.value);
 }
 
-void WriteSettings(ProfileStore& profile, const StoredSettings& s)
+void WriteSettings(ProfileStore& profile, const StoredSettings& settings)
 {
-    auto writeInt = [&](const wchar_t* entry, int value) { profile.WriteInt(kSettingsSection, entry, value); };
-    auto writeString = [&](const wchar_t* entry, const std::wstring& value) {
-        profile.WriteString(kSettingsSection, entry, value);
-    };
-    const MainSettings& m = s.main;
-
-    writeInt(L"VideoRenderer", static_cast<int>(s.videoRenderer));
-    writeInt(L"AudioInputType", s.audioInput);
-    writeInt(L"AudioMute", s.audioMute);
-    writeInt(L"VideoScale", s.videoScale);
-    writeInt(L"VideoAspectMode", s.videoAspectMode);
-    writeInt(L"Preview", s.preview);
-    writeString(L"ZelvanPath", m.cardFolder);
-    writeString(L"SettingUtilFile", m.cardConfigFile);
-    writeString(L"DefaultRecordPath", m.defaultRecordPath);
-    writeString(L"ImageCapturePath", m.imagePath);
-    writeInt(L"RecordRule", m.recordRule);
-    writeInt(L"UseSettingFile", m.useCardConfig);
-    writeInt(L"UseSettingFileWait", m.cardConfigWait);
-    writeInt(L"UseRecLog", m.useRecordingReport);
-    writeString(L"RecordNamePrefix", m.recordNamePrefix);
-    writeInt(L"RecordNameSerialNumber", m.recordSerialNumber);
-    writeInt(L"RecordNameRule", m.recordNameRule);
-    writeString(L"RecordNameTimeFormat", m.recordNameTimeFormat);
-    writeString(L"ImageNamePrefix", m.imageNamePrefix);
-    writeInt(L"ImageNameSerialNumber", m.imageSerialNumber);
-    writeInt(L"ImageNameRule", m.imageNameRule);
-    writeString(L"ImageNameTimeFormat", m.imageNameTimeFormat);
-    writeInt(L"ImageCaptureAspectMode", m.imageAspectMode);
-    writeInt(L"ImageCaptureCroppingMode", m.imageCroppingMode);
-    writeInt(L"ImageCaptureScaleMode", m.imageScaleMode);
-    writeString(L"ImageCaptureScale", FormatScale(m.imageScale));
-    writeString(L"ImageCaptureFileFormat", m.imageFileFormat);
-    writeInt(L"ImageCaptureClipboard", m.imageToClipboard);
-    writeInt(L"ImageCaptureColorConversion", m.imageColorConversion);
-    writeString(L"ImageCaptureCroppingRect", FormatCroppingRect(m.imageCroppingRect));
-    writeInt(L"Topmost", s.topmost);
-    writeInt(L"WindowMode", s.windowMode);
-    writeInt(L"StressThread", s.stressThread);
+    for (const SettingKey& key : kSettingKeys) {
+        if (key.saved == Saved::AtExit)
+            std::visit([&](const auto& value) { value.Write(profile, key.name, settings); }, key.value);
+    }
 }

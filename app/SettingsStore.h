@@ -14,16 +14,17 @@ inline constexpr wchar_t kSettingsSection[] = L"Settings";
 inline constexpr wchar_t kBarStateSection[] = L"ToolBar\\State";
 
 // Everything the settings hold: the main window's block, the main window's own
-// fields and the values the capture engine keeps.
+// fields and the values the capture engine keeps. Their defaults are those
+// ReadSettings gives for missing values.
 struct StoredSettings {
     // Engine
-    engine::VideoRendererKind videoRenderer = engine::VideoRendererKind::OverlayMixer;
-    int audioInput = 1;
+    engine::VideoRendererKind videoRenderer{};
+    int audioInput = 0;
     int audioMute = 0;
-    int videoScale = 4;
-    int videoAspectMode = 3;
+    int videoScale = 0;
+    int videoAspectMode = 0;
     // Main window
-    int preview = 1;
+    int preview = 0;
     // Engine, read only
     int registerFilterGraph = 0;
 
@@ -36,9 +37,17 @@ struct StoredSettings {
     int stressThread = 0;
 };
 
+struct IntRange {
+    int min;
+    int max;
+};
+
+// The card configuration wait in milliseconds, as the settings sheet bounds it.
+inline constexpr IntRange kCardConfigWaitRange{0, 1000};
+
 // Reads every value; missing or unreadable ones give their defaults. The profile
 // paths of `main` are left as they are.
 void ReadSettings(const ProfileStore& profile, StoredSettings& settings);
 
-// Writes every value but "RegisterFilterGraph", which only a user sets by hand.
+// Writes every value but the graph registration, which only a user sets by hand.
 void WriteSettings(ProfileStore& profile, const StoredSettings& settings);

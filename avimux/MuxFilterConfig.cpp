@@ -1,14 +1,7 @@
-// IMuxConfig of MuxFilter: the settings with their clamps, and the statistics.
-#include <algorithm>
-
+// IMuxConfig of MuxFilter: the settings, bounded as a loaded block is, and the statistics.
 #include "MuxFilter.h"
 
 namespace {
-
-DWORD AtLeastOne(DWORD value)
-{
-    return value == 0 ? 1 : value;
-}
 
 uint32_t Flag(BOOL value)
 {
@@ -22,6 +15,7 @@ HRESULT MuxFilter::ChangeSettings(Change change)
 {
     CAutoLock lock(&m_filterLock);
     change(m_settings);
+    m_settings = trelvox::Bounded(m_settings);
     SetDirty(TRUE);
     return S_OK;
 }
@@ -40,7 +34,7 @@ HRESULT MuxFilter::ReadSettings(Read read)
 
 STDMETHODIMP MuxFilter::SetMaxFiles(DWORD files)
 {
-    return ChangeSettings([&](auto& s) { s.maxFiles = AtLeastOne(files); });
+    return ChangeSettings([&](auto& s) { s.maxFiles = files; });
 }
 
 STDMETHODIMP MuxFilter::GetMaxFiles(DWORD* files)
@@ -51,8 +45,7 @@ STDMETHODIMP MuxFilter::GetMaxFiles(DWORD* files)
 
 STDMETHODIMP MuxFilter::SetMaxFileSize(DWORD megabytes)
 {
-    const DWORD bounded = std::clamp<DWORD>(megabytes, 10, 2048);
-    return ChangeSettings([&](auto& s) { s.maxFileSize = trelvox::MaxFileSizeFromMegabytes(bounded); });
+    return ChangeSettings([&](auto& s) { s.maxFileSize = trelvox::MaxFileSizeFromMegabytes(megabytes); });
 }
 
 STDMETHODIMP MuxFilter::GetMaxFileSize(DWORD* megabytes)
@@ -64,8 +57,8 @@ STDMETHODIMP MuxFilter::GetMaxFileSize(DWORD* megabytes)
 STDMETHODIMP MuxFilter::SetBufferCounts(DWORD video, DWORD audio)
 {
     return ChangeSettings([&](auto& s) {
-        s.videoBufferCount = AtLeastOne(video);
-        s.audioBufferCount = AtLeastOne(audio);
+        s.videoBufferCount = video;
+        s.audioBufferCount = audio;
     });
 }
 
@@ -81,8 +74,8 @@ STDMETHODIMP MuxFilter::GetBufferCounts(DWORD* video, DWORD* audio)
 STDMETHODIMP MuxFilter::SetSplitCounts(DWORD video, DWORD audio)
 {
     return ChangeSettings([&](auto& s) {
-        s.splitCountVideo = AtLeastOne(video);
-        s.splitCountAudio = AtLeastOne(audio);
+        s.splitCountVideo = video;
+        s.splitCountAudio = audio;
     });
 }
 
@@ -97,7 +90,7 @@ STDMETHODIMP MuxFilter::GetSplitCounts(DWORD* video, DWORD* audio)
 
 STDMETHODIMP MuxFilter::SetDropThreshold(double threshold)
 {
-    return ChangeSettings([&](auto& s) { s.dropThreshold = threshold < 0 ? 0.0 : threshold; });
+    return ChangeSettings([&](auto& s) { s.dropThreshold = threshold; });
 }
 
 STDMETHODIMP MuxFilter::GetDropThreshold(double* threshold)
@@ -109,8 +102,8 @@ STDMETHODIMP MuxFilter::GetDropThreshold(double* threshold)
 STDMETHODIMP MuxFilter::SetWriteCounts(DWORD video, DWORD second)
 {
     return ChangeSettings([&](auto& s) {
-        s.maxWritesVideo = AtLeastOne(video);
-        s.maxWritesSecond = AtLeastOne(second);
+        s.maxWritesVideo = video;
+        s.maxWritesSecond = second;
     });
 }
 
@@ -136,7 +129,7 @@ STDMETHODIMP MuxFilter::GetDriftPrevention(BOOL* enabled)
 
 STDMETHODIMP MuxFilter::SetDriftThreshold(double frames)
 {
-    return ChangeSettings([&](auto& s) { s.driftThreshold = frames < 0 ? 0.0 : frames; });
+    return ChangeSettings([&](auto& s) { s.driftThreshold = frames; });
 }
 
 STDMETHODIMP MuxFilter::GetDriftThreshold(double* frames)
@@ -147,7 +140,7 @@ STDMETHODIMP MuxFilter::GetDriftThreshold(double* frames)
 
 STDMETHODIMP MuxFilter::SetDriftSensitivity(DWORD count)
 {
-    return ChangeSettings([&](auto& s) { s.driftSensitivity = AtLeastOne(count); });
+    return ChangeSettings([&](auto& s) { s.driftSensitivity = count; });
 }
 
 STDMETHODIMP MuxFilter::GetDriftSensitivity(DWORD* count)
@@ -158,7 +151,7 @@ STDMETHODIMP MuxFilter::GetDriftSensitivity(DWORD* count)
 
 STDMETHODIMP MuxFilter::SetDriftStartTime(LONGLONG time)
 {
-    return ChangeSettings([&](auto& s) { s.driftStartTime = time < 0 ? 0 : time; });
+    return ChangeSettings([&](auto& s) { s.driftStartTime = time; });
 }
 
 STDMETHODIMP MuxFilter::GetDriftStartTime(LONGLONG* time)
@@ -304,7 +297,7 @@ STDMETHODIMP MuxFilter::GetDiscardNegativeStart(DWORD* video, DWORD* audio)
 STDMETHODIMP MuxFilter::SetAudioRateOverride(DWORD rate, BOOL enabled)
 {
     return ChangeSettings([&](auto& s) {
-        s.audioRateOverride = AtLeastOne(rate);
+        s.audioRateOverride = rate;
         s.audioRateOverrideEnabled = Flag(enabled);
     });
 }
@@ -321,7 +314,7 @@ STDMETHODIMP MuxFilter::GetAudioRateOverride(DWORD* rate, BOOL* enabled)
 STDMETHODIMP MuxFilter::SetFrameDurationOverride(LONGLONG duration, BOOL enabled)
 {
     return ChangeSettings([&](auto& s) {
-        s.frameDurationOverride = duration <= 0 ? 1 : duration;
+        s.frameDurationOverride = duration;
         s.frameDurationOverrideEnabled = Flag(enabled);
     });
 }

@@ -1,6 +1,7 @@
 #include "PropPageGeneral.h"
 
 #include "../app/FolderPicker.h"
+#include "../app/SettingsStore.h"
 #include "../framework/DialogItems.h"
 #include "../framework/Resources.h"
 #include "../resources/tavrik/resource.h"
@@ -17,7 +18,6 @@ namespace {
 
 constexpr int kMaxPath = 260;
 constexpr int kMaxPrefix = 16;
-constexpr int kMaxConfigWait = 1000;
 constexpr LPARAM kNoRule = -1;
 
 std::wstring ShellFolder(int csidl)
@@ -61,7 +61,7 @@ CPropPageGeneral::CPropPageGeneral(MainSettings& settings) : FwPropertyPage(IDD_
 bool CPropPageGeneral::OnInitDialog()
 {
     // The wait's edit is hidden: a stored value out of range could never be corrected.
-    settings_.cardConfigWait = std::clamp(settings_.cardConfigWait, 0, kMaxConfigWait);
+    settings_.cardConfigWait = std::clamp(settings_.cardConfigWait, kCardConfigWaitRange.min, kCardConfigWaitRange.max);
     FillNameRules(Handle(), IDC_GEN_RECORD_NAME_RULE, settings_.recordNameRule);
     FillNameRules(Handle(), IDC_GEN_IMAGE_NAME_RULE, settings_.imageNameRule);
     UpdateData(false);
@@ -89,7 +89,7 @@ void CPropPageGeneral::DoDataExchange(FwDataExchange& exchange)
     exchange.Text(IDC_GEN_CONFIG_FILE, settings_.cardConfigFile);
     exchange.MaxChars(IDC_GEN_CONFIG_FILE, settings_.cardConfigFile, kMaxPath);
     exchange.Text(IDC_GEN_CONFIG_WAIT, settings_.cardConfigWait);
-    exchange.MinMax(IDC_GEN_CONFIG_WAIT, settings_.cardConfigWait, 0, kMaxConfigWait);
+    exchange.MinMax(IDC_GEN_CONFIG_WAIT, settings_.cardConfigWait, kCardConfigWaitRange.min, kCardConfigWaitRange.max);
     if (exchange.Saving() && !exchange.Failed()) {
         ReadNameRule(Handle(), IDC_GEN_RECORD_NAME_RULE, settings_.recordNameRule);
         ReadNameRule(Handle(), IDC_GEN_IMAGE_NAME_RULE, settings_.imageNameRule);

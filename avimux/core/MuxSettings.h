@@ -57,7 +57,7 @@ uint32_t MaxFileSizeFromMegabytes(uint32_t megabytes);
 uint32_t MegabytesFromMaxFileSize(uint32_t bytes);
 
 // The values a recording may rely on: counts at least 1, thresholds not negative,
-// the file size within its range. Loaded blocks go through this.
+// the file size within its range. Loaded blocks and IMuxConfig's setters go through this.
 MuxSettings Bounded(const MuxSettings& settings);
 
 // Persisted form: a 24-byte version field ("%011d " in UTF-16LE, value 0) and the block.

@@ -84,9 +84,8 @@ HRESULT AudioStreamPin::GetMediaType(int position, CMediaType* type)
     AM_MEDIA_TYPE* made = NewAudioMediaType(rate);
     if (!made)
         return E_OUTOFMEMORY;
-    const HRESULT hr = type->Set(*made);
-    FreeMediaType(made);
-    return hr;
+    type->Adopt(made);
+    return S_OK;
 }
 
 HRESULT AudioStreamPin::SetMediaType(const CMediaType* type)

@@ -54,15 +54,16 @@ std::wstring DescribeStreamFormat(IUnknown* object)
     IAMStreamConfig* config = nullptr;
     if (FAILED(object->QueryInterface(IID_IAMStreamConfig, reinterpret_cast<void**>(&config))))
         return {};
-    AM_MEDIA_TYPE* type = nullptr;
+    AM_MEDIA_TYPE* returned = nullptr;
     std::wstring text;
-    if (SUCCEEDED(config->GetFormat(&type)) && type) {
-        if (type->formattype == FORMAT_VideoInfo && type->cbFormat >= sizeof(VIDEOINFOHEADER)) {
-            const auto* info = reinterpret_cast<const VIDEOINFOHEADER*>(type->pbFormat);
+    if (SUCCEEDED(config->GetFormat(&returned)) && returned) {
+        CMediaType type;
+        type.Adopt(returned);
+        if (type.formattype == FORMAT_VideoInfo && type.cbFormat >= sizeof(VIDEOINFOHEADER)) {
+            const auto* info = reinterpret_cast<const VIDEOINFOHEADER*>(type.pbFormat);
             text = Line(L"%ld x %ld", info->bmiHeader.biWidth, info->bmiHeader.biHeight) +
                    Line(L"Frame duration: %lld x 100 ns", static_cast<long long>(info->AvgTimePerFrame));
         }
-        DeleteMediaType(type);
     }
     config->Release();
     return text;

@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <mmreg.h>
+
+#include "dshowbase/MediaType.h"
 
 namespace cardsim {
 namespace {
@@ -13,24 +14,13 @@ constexpr DWORD kYuy2 = MAKEFOURCC('Y', 'U', 'Y', '2');
 AM_MEDIA_TYPE* NewType(const GUID& major, const GUID& sub, const GUID& formatType, const void* format,
                        ULONG formatBytes, ULONG sampleSize)
 {
-    auto* type = static_cast<AM_MEDIA_TYPE*>(CoTaskMemAlloc(sizeof(AM_MEDIA_TYPE)));
-    if (!type)
+    CMediaType type(&major);
+    type.SetSubtype(&sub);
+    type.SetFormatType(&formatType);
+    type.SetSampleSize(sampleSize);
+    if (!type.SetFormat(static_cast<const BYTE*>(format), formatBytes))
         return nullptr;
-    *type = AM_MEDIA_TYPE{};
-    type->pbFormat = static_cast<BYTE*>(CoTaskMemAlloc(formatBytes));
-    if (!type->pbFormat) {
-        CoTaskMemFree(type);
-        return nullptr;
-    }
-    std::memcpy(type->pbFormat, format, formatBytes);
-    type->cbFormat = formatBytes;
-    type->majortype = major;
-    type->subtype = sub;
-    type->formattype = formatType;
-    type->bFixedSizeSamples = TRUE;
-    type->bTemporalCompression = FALSE;
-    type->lSampleSize = sampleSize;
-    return type;
+    return CreateMediaType(&type);
 }
 
 }  // namespace
@@ -105,16 +95,6 @@ AM_MEDIA_TYPE* NewAudioMediaType(int sampleRate)
 {
     const WAVEFORMATEX format = PcmFormat(sampleRate);
     return NewType(MEDIATYPE_Audio, MEDIASUBTYPE_PCM, FORMAT_WaveFormatEx, &format, sizeof format, format.nBlockAlign);
-}
-
-void FreeMediaType(AM_MEDIA_TYPE* type)
-{
-    if (!type)
-        return;
-    CoTaskMemFree(type->pbFormat);
-    if (type->pUnk)
-        type->pUnk->Release();
-    CoTaskMemFree(type);
 }
 
 bool ReadVideoType(const AM_MEDIA_TYPE& type, VideoCapability& cap, int omittedRow)

@@ -13,10 +13,9 @@ VIDEO_STREAM_CONFIG_CAPS VideoConfigCaps(const VideoCapability& cap);
 WAVEFORMATEX PcmFormat(int sampleRate);
 AUDIO_STREAM_CONFIG_CAPS AudioConfigCaps(int sampleRate);
 
-// A new task-memory media type (freed with DeleteMediaType's rule: format block and type).
+// A new task-memory media type, for IAMStreamConfig's callers or CMediaType::Adopt.
 AM_MEDIA_TYPE* NewVideoMediaType(const VideoCapability& cap);
 AM_MEDIA_TYPE* NewAudioMediaType(int sampleRate);
-void FreeMediaType(AM_MEDIA_TYPE* type);
 
 // The capability a YUY2 picture type describes, when it is one of the card's sizes.
 bool ReadVideoType(const AM_MEDIA_TYPE& type, VideoCapability& cap, int omittedRow);

@@ -107,9 +107,8 @@ HRESULT VideoStreamPin::GetMediaType(int position, CMediaType* type)
     AM_MEDIA_TYPE* made = NewVideoMediaType(cap);
     if (!made)
         return E_OUTOFMEMORY;
-    const HRESULT hr = type->Set(*made);
-    FreeMediaType(made);
-    return hr;
+    type->Adopt(made);
+    return S_OK;
 }
 
 HRESULT VideoStreamPin::SetMediaType(const CMediaType* type)

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <functional>
 #include <iterator>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -463,6 +464,10 @@ TEST_F(MuxFilterTest, EverySetterStoresItsClampedFieldAndMarksDirty)
          [&] { return config->GetDriftPrevention(&flag) == S_OK && flag; }},
         {"SetDriftThreshold(-3)",
          [&] { return config->SetDriftThreshold(-3); },
+         {{44, 8, Bits(0.0)}},
+         [&] { return config->GetDriftThreshold(&real) == S_OK && real == 0.0; }},
+        {"SetDriftThreshold(NaN), as a loaded NaN",
+         [&] { return config->SetDriftThreshold(std::numeric_limits<double>::quiet_NaN()); },
          {{44, 8, Bits(0.0)}},
          [&] { return config->GetDriftThreshold(&real) == S_OK && real == 0.0; }},
         {"SetDriftSensitivity(0)",
