@@ -21,13 +21,13 @@ void CMainFrame::RegisterToolCommands()
     OnUpdateRange(ID_I2C_UTILITY, ID_SETTING_UTILITY, [this](FwCmdUI& ui) { ui.Enable(!settings.cardFolder.empty()); });
 
     // A failing frame shows nothing: a part without pages simply opens none.
-    OnCommand(ID_PROPERTIES_CROSSBAR, [this] { engine->ShowPages(GraphPart::Crossbar, Handle()); });
-    OnCommand(ID_PROPERTIES_CAPTURE, [this] { engine->ShowPages(GraphPart::CaptureFilter, Handle()); });
-    OnCommand(ID_PROPERTIES_PREVIEW_PIN, [this] { engine->ShowPages(GraphPart::PreviewPin, Handle()); });
-    OnCommand(ID_PROPERTIES_CAPTURE_PIN, [this] { engine->ShowPages(GraphPart::CapturePin, Handle()); });
-    OnCommand(ID_PROPERTIES_VIDEO_RENDERER, [this] { engine->ShowPages(GraphPart::VideoRenderer, Handle()); });
-    OnCommand(ID_PROPERTIES_AUDIO_RENDERER, [this] { engine->ShowPages(GraphPart::AudioRenderer, Handle()); });
-    OnCommand(ID_PROPERTIES_MULTIPLEXER, [this] { engine->ShowPages(GraphPart::Multiplexer, Handle()); });
+    OnCommand(ID_PROPERTIES_CROSSBAR, [this] { engine->ShowCrossbarPages(Handle()); });
+    OnCommand(ID_PROPERTIES_CAPTURE, [this] { engine->ShowCaptureFilterPages(Handle()); });
+    OnCommand(ID_PROPERTIES_PREVIEW_PIN, [this] { engine->ShowPreviewPinPages(Handle()); });
+    OnCommand(ID_PROPERTIES_CAPTURE_PIN, [this] { engine->ShowCapturePinPages(Handle()); });
+    OnCommand(ID_PROPERTIES_VIDEO_RENDERER, [this] { engine->ShowVideoRendererPages(Handle()); });
+    OnCommand(ID_PROPERTIES_AUDIO_RENDERER, [this] { engine->ShowAudioRendererPages(Handle()); });
+    OnCommand(ID_PROPERTIES_MULTIPLEXER, [this] { engine->ShowMultiplexerPages(Handle()); });
 
     OnUpdateRange(ID_PROPERTIES_CROSSBAR, ID_PROPERTIES_CAPTURE_PIN, [this](FwCmdUI& ui) {
         ui.Enable(engine->State() == engine::kPreviewing || engine->State() == engine::kRecording);

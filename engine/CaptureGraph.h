@@ -157,8 +157,16 @@ public:
     bool HasVideoRenderer() const { return parts_.videoRenderer != nullptr; }
 
     // The part's property frame (E_FAIL when the part is missing); a part
-    // that offers no pages opens no frame.
+    // that offers no pages opens no frame. The named operations are the
+    // information menu's commands.
     HRESULT ShowPages(GraphPart part, HWND owner);
+    HRESULT ShowCrossbarPages(HWND owner) { return ShowPages(GraphPart::Crossbar, owner); }
+    HRESULT ShowCaptureFilterPages(HWND owner) { return ShowPages(GraphPart::CaptureFilter, owner); }
+    HRESULT ShowPreviewPinPages(HWND owner) { return ShowPages(GraphPart::PreviewPin, owner); }
+    HRESULT ShowCapturePinPages(HWND owner) { return ShowPages(GraphPart::CapturePin, owner); }
+    HRESULT ShowVideoRendererPages(HWND owner) { return ShowPages(GraphPart::VideoRenderer, owner); }
+    HRESULT ShowAudioRendererPages(HWND owner) { return ShowPages(GraphPart::AudioRenderer, owner); }
+    HRESULT ShowMultiplexerPages(HWND owner) { return ShowPages(GraphPart::Multiplexer, owner); }
 
     // The load thread of the main window's command and of the record option.
     bool StartLoadThread() { return load_.StartLoadThread(); }
