@@ -68,9 +68,12 @@ void Store(const AviIndexEntry& e, uint8_t* out)
     PutU32(out + offsetof(S, dwChunkLength), e.dwChunkLength);
 }
 
-void Store(const AviSuperIndexHeader& h, uint8_t* out)
+namespace {
+
+// The AVIMETAINDEX head both index chunks begin with.
+template <typename S>
+void StoreIndexHead(const S& h, uint8_t* out)
 {
-    using S = AviSuperIndexHeader;
     PutU32(out + offsetof(S, fcc), h.fcc);
     PutU32(out + offsetof(S, cb), h.cb);
     PutU16(out + offsetof(S, wLongsPerEntry), h.wLongsPerEntry);
@@ -78,6 +81,14 @@ void Store(const AviSuperIndexHeader& h, uint8_t* out)
     out[offsetof(S, bIndexType)] = h.bIndexType;
     PutU32(out + offsetof(S, nEntriesInUse), h.nEntriesInUse);
     PutU32(out + offsetof(S, dwChunkId), h.dwChunkId);
+}
+
+}  // namespace
+
+void Store(const AviSuperIndexHeader& h, uint8_t* out)
+{
+    using S = AviSuperIndexHeader;
+    StoreIndexHead(h, out);
     for (int i = 0; i < 3; ++i)
         PutU32(out + offsetof(S, dwReserved) + 4 * i, h.dwReserved[i]);
 }
@@ -93,13 +104,7 @@ void Store(const AviSuperIndexEntry& e, uint8_t* out)
 void Store(const AviStdIndexHeader& h, uint8_t* out)
 {
     using S = AviStdIndexHeader;
-    PutU32(out + offsetof(S, fcc), h.fcc);
-    PutU32(out + offsetof(S, cb), h.cb);
-    PutU16(out + offsetof(S, wLongsPerEntry), h.wLongsPerEntry);
-    out[offsetof(S, bIndexSubType)] = h.bIndexSubType;
-    out[offsetof(S, bIndexType)] = h.bIndexType;
-    PutU32(out + offsetof(S, nEntriesInUse), h.nEntriesInUse);
-    PutU32(out + offsetof(S, dwChunkId), h.dwChunkId);
+    StoreIndexHead(h, out);
     PutU64(out + offsetof(S, qwBaseOffset), h.qwBaseOffset);
     PutU32(out + offsetof(S, dwReserved3), h.dwReserved3);
 }

@@ -21,10 +21,6 @@ inline void PutU64(uint8_t* p, uint64_t v)
     for (int i = 0; i < 8; ++i)
         p[i] = static_cast<uint8_t>(v >> (8 * i));
 }
-inline void PutFourcc(uint8_t* p, const char* code)
-{
-    std::memcpy(p, code, 4);
-}
 
 inline uint16_t GetU16(const uint8_t* p)
 {
