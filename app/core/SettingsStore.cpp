@@ -1,6 +1,6 @@
 #include "SettingsStore.h"
 
-#include "../framework/ProfileStore.h"
+#include "../../framework/core/ProfileStore.h"
 #include "SettingsFormats.h"
 
 #include <variant>
