@@ -6,46 +6,46 @@ namespace standin {
 
 CodecInputPin::CodecInputPin(CodecFilter* filter, CCritSec* lock, HRESULT* phr)
     : CBaseInputPin(L"Codec input", filter, lock, phr, L"Input"),
-      m_codec(filter)
+      codec_(filter)
 {
 }
 
 HRESULT CodecInputPin::CheckMediaType(const CMediaType* pmt)
 {
-    return m_codec->CheckInputType(*pmt);
+    return codec_->CheckInputType(*pmt);
 }
 
 HRESULT CodecInputPin::CompleteConnect(IPin* pReceivePin)
 {
     const HRESULT hr = CBaseInputPin::CompleteConnect(pReceivePin);
     if (SUCCEEDED(hr))
-        m_codec->InputTypeChanged();
+        codec_->InputTypeChanged();
     return hr;
 }
 
 HRESULT CodecInputPin::BreakConnect()
 {
     const HRESULT hr = CBaseInputPin::BreakConnect();
-    m_codec->InputTypeChanged();
+    codec_->InputTypeChanged();
     return hr;
 }
 
 STDMETHODIMP CodecInputPin::Receive(IMediaSample* pSample)
 {
-    CAutoLock receiving(&m_codec->m_receiveLock);
+    CAutoLock receiving(&codec_->receiveLock_);
     HRESULT hr = CBaseInputPin::Receive(pSample);
     if (hr != S_OK)
         return hr;
-    return m_codec->Process(pSample);
+    return codec_->Process(pSample);
 }
 
 STDMETHODIMP CodecInputPin::EndOfStream()
 {
-    CAutoLock receiving(&m_codec->m_receiveLock);
+    CAutoLock receiving(&codec_->receiveLock_);
     const HRESULT hr = CheckStreaming();
     if (hr != S_OK)
         return hr;
-    return m_codec->Output()->DeliverEndOfStream();
+    return codec_->Output()->DeliverEndOfStream();
 }
 
 STDMETHODIMP CodecInputPin::BeginFlush()
@@ -54,13 +54,13 @@ STDMETHODIMP CodecInputPin::BeginFlush()
     const HRESULT hr = CBaseInputPin::BeginFlush();
     if (FAILED(hr))
         return hr;
-    return m_codec->Output()->DeliverBeginFlush();
+    return codec_->Output()->DeliverBeginFlush();
 }
 
 STDMETHODIMP CodecInputPin::EndFlush()
 {
     CAutoLock lock(m_pLock);
-    const HRESULT hr = m_codec->Output()->DeliverEndFlush();
+    const HRESULT hr = codec_->Output()->DeliverEndFlush();
     CBaseInputPin::EndFlush();
     return hr;
 }
@@ -68,41 +68,41 @@ STDMETHODIMP CodecInputPin::EndFlush()
 STDMETHODIMP CodecInputPin::NewSegment(REFERENCE_TIME tStart, REFERENCE_TIME tStop, double dRate)
 {
     CBasePin::NewSegment(tStart, tStop, dRate);
-    return m_codec->Output()->DeliverNewSegment(tStart, tStop, dRate);
+    return codec_->Output()->DeliverNewSegment(tStart, tStop, dRate);
 }
 
 CodecOutputPin::CodecOutputPin(CodecFilter* filter, CCritSec* lock, HRESULT* phr)
     : CBaseOutputPin(L"Codec output", filter, lock, phr, L"Output"),
-      m_codec(filter)
+      codec_(filter)
 {
 }
 
 HRESULT CodecOutputPin::CheckConnect(IPin* pPin)
 {
-    if (!m_codec->Input()->IsConnected())
+    if (!codec_->Input()->IsConnected())
         return VFW_E_NO_TYPES;
     return CBaseOutputPin::CheckConnect(pPin);
 }
 
 HRESULT CodecOutputPin::CheckMediaType(const CMediaType* pmt)
 {
-    if (!m_codec->Input()->IsConnected())
+    if (!codec_->Input()->IsConnected())
         return VFW_E_NOT_CONNECTED;
-    return m_codec->CheckOutputType(m_codec->Input()->CurrentMediaType(), *pmt);
+    return codec_->CheckOutputType(codec_->Input()->CurrentMediaType(), *pmt);
 }
 
 HRESULT CodecOutputPin::GetMediaType(int iPosition, CMediaType* pMediaType)
 {
     if (iPosition < 0)
         return E_INVALIDARG;
-    if (!m_codec->Input()->IsConnected())
+    if (!codec_->Input()->IsConnected())
         return VFW_S_NO_MORE_ITEMS;
-    return m_codec->GetOutputType(m_codec->Input()->CurrentMediaType(), iPosition, *pMediaType);
+    return codec_->GetOutputType(codec_->Input()->CurrentMediaType(), iPosition, *pMediaType);
 }
 
 HRESULT CodecOutputPin::DecideBufferSize(IMemAllocator* pAlloc, ALLOCATOR_PROPERTIES* pprop)
 {
-    const long size = m_codec->OutputBufferSize(m_codec->Input()->CurrentMediaType(), m_mt);
+    const long size = codec_->OutputBufferSize(codec_->Input()->CurrentMediaType(), m_mt);
     if (size <= 0)
         return E_FAIL;
     pprop->cbBuffer = std::max(pprop->cbBuffer, size);
@@ -117,9 +117,9 @@ HRESULT CodecOutputPin::DecideBufferSize(IMemAllocator* pAlloc, ALLOCATOR_PROPER
 }
 
 CodecFilter::CodecFilter(LPCTSTR name, LPUNKNOWN outer, REFCLSID clsid, HRESULT* phr)
-    : CBaseFilter(name, outer, &m_filterLock, clsid, phr)
+    : CBaseFilter(name, outer, &filterLock_, clsid, phr)
 {
-    m_input = std::make_unique<CodecInputPin>(this, &m_filterLock, phr);
+    input_ = std::make_unique<CodecInputPin>(this, &filterLock_, phr);
 }
 
 CodecFilter::~CodecFilter() = default;
@@ -128,9 +128,9 @@ CBasePin* CodecFilter::GetPin(int n)
 {
     switch (n) {
     case 0:
-        return m_input.get();
+        return input_.get();
     case 1:
-        return m_output.get();
+        return output_.get();
     default:
         return nullptr;
     }
@@ -138,16 +138,16 @@ CBasePin* CodecFilter::GetPin(int n)
 
 STDMETHODIMP CodecFilter::Stop()
 {
-    CAutoLock lock(&m_filterLock);
+    CAutoLock lock(&filterLock_);
     const HRESULT hr = CBaseFilter::Stop();
-    CAutoLock receiving(&m_receiveLock);
+    CAutoLock receiving(&receiveLock_);
     return hr;
 }
 
 HRESULT CodecFilter::Process(IMediaSample* in)
 {
     IMediaSample* out = nullptr;
-    HRESULT hr = m_output->GetDeliveryBuffer(&out, nullptr, nullptr, 0);
+    HRESULT hr = output_->GetDeliveryBuffer(&out, nullptr, nullptr, 0);
     if (FAILED(hr))
         return hr;
     REFERENCE_TIME start = 0, stop = 0;
@@ -165,7 +165,7 @@ HRESULT CodecFilter::Process(IMediaSample* in)
     out->SetPreroll(in->IsPreroll() == S_OK);
     hr = Encode(in, out);
     if (SUCCEEDED(hr))
-        hr = m_output->Deliver(out);
+        hr = output_->Deliver(out);
     out->Release();
     return hr;
 }

@@ -28,7 +28,7 @@ public:
     IMemAllocator* Allocator() const { return m_pAllocator; }
 
 private:
-    CodecFilter* m_codec;
+    CodecFilter* codec_;
 };
 
 class CodecOutputPin : public CBaseOutputPin {
@@ -42,7 +42,7 @@ public:
     HRESULT DecideBufferSize(IMemAllocator* pAlloc, ALLOCATOR_PROPERTIES* pprop) override;
 
 protected:
-    CodecFilter* m_codec;
+    CodecFilter* codec_;
 };
 
 class CodecFilter : public CBaseFilter {
@@ -66,21 +66,21 @@ public:
     // The input pin was connected or disconnected.
     virtual void InputTypeChanged() {}
 
-    CodecInputPin* Input() const { return m_input.get(); }
-    CodecOutputPin* Output() const { return m_output.get(); }
+    CodecInputPin* Input() const { return input_.get(); }
+    CodecOutputPin* Output() const { return output_.get(); }
 
 protected:
     // The derived filter's constructor gives the output pin (a subclass may add interfaces).
-    void SetOutputPin(std::unique_ptr<CodecOutputPin> output) { m_output = std::move(output); }
+    void SetOutputPin(std::unique_ptr<CodecOutputPin> output) { output_ = std::move(output); }
     HRESULT Process(IMediaSample* in);
 
-    CCritSec m_filterLock;
-    CCritSec m_receiveLock;  // held while a sample is encoded
+    CCritSec filterLock_;
+    CCritSec receiveLock_;  // held while a sample is encoded
 
 private:
     friend class CodecInputPin;
-    std::unique_ptr<CodecInputPin> m_input;
-    std::unique_ptr<CodecOutputPin> m_output;
+    std::unique_ptr<CodecInputPin> input_;
+    std::unique_ptr<CodecOutputPin> output_;
 };
 
 }  // namespace standin

@@ -24,7 +24,7 @@ std::wstring ChannelText(int channels)
 G711Compressor::G711Compressor(LPUNKNOWN outer, REFCLSID clsid, DWORD acceptedRate, HRESULT* phr)
     : CodecFilter(acceptedRate ? kG711Compressor44kName : kG711CompressorName, outer, clsid, phr),
       CPersistStream(outer, phr),
-      m_acceptedRate(acceptedRate)
+      acceptedRate_(acceptedRate)
 {
     SetOutputPin(std::make_unique<G711OutputPin>(this, phr));
 }
@@ -70,8 +70,8 @@ HRESULT G711Compressor::CheckOutputType(const CMediaType& input, const CMediaTyp
     DWORD rate = 0;
     if (!pcm || !ReadG711Type(output, choice, rate) || rate != pcm->nSamplesPerSec)
         return VFW_E_TYPE_NOT_ACCEPTED;
-    if (m_choiceSet &&
-        !(choice.law == m_choice.law && choice.channels == (m_choice.channels ? m_choice.channels : pcm->nChannels)))
+    if (choiceSet_ &&
+        !(choice.law == choice_.law && choice.channels == (choice_.channels ? choice_.channels : pcm->nChannels)))
         return VFW_E_TYPE_NOT_ACCEPTED;
     return S_OK;
 }
@@ -83,8 +83,8 @@ HRESULT G711Compressor::GetOutputType(const CMediaType& input, int position, CMe
     if (!pcm)
         return VFW_S_NO_MORE_ITEMS;
     if (position == 0)
-        return MakeG711Type(m_choice, pcm->nChannels, pcm->nSamplesPerSec, output);
-    if (m_choiceSet || position > kG711OfferCount)
+        return MakeG711Type(choice_, pcm->nChannels, pcm->nSamplesPerSec, output);
+    if (choiceSet_ || position > kG711OfferCount)
         return VFW_S_NO_MORE_ITEMS;
     return MakeG711Type(kG711Offers[position - 1], pcm->nChannels, pcm->nSamplesPerSec, output);
 }
@@ -144,14 +144,14 @@ STDMETHODIMP G711Compressor::Describe(LPWSTR text, int length)
     CheckPointer(text, E_POINTER);
     if (length <= 0)
         return E_INVALIDARG;
-    CAutoLock lock(&m_filterLock);
-    std::wstring lines = m_acceptedRate ? L"Accepts 16-bit PCM at " + std::to_wstring(m_acceptedRate) + L" Hz only"
-                                        : std::wstring(L"Accepts 16-bit PCM at any rate");
+    CAutoLock lock(&filterLock_);
+    std::wstring lines = acceptedRate_ ? L"Accepts 16-bit PCM at " + std::to_wstring(acceptedRate_) + L" Hz only"
+                                       : std::wstring(L"Accepts 16-bit PCM at any rate");
     const WAVEFORMATEX* pcm = Input()->IsConnected() ? PcmInputFormat(Input()->CurrentMediaType()) : nullptr;
     lines += pcm ? L"\r\nInput: " + std::to_wstring(pcm->nSamplesPerSec) + L" Hz, " + ChannelText(pcm->nChannels)
                  : std::wstring(L"\r\nInput: not connected");
-    lines += std::wstring(L"\r\nOutput: ") + LawName(m_choice.law) + L", " + ChannelText(m_choice.channels);
-    lines += m_choiceSet ? L" (chosen)" : L" (default)";
+    lines += std::wstring(L"\r\nOutput: ") + LawName(choice_.law) + L", " + ChannelText(choice_.channels);
+    lines += choiceSet_ ? L" (chosen)" : L" (default)";
     lstrcpynW(text, lines.c_str(), length);
     return S_OK;
 }
@@ -159,8 +159,8 @@ STDMETHODIMP G711Compressor::Describe(LPWSTR text, int length)
 HRESULT G711Compressor::SetChoice(const AM_MEDIA_TYPE* type)
 {
     if (!type) {
-        m_choice = {};
-        m_choiceSet = false;
+        choice_ = {};
+        choiceSet_ = false;
         SetDirty(TRUE);
         return S_OK;
     }
@@ -171,8 +171,8 @@ HRESULT G711Compressor::SetChoice(const AM_MEDIA_TYPE* type)
     const WAVEFORMATEX* pcm = Input()->IsConnected() ? PcmInputFormat(Input()->CurrentMediaType()) : nullptr;
     if (pcm && rate != pcm->nSamplesPerSec)
         return VFW_E_INVALIDMEDIATYPE;
-    m_choice = choice;
-    m_choiceSet = true;
+    choice_ = choice;
+    choiceSet_ = true;
     SetDirty(TRUE);
     return S_OK;
 }
@@ -184,7 +184,7 @@ HRESULT G711Compressor::CurrentOutputType(CMediaType& type)
     const WAVEFORMATEX* pcm = Input()->IsConnected() ? PcmInputFormat(Input()->CurrentMediaType()) : nullptr;
     if (!pcm)
         return VFW_E_NOT_CONNECTED;
-    return MakeG711Type(m_choice, pcm->nChannels, pcm->nSamplesPerSec, type);
+    return MakeG711Type(choice_, pcm->nChannels, pcm->nSamplesPerSec, type);
 }
 
 DWORD G711Compressor::OfferRate()
@@ -192,7 +192,7 @@ DWORD G711Compressor::OfferRate()
     const WAVEFORMATEX* pcm = Input()->IsConnected() ? PcmInputFormat(Input()->CurrentMediaType()) : nullptr;
     if (pcm)
         return pcm->nSamplesPerSec;
-    return m_acceptedRate ? m_acceptedRate : kPreferredRate;
+    return acceptedRate_ ? acceptedRate_ : kPreferredRate;
 }
 
 HRESULT G711Compressor::OfferedType(int index, CMediaType& type)
@@ -205,12 +205,12 @@ HRESULT G711Compressor::WriteToStream(IStream* stream)
 {
     if (FaultWanted(Fault::FailingSave))
         return STG_E_MEDIUMFULL;
-    CAutoLock lock(&m_filterLock);
-    HRESULT hr = WriteInt(stream, m_choiceSet ? 1 : 0);
+    CAutoLock lock(&filterLock_);
+    HRESULT hr = WriteInt(stream, choiceSet_ ? 1 : 0);
     if (SUCCEEDED(hr))
-        hr = WriteInt(stream, m_choice.law == Law::MuLaw ? 0 : 1);
+        hr = WriteInt(stream, choice_.law == Law::MuLaw ? 0 : 1);
     if (SUCCEEDED(hr))
-        hr = WriteInt(stream, m_choice.channels);
+        hr = WriteInt(stream, choice_.channels);
     return hr;
 }
 
@@ -227,9 +227,9 @@ HRESULT G711Compressor::ReadFromStream(IStream* stream)
         return hr;
     if ((set != 0 && set != 1) || (law != 0 && law != 1) || channels < 0 || channels > 2)
         return VFW_E_INVALID_FILE_FORMAT;
-    CAutoLock lock(&m_filterLock);
-    m_choiceSet = set == 1;
-    m_choice = m_choiceSet ? G711Choice{law == 0 ? Law::MuLaw : Law::ALaw, channels} : G711Choice{};
+    CAutoLock lock(&filterLock_);
+    choiceSet_ = set == 1;
+    choice_ = choiceSet_ ? G711Choice{law == 0 ? Law::MuLaw : Law::ALaw, channels} : G711Choice{};
     return S_OK;
 }
 

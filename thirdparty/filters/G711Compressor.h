@@ -46,7 +46,7 @@ public:
     HRESULT CurrentOutputType(CMediaType& type);
     HRESULT OfferedType(int index, CMediaType& type);
     DWORD OfferRate();
-    CCritSec* FilterLock() { return &m_filterLock; }
+    CCritSec* FilterLock() { return &filterLock_; }
 
     // CPersistStream: the output choice.
     DWORD GetSoftwareVersion() override { return kStateVersion; }
@@ -58,11 +58,11 @@ private:
     static constexpr DWORD kStateVersion = 1;
     static constexpr int kIntTextBytes = 24;
 
-    bool RateAccepted(DWORD rate) const { return m_acceptedRate == 0 || rate == m_acceptedRate; }
+    bool RateAccepted(DWORD rate) const { return acceptedRate_ == 0 || rate == acceptedRate_; }
 
-    const DWORD m_acceptedRate;
-    G711Choice m_choice;
-    bool m_choiceSet = false;  // by SetFormat or a loaded state: only that type is offered
+    const DWORD acceptedRate_;
+    G711Choice choice_;
+    bool choiceSet_ = false;  // by SetFormat or a loaded state: only that type is offered
 };
 
 }  // namespace standin

@@ -21,7 +21,7 @@ AM_MEDIA_TYPE* Offered(const CMediaType& type)
 
 G711OutputPin::G711OutputPin(G711Compressor* filter, HRESULT* phr)
     : CodecOutputPin(filter, filter->FilterLock(), phr),
-      m_g711(filter)
+      g711_(filter)
 {
 }
 
@@ -39,12 +39,12 @@ STDMETHODIMP G711OutputPin::SetFormat(AM_MEDIA_TYPE* pmt)
     if (!m_pFilter->IsStopped())
         return VFW_E_NOT_STOPPED;
     if (!IsConnected())
-        return m_g711->SetChoice(pmt);
+        return g711_->SetChoice(pmt);
     if (!pmt)
-        return m_g711->SetChoice(nullptr);
+        return g711_->SetChoice(nullptr);
     if (GetConnected()->QueryAccept(pmt) != S_OK)
         return VFW_E_INVALIDMEDIATYPE;
-    const HRESULT hr = m_g711->SetChoice(pmt);
+    const HRESULT hr = g711_->SetChoice(pmt);
     if (FAILED(hr))
         return hr;
     return m_pFilter->ReconnectPin(this, pmt);
@@ -56,7 +56,7 @@ STDMETHODIMP G711OutputPin::GetFormat(AM_MEDIA_TYPE** ppmt)
     *ppmt = nullptr;
     CAutoLock lock(m_pLock);
     CMediaType type;
-    const HRESULT hr = m_g711->CurrentOutputType(type);
+    const HRESULT hr = g711_->CurrentOutputType(type);
     if (FAILED(hr))
         return hr;
     *ppmt = Offered(type);
@@ -83,7 +83,7 @@ STDMETHODIMP G711OutputPin::GetStreamCaps(int iIndex, AM_MEDIA_TYPE** ppmt, BYTE
         return S_FALSE;
     CAutoLock lock(m_pLock);
     CMediaType type;
-    const HRESULT hr = m_g711->OfferedType(iIndex, type);
+    const HRESULT hr = g711_->OfferedType(iIndex, type);
     if (FAILED(hr))
         return hr;
     const auto* format = reinterpret_cast<const WAVEFORMATEX*>(type.Format());

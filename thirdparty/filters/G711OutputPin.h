@@ -24,7 +24,7 @@ public:
     STDMETHODIMP GetStreamCaps(int iIndex, AM_MEDIA_TYPE** ppmt, BYTE* pSCC) override;
 
 private:
-    G711Compressor* m_g711;
+    G711Compressor* g711_;
 };
 
 }  // namespace standin

@@ -19,14 +19,14 @@ CUnknown* WINAPI G711Page::CreateInstance(LPUNKNOWN outer, HRESULT* phr)
 HRESULT G711Page::OnConnect(IUnknown* object)
 {
     CheckPointer(object, E_POINTER);
-    return object->QueryInterface(IID_IG711State, reinterpret_cast<void**>(&m_state));
+    return object->QueryInterface(IID_IG711State, reinterpret_cast<void**>(&state_));
 }
 
 HRESULT G711Page::OnDisconnect()
 {
-    if (m_state) {
-        m_state->Release();
-        m_state = nullptr;
+    if (state_) {
+        state_->Release();
+        state_ = nullptr;
     }
     return S_OK;
 }
@@ -34,7 +34,7 @@ HRESULT G711Page::OnDisconnect()
 HRESULT G711Page::OnActivate()
 {
     wchar_t text[512] = {};
-    const HRESULT hr = m_state ? m_state->Describe(text, 512) : E_UNEXPECTED;
+    const HRESULT hr = state_ ? state_->Describe(text, 512) : E_UNEXPECTED;
     if (FAILED(hr))
         return hr;
     SetDlgItemTextW(m_hwnd, IDC_G711_STATE, text);

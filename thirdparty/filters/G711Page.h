@@ -17,7 +17,7 @@ public:
     HRESULT OnActivate() override;
 
 private:
-    IG711State* m_state = nullptr;
+    IG711State* state_ = nullptr;
 };
 
 }  // namespace standin

@@ -57,9 +57,9 @@ long FrameCapacity(const BITMAPINFOHEADER& bitmap)
 MjpegCompressor::MjpegCompressor(LPUNKNOWN outer, HRESULT* phr)
     : CodecFilter(kMjpegCompressorName, outer, kClsidMjpegCompressor, phr),
       CPersistStream(outer, phr),
-      m_quality(kDefaultMjpegQuality)
+      quality_(kDefaultMjpegQuality)
 {
-    SetOutputPin(std::make_unique<CodecOutputPin>(this, &m_filterLock, phr));
+    SetOutputPin(std::make_unique<CodecOutputPin>(this, &filterLock_, phr));
 }
 
 CUnknown* WINAPI MjpegCompressor::CreateInstance(LPUNKNOWN outer, HRESULT* phr)
@@ -145,16 +145,16 @@ HRESULT MjpegCompressor::Encode(IMediaSample* in, IMediaSample* out)
     if (in->GetActualDataLength() < picture.stride * picture.height)
         return VFW_E_SAMPLE_REJECTED;
     for (int quality = Quality();; quality /= 2) {
-        m_frame.clear();
-        EncodeJpeg(picture, quality, m_frame);
-        if (m_frame.size() <= static_cast<size_t>(out->GetSize()))
+        frame_.clear();
+        EncodeJpeg(picture, quality, frame_);
+        if (frame_.size() <= static_cast<size_t>(out->GetSize()))
             break;
         if (quality <= kMinJpegQuality)
             return VFW_E_BUFFER_OVERFLOW;
     }
-    std::memcpy(target, m_frame.data(), m_frame.size());
+    std::memcpy(target, frame_.data(), frame_.size());
     out->SetSyncPoint(TRUE);
-    return out->SetActualDataLength(static_cast<long>(m_frame.size()));
+    return out->SetActualDataLength(static_cast<long>(frame_.size()));
 }
 
 STDMETHODIMP MjpegCompressor::ShowDialog(int iDialog, HWND hwnd)
@@ -232,16 +232,16 @@ HRESULT MjpegCompressor::ReadFromStream(IStream* stream)
 
 int MjpegCompressor::Quality()
 {
-    CAutoLock lock(&m_qualityLock);
-    return m_quality;
+    CAutoLock lock(&qualityLock_);
+    return quality_;
 }
 
 void MjpegCompressor::SetQuality(int quality)
 {
-    CAutoLock lock(&m_qualityLock);
-    if (quality != m_quality)
+    CAutoLock lock(&qualityLock_);
+    if (quality != quality_)
         SetDirty(TRUE);
-    m_quality = quality;
+    quality_ = quality;
 }
 
 }  // namespace standin

@@ -48,9 +48,9 @@ private:
     static constexpr DWORD kPersistVersion = 1;
     static constexpr int kIntTextBytes = 24;
 
-    CCritSec m_qualityLock;  // the streaming thread reads the quality while dialogs change it
-    int m_quality;
-    std::vector<uint8_t> m_frame;  // the streaming thread's encoding buffer
+    CCritSec qualityLock_;  // the streaming thread reads the quality while dialogs change it
+    int quality_;
+    std::vector<uint8_t> frame_;  // the streaming thread's encoding buffer
 };
 
 }  // namespace standin
