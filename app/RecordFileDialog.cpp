@@ -1,6 +1,6 @@
 #include "RecordFileDialog.h"
 
-#include "../framework/ProfileStore.h"
+#include "../framework/core/ProfileStore.h"
 #include "../framework/Resources.h"
 #include "SettingsStore.h"
 

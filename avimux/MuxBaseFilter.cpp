@@ -12,14 +12,14 @@ using trelvox::StreamKind;
 
 MuxBaseFilter::MuxBaseFilter(MuxFilter* mux, LPUNKNOWN owner, CCritSec* lock, HRESULT* phr)
     : CBaseFilter(L"Pelkor AVI Mux", owner, lock, CLSID_PelkorAviMux, phr),
-      m_mux(mux)
+      mux_(mux)
 {
     HRESULT hr = S_OK;
-    m_videoIn.reset(new (std::nothrow) MuxInputPin(this, lock, &hr, StreamKind::Video));
-    m_audioIn.reset(new (std::nothrow) MuxInputPin(this, lock, &hr, StreamKind::Audio));
-    m_videoOut.reset(new (std::nothrow) TimeShiftOutputPin(this, lock, &hr, StreamKind::Video));
-    m_audioOut.reset(new (std::nothrow) TimeShiftOutputPin(this, lock, &hr, StreamKind::Audio));
-    if (!m_videoIn || !m_audioIn || !m_videoOut || !m_audioOut)
+    videoIn_.reset(new (std::nothrow) MuxInputPin(this, lock, &hr, StreamKind::Video));
+    audioIn_.reset(new (std::nothrow) MuxInputPin(this, lock, &hr, StreamKind::Audio));
+    videoOut_.reset(new (std::nothrow) TimeShiftOutputPin(this, lock, &hr, StreamKind::Video));
+    audioOut_.reset(new (std::nothrow) TimeShiftOutputPin(this, lock, &hr, StreamKind::Audio));
+    if (!videoIn_ || !audioIn_ || !videoOut_ || !audioOut_)
         hr = E_OUTOFMEMORY;
     if (FAILED(hr) && phr)
         *phr = hr;
@@ -31,13 +31,13 @@ CBasePin* MuxBaseFilter::GetPin(int n)
 {
     switch (n) {
     case 0:
-        return m_videoIn.get();
+        return videoIn_.get();
     case 1:
-        return m_audioIn.get();
+        return audioIn_.get();
     case 2:
-        return m_videoOut.get();
+        return videoOut_.get();
     case 3:
-        return m_audioOut.get();
+        return audioOut_.get();
     default:
         return nullptr;
     }
@@ -45,12 +45,12 @@ CBasePin* MuxBaseFilter::GetPin(int n)
 
 MuxInputPin* MuxBaseFilter::InputPin(StreamKind stream) const
 {
-    return stream == StreamKind::Video ? m_videoIn.get() : m_audioIn.get();
+    return stream == StreamKind::Video ? videoIn_.get() : audioIn_.get();
 }
 
 TimeShiftOutputPin* MuxBaseFilter::OutputPin(StreamKind stream) const
 {
-    return stream == StreamKind::Video ? m_videoOut.get() : m_audioOut.get();
+    return stream == StreamKind::Video ? videoOut_.get() : audioOut_.get();
 }
 
 STDMETHODIMP MuxBaseFilter::Pause()
@@ -58,12 +58,12 @@ STDMETHODIMP MuxBaseFilter::Pause()
     CAutoLock lock(m_pLock);
     if (m_State != State_Stopped)
         return CBaseFilter::Pause();
-    HRESULT hr = m_mux->PrepareRecording();
+    HRESULT hr = mux_->PrepareRecording();
     if (FAILED(hr))
         return hr;
     hr = CBaseFilter::Pause();
     if (FAILED(hr))
-        m_mux->AbandonRecording();
+        mux_->AbandonRecording();
     return hr;
 }
 
@@ -71,7 +71,7 @@ STDMETHODIMP MuxBaseFilter::Stop()
 {
     CAutoLock lock(m_pLock);
     const HRESULT hr = CBaseFilter::Stop();
-    m_mux->EndRecording();
+    mux_->EndRecording();
     return hr;
 }
 

@@ -30,12 +30,12 @@ public:
 
     MuxInputPin* InputPin(trelvox::StreamKind stream) const;
     TimeShiftOutputPin* OutputPin(trelvox::StreamKind stream) const;
-    MuxFilter* Mux() const { return m_mux; }
+    MuxFilter* Mux() const { return mux_; }
 
 private:
-    MuxFilter* const m_mux;
-    std::unique_ptr<MuxInputPin> m_videoIn;
-    std::unique_ptr<MuxInputPin> m_audioIn;
-    std::unique_ptr<TimeShiftOutputPin> m_videoOut;
-    std::unique_ptr<TimeShiftOutputPin> m_audioOut;
+    MuxFilter* const mux_;
+    std::unique_ptr<MuxInputPin> videoIn_;
+    std::unique_ptr<MuxInputPin> audioIn_;
+    std::unique_ptr<TimeShiftOutputPin> videoOut_;
+    std::unique_ptr<TimeShiftOutputPin> audioOut_;
 };

@@ -40,18 +40,18 @@ CUnknown* WINAPI MuxFilter::CreateInstance(LPUNKNOWN pUnk, HRESULT* phr)
 
 MuxFilter::MuxFilter(LPUNKNOWN pUnk, HRESULT* phr) : CUnknown(L"Pelkor AVI Mux", pUnk, phr), CPersistStream(pUnk, phr)
 {
-    m_filter.reset(new MuxBaseFilter(this, GetOwner(), &m_filterLock, phr));
-    m_timeShift = std::make_unique<TimeShiftControl>(*m_filter, m_filterLock);
-    m_recorder = std::make_unique<trelvox::MuxRecorder>(m_fileSystem, *m_filter);
+    filter_.reset(new MuxBaseFilter(this, GetOwner(), &filterLock_, phr));
+    timeShift_ = std::make_unique<TimeShiftControl>(*filter_, filterLock_);
+    recorder_ = std::make_unique<trelvox::MuxRecorder>(fileSystem_, *filter_);
 }
 
 MuxFilter::~MuxFilter()
 {
-    if (m_position)
-        m_position->NonDelegatingRelease();
+    if (position_)
+        position_->NonDelegatingRelease();
     // The recording goes before the filter it reports to.
-    m_recorder.reset();
-    m_filter.reset();
+    recorder_.reset();
+    filter_.reset();
 }
 
 STDMETHODIMP MuxFilter::NonDelegatingQueryInterface(REFIID riid, void** ppv)
@@ -68,7 +68,7 @@ STDMETHODIMP MuxFilter::NonDelegatingQueryInterface(REFIID riid, void** ppv)
     if (riid == IID_IPersistStream || riid == IID_IPersist)
         return GetInterface(static_cast<IPersistStream*>(this), ppv);
     if (riid == IID_IBaseFilter || riid == IID_IMediaFilter)
-        return m_filter->NonDelegatingQueryInterface(riid, ppv);
+        return filter_->NonDelegatingQueryInterface(riid, ppv);
     if (riid == IID_IMediaPosition || riid == IID_IMediaSeeking)
         return PositionInterface(riid, ppv);
     return CUnknown::NonDelegatingQueryInterface(riid, ppv);
@@ -78,11 +78,11 @@ STDMETHODIMP MuxFilter::NonDelegatingQueryInterface(REFIID riid, void** ppv)
 // thread of its own while the filter lock is held by Stop.
 HRESULT MuxFilter::PositionInterface(REFIID riid, void** ppv)
 {
-    CAutoLock lock(&m_positionLock);
-    if (!m_position) {
+    CAutoLock lock(&positionLock_);
+    if (!position_) {
         HRESULT hr = S_OK;
         auto* position = new (std::nothrow)
-            CPosPassThru(L"Pelkor AVI Mux position", GetOwner(), &hr, m_filter->InputPin(StreamKind::Video));
+            CPosPassThru(L"Pelkor AVI Mux position", GetOwner(), &hr, filter_->InputPin(StreamKind::Video));
         if (!position)
             return E_OUTOFMEMORY;
         if (FAILED(hr)) {
@@ -90,63 +90,63 @@ HRESULT MuxFilter::PositionInterface(REFIID riid, void** ppv)
             return hr;
         }
         position->NonDelegatingAddRef();
-        m_position = position;
+        position_ = position;
     }
-    return m_position->NonDelegatingQueryInterface(riid, ppv);
+    return position_->NonDelegatingQueryInterface(riid, ppv);
 }
 
 HRESULT MuxFilter::Utf8FileName(std::string* name) const
 {
     name->clear();
-    if (!m_hasFileName)
+    if (!hasFileName_)
         return S_OK;
-    return trelvox::Utf8FromWide(m_fileName, name);
+    return trelvox::Utf8FromWide(fileName_, name);
 }
 
 HRESULT MuxFilter::PrepareRecording()
 {
     trelvox::MuxRunSetup setup;
-    setup.settings = m_settings;
-    setup.protect = m_protect;
-    if (!m_protect) {
+    setup.settings = settings_;
+    setup.protect = protect_;
+    if (!protect_) {
         const HRESULT hr = Utf8FileName(&setup.fileName);
         if (FAILED(hr))
             return hr;
     }
     trelvox::VideoFormat video;
-    if (m_filter->InputPin(StreamKind::Video)->ConnectedVideoFormat(&video))
+    if (filter_->InputPin(StreamKind::Video)->ConnectedVideoFormat(&video))
         setup.inputs.video = video;
     trelvox::AudioFormat audio;
-    if (m_filter->InputPin(StreamKind::Audio)->ConnectedAudioFormat(&audio))
+    if (filter_->InputPin(StreamKind::Audio)->ConnectedAudioFormat(&audio))
         setup.inputs.audio = audio;
-    return m_recorder->Prepare(setup);
+    return recorder_->Prepare(setup);
 }
 
 void MuxFilter::EndRecording()
 {
-    m_recorder->Stop();
-    m_protect = true;
+    recorder_->Stop();
+    protect_ = true;
 }
 
 trelvox::MuxSettings MuxFilter::Settings()
 {
-    CAutoLock lock(&m_filterLock);
-    return m_settings;
+    CAutoLock lock(&filterLock_);
+    return settings_;
 }
 
 void MuxFilter::AbandonRecording()
 {
-    m_recorder->Discard();
+    recorder_->Discard();
 }
 
 HRESULT MuxFilter::Receive(StreamKind stream, const trelvox::MuxSample& sample)
 {
-    return stream == StreamKind::Video ? m_recorder->ReceiveVideo(sample) : m_recorder->ReceiveAudio(sample);
+    return stream == StreamKind::Video ? recorder_->ReceiveVideo(sample) : recorder_->ReceiveAudio(sample);
 }
 
 void MuxFilter::EndOfStream(StreamKind stream)
 {
-    m_recorder->EndOfStream(stream);
+    recorder_->EndOfStream(stream);
 }
 
 STDMETHODIMP MuxFilter::GetClassID(CLSID* pClsid)
@@ -159,8 +159,8 @@ STDMETHODIMP MuxFilter::GetClassID(CLSID* pClsid)
 // The version field ahead of the block is CPersistStream's.
 HRESULT MuxFilter::WriteToStream(IStream* pStream)
 {
-    CAutoLock lock(&m_filterLock);
-    return WriteMuxSettings(pStream, m_settings);
+    CAutoLock lock(&filterLock_);
+    return WriteMuxSettings(pStream, settings_);
 }
 
 HRESULT MuxFilter::ReadFromStream(IStream* pStream)
@@ -169,8 +169,8 @@ HRESULT MuxFilter::ReadFromStream(IStream* pStream)
     const HRESULT hr = ReadMuxSettings(pStream, &loaded);
     if (FAILED(hr))
         return hr;
-    CAutoLock lock(&m_filterLock);
-    m_settings = loaded;
+    CAutoLock lock(&filterLock_);
+    settings_ = loaded;
     return S_OK;
 }
 
@@ -197,28 +197,28 @@ STDMETHODIMP MuxFilter::GetPages(CAUUID* pPages)
 STDMETHODIMP MuxFilter::SetFileName(LPCOLESTR pszFileName, const AM_MEDIA_TYPE*)
 {
     CheckPointer(pszFileName, E_POINTER);
-    CAutoLock lock(&m_filterLock);
-    if (m_recorder->IsPrepared())
+    CAutoLock lock(&filterLock_);
+    if (recorder_->IsPrepared())
         return VFW_E_FILTER_ACTIVE;
     const HRESULT hr = trelvox::CheckOutputNameLength(wcslen(pszFileName));
     if (FAILED(hr))
         return hr;
-    m_fileName = pszFileName;
-    m_hasFileName = true;
+    fileName_ = pszFileName;
+    hasFileName_ = true;
     return S_OK;
 }
 
 STDMETHODIMP MuxFilter::GetCurFile(LPOLESTR* ppszFileName, AM_MEDIA_TYPE* pmt)
 {
     CheckPointer(ppszFileName, E_POINTER);
-    CAutoLock lock(&m_filterLock);
+    CAutoLock lock(&filterLock_);
     *ppszFileName = nullptr;
-    if (m_hasFileName) {
-        const size_t bytes = (m_fileName.size() + 1) * sizeof(WCHAR);
+    if (hasFileName_) {
+        const size_t bytes = (fileName_.size() + 1) * sizeof(WCHAR);
         *ppszFileName = static_cast<LPOLESTR>(CoTaskMemAlloc(bytes));
         if (!*ppszFileName)
             return E_OUTOFMEMORY;
-        std::memcpy(*ppszFileName, m_fileName.c_str(), bytes);
+        std::memcpy(*ppszFileName, fileName_.c_str(), bytes);
     }
     if (pmt)
         std::memset(pmt, 0, sizeof *pmt);
@@ -229,8 +229,8 @@ STDMETHODIMP MuxFilter::SetMode(DWORD dwFlags)
 {
     if (dwFlags != 0 && dwFlags != AM_FILE_OVERWRITE)
         return E_INVALIDARG;
-    CAutoLock lock(&m_filterLock);
-    m_settings.fileMode = dwFlags;
+    CAutoLock lock(&filterLock_);
+    settings_.fileMode = dwFlags;
     SetDirty(TRUE);
     return S_OK;
 }
@@ -238,39 +238,39 @@ STDMETHODIMP MuxFilter::SetMode(DWORD dwFlags)
 STDMETHODIMP MuxFilter::GetMode(DWORD* pdwFlags)
 {
     CheckPointer(pdwFlags, E_POINTER);
-    CAutoLock lock(&m_filterLock);
-    *pdwFlags = m_settings.fileMode;
+    CAutoLock lock(&filterLock_);
+    *pdwFlags = settings_.fileMode;
     return S_OK;
 }
 
 std::optional<trelvox::FilledSample> MuxFilter::FillPlayback(StreamKind stream, trelvox::TimeShiftCursor& cursor,
                                                              REFERENCE_TIME now, BYTE* out, uint32_t capacity)
 {
-    return stream == StreamKind::Video ? m_recorder->FillVideo(cursor, now, out, capacity)
-                                       : m_recorder->FillAudio(cursor, now, out, capacity);
+    return stream == StreamKind::Video ? recorder_->FillVideo(cursor, now, out, capacity)
+                                       : recorder_->FillAudio(cursor, now, out, capacity);
 }
 
 STDMETHODIMP MuxFilter::Play(DWORD ratePercent)
 {
-    return m_timeShift->Play(ratePercent);
+    return timeShift_->Play(ratePercent);
 }
 
 STDMETHODIMP MuxFilter::Stop()
 {
-    return m_timeShift->Stop();
+    return timeShift_->Stop();
 }
 
 STDMETHODIMP MuxFilter::Pause()
 {
-    return m_timeShift->Pause();
+    return timeShift_->Pause();
 }
 
 STDMETHODIMP MuxFilter::Seek(DWORD seconds)
 {
-    return m_timeShift->Seek(seconds);
+    return timeShift_->Seek(seconds);
 }
 
 STDMETHODIMP MuxFilter::GetPosition(DWORD* current, DWORD* total)
 {
-    return m_timeShift->GetPosition(current, total);
+    return timeShift_->GetPosition(current, total);
 }

@@ -45,7 +45,7 @@ public:
     // From the time-shift pins: their threads' fill, and whether playback runs.
     std::optional<trelvox::FilledSample> FillPlayback(trelvox::StreamKind stream, trelvox::TimeShiftCursor& cursor,
                                                       REFERENCE_TIME now, BYTE* out, uint32_t capacity);
-    bool IsPlaying() const { return m_timeShift->IsPlaying(); }
+    bool IsPlaying() const { return timeShift_->IsPlaying(); }
 
     // IPersist, IPersistStream (the rest in CPersistStream)
     STDMETHODIMP GetClassID(CLSID* pClsid) override;
@@ -138,15 +138,15 @@ private:
     template <class Read>
     HRESULT ReadSettings(Read read);
 
-    CCritSec m_filterLock;
-    CCritSec m_positionLock;
-    trelvox::MuxSettings m_settings;
-    std::wstring m_fileName;
-    bool m_hasFileName = false;
-    bool m_protect = false;
-    trelvox::Win32FileSystem m_fileSystem;
-    std::unique_ptr<MuxBaseFilter> m_filter;
-    std::unique_ptr<trelvox::MuxRecorder> m_recorder;
-    std::unique_ptr<TimeShiftControl> m_timeShift;
-    CPosPassThru* m_position = nullptr;
+    CCritSec filterLock_;
+    CCritSec positionLock_;
+    trelvox::MuxSettings settings_;
+    std::wstring fileName_;
+    bool hasFileName_ = false;
+    bool protect_ = false;
+    trelvox::Win32FileSystem fileSystem_;
+    std::unique_ptr<MuxBaseFilter> filter_;
+    std::unique_ptr<trelvox::MuxRecorder> recorder_;
+    std::unique_ptr<TimeShiftControl> timeShift_;
+    CPosPassThru* position_ = nullptr;
 };

@@ -13,9 +13,9 @@ uint32_t Flag(BOOL value)
 template <class Change>
 HRESULT MuxFilter::ChangeSettings(Change change)
 {
-    CAutoLock lock(&m_filterLock);
-    change(m_settings);
-    m_settings = trelvox::Bounded(m_settings);
+    CAutoLock lock(&filterLock_);
+    change(settings_);
+    settings_ = trelvox::Bounded(settings_);
     SetDirty(TRUE);
     return S_OK;
 }
@@ -23,8 +23,8 @@ HRESULT MuxFilter::ChangeSettings(Change change)
 template <class Read>
 HRESULT MuxFilter::ReadSettings(Read read)
 {
-    CAutoLock lock(&m_filterLock);
-    read(m_settings);
+    CAutoLock lock(&filterLock_);
+    read(settings_);
     return S_OK;
 }
 
@@ -368,7 +368,7 @@ STDMETHODIMP MuxFilter::RestoreDefaults()
 STDMETHODIMP MuxFilter::GetDriftCounts(DWORD* inserted, DWORD* deleted)
 {
     MUX_REQUIRE(inserted && deleted);
-    const trelvox::MuxStatistics stats = m_recorder->Statistics();
+    const trelvox::MuxStatistics stats = recorder_->Statistics();
     *inserted = stats.inserted;
     *deleted = stats.deleted;
     return S_OK;
@@ -377,7 +377,7 @@ STDMETHODIMP MuxFilter::GetDriftCounts(DWORD* inserted, DWORD* deleted)
 STDMETHODIMP MuxFilter::GetCounts(DWORD* videoFrames, DWORD* audioBuffers, DWORD* droppedFrames, DWORD* audioBlocks)
 {
     MUX_REQUIRE(videoFrames && audioBuffers && droppedFrames && audioBlocks);
-    const trelvox::MuxStatistics stats = m_recorder->Statistics();
+    const trelvox::MuxStatistics stats = recorder_->Statistics();
     *videoFrames = stats.videoFrames;
     *audioBuffers = stats.audioBuffers;
     *droppedFrames = stats.droppedFrames;
@@ -388,7 +388,7 @@ STDMETHODIMP MuxFilter::GetCounts(DWORD* videoFrames, DWORD* audioBuffers, DWORD
 STDMETHODIMP MuxFilter::GetRates(double* videoFrameRate, double* audioFrequency)
 {
     MUX_REQUIRE(videoFrameRate && audioFrequency);
-    const trelvox::MuxStatistics stats = m_recorder->Statistics();
+    const trelvox::MuxStatistics stats = recorder_->Statistics();
     *videoFrameRate = stats.videoFrameRate;
     *audioFrequency = stats.audioFrequency;
     return S_OK;
@@ -401,8 +401,8 @@ STDMETHODIMP(MuxFilter::CheckPointer)(void* pointer)
 
 STDMETHODIMP MuxFilter::SetProtect(BOOL protect)
 {
-    CAutoLock lock(&m_filterLock);
-    m_protect = protect != FALSE;
+    CAutoLock lock(&filterLock_);
+    protect_ = protect != FALSE;
     SetDirty(TRUE);
     return S_OK;
 }
@@ -410,7 +410,7 @@ STDMETHODIMP MuxFilter::SetProtect(BOOL protect)
 STDMETHODIMP MuxFilter::GetProtect(BOOL* protect)
 {
     MUX_REQUIRE(protect);
-    CAutoLock lock(&m_filterLock);
-    *protect = m_protect;
+    CAutoLock lock(&filterLock_);
+    *protect = protect_;
     return S_OK;
 }

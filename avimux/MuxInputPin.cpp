@@ -71,15 +71,15 @@ REFERENCE_TIME UpstreamInputFrameDuration(IPin* upstreamOutput)
 MuxInputPin::MuxInputPin(MuxBaseFilter* filter, CCritSec* lock, HRESULT* phr, StreamKind stream)
     : CBaseInputPin(stream == StreamKind::Video ? L"Video input" : L"Audio input", filter, lock, phr,
                     stream == StreamKind::Video ? L"Video" : L"Audio"),
-      m_mux(filter),
-      m_stream(stream)
+      mux_(filter),
+      stream_(stream)
 {
 }
 
 HRESULT MuxInputPin::CheckMediaType(const CMediaType* pmt)
 {
     CheckPointer(pmt, E_POINTER);
-    if (m_stream == StreamKind::Audio)
+    if (stream_ == StreamKind::Audio)
         return ReadAudioFormat(*pmt, nullptr);
     // A type without a frame duration is taken too: the recording finds one upstream or
     // in the samples, and refuses the first sample when neither has one.
@@ -88,7 +88,7 @@ HRESULT MuxInputPin::CheckMediaType(const CMediaType* pmt)
 
 HRESULT MuxInputPin::BreakConnect()
 {
-    TimeShiftOutputPin* output = m_mux->OutputPin(m_stream);
+    TimeShiftOutputPin* output = mux_->OutputPin(stream_);
     if (IPin* peer = output->GetConnected()) {
         peer->AddRef();
         output->Disconnect();
@@ -116,7 +116,7 @@ STDMETHODIMP MuxInputPin::Receive(IMediaSample* pSample)
     sample.mediaStop = mediaStop;
     sample.syncPoint = (props.dwSampleFlags & AM_SAMPLE_SPLICEPOINT) != 0;
     sample.discontinuity = (props.dwSampleFlags & AM_SAMPLE_DATADISCONTINUITY) != 0;
-    return m_mux->Mux()->Receive(m_stream, sample);
+    return mux_->Mux()->Receive(stream_, sample);
 }
 
 STDMETHODIMP MuxInputPin::EndOfStream()
@@ -124,7 +124,7 @@ STDMETHODIMP MuxInputPin::EndOfStream()
     const HRESULT hr = CheckStreaming();
     if (hr != S_OK)
         return hr;
-    m_mux->Mux()->EndOfStream(m_stream);
+    mux_->Mux()->EndOfStream(stream_);
     return S_OK;
 }
 

@@ -29,6 +29,6 @@ public:
     bool ConnectedAudioFormat(trelvox::AudioFormat* format) const;
 
 private:
-    MuxBaseFilter* const m_mux;
-    const trelvox::StreamKind m_stream;
+    MuxBaseFilter* const mux_;
+    const trelvox::StreamKind stream_;
 };

@@ -9,15 +9,15 @@ using trelvox::StreamKind;
 using trelvox::TimeShiftCursor;
 
 TimeShiftControl::TimeShiftControl(MuxBaseFilter& filter, CCritSec& filterLock)
-    : m_filter(filter),
-      m_filterLock(filterLock)
+    : filter_(filter),
+      filterLock_(filterLock)
 {
 }
 
 REFERENCE_TIME TimeShiftControl::Now()
 {
     CRefTime now;
-    return SUCCEEDED(m_filter.StreamTime(now)) ? now.m_time : 0;
+    return SUCCEEDED(filter_.StreamTime(now)) ? now.m_time : 0;
 }
 
 // The threads are told to stop inside the flush, before the pins' locks are taken (a
@@ -27,8 +27,8 @@ REFERENCE_TIME TimeShiftControl::Now()
 template <class Change>
 void TimeShiftControl::ChangePlayback(bool stopThreads, Change change)
 {
-    TimeShiftOutputPin* video = m_filter.OutputPin(StreamKind::Video);
-    TimeShiftOutputPin* audio = m_filter.OutputPin(StreamKind::Audio);
+    TimeShiftOutputPin* video = filter_.OutputPin(StreamKind::Video);
+    TimeShiftOutputPin* audio = filter_.OutputPin(StreamKind::Audio);
     video->BeginReposition();
     audio->BeginReposition();
     if (stopThreads) {
@@ -47,18 +47,18 @@ void TimeShiftControl::ChangePlayback(bool stopThreads, Change change)
 
 HRESULT TimeShiftControl::Play(DWORD ratePercent)
 {
-    CAutoLock lock(&m_filterLock);
+    CAutoLock lock(&filterLock_);
     const REFERENCE_TIME now = Now();
-    const PlaybackState state = m_playback;
+    const PlaybackState state = playback_;
     ChangePlayback(false, [&](TimeShiftCursor& cursor) {
         cursor.Reposition(now, trelvox::HeldPosition(state, cursor.Anchor(), now), ratePercent);
     });
     // Threads already playing need no request (one could wait on a paused renderer).
     if (state != PlaybackState::Playing) {
-        m_filter.OutputPin(StreamKind::Video)->RunPlayback();
-        m_filter.OutputPin(StreamKind::Audio)->RunPlayback();
+        filter_.OutputPin(StreamKind::Video)->RunPlayback();
+        filter_.OutputPin(StreamKind::Audio)->RunPlayback();
     }
-    m_playback = PlaybackState::Playing;
+    playback_ = PlaybackState::Playing;
     return S_OK;
 }
 
@@ -74,17 +74,17 @@ HRESULT TimeShiftControl::Pause()
 
 HRESULT TimeShiftControl::HoldPlayback(PlaybackState next, HeldAt position)
 {
-    CAutoLock lock(&m_filterLock);
+    CAutoLock lock(&filterLock_);
     const REFERENCE_TIME now = Now();
-    const PlaybackState state = m_playback;
+    const PlaybackState state = playback_;
     ChangePlayback(true, [&](TimeShiftCursor& cursor) { cursor.KeepPosition(position(state, cursor.Anchor(), now)); });
-    m_playback = next;
+    playback_ = next;
     return S_OK;
 }
 
 HRESULT TimeShiftControl::Seek(DWORD seconds)
 {
-    CAutoLock lock(&m_filterLock);
+    CAutoLock lock(&filterLock_);
     const REFERENCE_TIME now = Now();
     ChangePlayback(false, [&](TimeShiftCursor& cursor) {
         cursor.Reposition(now, static_cast<REFERENCE_TIME>(seconds) * trelvox::kUnitsPerSecond, 0);
@@ -96,13 +96,13 @@ HRESULT TimeShiftControl::GetPosition(DWORD* current, DWORD* total)
 {
     CheckPointer(current, E_POINTER);
     CheckPointer(total, E_POINTER);
-    CAutoLock lock(&m_filterLock);
+    CAutoLock lock(&filterLock_);
     const REFERENCE_TIME now = Now();
-    TimeShiftOutputPin* video = m_filter.OutputPin(StreamKind::Video);
+    TimeShiftOutputPin* video = filter_.OutputPin(StreamKind::Video);
     REFERENCE_TIME position;
     {
         CAutoLock pinLock(video->PlaybackLock());
-        position = trelvox::HeldPosition(m_playback, video->Cursor().Anchor(), now);
+        position = trelvox::HeldPosition(playback_, video->Cursor().Anchor(), now);
     }
     const trelvox::PositionSeconds figures = trelvox::ReportedPosition(position, now);
     *current = figures.current;

@@ -20,7 +20,7 @@ public:
     HRESULT Seek(DWORD seconds);
     HRESULT GetPosition(DWORD* current, DWORD* total);
 
-    bool IsPlaying() const { return m_playback == trelvox::PlaybackState::Playing; }
+    bool IsPlaying() const { return playback_ == trelvox::PlaybackState::Playing; }
 
 private:
     // Under the filter lock: the stream time, 0 when there is none.
@@ -32,7 +32,7 @@ private:
     using HeldAt = int64_t (*)(trelvox::PlaybackState, const trelvox::PlaybackAnchor&, int64_t);
     HRESULT HoldPlayback(trelvox::PlaybackState next, HeldAt position);
 
-    MuxBaseFilter& m_filter;
-    CCritSec& m_filterLock;
-    std::atomic<trelvox::PlaybackState> m_playback{trelvox::PlaybackState::Stopped};
+    MuxBaseFilter& filter_;
+    CCritSec& filterLock_;
+    std::atomic<trelvox::PlaybackState> playback_{trelvox::PlaybackState::Stopped};
 };

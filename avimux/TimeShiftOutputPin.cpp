@@ -19,14 +19,14 @@ TimeShiftOutputPin::TimeShiftOutputPin(MuxBaseFilter* filter, CCritSec* lock, HR
     : CAMThread(phr),
       CBaseOutputPin(stream == StreamKind::Video ? L"Video playback" : L"Audio playback", filter, lock, phr,
                      stream == StreamKind::Video ? L"~Video" : L"~Audio"),
-      m_mux(filter),
-      m_stream(stream)
+      mux_(filter),
+      stream_(stream)
 {
 }
 
 CBaseInputPin* TimeShiftOutputPin::MatchingInput() const
 {
-    return m_mux->InputPin(m_stream);
+    return mux_->InputPin(stream_);
 }
 
 bool TimeShiftOutputPin::PlaybackType(CMediaType* type) const
@@ -34,13 +34,13 @@ bool TimeShiftOutputPin::PlaybackType(CMediaType* type) const
     const CBaseInputPin* input = MatchingInput();
     if (!input->IsConnected() || FAILED(type->Set(input->CurrentMediaType())))
         return false;
-    const trelvox::MuxSettings settings = m_mux->Mux()->Settings();
-    if (m_stream == StreamKind::Video && settings.frameDurationOverrideEnabled && settings.timeShiftVideoTypeOverride &&
+    const trelvox::MuxSettings settings = mux_->Mux()->Settings();
+    if (stream_ == StreamKind::Video && settings.frameDurationOverrideEnabled && settings.timeShiftVideoTypeOverride &&
         type->FormatLength() >= 48) {
         // AvgTimePerFrame lies at byte 40 of VIDEOINFOHEADER and VIDEOINFOHEADER2.
         std::memcpy(type->Format() + 40, &settings.frameDurationOverride, sizeof(REFERENCE_TIME));
     }
-    if (m_stream == StreamKind::Audio && settings.audioRateOverrideEnabled && settings.timeShiftAudioTypeOverride &&
+    if (stream_ == StreamKind::Audio && settings.audioRateOverrideEnabled && settings.timeShiftAudioTypeOverride &&
         type->FormatLength() >= sizeof(WAVEFORMAT)) {
         auto* wave = reinterpret_cast<WAVEFORMAT*>(type->Format());
         if (wave->nSamplesPerSec != 0) {
@@ -101,7 +101,7 @@ HRESULT TimeShiftOutputPin::Active()
         return hr;
     if (!Create())
         return E_FAIL;
-    if (m_mux->Mux()->IsPlaying())
+    if (mux_->Mux()->IsPlaying())
         RunPlayback();
     return S_OK;
 }
@@ -122,14 +122,14 @@ HRESULT TimeShiftOutputPin::Inactive()
 
 void TimeShiftOutputPin::BeginReposition()
 {
-    m_repositioning = true;
+    repositioning_ = true;
     DeliverBeginFlush();
 }
 
 void TimeShiftOutputPin::EndReposition()
 {
     DeliverEndFlush();
-    m_repositioning = false;
+    repositioning_ = false;
 }
 
 void TimeShiftOutputPin::RunPlayback()
@@ -184,8 +184,8 @@ void TimeShiftOutputPin::DeliveryLoop()
         }
         HRESULT hr = S_FALSE;
         {
-            CAutoLock delivery(&m_deliveryLock);
-            if (!m_repositioning && FillUnderPlaybackLock(sample) && !m_repositioning)
+            CAutoLock delivery(&deliveryLock_);
+            if (!repositioning_ && FillUnderPlaybackLock(sample) && !repositioning_)
                 hr = Deliver(sample);
         }
         sample->Release();
@@ -196,7 +196,7 @@ void TimeShiftOutputPin::DeliveryLoop()
 
 bool TimeShiftOutputPin::FillUnderPlaybackLock(IMediaSample* sample)
 {
-    CAutoLock lock(&m_playbackLock);
+    CAutoLock lock(&playbackLock_);
     return Fill(sample);
 }
 
@@ -209,15 +209,15 @@ bool TimeShiftOutputPin::Fill(IMediaSample* sample)
     if (capacity <= 0)
         return false;
     CRefTime now;
-    if (FAILED(m_mux->StreamTime(now)))
+    if (FAILED(mux_->StreamTime(now)))
         now.m_time = 0;
     const std::optional<trelvox::FilledSample> filled =
-        m_mux->Mux()->FillPlayback(m_stream, m_cursor, now.m_time, buffer, static_cast<uint32_t>(capacity));
+        mux_->Mux()->FillPlayback(stream_, cursor_, now.m_time, buffer, static_cast<uint32_t>(capacity));
     if (!filled)
         return false;
     // A video buffer holds nothing but the frame: zeros after it. (Zeroed only once a
     // frame is due, not on every try.)
-    if (m_stream == StreamKind::Video)
+    if (stream_ == StreamKind::Video)
         std::memset(buffer + filled->length, 0, static_cast<size_t>(capacity) - filled->length);
     if (filled->hasTime) {
         REFERENCE_TIME start = filled->start, stop = filled->stop;

@@ -28,14 +28,14 @@ public:
     HRESULT Inactive() override;
 
     // From IMuxTimeShift, under the filter lock. The cursor only under PlaybackLock.
-    CCritSec* PlaybackLock() { return &m_playbackLock; }
+    CCritSec* PlaybackLock() { return &playbackLock_; }
     // A repositioning flushes downstream, then holds DeliveryLock (taken after the
     // flush has freed a delivery in progress) until the flush has ended: a sample
     // filled before it is never delivered after it.
     void BeginReposition();
-    CCritSec* DeliveryLock() { return &m_deliveryLock; }
+    CCritSec* DeliveryLock() { return &deliveryLock_; }
     void EndReposition();
-    trelvox::TimeShiftCursor& Cursor() { return m_cursor; }
+    trelvox::TimeShiftCursor& Cursor() { return cursor_; }
     void RunPlayback();
     void StopPlayback();
 
@@ -50,13 +50,13 @@ private:
     bool PlaybackType(CMediaType* type) const;
     void DeliveryLoop();
     bool FillUnderPlaybackLock(IMediaSample* sample);
-    // Under m_playbackLock: false when there is nothing to deliver now.
+    // Under playbackLock_: false when there is nothing to deliver now.
     bool Fill(IMediaSample* sample);
 
-    MuxBaseFilter* const m_mux;
-    const trelvox::StreamKind m_stream;
-    CCritSec m_playbackLock;
-    CCritSec m_deliveryLock;  // held by the thread from a fill to the end of its delivery
-    std::atomic<bool> m_repositioning{false};
-    trelvox::TimeShiftCursor m_cursor;
+    MuxBaseFilter* const mux_;
+    const trelvox::StreamKind stream_;
+    CCritSec playbackLock_;
+    CCritSec deliveryLock_;  // held by the thread from a fill to the end of its delivery
+    std::atomic<bool> repositioning_{false};
+    trelvox::TimeShiftCursor cursor_;
 };

@@ -22,8 +22,8 @@ void BenchClock::ProcessTimes(double* user, double* system)
 
 void BenchClock::Start()
 {
-    ProcessTimes(&m_user, &m_system);
-    QueryPerformanceCounter(&m_start);
+    ProcessTimes(&user_, &system_);
+    QueryPerformanceCounter(&start_);
 }
 
 RunFigures BenchClock::Elapsed() const
@@ -32,10 +32,9 @@ RunFigures BenchClock::Elapsed() const
     QueryPerformanceCounter(&now);
     QueryPerformanceFrequency(&frequency);
     RunFigures figures;
-    figures.wallSeconds =
-        static_cast<double>(now.QuadPart - m_start.QuadPart) / static_cast<double>(frequency.QuadPart);
+    figures.wallSeconds = static_cast<double>(now.QuadPart - start_.QuadPart) / static_cast<double>(frequency.QuadPart);
     ProcessTimes(&figures.userSeconds, &figures.systemSeconds);
-    figures.userSeconds -= m_user;
-    figures.systemSeconds -= m_system;
+    figures.userSeconds -= user_;
+    figures.systemSeconds -= system_;
     return figures;
 }

@@ -17,7 +17,7 @@ public:
 private:
     static void ProcessTimes(double* user, double* system);
 
-    LARGE_INTEGER m_start{};
-    double m_user = 0;
-    double m_system = 0;
+    LARGE_INTEGER start_{};
+    double user_ = 0;
+    double system_ = 0;
 };

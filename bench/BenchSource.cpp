@@ -9,18 +9,18 @@ static const CLSID CLSID_BenchSource = {0x3f6c1d8a, 0x92b4, 0x4e57, {0x8c, 0x0d,
 
 BenchStream::BenchStream(HRESULT* phr, CSource* filter, LPCWSTR name, const CMediaType& type, int count, bool paced)
     : CSourceStream(name, phr, filter, name),
-      m_type(type),
-      m_count(count),
-      m_paced(paced)
+      type_(type),
+      count_(count),
+      paced_(paced)
 {
 }
 
 HRESULT BenchStream::Run(REFERENCE_TIME tStart)
 {
-    if (m_paced) {
+    if (paced_) {
         ComPtr<IReferenceClock> clock;
         m_pFilter->GetSyncSource(clock.GetAddressOf());
-        const HRESULT hr = m_pacer.Start(clock.Get(), tStart);
+        const HRESULT hr = pacer_.Start(clock.Get(), tStart);
         if (FAILED(hr))
             return hr;
     }
@@ -29,31 +29,31 @@ HRESULT BenchStream::Run(REFERENCE_TIME tStart)
 
 HRESULT BenchStream::GetMediaType(CMediaType* pMediaType)
 {
-    return pMediaType->Set(m_type);
+    return pMediaType->Set(type_);
 }
 
 HRESULT BenchStream::DecideBufferSize(IMemAllocator* pAlloc, ALLOCATOR_PROPERTIES* pRequest)
 {
-    return RequestSampleBuffers(pAlloc, pRequest, 4, m_type);
+    return RequestSampleBuffers(pAlloc, pRequest, 4, type_);
 }
 
 HRESULT BenchStream::OnThreadCreate()
 {
-    m_next = 0;
-    m_painted.clear();
-    m_pacer.Reset();
+    next_ = 0;
+    painted_.clear();
+    pacer_.Reset();
     return S_OK;
 }
 
 bool BenchStream::IsVideo() const
 {
-    return *m_type.Type() == MEDIATYPE_Video;
+    return *type_.Type() == MEDIATYPE_Video;
 }
 
 REFERENCE_TIME BenchStream::SampleDuration() const
 {
     if (IsVideo())
-        return reinterpret_cast<const VIDEOINFOHEADER*>(m_type.Format())->AvgTimePerFrame;
+        return reinterpret_cast<const VIDEOINFOHEADER*>(type_.Format())->AvgTimePerFrame;
     return kAudioFramesPerBuffer * 10000000LL / 48000;
 }
 
@@ -77,32 +77,32 @@ void BenchStream::Paint(BYTE* data, LONG length, LONG index) const
 HRESULT BenchStream::AwaitNextSample()
 {
     const REFERENCE_TIME duration = SampleDuration();
-    const HRESULT hr = m_pacer.WaitFor(m_next * duration, GetRequestHandle());
+    const HRESULT hr = pacer_.WaitFor(next_ * duration, GetRequestHandle());
     if (hr != S_OK || !IsVideo())
         return hr;
-    const REFERENCE_TIME late = m_pacer.Now() - m_next * duration;
+    const REFERENCE_TIME late = pacer_.Now() - next_ * duration;
     if (late >= duration)
-        m_next += static_cast<LONG>(late / duration);
+        next_ += static_cast<LONG>(late / duration);
     return S_OK;
 }
 
 HRESULT BenchStream::FillBuffer(IMediaSample* pSample)
 {
-    if (m_paced) {
+    if (paced_) {
         const HRESULT hr = AwaitNextSample();
         if (hr != S_OK)
             return hr;
     }
-    if (m_next >= m_count)
+    if (next_ >= count_)
         return S_FALSE;
-    const LONG index = m_next++;
+    const LONG index = next_++;
     BYTE* data = nullptr;
     pSample->GetPointer(&data);
-    const LONG length = static_cast<LONG>(m_type.GetSampleSize());
-    if (m_painted.insert(data).second) {
+    const LONG length = static_cast<LONG>(type_.GetSampleSize());
+    if (painted_.insert(data).second) {
         Paint(data, length, index);
     } else if (IsVideo()) {
-        const LONG line = reinterpret_cast<const VIDEOINFOHEADER*>(m_type.Format())->bmiHeader.biWidth * 2;
+        const LONG line = reinterpret_cast<const VIDEOINFOHEADER*>(type_.Format())->bmiHeader.biWidth * 2;
         Paint(data, line, index);
     }
     pSample->SetActualDataLength(length);
@@ -115,14 +115,14 @@ HRESULT BenchStream::FillBuffer(IMediaSample* pSample)
 
 BenchSource::BenchSource(HRESULT* phr, bool paced)
     : CSource(L"BenchSource", nullptr, CLSID_BenchSource, phr),
-      m_paced(paced)
+      paced_(paced)
 {
 }
 
 STDMETHODIMP BenchSource::GetState(DWORD dwMSecs, FILTER_STATE* State)
 {
     const HRESULT hr = CSource::GetState(dwMSecs, State);
-    return hr == S_OK && m_paced && *State == State_Paused ? VFW_S_CANT_CUE : hr;
+    return hr == S_OK && paced_ && *State == State_Paused ? VFW_S_CANT_CUE : hr;
 }
 
 BenchSource* BenchSource::Create(int videoFrames, int audioBuffers, bool paced)

@@ -29,12 +29,12 @@ private:
     // Paced: waits for the next sample's time; S_FALSE when the thread is asked to stop.
     HRESULT AwaitNextSample();
 
-    CMediaType m_type;
-    int m_count;
-    bool m_paced;
-    StreamPacer m_pacer;
-    LONG m_next = 0;
-    std::set<BYTE*> m_painted;
+    CMediaType type_;
+    int count_;
+    bool paced_;
+    StreamPacer pacer_;
+    LONG next_ = 0;
+    std::set<BYTE*> painted_;
 };
 
 class BenchSource : public CSource {
@@ -52,5 +52,5 @@ public:
 private:
     BenchSource(HRESULT* phr, bool paced);
 
-    bool m_paced;
+    bool paced_;
 };

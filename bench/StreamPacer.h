@@ -23,8 +23,8 @@ public:
     REFERENCE_TIME Now() const;
 
 private:
-    HANDLE m_started;  // manual reset, set by Start
-    HANDLE m_due;      // auto reset, set by the clock's advise
-    Microsoft::WRL::ComPtr<IReferenceClock> m_clock;
-    REFERENCE_TIME m_runStart = 0;
+    HANDLE started_;  // manual reset, set by Start
+    HANDLE due_;      // auto reset, set by the clock's advise
+    Microsoft::WRL::ComPtr<IReferenceClock> clock_;
+    REFERENCE_TIME runStart_ = 0;
 };

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "jpeg_encoder.h"
-#include "mjpeg_state.h"
+#include "JpegEncoder.h"
+#include "MjpegState.h"
 
 namespace {
 

@@ -16,7 +16,7 @@ extern "C" {
 #include <time.h>
 
 #include "RgbConversion.h"
-#include "test_picture.h"
+#include "TestPicture.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "AudioOutputFormat.h"
 
-#include "profiles/AudioFormatList.h"
+#include "profiles/core/AudioFormatList.h"
 
 #include <dshow.h>
 #include <mmreg.h>

@@ -4,7 +4,7 @@
 
 #include "SimSrcOutputPin.h"
 
-CSimSrcFilter::CSimSrcFilter(HRESULT* phr) : CBaseFilter(L"Null source", nullptr, &m_lock, GUID_NULL, phr) {}
+CSimSrcFilter::CSimSrcFilter(HRESULT* phr) : CBaseFilter(L"Null source", nullptr, &lock_, GUID_NULL, phr) {}
 
 CSimSrcFilter::~CSimSrcFilter() = default;
 
@@ -26,7 +26,7 @@ HRESULT CSimSrcFilter::Create(CSimSrcFilter** ppFilter)
 
 HRESULT CSimSrcFilter::AddMediaType(const AM_MEDIA_TYPE& mt)
 {
-    CAutoLock lock(&m_lock);
+    CAutoLock lock(&lock_);
     HRESULT hr = S_OK;
     std::unique_ptr<CMediaType> copy(new (std::nothrow) CMediaType(mt, &hr));
     if (!copy)
@@ -34,7 +34,7 @@ HRESULT CSimSrcFilter::AddMediaType(const AM_MEDIA_TYPE& mt)
     if (FAILED(hr))
         return hr;
     try {
-        m_mediaTypes.push_back(std::move(copy));
+        mediaTypes_.push_back(std::move(copy));
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     }
@@ -45,12 +45,12 @@ CBasePin* CSimSrcFilter::GetPin(int n)
 {
     if (n != 0)
         return nullptr;
-    CAutoLock lock(&m_lock);
-    if (!m_outputPin) {
+    CAutoLock lock(&lock_);
+    if (!outputPin_) {
         HRESULT hr = S_OK;
-        std::unique_ptr<CSimSrcOutputPin> pin(new (std::nothrow) CSimSrcOutputPin(this, &m_lock, &hr));
+        std::unique_ptr<CSimSrcOutputPin> pin(new (std::nothrow) CSimSrcOutputPin(this, &lock_, &hr));
         if (pin && SUCCEEDED(hr))
-            m_outputPin = std::move(pin);
+            outputPin_ = std::move(pin);
     }
-    return m_outputPin.get();
+    return outputPin_.get();
 }

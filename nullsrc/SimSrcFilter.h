@@ -27,11 +27,11 @@ public:
     const AMOVIESETUP_FILTER* GetSetupData() override { return nullptr; }
 
     // For the pin, under the filter lock.
-    int MediaTypeCount() const { return static_cast<int>(m_mediaTypes.size()); }
-    const CMediaType& MediaTypeAt(int index) const { return *m_mediaTypes[index]; }
+    int MediaTypeCount() const { return static_cast<int>(mediaTypes_.size()); }
+    const CMediaType& MediaTypeAt(int index) const { return *mediaTypes_[index]; }
 
 private:
-    CCritSec m_lock;
-    std::vector<std::unique_ptr<CMediaType>> m_mediaTypes;
-    std::unique_ptr<CSimSrcOutputPin> m_outputPin;
+    CCritSec lock_;
+    std::vector<std::unique_ptr<CMediaType>> mediaTypes_;
+    std::unique_ptr<CSimSrcOutputPin> outputPin_;
 };

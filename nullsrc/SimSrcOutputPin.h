@@ -17,5 +17,5 @@ public:
     HRESULT DecideBufferSize(IMemAllocator* pAlloc, ALLOCATOR_PROPERTIES* pprop) override;
 
 private:
-    CSimSrcFilter* m_pSimSrc;
+    CSimSrcFilter* simSrc_;
 };

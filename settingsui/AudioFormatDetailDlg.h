@@ -2,7 +2,7 @@
 #pragma once
 
 #include "../framework/Dialog.h"
-#include "profiles/AudioFormatList.h"
+#include "profiles/core/AudioFormatList.h"
 
 #include <vector>
 

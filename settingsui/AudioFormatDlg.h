@@ -3,7 +3,7 @@
 #pragma once
 
 #include "../framework/Dialog.h"
-#include "profiles/AudioFormatList.h"
+#include "profiles/core/AudioFormatList.h"
 #include "profiles/FilterEntry.h"
 
 #include <vector>

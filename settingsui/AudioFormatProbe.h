@@ -2,7 +2,7 @@
 // with the null audio source producing that format connected to the compressor.
 #pragma once
 
-#include "profiles/AudioFormatList.h"
+#include "profiles/core/AudioFormatList.h"
 #include "profiles/FilterEntry.h"
 
 #include <cstdint>

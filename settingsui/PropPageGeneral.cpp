@@ -1,7 +1,7 @@
 #include "PropPageGeneral.h"
 
 #include "../app/FolderPicker.h"
-#include "../app/SettingsStore.h"
+#include "../app/core/SettingsStore.h"
 #include "../framework/DialogItems.h"
 #include "../framework/Resources.h"
 #include "../resources/tavrik/resource.h"

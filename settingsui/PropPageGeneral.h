@@ -2,7 +2,7 @@
 // image folders and their naming, and the recording report.
 #pragma once
 
-#include "../app/MainSettings.h"
+#include "../app/core/MainSettings.h"
 #include "../framework/PropertySheet.h"
 
 class CPropPageGeneral : public FwPropertyPage {

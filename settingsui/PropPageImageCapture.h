@@ -2,7 +2,7 @@
 // scaling and colour conversion of the sheet's settings.
 #pragma once
 
-#include "../app/MainSettings.h"
+#include "../app/core/MainSettings.h"
 #include "../framework/PropertySheet.h"
 
 class CPropPageImageCapture : public FwPropertyPage {

@@ -4,7 +4,7 @@
 
 #include "../framework/PropertySheet.h"
 #include "FilterChoice.h"
-#include "profiles/AudioFormatList.h"
+#include "profiles/core/AudioFormatList.h"
 
 #include <string>
 #include <vector>

@@ -2,7 +2,7 @@
 // copy of the main window's settings.
 #pragma once
 
-#include "../app/MainSettings.h"
+#include "../app/core/MainSettings.h"
 #include "../framework/PropertySheet.h"
 #include "PropPageGeneral.h"
 #include "PropPageImageCapture.h"

@@ -2,7 +2,7 @@
 // video covers it.
 #pragma once
 
-#include "../framework/CmdTarget.h"
+#include "../framework/core/CmdTarget.h"
 #include "../framework/Wnd.h"
 
 class CCaptureGraph;

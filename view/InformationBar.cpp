@@ -1,6 +1,6 @@
 #include "InformationBar.h"
 
-#include "../app/StateTexts.h"
+#include "../app/core/StateTexts.h"
 #include "../engine/CaptureGraph.h"
 #include "../engine/core/SignalFormat.h"
 #include "../engine/core/StreamCounters.h"

@@ -2,7 +2,7 @@
 // serial parts, the folders they go to, and the limits a path must keep.
 #pragma once
 
-#include "../MainSettings.h"
+#include "MainSettings.h"
 
 #include <ctime>
 #include <string>

@@ -1,7 +1,7 @@
 #include "RecordingNote.h"
 
-#include "../../framework/ProfileStore.h"
-#include "../SettingsStore.h"
+#include "../../framework/core/ProfileStore.h"
+#include "SettingsStore.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -2,7 +2,7 @@
 // colour matrix and the size the image's name carries.
 #pragma once
 
-#include "../MainSettings.h"
+#include "MainSettings.h"
 #include "StillGeometry.h"
 
 #include <optional>

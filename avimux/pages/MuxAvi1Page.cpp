@@ -14,23 +14,23 @@ HRESULT MuxAvi1Page::ReadSettings()
 {
     Values v;
     const HRESULT results[] = {
-        m_target->GetMaxFiles(&v.maxFiles),
-        m_target->GetMaxFileSize(&v.maxFileSize),
-        m_target->GetFirstFrameNotDropped(&v.firstFrameNotDropped),
-        m_target->GetSplitMode(&v.splitMode),
-        m_target->GetSplitCounts(&v.splitCountVideo, &v.splitCountAudio),
+        target_->GetMaxFiles(&v.maxFiles),
+        target_->GetMaxFileSize(&v.maxFileSize),
+        target_->GetFirstFrameNotDropped(&v.firstFrameNotDropped),
+        target_->GetSplitMode(&v.splitMode),
+        target_->GetSplitCounts(&v.splitCountVideo, &v.splitCountAudio),
     };
     for (HRESULT hr : results) {
         if (FAILED(hr))
             return hr;
     }
-    m_values = v;
+    values_ = v;
     return S_OK;
 }
 
 void MuxAvi1Page::FillControls()
 {
-    const Values& v = m_values;
+    const Values& v = values_;
     SetItemText(m_hwnd, IDC_MAX_FILES, FormatUnsigned(v.maxFiles));
     SetItemText(m_hwnd, IDC_MAX_FILE_SIZE, FormatUnsigned(v.maxFileSize));
     SetItemChecked(m_hwnd, IDC_FIRST_FRAME_NOT_DROPPED, v.firstFrameNotDropped);
@@ -43,7 +43,7 @@ void MuxAvi1Page::FillControls()
 // A number box that holds no valid number keeps the value it had.
 void MuxAvi1Page::ReadControls()
 {
-    Values& v = m_values;
+    Values& v = values_;
     v.maxFiles = ParseUnsigned(ItemText(m_hwnd, IDC_MAX_FILES)).value_or(v.maxFiles);
     v.maxFileSize = ParseUnsigned(ItemText(m_hwnd, IDC_MAX_FILE_SIZE)).value_or(v.maxFileSize);
     v.firstFrameNotDropped = IsItemChecked(m_hwnd, IDC_FIRST_FRAME_NOT_DROPPED);
@@ -54,15 +54,15 @@ void MuxAvi1Page::ReadControls()
 
 HRESULT MuxAvi1Page::WriteSettings()
 {
-    const Values& v = m_values;
-    HRESULT hr = m_target->SetMaxFiles(v.maxFiles);
+    const Values& v = values_;
+    HRESULT hr = target_->SetMaxFiles(v.maxFiles);
     if (SUCCEEDED(hr))
-        hr = m_target->SetMaxFileSize(v.maxFileSize);
+        hr = target_->SetMaxFileSize(v.maxFileSize);
     if (SUCCEEDED(hr))
-        hr = m_target->SetSplitCounts(v.splitCountVideo, v.splitCountAudio);
+        hr = target_->SetSplitCounts(v.splitCountVideo, v.splitCountAudio);
     if (SUCCEEDED(hr))
-        hr = m_target->SetFirstFrameNotDropped(v.firstFrameNotDropped);
+        hr = target_->SetFirstFrameNotDropped(v.firstFrameNotDropped);
     if (SUCCEEDED(hr))
-        hr = m_target->SetSplitMode(v.splitMode);
+        hr = target_->SetSplitMode(v.splitMode);
     return hr;
 }

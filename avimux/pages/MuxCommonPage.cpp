@@ -17,30 +17,30 @@ HRESULT MuxCommonPage::ReadSettings()
     DWORD audioBuffers = 0;
     DWORD secondWriteCount = 0;
     const HRESULT results[] = {
-        m_target->GetBufferCounts(&v.videoBuffers, &audioBuffers),
-        m_target->GetDropThreshold(&v.dropThreshold),
-        m_target->GetWriteCounts(&v.writeCount, &secondWriteCount),
-        m_target->GetForcedAudioSync(&v.forcedAudioSync),
-        m_target->GetDriftPrevention(&v.driftPrevention),
-        m_target->GetDriftThreshold(&v.driftThreshold),
-        m_target->GetDriftSensitivity(&v.driftSensitivity),
-        m_target->GetDriftStartTime(&v.driftStartTime),
-        m_target->GetTimeProperty(&v.timePropertyVideo, &v.timePropertyAudio),
-        m_target->GetDelayProcessing(&v.delayVideo, &v.delayAudio),
-        m_target->GetMuxMode(&v.muxMode),
-        m_target->GetProtect(&v.protect),
+        target_->GetBufferCounts(&v.videoBuffers, &audioBuffers),
+        target_->GetDropThreshold(&v.dropThreshold),
+        target_->GetWriteCounts(&v.writeCount, &secondWriteCount),
+        target_->GetForcedAudioSync(&v.forcedAudioSync),
+        target_->GetDriftPrevention(&v.driftPrevention),
+        target_->GetDriftThreshold(&v.driftThreshold),
+        target_->GetDriftSensitivity(&v.driftSensitivity),
+        target_->GetDriftStartTime(&v.driftStartTime),
+        target_->GetTimeProperty(&v.timePropertyVideo, &v.timePropertyAudio),
+        target_->GetDelayProcessing(&v.delayVideo, &v.delayAudio),
+        target_->GetMuxMode(&v.muxMode),
+        target_->GetProtect(&v.protect),
     };
     for (HRESULT hr : results) {
         if (FAILED(hr))
             return hr;
     }
-    m_values = v;
+    values_ = v;
     return S_OK;
 }
 
 void MuxCommonPage::FillControls()
 {
-    const Values& v = m_values;
+    const Values& v = values_;
     SetItemText(m_hwnd, IDC_VIDEO_BUFFER_COUNT, FormatUnsigned(v.videoBuffers));
     SetItemText(m_hwnd, IDC_DROP_THRESHOLD, FormatReal(v.dropThreshold));
     SetItemText(m_hwnd, IDC_WRITE_COUNT, FormatUnsigned(v.writeCount));
@@ -65,7 +65,7 @@ void MuxCommonPage::FillControls()
 // A number box that holds no valid number keeps the value it had.
 void MuxCommonPage::ReadControls()
 {
-    Values& v = m_values;
+    Values& v = values_;
     v.videoBuffers = ParseUnsigned(ItemText(m_hwnd, IDC_VIDEO_BUFFER_COUNT)).value_or(v.videoBuffers);
     v.dropThreshold = ParseReal(ItemText(m_hwnd, IDC_DROP_THRESHOLD));
     v.writeCount = ParseUnsigned(ItemText(m_hwnd, IDC_WRITE_COUNT)).value_or(v.writeCount);
@@ -87,37 +87,37 @@ void MuxCommonPage::ReadControls()
 // written back as they stand now.
 HRESULT MuxCommonPage::WriteSettings()
 {
-    const Values& v = m_values;
+    const Values& v = values_;
     DWORD unusedVideo = 0;
     DWORD audioBuffers = 0;
-    HRESULT hr = m_target->GetBufferCounts(&unusedVideo, &audioBuffers);
+    HRESULT hr = target_->GetBufferCounts(&unusedVideo, &audioBuffers);
     if (SUCCEEDED(hr))
-        hr = m_target->SetBufferCounts(v.videoBuffers, audioBuffers);
+        hr = target_->SetBufferCounts(v.videoBuffers, audioBuffers);
     if (SUCCEEDED(hr))
-        hr = m_target->SetDropThreshold(v.dropThreshold);
+        hr = target_->SetDropThreshold(v.dropThreshold);
     DWORD unusedFirst = 0;
     DWORD secondWriteCount = 0;
     if (SUCCEEDED(hr))
-        hr = m_target->GetWriteCounts(&unusedFirst, &secondWriteCount);
+        hr = target_->GetWriteCounts(&unusedFirst, &secondWriteCount);
     if (SUCCEEDED(hr))
-        hr = m_target->SetWriteCounts(v.writeCount, secondWriteCount);
+        hr = target_->SetWriteCounts(v.writeCount, secondWriteCount);
     if (SUCCEEDED(hr))
-        hr = m_target->SetForcedAudioSync(v.forcedAudioSync);
+        hr = target_->SetForcedAudioSync(v.forcedAudioSync);
     if (SUCCEEDED(hr))
-        hr = m_target->SetDriftPrevention(v.driftPrevention);
+        hr = target_->SetDriftPrevention(v.driftPrevention);
     if (SUCCEEDED(hr))
-        hr = m_target->SetDriftThreshold(v.driftThreshold);
+        hr = target_->SetDriftThreshold(v.driftThreshold);
     if (SUCCEEDED(hr))
-        hr = m_target->SetDriftSensitivity(v.driftSensitivity);
+        hr = target_->SetDriftSensitivity(v.driftSensitivity);
     if (SUCCEEDED(hr))
-        hr = m_target->SetDriftStartTime(v.driftStartTime);
+        hr = target_->SetDriftStartTime(v.driftStartTime);
     if (SUCCEEDED(hr))
-        hr = m_target->SetTimeProperty(v.timePropertyVideo, v.timePropertyAudio);
+        hr = target_->SetTimeProperty(v.timePropertyVideo, v.timePropertyAudio);
     if (SUCCEEDED(hr))
-        hr = m_target->SetDelayProcessing(v.delayVideo, v.delayAudio);
+        hr = target_->SetDelayProcessing(v.delayVideo, v.delayAudio);
     if (SUCCEEDED(hr))
-        hr = m_target->SetMuxMode(v.muxMode);
+        hr = target_->SetMuxMode(v.muxMode);
     if (SUCCEEDED(hr))
-        hr = m_target->SetProtect(v.protect);
+        hr = target_->SetProtect(v.protect);
     return hr;
 }

@@ -31,5 +31,5 @@ private:
     HRESULT WriteSettings() override;
     void ReadControls() override;
 
-    Values m_values;
+    Values values_;
 };

@@ -17,27 +17,27 @@ protected:
     // E_NOINTERFACE when the object does not have the page's interface.
     HRESULT OnConnect(IUnknown* object) override
     {
-        if (m_target) {
-            m_target->Release();
-            m_target = nullptr;
+        if (target_) {
+            target_->Release();
+            target_ = nullptr;
         }
-        return object->QueryInterface(__uuidof(Interface), reinterpret_cast<void**>(&m_target));
+        return object->QueryInterface(__uuidof(Interface), reinterpret_cast<void**>(&target_));
     }
 
     HRESULT OnDisconnect() override
     {
-        if (!m_target)
+        if (!target_)
             return E_UNEXPECTED;
-        m_target->Release();
-        m_target = nullptr;
+        target_->Release();
+        target_ = nullptr;
         return S_OK;
     }
 
     HRESULT OnActivate() final
     {
-        m_filling = true;
+        filling_ = true;
         FillControls();
-        m_filling = false;
+        filling_ = false;
         return S_OK;
     }
 
@@ -46,7 +46,7 @@ protected:
 
     INT_PTR OnReceiveMessage(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam) override
     {
-        if (uMsg == WM_COMMAND && !m_filling) {
+        if (uMsg == WM_COMMAND && !filling_) {
             const WORD code = HIWORD(wParam);
             if (code == EN_CHANGE || code == BN_CLICKED || code == CBN_SELCHANGE) {
                 SetDirty();
@@ -63,10 +63,10 @@ protected:
             OnActivate();
     }
 
-    Interface* m_target = nullptr;
+    Interface* target_ = nullptr;
 
 private:
-    bool m_filling = false;
+    bool filling_ = false;
 };
 
 // The class factory's creator for a page.

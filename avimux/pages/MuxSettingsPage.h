@@ -19,7 +19,7 @@ protected:
         HRESULT hr = MuxPropertyPage::OnConnect(object);
         if (SUCCEEDED(hr))
             hr = ReadSettings();
-        if (FAILED(hr) && m_target)
+        if (FAILED(hr) && target_)
             OnDisconnect();
         return hr;
     }

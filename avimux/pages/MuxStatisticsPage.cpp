@@ -16,9 +16,9 @@ void MuxStatisticsPage::FillControls()
     DWORD videoFrames = 0, audioBuffers = 0, droppedFrames = 0, audioBlocks = 0;
     DWORD inserted = 0, deleted = 0;
     double frameRate = 0, audioFrequency = 0;
-    m_target->GetCounts(&videoFrames, &audioBuffers, &droppedFrames, &audioBlocks);
-    m_target->GetDriftCounts(&inserted, &deleted);
-    m_target->GetRates(&frameRate, &audioFrequency);
+    target_->GetCounts(&videoFrames, &audioBuffers, &droppedFrames, &audioBlocks);
+    target_->GetDriftCounts(&inserted, &deleted);
+    target_->GetRates(&frameRate, &audioFrequency);
     SetItemText(m_hwnd, IDC_STAT_VIDEO_FRAMES, FormatUnsigned(videoFrames));
     SetItemText(m_hwnd, IDC_STAT_DROPPED_FRAMES, FormatUnsigned(droppedFrames));
     SetItemText(m_hwnd, IDC_STAT_AUDIO_BUFFERS, FormatUnsigned(audioBuffers));

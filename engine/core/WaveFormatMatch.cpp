@@ -1,6 +1,6 @@
 #include "WaveFormatMatch.h"
 
-#include "profiles/AudioFormatList.h"
+#include "profiles/core/AudioFormatList.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // The audio format list's default inputs and its sanity rule.
 #pragma once
 
-#include "profiles/AudioFormatList.h"
+#include "profiles/core/AudioFormatList.h"
 
 #include <cstdint>
 #include <vector>

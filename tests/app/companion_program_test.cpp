@@ -1,4 +1,4 @@
-#include "core/CompanionProgram.h"
+#include "CompanionProgram.h"
 
 #include <gtest/gtest.h>
 

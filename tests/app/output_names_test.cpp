@@ -1,6 +1,6 @@
 // Names of recordings and still images, the folders they go to, and the paths
 // that are refused rather than cut.
-#include "core/OutputNames.h"
+#include "OutputNames.h"
 
 #include <gtest/gtest.h>
 

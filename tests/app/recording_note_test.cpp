@@ -1,8 +1,8 @@
 // The notes of recordings in progress: kept in one settings value that survives damage,
 // each change written at once; the files a note stands for; which new names would
 // overwrite them; and the lines a repaired recording's report gets.
-#include "core/RecordingNote.h"
-#include "core/RepairTexts.h"
+#include "RecordingNote.h"
+#include "RepairTexts.h"
 #include "memory_profile.h"
 
 #include <gtest/gtest.h>

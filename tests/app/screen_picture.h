@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "test_picture.h"
+#include "TestPicture.h"
 
 namespace tavrik_test {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "RgbConversion.h"
-#include "core/StillRequest.h"
+#include "StillRequest.h"
 
 using stillimage::StillRect;
 

@@ -21,7 +21,7 @@
 
 #include "../engine/card_test_support.h"
 #include "MuxGraphSupport.h"
-#include "mjpeg_state.h"
+#include "MjpegState.h"
 #include "profiles/CurrentProfiles.h"
 #include "running_graphs.h"
 #include "screen_shots.h"

@@ -18,7 +18,7 @@
 #include "../engine/card_test_support.h"
 #include "tavrik_fixture.h"
 #include "tavrik_process.h"
-#include "test_picture.h"
+#include "TestPicture.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The sizing rules of the main window: scale and aspect steps, the correction of an
 // edge drag and hit testing without a caption.
-#include "core/WindowModes.h"
+#include "WindowModes.h"
 
 #include <gtest/gtest.h>
 

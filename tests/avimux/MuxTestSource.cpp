@@ -39,14 +39,14 @@ CMediaType MakePcmType()
 MuxTestStream::MuxTestStream(HRESULT* phr, CSource* filter, LPCWSTR name, const CMediaType& type,
                              const StreamPlan& plan)
     : CSourceStream(name, phr, filter, name),
-      m_type(type),
-      m_plan(plan)
+      type_(type),
+      plan_(plan)
 {
 }
 
 HRESULT MuxTestStream::GetMediaType(CMediaType* pMediaType)
 {
-    return pMediaType->Set(m_type);
+    return pMediaType->Set(type_);
 }
 
 HRESULT RequestSampleBuffers(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request, long minimumCount,
@@ -63,36 +63,36 @@ HRESULT RequestSampleBuffers(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* req
 
 HRESULT MuxTestStream::DecideBufferSize(IMemAllocator* pAlloc, ALLOCATOR_PROPERTIES* pRequest)
 {
-    return RequestSampleBuffers(pAlloc, pRequest, 3, m_type);
+    return RequestSampleBuffers(pAlloc, pRequest, 3, type_);
 }
 
 REFERENCE_TIME MuxTestStream::SampleDuration() const
 {
-    if (*m_type.Type() == MEDIATYPE_Video)
+    if (*type_.Type() == MEDIATYPE_Video)
         return kNtscFrame;
     return kAudioFramesPerBuffer * 10000000LL / 48000;
 }
 
 HRESULT MuxTestStream::OnThreadCreate()
 {
-    m_next = 0;
-    m_delivered = 0;
-    m_refusal = S_OK;
+    next_ = 0;
+    delivered_ = 0;
+    refusal_ = S_OK;
     return S_OK;
 }
 
 HRESULT MuxTestStream::FillBuffer(IMediaSample* pSample)
 {
-    if (m_plan.count >= 0 && m_next >= m_plan.count)
+    if (plan_.count >= 0 && next_ >= plan_.count)
         return S_FALSE;
-    const LONG index = m_next++;
+    const LONG index = next_++;
     // Lockstep behind the leader, whatever the load on the machine.
-    for (int waited = 0; m_leader && m_leader->Delivered() <= index && waited < 10000; ++waited)
+    for (int waited = 0; leader_ && leader_->Delivered() <= index && waited < 10000; ++waited)
         Sleep(1);
     BYTE* data = nullptr;
     pSample->GetPointer(&data);
-    const LONG length = static_cast<LONG>(m_type.GetSampleSize());
-    if (*m_type.Type() == MEDIATYPE_Video) {
+    const LONG length = static_cast<LONG>(type_.GetSampleSize());
+    if (*type_.Type() == MEDIATYPE_Video) {
         // A grey picture whose brightness follows the frame number.
         const BYTE luma = static_cast<BYTE>(16 + (index * 7) % 220);
         for (LONG i = 0; i < length; i += 2) {
@@ -106,10 +106,10 @@ HRESULT MuxTestStream::FillBuffer(IMediaSample* pSample)
             pcm[i] = static_cast<short>(((i / 2) / 50) % 2 ? 1000 : -1000);
     }
     pSample->SetActualDataLength(length);
-    if (m_plan.unstampedFrom < 0 || index < m_plan.unstampedFrom) {
-        REFERENCE_TIME start = static_cast<REFERENCE_TIME>(index * SampleDuration() * m_plan.stampScale);
+    if (plan_.unstampedFrom < 0 || index < plan_.unstampedFrom) {
+        REFERENCE_TIME start = static_cast<REFERENCE_TIME>(index * SampleDuration() * plan_.stampScale);
         REFERENCE_TIME stop = start + SampleDuration();
-        pSample->SetTime(&start, m_plan.startTimesOnly ? nullptr : &stop);
+        pSample->SetTime(&start, plan_.startTimesOnly ? nullptr : &stop);
     } else {
         pSample->SetTime(nullptr, nullptr);
     }
@@ -121,9 +121,9 @@ HRESULT MuxTestStream::Deliver(IMediaSample* pSample)
 {
     const HRESULT hr = CSourceStream::Deliver(pSample);
     if (hr == S_OK)
-        InterlockedIncrement(&m_delivered);
-    else if (m_refusal == S_OK)
-        m_refusal = hr;
+        InterlockedIncrement(&delivered_);
+    else if (refusal_ == S_OK)
+        refusal_ = hr;
     return hr;
 }
 
@@ -134,11 +134,11 @@ MuxTestSource* MuxTestSource::Create(LONG width, LONG height, const StreamPlan& 
     HRESULT hr = S_OK;
     auto* source = new MuxTestSource(&hr);
     if (video.enabled)
-        source->m_video = new MuxTestStream(&hr, source, L"Video",
-                                            MakeYuy2Type(width, height, video.untimedType ? 0 : kNtscFrame), video);
+        source->video_ = new MuxTestStream(&hr, source, L"Video",
+                                           MakeYuy2Type(width, height, video.untimedType ? 0 : kNtscFrame), video);
     if (audio.enabled)
-        source->m_audio = new MuxTestStream(&hr, source, L"Audio", MakePcmType(), audio);
-    if (video.pacedByAudio && source->m_video)
-        source->m_video->m_leader = source->m_audio;
+        source->audio_ = new MuxTestStream(&hr, source, L"Audio", MakePcmType(), audio);
+    if (video.pacedByAudio && source->video_)
+        source->video_->leader_ = source->audio_;
     return source;
 }

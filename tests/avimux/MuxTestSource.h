@@ -28,9 +28,9 @@ class MuxTestStream : public CSourceStream {
 public:
     MuxTestStream(HRESULT* phr, CSource* filter, LPCWSTR name, const CMediaType& type, const StreamPlan& plan);
 
-    int Delivered() const { return m_delivered; }
+    int Delivered() const { return delivered_; }
     // The result the first refused delivery gave (S_OK while none was refused).
-    HRESULT FirstRefusal() const { return m_refusal; }
+    HRESULT FirstRefusal() const { return refusal_; }
 
 protected:
     HRESULT GetMediaType(CMediaType* pMediaType) override;
@@ -44,12 +44,12 @@ private:
 
     friend class MuxTestSource;
 
-    CMediaType m_type;
-    StreamPlan m_plan;
-    const MuxTestStream* m_leader = nullptr;  // keeps one sample ahead
-    LONG m_next = 0;
-    volatile LONG m_delivered = 0;
-    volatile HRESULT m_refusal = S_OK;
+    CMediaType type_;
+    StreamPlan plan_;
+    const MuxTestStream* leader_ = nullptr;  // keeps one sample ahead
+    LONG next_ = 0;
+    volatile LONG delivered_ = 0;
+    volatile HRESULT refusal_ = S_OK;
 };
 
 class MuxTestSource : public CSource {
@@ -57,12 +57,12 @@ public:
     // Pins "Video" (when the plan enables it) and "Audio" (likewise).
     static MuxTestSource* Create(LONG width, LONG height, const StreamPlan& video, const StreamPlan& audio);
 
-    MuxTestStream* Video() const { return m_video; }
-    MuxTestStream* Audio() const { return m_audio; }
+    MuxTestStream* Video() const { return video_; }
+    MuxTestStream* Audio() const { return audio_; }
 
 private:
     explicit MuxTestSource(HRESULT* phr);
 
-    MuxTestStream* m_video = nullptr;
-    MuxTestStream* m_audio = nullptr;
+    MuxTestStream* video_ = nullptr;
+    MuxTestStream* audio_ = nullptr;
 };

@@ -24,9 +24,9 @@ public:
     double frameRate = 0, audioFrequency = 0;
 
     STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
-    STDMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&m_refs); }
-    STDMETHODIMP_(ULONG) Release() override { return InterlockedDecrement(&m_refs); }
-    LONG References() const { return m_refs; }
+    STDMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&refs_); }
+    STDMETHODIMP_(ULONG) Release() override { return InterlockedDecrement(&refs_); }
+    LONG References() const { return refs_; }
 
     STDMETHODIMP SetMaxFiles(DWORD files) override;
     STDMETHODIMP GetMaxFiles(DWORD* files) override;
@@ -90,5 +90,5 @@ private:
     HRESULT Log(const char* name, const std::string& arguments);
     HRESULT Unexpected(const char* name);
 
-    LONG m_refs = 1;
+    LONG refs_ = 1;
 };

@@ -13,7 +13,7 @@
 #include "MuxGraphSupport.h"
 #include "SplitterPlayback.h"
 #include "core/MuxMode.h"
-#include "standin_guids.h"
+#include "StandinGuids.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "MemoryFileSystem.h"
 #include "MuxRecorder.h"
 #include "MuxTestSupport.h"
-#include "jpeg_encoder.h"
+#include "JpegEncoder.h"
 
 namespace trelvox {
 namespace {

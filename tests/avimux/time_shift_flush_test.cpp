@@ -160,14 +160,14 @@ private:
 class FlushSink : public CBaseFilter {
 public:
     explicit FlushSink(HRESULT* phr)
-        : CBaseFilter(L"FlushSink", nullptr, &m_lock, GUID_NULL, phr),
-          pin(this, &m_lock, phr)
+        : CBaseFilter(L"FlushSink", nullptr, &lock_, GUID_NULL, phr),
+          pin(this, &lock_, phr)
     {
     }
     int GetPinCount() override { return 1; }
     CBasePin* GetPin(int n) override { return n == 0 ? &pin : nullptr; }
 
-    CCritSec m_lock;
+    CCritSec lock_;
     FlushSinkPin pin;
 };
 

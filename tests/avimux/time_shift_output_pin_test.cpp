@@ -22,7 +22,7 @@
 #include "MuxMode.h"
 #include "capture_graph.h"
 #include "sim_control.h"
-#include "test_picture.h"
+#include "TestPicture.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "capture_graph.h"
 #include "sim_control.h"
-#include "zelvan/zelvan_card.h"
+#include "zelvan/ZelvanCard.h"
 
 namespace {
 

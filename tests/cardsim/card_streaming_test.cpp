@@ -10,9 +10,9 @@
 #include "../wine_direct3d.h"
 #include "capture_graph.h"
 #include "sim_control.h"
-#include "test_picture.h"
-#include "test_tone.h"
-#include "zelvan/zelvan_card.h"
+#include "TestPicture.h"
+#include "TestTone.h"
+#include "zelvan/ZelvanCard.h"
 
 namespace {
 

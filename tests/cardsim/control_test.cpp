@@ -4,8 +4,8 @@
 #include <set>
 #include <string>
 
-#include "control_values.h"
-#include "live_input.h"
+#include "ControlValues.h"
+#include "LiveInput.h"
 
 namespace cardsim {
 namespace {

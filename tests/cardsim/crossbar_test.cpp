@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "crossbar_layout.h"
-#include "i2c_bus.h"
+#include "CrossbarLayout.h"
+#include "I2CBus.h"
 
 namespace cardsim {
 namespace {

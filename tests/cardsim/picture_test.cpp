@@ -5,9 +5,9 @@
 #include <random>
 #include <vector>
 
-#include "input_kind.h"
-#include "stream_caps.h"
-#include "test_picture.h"
+#include "InputKind.h"
+#include "StreamCaps.h"
+#include "TestPicture.h"
 
 namespace cardsim {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "delivery_timeline.h"
-#include "stream_caps.h"
+#include "DeliveryTimeline.h"
+#include "StreamCaps.h"
 
 namespace cardsim {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "stream_caps.h"
-#include "test_tone.h"
+#include "StreamCaps.h"
+#include "TestTone.h"
 
 namespace cardsim {
 namespace {

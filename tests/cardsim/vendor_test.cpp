@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "sim_control.h"
-#include "zelvan/zelvan_card.h"
+#include "zelvan/ZelvanCard.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "card_test_support.h"
 #include "detection_driver.h"
 
-#include "test_tone.h"
+#include "TestTone.h"
 
 #include <gtest/gtest.h>
 #include <qedit.h>

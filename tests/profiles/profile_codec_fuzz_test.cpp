@@ -1,11 +1,11 @@
 // Random mutations of valid profile streams through every decoder. Run with the
 // sanitizers, a read past the data or an unbounded allocation ends the test.
-#include "profiles/AudioFormatList.h"
-#include "profiles/ByteWriter.h"
-#include "profiles/FilterSections.h"
-#include "profiles/OptionBlock.h"
-#include "profiles/ProfileFormat.h"
-#include "profiles/ProfileHeader.h"
+#include "profiles/core/AudioFormatList.h"
+#include "profiles/core/ByteWriter.h"
+#include "profiles/core/FilterSections.h"
+#include "profiles/core/OptionBlock.h"
+#include "profiles/core/ProfileFormat.h"
+#include "profiles/core/ProfileHeader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // The byte layout of the profile streams, checked against bytes built by hand.
-#include "profiles/AudioFormatList.h"
-#include "profiles/ByteReader.h"
-#include "profiles/ByteWriter.h"
-#include "profiles/FilterSections.h"
-#include "profiles/OptionBlock.h"
-#include "profiles/ProfileHeader.h"
+#include "profiles/core/AudioFormatList.h"
+#include "profiles/core/ByteReader.h"
+#include "profiles/core/ByteWriter.h"
+#include "profiles/core/FilterSections.h"
+#include "profiles/core/OptionBlock.h"
+#include "profiles/core/ProfileHeader.h"
 
 #include <gtest/gtest.h>
 

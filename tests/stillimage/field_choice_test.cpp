@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "FieldChoice.h"
-#include "test_picture.h"
+#include "TestPicture.h"
 
 namespace stillimage {
 namespace {

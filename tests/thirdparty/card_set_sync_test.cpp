@@ -8,8 +8,8 @@
 
 #include "MuxGraphSupport.h"
 #include "card_recording.h"
-#include "jpeg_encoder.h"
-#include "mjpeg_state.h"
+#include "JpegEncoder.h"
+#include "MjpegState.h"
 #include "standin_graph.h"
 
 namespace {

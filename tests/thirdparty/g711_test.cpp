@@ -1,5 +1,5 @@
 // Our G.711 bytes as ffmpeg decodes them, against the PCM they were made from.
-#include "g711.h"
+#include "G711.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Our JPEG frames as ffmpeg decodes them, against the pictures they were made from.
-#include "jpeg_encoder.h"
+#include "JpegEncoder.h"
 
 #include <gtest/gtest.h>
 

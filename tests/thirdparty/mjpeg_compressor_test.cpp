@@ -49,14 +49,14 @@ HRESULT Dialogs(IBaseFilter* filter, ComPtr<IAMVfwCompressDialogs>& dialogs)
 // presses the button.
 class QualityDialogUser {
 public:
-    QualityDialogUser(const wchar_t* text, int button) : m_text(text), m_button(button)
+    QualityDialogUser(const wchar_t* text, int button) : text_(text), button_(button)
     {
-        m_thread = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+        thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
     }
     ~QualityDialogUser()
     {
-        WaitForSingleObject(m_thread, 10000);
-        CloseHandle(m_thread);
+        WaitForSingleObject(thread_, 10000);
+        CloseHandle(thread_);
     }
     bool found = false;
 
@@ -83,14 +83,14 @@ private:
         if (!dialog)
             return 1;
         user->found = true;
-        SetDlgItemTextW(dialog, kQualityEdit, user->m_text);
-        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(user->m_button, BN_CLICKED), 0);
+        SetDlgItemTextW(dialog, kQualityEdit, user->text_);
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(user->button_, BN_CLICKED), 0);
         return 0;
     }
 
-    const wchar_t* m_text;
-    int m_button;
-    HANDLE m_thread;
+    const wchar_t* text_;
+    int button_;
+    HANDLE thread_;
 };
 
 class MjpegCompressorTest : public testing::Test {
