@@ -13,8 +13,8 @@
 #include <fstream>
 #include <string>
 
-#include "../tests/app/tavrik_process.h"
-#include "../tests/engine/card_test_support.h"
+#include "../tests/app/TavrikProcess.h"
+#include "../tests/engine/CardTestSupport.h"
 #include "IMuxConfig.h"
 #include "MuxGraphSupport.h"
 #include "profiles/CurrentProfiles.h"

@@ -3,7 +3,7 @@
 // overwrite them; and the lines a repaired recording's report gets.
 #include "RecordingNote.h"
 #include "RepairTexts.h"
-#include "memory_profile.h"
+#include "MemoryProfile.h"
 
 #include <gtest/gtest.h>
 

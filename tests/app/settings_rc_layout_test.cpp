@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "../dialog_layout.h"
+#include "../DialogLayout.h"
 
 namespace {
 

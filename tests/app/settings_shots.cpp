@@ -7,9 +7,9 @@
 #include <cstdio>
 #include <string>
 
-#include "../engine/card_test_support.h"
-#include "screen_picture.h"
-#include "sheet_driver.h"
+#include "../engine/CardTestSupport.h"
+#include "ScreenPicture.h"
+#include "SheetDriver.h"
 
 namespace {
 

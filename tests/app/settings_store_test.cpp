@@ -1,7 +1,7 @@
 // The "Settings" values: defaults on a first start, every value back after a save,
 // and what damaged values turn into.
 #include "SettingsStore.h"
-#include "memory_profile.h"
+#include "MemoryProfile.h"
 
 #include <gtest/gtest.h>
 

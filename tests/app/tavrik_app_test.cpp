@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "../wine_direct3d.h"
-#include "tavrik_fixture.h"
-#include "tavrik_process.h"
+#include "../WineDirect3D.h"
+#include "TavrikFixture.h"
+#include "TavrikProcess.h"
 
 namespace {
 

@@ -14,13 +14,13 @@
 #include <string>
 #include <vector>
 
-#include "../engine/card_test_support.h"
-#include "../wine_direct3d.h"
-#include "menu_probe.h"
-#include "running_graphs.h"
-#include "screen_picture.h"
-#include "tavrik_fixture.h"
-#include "tavrik_process.h"
+#include "../engine/CardTestSupport.h"
+#include "../WineDirect3D.h"
+#include "MenuProbe.h"
+#include "RunningGraphs.h"
+#include "ScreenPicture.h"
+#include "TavrikFixture.h"
+#include "TavrikProcess.h"
 
 namespace {
 

@@ -17,17 +17,17 @@
 #include <thread>
 #include <vector>
 
-#include "../engine/card_test_support.h"
+#include "../engine/CardTestSupport.h"
 #include "IMuxConfig.h"
 #include "MuxGraphSupport.h"
 #include "SplitterPlayback.h"
-#include "menu_probe.h"
+#include "MenuProbe.h"
 #include "profiles/CurrentProfiles.h"
-#include "screen_shots.h"
-#include "sheet_driver.h"
-#include "tavrik_fixture.h"
-#include "tavrik_process.h"
-#include "tavrik_record_profile.h"
+#include "ScreenShots.h"
+#include "SheetDriver.h"
+#include "TavrikFixture.h"
+#include "TavrikProcess.h"
+#include "TavrikRecordProfile.h"
 
 namespace {
 

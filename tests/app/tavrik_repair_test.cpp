@@ -12,14 +12,14 @@
 #include <string>
 #include <vector>
 
-#include "../engine/card_test_support.h"
+#include "../engine/CardTestSupport.h"
 #include "AviCheck.h"
 #include "DiskFile.h"
 #include "MuxGraphSupport.h"
-#include "screen_picture.h"
-#include "tavrik_fixture.h"
-#include "tavrik_process.h"
-#include "tavrik_record_profile.h"
+#include "ScreenPicture.h"
+#include "TavrikFixture.h"
+#include "TavrikProcess.h"
+#include "TavrikRecordProfile.h"
 
 namespace {
 

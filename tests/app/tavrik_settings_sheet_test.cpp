@@ -19,15 +19,15 @@
 #include <string>
 #include <vector>
 
-#include "../engine/card_test_support.h"
+#include "../engine/CardTestSupport.h"
 #include "MuxGraphSupport.h"
 #include "MjpegState.h"
 #include "profiles/CurrentProfiles.h"
-#include "running_graphs.h"
-#include "screen_shots.h"
-#include "sheet_driver.h"
-#include "tavrik_fixture.h"
-#include "tavrik_record_profile.h"
+#include "RunningGraphs.h"
+#include "ScreenShots.h"
+#include "SheetDriver.h"
+#include "TavrikFixture.h"
+#include "TavrikRecordProfile.h"
 
 namespace {
 

@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "../engine/card_test_support.h"
-#include "tavrik_fixture.h"
-#include "tavrik_process.h"
+#include "../engine/CardTestSupport.h"
+#include "TavrikFixture.h"
+#include "TavrikProcess.h"
 #include "TestPicture.h"
 
 namespace {

@@ -12,14 +12,14 @@
 #include <string>
 #include <vector>
 
-#include "../cardsim/sim_control.h"
-#include "../engine/card_test_support.h"
-#include "screen_picture.h"
-#include "sheet_driver.h"
-#include "tavrik_fixture.h"
-#include "tavrik_process.h"
-#include "running_graphs.h"
-#include "tavrik_record_profile.h"
+#include "../cardsim/SimControl.h"
+#include "../engine/CardTestSupport.h"
+#include "ScreenPicture.h"
+#include "SheetDriver.h"
+#include "TavrikFixture.h"
+#include "TavrikProcess.h"
+#include "RunningGraphs.h"
+#include "TavrikRecordProfile.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 
 #include <iostream>
 
-#include "../engine/card_test_support.h"
-#include "screen_picture.h"
-#include "tavrik_fixture.h"
-#include "tavrik_process.h"
+#include "../engine/CardTestSupport.h"
+#include "ScreenPicture.h"
+#include "TavrikFixture.h"
+#include "TavrikProcess.h"
 
 // Beside SIZE, where the assertions find them.
 static bool operator==(SIZE a, SIZE b)

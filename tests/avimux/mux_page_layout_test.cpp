@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "../dialog_layout.h"
+#include "../DialogLayout.h"
 #include "MuxGraphSupport.h"
 #include "MuxGuids.h"
 

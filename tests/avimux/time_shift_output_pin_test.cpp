@@ -20,8 +20,8 @@
 #include "DiskFile.h"
 #include "MuxGraphSupport.h"
 #include "MuxMode.h"
-#include "capture_graph.h"
-#include "sim_control.h"
+#include "CardCaptureGraph.h"
+#include "SimControl.h"
 #include "TestPicture.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "capture_graph.h"
-#include "sim_control.h"
+#include "CardCaptureGraph.h"
+#include "SimControl.h"
 #include "zelvan/ZelvanCard.h"
 
 namespace {

@@ -7,9 +7,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "../wine_direct3d.h"
-#include "capture_graph.h"
-#include "sim_control.h"
+#include "../WineDirect3D.h"
+#include "CardCaptureGraph.h"
+#include "SimControl.h"
 #include "TestPicture.h"
 #include "TestTone.h"
 #include "zelvan/ZelvanCard.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "sim_control.h"
+#include "SimControl.h"
 #include "zelvan/ZelvanCard.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include "dshowbase/streams.h"
 #include "TestPageSite.h"
-#include "property_page_test_ids.h"
+#include "PropertyPageTestIds.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include "CrossbarPath.h"
 #include "DeviceLists.h"
 #include "../profiles/CurrentProfiles.h"
-#include "card_test_support.h"
-#include "detection_driver.h"
+#include "CardTestSupport.h"
+#include "DetectionDriver.h"
 
 #include "TestTone.h"
 

@@ -9,8 +9,8 @@
 #include "RendererInterfaces.h"
 #include "ReportText.h"
 #include "../profiles/CurrentProfiles.h"
-#include "card_test_support.h"
-#include "detection_driver.h"
+#include "CardTestSupport.h"
+#include "DetectionDriver.h"
 
 #include <gtest/gtest.h>
 #include <wrl/client.h>

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "platform_test_ids.h"
+#include "PlatformTestIds.h"
 
 namespace {
 

@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "../../avimux/MuxGuids.h"
-#include "../app/screen_picture.h"
-#include "../app/tavrik_process.h"
+#include "../app/ScreenPicture.h"
+#include "../app/TavrikProcess.h"
 #include "../avimux/MuxGraphSupport.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "standin_graph.h"
+#include "StandinGraph.h"
 
 namespace {
 

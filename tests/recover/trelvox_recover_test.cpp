@@ -17,7 +17,7 @@
 #include "DiskFile.h"
 #include "MuxGraphSupport.h"
 #include "SplitterPlayback.h"
-#include "sim_control.h"
+#include "SimControl.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <fstream>
 
 #include "MuxGraphSupport.h"
-#include "card_recording.h"
+#include "CardRecording.h"
 #include "JpegEncoder.h"
 #include "MjpegState.h"
-#include "standin_graph.h"
+#include "StandinGraph.h"
 
 namespace {
 

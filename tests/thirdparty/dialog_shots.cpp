@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "standin_graph.h"
+#include "StandinGraph.h"
 
 namespace {
 

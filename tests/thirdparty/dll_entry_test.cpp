@@ -5,7 +5,7 @@
 #include <map>
 #include <string>
 
-#include "standin_graph.h"
+#include "StandinGraph.h"
 
 namespace {
 

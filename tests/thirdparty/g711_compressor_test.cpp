@@ -5,10 +5,10 @@
 #include <string>
 
 #include "MuxGraphSupport.h"
-#include "capture_graph.h"
-#include "card_recording.h"
-#include "card_test_support.h"
-#include "standin_graph.h"
+#include "CardCaptureGraph.h"
+#include "CardRecording.h"
+#include "CardTestSupport.h"
+#include "StandinGraph.h"
 
 #include <msacm.h>
 

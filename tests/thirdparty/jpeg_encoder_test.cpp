@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "ExternalReaders.h"
-#include "reader_files.h"
+#include "ReaderFiles.h"
 
 namespace standin {
 namespace {

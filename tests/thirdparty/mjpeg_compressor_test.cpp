@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "MuxGraphSupport.h"
-#include "card_recording.h"
-#include "standin_graph.h"
+#include "CardRecording.h"
+#include "StandinGraph.h"
 
 #include <vfw.h>
 

@@ -1,4 +1,4 @@
-#include "standin_graph.h"
+#include "StandinGraph.h"
 
 #include <filesystem>
 #include <fstream>

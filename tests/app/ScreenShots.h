@@ -9,8 +9,8 @@
 #include <string>
 
 #include "ImageEncoders.h"
-#include "screen_picture.h"
-#include "sheet_driver.h"
+#include "ScreenPicture.h"
+#include "SheetDriver.h"
 
 namespace tavrik_test {
 

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "engine/card_test_support.h"
+#include "engine/CardTestSupport.h"
 
 class WineOpenGlRenderer {
 public:

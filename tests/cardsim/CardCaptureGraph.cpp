@@ -1,4 +1,4 @@
-#include "capture_graph.h"
+#include "CardCaptureGraph.h"
 
 STDMETHODIMP SampleRecorder::SampleCB(double, IMediaSample* sample)
 {

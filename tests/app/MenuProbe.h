@@ -11,7 +11,7 @@
 #include <map>
 #include <string>
 
-#include "tavrik_process.h"
+#include "TavrikProcess.h"
 
 namespace tavrik_test {
 

@@ -1,10 +1,10 @@
-#include "card_recording.h"
+#include "CardRecording.h"
 
 #include "IMuxConfig.h"
 #include "MuxGraphSupport.h"
-#include "capture_graph.h"
-#include "card_test_support.h"
-#include "standin_graph.h"
+#include "CardCaptureGraph.h"
+#include "CardTestSupport.h"
+#include "StandinGraph.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "tavrik_process.h"
+#include "TavrikProcess.h"
 
 namespace tavrik_test {
 

@@ -13,8 +13,8 @@
 #include <fstream>
 #include <string>
 
-#include "../engine/card_test_support.h"
-#include "tavrik_process.h"
+#include "../engine/CardTestSupport.h"
+#include "TavrikProcess.h"
 
 namespace tavrik_test {
 
