@@ -1,5 +1,6 @@
 #include "CaptureGraph.h"
 
+#include "CardConfigWrites.h"
 #include "CardDecoder.h"
 #include "DeviceDiscovery.h"
 #include "DeviceLists.h"
@@ -20,7 +21,6 @@ namespace {
 constexpr wchar_t kCrossbarMoniker[] =
     L"@device:sw:{A799A801-A46D-11D0-A18C-00A02401DCD4}\\{F0C5FDC9-D592-463A-A302-4769B17A4047}";
 constexpr long kMuted = -10000;
-constexpr int kMaxCardConfigWaitMs = 1000;
 constexpr EXECUTION_STATE kKeepAwake = ES_CONTINUOUS | ES_SYSTEM_REQUIRED | ES_DISPLAY_REQUIRED;
 
 }  // namespace
@@ -366,7 +366,7 @@ void CCaptureGraph::ApplyCardConfigIfAsked()
     if (setup_.cardFolder.empty() || setup_.cardConfigFile.empty() || !setup_.applyCardConfig)
         return;
     // The card settles on the new input before it takes the values.
-    const int wait = std::clamp(setup_.cardConfigWait, 0, kMaxCardConfigWaitMs);
+    const int wait = std::clamp(setup_.cardConfigWait, 0, engine::kMaxCardConfigWaitMs);
     if (wait > 0)
         Sleep(static_cast<DWORD>(wait));
     ApplyCardConfig(cardI2C_.get(), signalFormat_, setup_.cardConfigFile);

@@ -2,6 +2,7 @@
 // written once at exit, each in a fixed order.
 #pragma once
 
+#include "CardConfigWrites.h"
 #include "MainSettings.h"
 #include "VideoRendererKind.h"
 
@@ -43,7 +44,7 @@ struct IntRange {
 };
 
 // The card configuration wait in milliseconds, as the settings sheet bounds it.
-inline constexpr IntRange kCardConfigWaitRange{0, 1000};
+inline constexpr IntRange kCardConfigWaitRange{0, engine::kMaxCardConfigWaitMs};
 
 // Reads every value; missing or unreadable ones give their defaults. The profile
 // paths of `main` are left as they are.

@@ -30,6 +30,9 @@ struct CardRegisterWrite {
 
 constexpr int kCardConfigWriteCount = 8;
 
+// The longest wait, in milliseconds, between an input change and the writes.
+constexpr int kMaxCardConfigWaitMs = 1000;
+
 // The writes in the order they go to the card, for an input format index
 // (1 480i ... 5 1080p, 0 none).
 std::array<CardRegisterWrite, kCardConfigWriteCount> CardConfigWrites(const CardConfig& config, int format);
