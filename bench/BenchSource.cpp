@@ -59,19 +59,7 @@ REFERENCE_TIME BenchStream::SampleDuration() const
 
 void BenchStream::Paint(BYTE* data, LONG length, LONG index) const
 {
-    if (IsVideo()) {
-        // Grey whose brightness follows the frame number.
-        const BYTE luma = static_cast<BYTE>(16 + (index * 7) % 220);
-        for (LONG i = 0; i < length; i += 2) {
-            data[i] = luma;
-            data[i + 1] = 128;
-        }
-    } else {
-        // A quiet square wave.
-        auto* pcm = reinterpret_cast<short*>(data);
-        for (LONG i = 0; i < length / 2; ++i)
-            pcm[i] = static_cast<short>(((i / 2) / 50) % 2 ? 1000 : -1000);
-    }
+    PaintTestSample(IsVideo(), data, length, index);
 }
 
 HRESULT BenchStream::AwaitNextSample()

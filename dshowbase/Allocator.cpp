@@ -221,6 +221,19 @@ CUnknown* WINAPI CMemAllocator::CreateInstance(LPUNKNOWN pUnk, HRESULT* phr)
     return pObject;
 }
 
+HRESULT CMemAllocator::Create(IMemAllocator** ppAlloc)
+{
+    HRESULT hr = S_OK;
+    CUnknown* pObject = CreateInstance(nullptr, &hr);
+    if (!pObject)
+        return E_OUTOFMEMORY;
+    pObject->NonDelegatingAddRef();
+    if (SUCCEEDED(hr))
+        hr = pObject->NonDelegatingQueryInterface(IID_IMemAllocator, reinterpret_cast<void**>(ppAlloc));
+    pObject->NonDelegatingRelease();
+    return hr;
+}
+
 STDMETHODIMP CMemAllocator::SetProperties(ALLOCATOR_PROPERTIES* pRequest, ALLOCATOR_PROPERTIES* pActual)
 {
     CheckPointer(pRequest, E_POINTER);

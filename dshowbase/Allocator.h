@@ -78,6 +78,8 @@ public:
     STDMETHODIMP SetProperties(ALLOCATOR_PROPERTIES* pRequest, ALLOCATOR_PROPERTIES* pActual) override;
 
     static CUnknown* WINAPI CreateInstance(LPUNKNOWN pUnk, HRESULT* phr);
+    // A new allocator, as its IMemAllocator (one reference, the caller's).
+    static HRESULT Create(IMemAllocator** ppAlloc);
 
 protected:
     HRESULT Alloc() override;

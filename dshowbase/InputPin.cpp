@@ -29,14 +29,7 @@ STDMETHODIMP CBaseInputPin::GetAllocator(IMemAllocator** ppAllocator)
     *ppAllocator = nullptr;
     CAutoLock lock(m_pLock);
     if (!m_pAllocator) {
-        HRESULT hr = S_OK;
-        CUnknown* pObject = CMemAllocator::CreateInstance(nullptr, &hr);
-        if (!pObject)
-            return E_OUTOFMEMORY;
-        pObject->NonDelegatingAddRef();
-        if (SUCCEEDED(hr))
-            hr = pObject->NonDelegatingQueryInterface(IID_IMemAllocator, reinterpret_cast<void**>(&m_pAllocator));
-        pObject->NonDelegatingRelease();
+        const HRESULT hr = CMemAllocator::Create(&m_pAllocator);
         if (FAILED(hr))
             return hr;
     }

@@ -59,32 +59,23 @@ HRESULT CBaseOutputPin::DecideAllocator(IMemInputPin* pPin, IMemAllocator** ppAl
     if (prop.cbAlign == 0)
         prop.cbAlign = 1;
 
-    HRESULT hr = pPin->GetAllocator(ppAlloc);
-    if (SUCCEEDED(hr)) {
-        ALLOCATOR_PROPERTIES request = prop;
-        hr = DecideBufferSize(*ppAlloc, &request);
-        if (SUCCEEDED(hr)) {
-            hr = pPin->NotifyAllocator(*ppAlloc, FALSE);
-            if (SUCCEEDED(hr))
-                return S_OK;
-        }
-    }
-    if (*ppAlloc) {
-        (*ppAlloc)->Release();
-        *ppAlloc = nullptr;
-    }
+    if (SUCCEEDED(UseAllocator(pPin, pPin->GetAllocator(ppAlloc), ppAlloc, prop)))
+        return S_OK;
+    const HRESULT hr = UseAllocator(pPin, InitAllocator(ppAlloc), ppAlloc, prop);
+    return SUCCEEDED(hr) ? S_OK : hr;
+}
 
-    hr = InitAllocator(ppAlloc);
+HRESULT CBaseOutputPin::UseAllocator(IMemInputPin* pPin, HRESULT hrGot, IMemAllocator** ppAlloc,
+                                     const ALLOCATOR_PROPERTIES& prop)
+{
+    HRESULT hr = hrGot;
     if (SUCCEEDED(hr)) {
         ALLOCATOR_PROPERTIES request = prop;
         hr = DecideBufferSize(*ppAlloc, &request);
-        if (SUCCEEDED(hr)) {
+        if (SUCCEEDED(hr))
             hr = pPin->NotifyAllocator(*ppAlloc, FALSE);
-            if (SUCCEEDED(hr))
-                return S_OK;
-        }
     }
-    if (*ppAlloc) {
+    if (FAILED(hr) && *ppAlloc) {
         (*ppAlloc)->Release();
         *ppAlloc = nullptr;
     }
@@ -93,15 +84,7 @@ HRESULT CBaseOutputPin::DecideAllocator(IMemInputPin* pPin, IMemAllocator** ppAl
 
 HRESULT CBaseOutputPin::InitAllocator(IMemAllocator** ppAlloc)
 {
-    HRESULT hr = S_OK;
-    CUnknown* pObject = CMemAllocator::CreateInstance(nullptr, &hr);
-    if (!pObject)
-        return E_OUTOFMEMORY;
-    pObject->NonDelegatingAddRef();
-    if (SUCCEEDED(hr))
-        hr = pObject->NonDelegatingQueryInterface(IID_IMemAllocator, reinterpret_cast<void**>(ppAlloc));
-    pObject->NonDelegatingRelease();
-    return hr;
+    return CMemAllocator::Create(ppAlloc);
 }
 
 HRESULT CBaseOutputPin::GetDeliveryBuffer(IMediaSample** ppSample, REFERENCE_TIME* pStartTime, REFERENCE_TIME* pEndTime,

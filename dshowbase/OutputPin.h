@@ -42,4 +42,9 @@ public:
 protected:
     IMemAllocator* m_pAllocator = nullptr;
     IMemInputPin* m_pInputPin = nullptr;
+
+private:
+    // Sizes the buffers of the allocator that was got with `hrGot` and announces it to
+    // `pPin`; releases it when either fails.
+    HRESULT UseAllocator(IMemInputPin* pPin, HRESULT hrGot, IMemAllocator** ppAlloc, const ALLOCATOR_PROPERTIES& prop);
 };

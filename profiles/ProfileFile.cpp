@@ -43,12 +43,17 @@ bool SameNames(const StoredFilterNames& names, const FilterEntry& entry)
     return names.friendlyName == ToUtf16(entry.friendlyName) && names.displayName == ToUtf16(entry.displayName);
 }
 
-// Continues decoding where a filter's Load stopped.
-HRESULT MoveReaderTo(ByteReader& reader, std::uint64_t position)
+// Loads the state stored at the reader's position into `filter`, then continues
+// decoding where the filter's Load stopped.
+HRESULT LoadStateAt(IBaseFilter* filter, IStream* stream, ByteReader& reader)
 {
-    if (position > SIZE_MAX)
+    std::uint64_t end = 0;
+    const HRESULT hr = LoadPersistedState(filter, stream, reader.Position(), end);
+    if (FAILED(hr))
+        return hr;
+    if (end > SIZE_MAX)
         return profiles::kInvalidData;
-    return reader.SetPosition(static_cast<std::size_t>(position));
+    return reader.SetPosition(static_cast<std::size_t>(end));
 }
 
 }  // namespace
@@ -418,10 +423,7 @@ HRESULT ProfileFile::ReadPreviewFilters(bool loadStates, std::vector<FilterEntry
             return hr;
         const bool loads = persisted && loadStates && HasPersistStream(entry.filter.Get());
         if (loads) {
-            std::uint64_t end = 0;
-            hr = LoadPersistedState(entry.filter.Get(), stream.Get(), reader.Position(), end);
-            if (SUCCEEDED(hr))
-                hr = MoveReaderTo(reader, end);
+            hr = LoadStateAt(entry.filter.Get(), stream.Get(), reader);
             if (FAILED(hr))
                 return hr;
         }
@@ -462,10 +464,7 @@ HRESULT ProfileFile::ApplyPreviewFilterStates(const std::vector<FilterEntry>& en
         IBaseFilter* filter = entries[i].IsNull() ? nullptr : entries[i].filter.Get();
         if (!HasPersistStream(filter))
             return S_OK;
-        std::uint64_t end = 0;
-        hr = LoadPersistedState(filter, stream.Get(), reader.Position(), end);
-        if (SUCCEEDED(hr))
-            hr = MoveReaderTo(reader, end);
+        hr = LoadStateAt(filter, stream.Get(), reader);
         if (FAILED(hr))
             return hr;
     }

@@ -6,13 +6,30 @@
 
 namespace cardsim {
 
-void MakeAnalogType(const GUID& majorType, CMediaType* type)
+namespace {
+
+HRESULT CheckAnalogType(const GUID& majorType, const CMediaType* type)
 {
+    CheckPointer(type, E_POINTER);
+    return *type->Type() == majorType ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+}
+
+// The one media type an analog pin offers.
+HRESULT AnalogTypeAt(const GUID& majorType, int position, CMediaType* type)
+{
+    CheckPointer(type, E_POINTER);
+    if (position < 0)
+        return E_INVALIDARG;
+    if (position > 0)
+        return VFW_S_NO_MORE_ITEMS;
     type->InitMediaType();
     type->SetType(&majorType);
     type->SetSubtype(majorType == MEDIATYPE_AnalogVideo ? &MEDIASUBTYPE_AnalogVideo_NTSC_M : &MEDIASUBTYPE_NULL);
     type->SetFormatType(&FORMAT_None);
+    return S_OK;
 }
+
+}  // namespace
 
 AnalogInputPin::AnalogInputPin(const wchar_t* name, CBaseFilter* filter, CCritSec* lock, HRESULT* hr,
                                const GUID& majorType, const GUID* category)
@@ -49,19 +66,12 @@ STDMETHODIMP AnalogInputPin::QuerySupported(REFGUID propertySet, DWORD propertyI
 
 HRESULT AnalogInputPin::CheckMediaType(const CMediaType* type)
 {
-    CheckPointer(type, E_POINTER);
-    return *type->Type() == majorType_ ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+    return CheckAnalogType(majorType_, type);
 }
 
 HRESULT AnalogInputPin::GetMediaType(int position, CMediaType* type)
 {
-    CheckPointer(type, E_POINTER);
-    if (position < 0)
-        return E_INVALIDARG;
-    if (position > 0)
-        return VFW_S_NO_MORE_ITEMS;
-    MakeAnalogType(majorType_, type);
-    return S_OK;
+    return AnalogTypeAt(majorType_, position, type);
 }
 
 AnalogOutputPin::AnalogOutputPin(const wchar_t* name, CBaseFilter* filter, CCritSec* lock, HRESULT* hr,
@@ -73,19 +83,12 @@ AnalogOutputPin::AnalogOutputPin(const wchar_t* name, CBaseFilter* filter, CCrit
 
 HRESULT AnalogOutputPin::CheckMediaType(const CMediaType* type)
 {
-    CheckPointer(type, E_POINTER);
-    return *type->Type() == majorType_ ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+    return CheckAnalogType(majorType_, type);
 }
 
 HRESULT AnalogOutputPin::GetMediaType(int position, CMediaType* type)
 {
-    CheckPointer(type, E_POINTER);
-    if (position < 0)
-        return E_INVALIDARG;
-    if (position > 0)
-        return VFW_S_NO_MORE_ITEMS;
-    MakeAnalogType(majorType_, type);
-    return S_OK;
+    return AnalogTypeAt(majorType_, position, type);
 }
 
 // Nothing travels over an analog connection; the allocator only completes the connection.

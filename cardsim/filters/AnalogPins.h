@@ -44,7 +44,4 @@ private:
     GUID majorType_;
 };
 
-// The media type of an analog connection.
-void MakeAnalogType(const GUID& majorType, CMediaType* type);
-
 }  // namespace cardsim

@@ -2,6 +2,12 @@
 
 namespace trelvox::test {
 
+std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
 DiskFile::DiskFile(const std::filesystem::path& path) : in_(path, std::ios::binary)
 {
     std::error_code ec;

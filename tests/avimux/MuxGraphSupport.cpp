@@ -1,19 +1,11 @@
 #include "MuxGraphSupport.h"
 
 #include "TestFilters.h"
+#include "profiles/FilterEntry.h"
 
 HRESULT BindMuxByMoniker(IBaseFilter** filter)
 {
-    ComPtr<IBindCtx> context;
-    HRESULT hr = CreateBindCtx(0, &context);
-    if (FAILED(hr))
-        return hr;
-    ComPtr<IMoniker> moniker;
-    ULONG eaten = 0;
-    hr = MkParseDisplayName(context.Get(), kMuxMonikerName, &eaten, &moniker);
-    if (FAILED(hr))
-        return hr;
-    return moniker->BindToObject(context.Get(), nullptr, IID_IBaseFilter, reinterpret_cast<void**>(filter));
+    return BindFilterByDisplayName(kMuxMonikerName, filter);
 }
 
 ComPtr<IPin> PinByName(IBaseFilter* filter, const wchar_t* name)

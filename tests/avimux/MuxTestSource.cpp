@@ -49,6 +49,21 @@ HRESULT MuxTestStream::GetMediaType(CMediaType* pMediaType)
     return pMediaType->Set(type_);
 }
 
+void PaintTestSample(bool video, BYTE* data, LONG length, LONG index)
+{
+    if (video) {
+        const BYTE luma = static_cast<BYTE>(16 + (index * 7) % 220);
+        for (LONG i = 0; i < length; i += 2) {
+            data[i] = luma;
+            data[i + 1] = 128;
+        }
+    } else {
+        auto* pcm = reinterpret_cast<short*>(data);
+        for (LONG i = 0; i < length / 2; ++i)
+            pcm[i] = static_cast<short>(((i / 2) / 50) % 2 ? 1000 : -1000);
+    }
+}
+
 HRESULT RequestSampleBuffers(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request, long minimumCount,
                              const CMediaType& type)
 {
@@ -92,19 +107,7 @@ HRESULT MuxTestStream::FillBuffer(IMediaSample* pSample)
     BYTE* data = nullptr;
     pSample->GetPointer(&data);
     const LONG length = static_cast<LONG>(type_.GetSampleSize());
-    if (*type_.Type() == MEDIATYPE_Video) {
-        // A grey picture whose brightness follows the frame number.
-        const BYTE luma = static_cast<BYTE>(16 + (index * 7) % 220);
-        for (LONG i = 0; i < length; i += 2) {
-            data[i] = luma;
-            data[i + 1] = 128;
-        }
-    } else {
-        // A quiet square wave.
-        auto* pcm = reinterpret_cast<short*>(data);
-        for (LONG i = 0; i < length / 2; ++i)
-            pcm[i] = static_cast<short>(((i / 2) / 50) % 2 ? 1000 : -1000);
-    }
+    PaintTestSample(*type_.Type() == MEDIATYPE_Video, data, length, index);
     pSample->SetActualDataLength(length);
     if (plan_.unstampedFrom < 0 || index < plan_.unstampedFrom) {
         REFERENCE_TIME start = static_cast<REFERENCE_TIME>(index * SampleDuration() * plan_.stampScale);

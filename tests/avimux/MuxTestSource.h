@@ -10,6 +10,9 @@ constexpr LONG kAudioBlockAlign = 4;           // 16-bit stereo
 
 CMediaType MakeYuy2Type(LONG width, LONG height, REFERENCE_TIME frameDuration);
 CMediaType MakePcmType();
+// Sample `index`'s data: for video a grey picture whose brightness follows the frame
+// number, for audio a quiet square wave.
+void PaintTestSample(bool video, BYTE* data, LONG length, LONG index);
 // Asks the allocator for at least `minimumCount` buffers of the type's sample size.
 HRESULT RequestSampleBuffers(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request, long minimumCount,
                              const CMediaType& type);

@@ -13,6 +13,7 @@
 #include "MemoryFileSystem.h"
 #include "MuxRecorder.h"
 #include "MuxTestSupport.h"
+#include "WriteHookFileSystem.h"
 
 namespace {
 
@@ -78,44 +79,25 @@ using test::EventLog;
 constexpr int64_t kT = 333667;
 
 // Arms the failure after the n-th successful write of movi data.
-class OutOfMemoryAfterWrite : public MuxFileSystem {
+class OutOfMemoryAfterWrite : public test::WriteHookFileSystem {
 public:
-    OutOfMemoryAfterWrite(MemoryFileSystem& inner, int n) : inner_(inner), n_(n) {}
-    HResult SectorSize(const std::string& path, uint32_t* bytes) override { return inner_.SectorSize(path, bytes); }
-    HResult Create(const std::string& path, CreateMode mode, std::unique_ptr<MuxFile>* file, bool* existed) override
+    OutOfMemoryAfterWrite(MemoryFileSystem& inner, int n)
+        : WriteHookFileSystem(inner,
+                              [this](MuxFile& file, uint64_t offset, const uint8_t* data, uint32_t length) {
+                                  const HResult hr = file.Write(offset, data, length);
+                                  const bool movi = offset != 0 && recording_;  // headers are written at 0
+                                  if (Succeeded(hr) && movi && ++writes_ == n_)
+                                      failNextAllocation = true;
+                                  return hr;
+                              }),
+          n_(n)
     {
-        std::unique_ptr<MuxFile> inner;
-        const HResult hr = inner_.Create(path, mode, &inner, existed);
-        if (Succeeded(hr))
-            file->reset(new File(*this, std::move(inner)));
-        return hr;
     }
-    HResult Delete(const std::string& path) override { return inner_.Delete(path); }
     int DataWrites() const { return writes_; }
     // Finishing is left out: memory that fails there leaves the files as they are.
     void Finishing() { recording_ = false; }
 
 private:
-    struct File : MuxFile {
-        File(OutOfMemoryAfterWrite& fs, std::unique_ptr<MuxFile> inner) : fs(fs), inner(std::move(inner)) {}
-        HResult Write(uint64_t offset, const uint8_t* data, uint32_t length) override
-        {
-            const HResult hr = inner->Write(offset, data, length);
-            const bool movi = offset != 0 && fs.recording_;  // headers are written at 0
-            if (Succeeded(hr) && movi && ++fs.writes_ == fs.n_)
-                failNextAllocation = true;
-            return hr;
-        }
-        HResult Read(uint64_t offset, uint8_t* data, uint32_t length, uint32_t* read) override
-        {
-            return inner->Read(offset, data, length, read);
-        }
-        HResult SetEnd(uint64_t length) override { return inner->SetEnd(length); }
-        HResult Close() override { return inner->Close(); }
-        OutOfMemoryAfterWrite& fs;
-        std::unique_ptr<MuxFile> inner;
-    };
-    MemoryFileSystem& inner_;
     int n_;
     int writes_ = 0;
     bool recording_ = true;

@@ -17,6 +17,7 @@
 #include "MuxTestSupport.h"
 #include "AviCheck.h"
 #include "SparseFileSystem.h"
+#include "WriteHookFileSystem.h"
 
 namespace trelvox {
 namespace {
@@ -557,40 +558,18 @@ TEST_F(Recorder, Idx1ThatCannotBeWrittenIsNotClaimedByTheLastFile)
 }
 
 // A file system whose n-th write runs out of memory, as a buffer allocation may.
-class OutOfMemoryOnWrite : public MuxFileSystem {
+class OutOfMemoryOnWrite : public test::WriteHookFileSystem {
 public:
-    OutOfMemoryOnWrite(MemoryFileSystem& inner, int n) : inner_(inner), n_(n) {}
-    HResult SectorSize(const std::string& path, uint32_t* bytes) override { return inner_.SectorSize(path, bytes); }
-    HResult Create(const std::string& path, CreateMode mode, std::unique_ptr<MuxFile>* file, bool* existed) override
+    OutOfMemoryOnWrite(MemoryFileSystem& inner, int n)
+        : WriteHookFileSystem(inner, [this, n](MuxFile& file, uint64_t offset, const uint8_t* data, uint32_t length) {
+              if (++writes_ == n)
+                  throw std::bad_alloc();
+              return file.Write(offset, data, length);
+          })
     {
-        std::unique_ptr<MuxFile> inner;
-        const HResult hr = inner_.Create(path, mode, &inner, existed);
-        if (Succeeded(hr))
-            file->reset(new File(*this, std::move(inner)));
-        return hr;
     }
-    HResult Delete(const std::string& path) override { return inner_.Delete(path); }
 
 private:
-    struct File : MuxFile {
-        File(OutOfMemoryOnWrite& fs, std::unique_ptr<MuxFile> inner) : fs(fs), inner(std::move(inner)) {}
-        HResult Write(uint64_t offset, const uint8_t* data, uint32_t length) override
-        {
-            if (++fs.writes_ == fs.n_)
-                throw std::bad_alloc();
-            return inner->Write(offset, data, length);
-        }
-        HResult Read(uint64_t offset, uint8_t* data, uint32_t length, uint32_t* read) override
-        {
-            return inner->Read(offset, data, length, read);
-        }
-        HResult SetEnd(uint64_t length) override { return inner->SetEnd(length); }
-        HResult Close() override { return inner->Close(); }
-        OutOfMemoryOnWrite& fs;
-        std::unique_ptr<MuxFile> inner;
-    };
-    MemoryFileSystem& inner_;
-    int n_;
     int writes_ = 0;
 };
 

@@ -4,9 +4,7 @@
 
 #include <windows.h>
 
-#include <fstream>
-#include <iterator>
-
+#include "DiskFile.h"
 #include "FileNaming.h"
 #include "MuxRecorder.h"
 #include "MuxTestSupport.h"
@@ -27,12 +25,6 @@ std::string TempFolder()
 bool Exists(const std::string& path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::vector<uint8_t> ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
 TEST(Win32Files, RecordingThroughUnbufferedHandles)
@@ -66,7 +58,7 @@ TEST(Win32Files, RecordingThroughUnbufferedHandles)
     EXPECT_TRUE(events.Events().empty());
     EXPECT_FALSE(Exists(SetFileName(base, 2)));
 
-    const std::vector<uint8_t> first = ReadAll(SetFileName(base, 0));
+    const std::vector<uint8_t> first = test::ReadFileBytes(SetFileName(base, 0));
     ASSERT_GT(first.size(), 0u);
     EXPECT_EQ(first.size() % sector, 0u);
     test::AviView view(first);
@@ -79,7 +71,7 @@ TEST(Win32Files, RecordingThroughUnbufferedHandles)
     }
     EXPECT_EQ(pictures, 4);
     EXPECT_EQ(sounds, 6);  // audio splits by its own count, not reached here
-    EXPECT_EQ(test::AviView(ReadAll(SetFileName(base, 1))).moviChunks.size(), 2u);
+    EXPECT_EQ(test::AviView(test::ReadFileBytes(SetFileName(base, 1))).moviChunks.size(), 2u);
 
     for (int i = 0; i < 2; ++i)
         DeleteFileA(SetFileName(base, i).c_str());

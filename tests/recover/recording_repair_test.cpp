@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "DiskFile.h"
 #include "InterruptedRecordings.h"
 #include "PosixFileSystem.h"
 #include "RecordingRepair.h"
@@ -15,12 +16,6 @@ namespace trelvox {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::vector<uint8_t> ReadAll(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
 
 class RecordingRepair : public ::testing::Test {
 protected:
@@ -70,7 +65,7 @@ TEST_F(RecordingRepair, AStoppedRepairLeavesTheRecordingAsItWas)
         recover::RepairRecording(file.string(), file.string(), posix, [&](uint64_t, uint64_t) { return ++calls < 3; });
     EXPECT_EQ(outcome.result, recover::RepairResult::Stopped);
     EXPECT_EQ(calls, 3);
-    EXPECT_EQ(ReadAll(file), original);
+    EXPECT_EQ(test::ReadFileBytes(file), original);
     EXPECT_FALSE(fs::exists(file.string() + recover::kTemporarySuffix));
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
 }

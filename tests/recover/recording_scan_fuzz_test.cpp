@@ -9,6 +9,7 @@
 #include <random>
 #include <sstream>
 
+#include "DiskFile.h"
 #include "AviCheck.h"
 #include "InterruptedRecordings.h"
 #include "PosixFileSystem.h"
@@ -18,12 +19,6 @@ namespace trelvox {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::vector<uint8_t> ReadAll(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
 
 // Flipped bytes, overwritten words (often where sizes are), zeroed runs and a cut;
 // half of the damage falls into the header.
@@ -84,12 +79,12 @@ TEST(RecordingScanFuzz, RandomDamageNeverCrashesHangsOrWritesOutsideItsOutput)
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         const std::string where = "run " + std::to_string(run) + ": " + err.str();
         EXPECT_LT(seconds, 20.0) << where;
-        EXPECT_EQ(ReadAll(input), damaged) << where << "the input is never changed";
+        EXPECT_EQ(test::ReadFileBytes(input), damaged) << where << "the input is never changed";
         for (const fs::directory_entry& e : fs::directory_iterator(dir)) {
             EXPECT_TRUE(e.path() == input || (e.path() == output && code == recover::kExitOk)) << where << e.path();
         }
         if (code == recover::kExitOk && fs::exists(output)) {
-            const test::AviCheck check = test::CheckAvi(test::BytesOf(ReadAll(output)));
+            const test::AviCheck check = test::CheckAvi(test::BytesOf(test::ReadFileBytes(output)));
             EXPECT_TRUE(check.problems.empty()) << where << check.Problems();
             ++repaired;
         } else {

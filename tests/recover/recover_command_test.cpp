@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "DiskFile.h"
 #include "Avi2Writer.h"
 #include "AviCheck.h"
 #include "AviHeader.h"
@@ -40,12 +41,6 @@ struct Chunk {
     uint32_t size;
     bool video;
 };
-
-std::vector<uint8_t> ReadAll(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
 
 void WriteAll(const fs::path& path, const std::vector<uint8_t>& bytes, size_t length)
 {
@@ -97,11 +92,11 @@ protected:
         if (cut < headerSize) {  // not even the whole header: refused, nothing written
             EXPECT_NE(code, recover::kExitOk) << "cut at " << cut;
             EXPECT_FALSE(fs::exists(repaired));
-            EXPECT_EQ(ReadAll(cutFile).size(), cut) << "the input is never changed";
+            EXPECT_EQ(test::ReadFileBytes(cutFile).size(), cut) << "the input is never changed";
             return;
         }
         ASSERT_EQ(code, recover::kExitOk) << "cut at " << cut << ": " << err.str();
-        const std::vector<uint8_t> bytes = ReadAll(repaired);
+        const std::vector<uint8_t> bytes = test::ReadFileBytes(repaired);
         const test::AviCheck check = test::CheckAvi(test::BytesOf(bytes));
         EXPECT_TRUE(check.problems.empty()) << "cut at " << cut << ": " << check.Problems();
         EXPECT_FALSE(check.provisional);
@@ -188,7 +183,7 @@ TEST_F(Recover, InPlaceRepairRemovesOnlyTheUnusedEmptyFilesOfTheSet)
     EXPECT_TRUE(fs::exists(dir / "other000.avi"));
     EXPECT_TRUE(fs::exists(dir / "rec.txt"));
     EXPECT_FALSE(fs::exists(dir / "rec000.avi.recovering"));
-    const std::vector<uint8_t> repaired = ReadAll(dir / "rec000.avi");
+    const std::vector<uint8_t> repaired = test::ReadFileBytes(dir / "rec000.avi");
     const test::AviCheck check = test::CheckAvi(test::BytesOf(repaired));
     EXPECT_TRUE(check.problems.empty()) << check.Problems();
     EXPECT_EQ(check.indexedVideo.size(), 23u);
@@ -196,7 +191,7 @@ TEST_F(Recover, InPlaceRepairRemovesOnlyTheUnusedEmptyFilesOfTheSet)
     // Run again: the file is finished now and stays as it is.
     ASSERT_EQ(Run({(dir / "rec000.avi").string()}), recover::kExitOk);
     EXPECT_NE(out.str().find("finished normally"), std::string::npos);
-    EXPECT_EQ(ReadAll(dir / "rec000.avi"), repaired);
+    EXPECT_EQ(test::ReadFileBytes(dir / "rec000.avi"), repaired);
 }
 
 // Two takes under one name, the second shorter and never stopped: the file the second
@@ -238,7 +233,7 @@ TEST_F(Recover, ATakeRecordedAgainUnderTheSameNameKeepsOnlyItsOwnChunks)
         WriteAll(input, interrupted, interrupted.size());
         ASSERT_EQ(Run({"--out", repaired.string(), input.string()}), recover::kExitOk) << err.str();
         EXPECT_NE(out.str().find(" 8 video frames (0 null)"), std::string::npos) << out.str();
-        const test::AviCheck check = test::CheckAvi(test::BytesOf(ReadAll(repaired)));
+        const test::AviCheck check = test::CheckAvi(test::BytesOf(test::ReadFileBytes(repaired)));
         EXPECT_TRUE(check.problems.empty()) << check.Problems();
         EXPECT_EQ(check.indexedVideo.size(), 8u);
         EXPECT_EQ(test::Probe(repaired.string())["0.nb_read_packets"], "8");
@@ -252,7 +247,7 @@ TEST_F(Recover, FilesItCannotUnderstandAreLeftAsTheyAre)
     WriteAll(dir / "a.avi", text, text.size());
     EXPECT_EQ(Run({(dir / "a.avi").string()}), recover::kExitNotUnderstood);
     EXPECT_NE(err.str().find("not an AVI file"), std::string::npos) << err.str();
-    EXPECT_EQ(ReadAll(dir / "a.avi"), text);
+    EXPECT_EQ(test::ReadFileBytes(dir / "a.avi"), text);
     EXPECT_EQ(Run({(dir / "missing.avi").string()}), recover::kExitFailed);
     EXPECT_EQ(Run({}), recover::kExitUsage);
     EXPECT_EQ(Run({"--out", "x.avi", "a.avi", "b.avi"}), recover::kExitUsage);
