@@ -128,6 +128,26 @@ struct BitmapInfoHeader {
     uint32_t biClrImportant;
 };
 
+// VIDEOINFOHEADER up to its bmiHeader: DirectShow's video format block.
+struct VideoInfoHeaderHead {
+    int32_t rcSource[4];
+    int32_t rcTarget[4];
+    uint32_t dwBitRate;
+    uint32_t dwBitErrorRate;
+    int64_t AvgTimePerFrame;
+};
+
+// VIDEOINFOHEADER2 up to its bmiHeader.
+struct VideoInfoHeader2Head {
+    VideoInfoHeaderHead head;  // the same first fields
+    uint32_t dwInterlaceFlags;
+    uint32_t dwCopyProtectFlags;
+    uint32_t dwPictAspectRatioX;
+    uint32_t dwPictAspectRatioY;
+    uint32_t dwControlFlags;
+    uint32_t dwReserved2;
+};
+
 struct WaveFormatEx {
     uint16_t wFormatTag;
     uint16_t nChannels;
@@ -151,7 +171,9 @@ constexpr uint32_t kAviStdIndexHeaderBytes = sizeof(AviStdIndexHeader);
 constexpr uint32_t kAviStdIndexEntryBytes = sizeof(AviStdIndexEntry);
 constexpr uint32_t kOdmlExtendedHeaderBytes = sizeof(OdmlExtendedHeader);
 constexpr uint32_t kBitmapInfoHeaderBytes = sizeof(BitmapInfoHeader);
-constexpr uint32_t kPcmWaveFormatBytes = offsetof(WaveFormatEx, cbSize);  // PCMWAVEFORMAT
+constexpr uint32_t kPcmWaveFormatBytes = offsetof(WaveFormatEx, cbSize);    // PCMWAVEFORMAT
+constexpr uint32_t kVideoInfoBitmapOffset = sizeof(VideoInfoHeaderHead);    // VIDEOINFOHEADER.bmiHeader
+constexpr uint32_t kVideoInfo2BitmapOffset = sizeof(VideoInfoHeader2Head);  // VIDEOINFOHEADER2.bmiHeader
 
 static_assert(kRiffChunkHeaderBytes == 8 && kRiffListHeaderBytes == 12);
 static_assert(kMainAviHeaderBytes == 56 && kAviStreamHeaderBytes == 56);
@@ -161,6 +183,8 @@ static_assert(kAviStdIndexHeaderBytes == 32 && kAviStdIndexEntryBytes == 8);
 static_assert(offsetof(AviStdIndexHeader, qwBaseOffset) == 20);
 static_assert(kOdmlExtendedHeaderBytes == 248);
 static_assert(kBitmapInfoHeaderBytes == 40 && sizeof(WaveFormatEx) == 18 && kPcmWaveFormatBytes == 16);
+static_assert(offsetof(VideoInfoHeaderHead, AvgTimePerFrame) == 40);
+static_assert(kVideoInfoBitmapOffset == 48 && kVideoInfo2BitmapOffset == 72);
 
 // cb of a list whose chunks take `chunkBytes`: they and the list type.
 constexpr uint32_t ListCb(uint32_t chunkBytes)

@@ -43,7 +43,7 @@ void AudioFormat::SetRates(uint32_t samplesPerSec, uint32_t avgBytesPerSec)
 
 HResult VideoFormatFromBlock(VideoFormatKind kind, const uint8_t* block, uint32_t length, VideoFormat* format)
 {
-    const uint32_t at = kind == VideoFormatKind::VideoInfo ? 48 : 72;
+    const uint32_t at = kind == VideoFormatKind::VideoInfo ? kVideoInfoBitmapOffset : kVideoInfo2BitmapOffset;
     if (block == nullptr || format == nullptr)
         return kE_POINTER;
     if (length < at + kBitmapInfoHeaderBytes)
@@ -51,7 +51,7 @@ HResult VideoFormatFromBlock(VideoFormatKind kind, const uint8_t* block, uint32_
     const uint32_t biSize = GetU32(block + at);
     if (biSize < kBitmapInfoHeaderBytes || biSize > length - at)
         return kVFW_E_TYPE_NOT_ACCEPTED;
-    format->frameDuration = static_cast<int64_t>(GetU64(block + 40));
+    format->frameDuration = static_cast<int64_t>(GetU64(block + offsetof(VideoInfoHeaderHead, AvgTimePerFrame)));
     format->bitmapInfoHeader.assign(block + at, block + at + biSize);
     return kS_OK;
 }
