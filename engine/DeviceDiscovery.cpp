@@ -6,8 +6,6 @@
 
 using Microsoft::WRL::ComPtr;
 
-namespace {
-
 bool ReadBagText(IPropertyBag* bag, const wchar_t* name, std::wstring& text)
 {
     VARIANT value;
@@ -18,6 +16,8 @@ bool ReadBagText(IPropertyBag* bag, const wchar_t* name, std::wstring& text)
     VariantClear(&value);
     return read;
 }
+
+namespace {
 
 // "Description" when the device has one, else "FriendlyName".
 bool DeviceName(IMoniker* moniker, std::wstring& name)

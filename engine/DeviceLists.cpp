@@ -1,5 +1,6 @@
 #include "DeviceLists.h"
 
+#include "DeviceDiscovery.h"
 #include "SignalFormat.h"
 
 #include "dshowbase/MediaType.h"
@@ -16,13 +17,7 @@ bool FriendlyNameOf(IMoniker* moniker, std::wstring& name)
     ComPtr<IPropertyBag> bag;
     if (FAILED(moniker->BindToStorage(nullptr, nullptr, IID_PPV_ARGS(&bag))))
         return false;
-    VARIANT value;
-    VariantInit(&value);
-    const bool read = SUCCEEDED(bag->Read(L"FriendlyName", &value, nullptr)) && value.vt == VT_BSTR && value.bstrVal;
-    if (read)
-        name.assign(value.bstrVal, SysStringLen(value.bstrVal));
-    VariantClear(&value);
-    return read;
+    return ReadBagText(bag.Get(), L"FriendlyName", name);
 }
 
 void AppendNamed(IEnumMoniker* monikers, std::vector<FilterEntry>& entries)
