@@ -3,32 +3,17 @@
 // would write into the files of an interrupted one not yet repaired is not started.
 #include "MainFrm.h"
 
-#include "../avimux/core/MuxMode.h"
-#include "../dshowbase/TaskMemory.h"
 #include "../engine/core/MuxFileName.h"
 #include "../framework/App.h"
 #include "../framework/Resources.h"
-#include "IMuxConfig.h"
 #include "core/OutputNames.h"
-
-#include <wrl/client.h>
-
-using Microsoft::WRL::ComPtr;
 
 void CMainFrame::NoteRecordingInProgress(const std::wstring& reportPath)
 {
-    IBaseFilter* mux = engine->Multiplexer();
-    ComPtr<IMuxConfig> config;
-    ComPtr<IFileSinkFilter> sink;
-    // Only Trelvox's files can be repaired.
-    if (!mux || FAILED(mux->QueryInterface(IID_PPV_ARGS(&config))) || FAILED(mux->QueryInterface(IID_PPV_ARGS(&sink))))
+    const std::optional<engine::MultiplexerFiles> files = engine->RecordingFiles();
+    if (!files)
         return;
-    DWORD mode = 0;
-    CTaskMemory<wchar_t> base;
-    if (FAILED(config->GetMuxMode(&mode)) || FAILED(sink->GetCurFile(base.Out(), nullptr)) || !base)
-        return;
-    const bool fileSet = static_cast<trelvox::MuxMode>(mode) == trelvox::MuxMode::Avi1FileSet;
-    RecordingNote note{base.Get(), fileSet ? MuxFileMode::FileSet : MuxFileMode::SingleFile, reportPath};
+    RecordingNote note{files->base, files->fileSet ? MuxFileMode::FileSet : MuxFileMode::SingleFile, reportPath};
     if (RecordingNotes(FwApp::Current()->Profile()).Add(note))
         notedMuxBase = note.muxBase;
 }

@@ -13,6 +13,7 @@
 #include "EngineState.h"
 #include "GraphContext.h"
 #include "GraphPartPages.h"
+#include "MultiplexerFiles.h"
 #include "GraphParts.h"
 #include "ProcessLoad.h"
 #include "RecordingReportFile.h"
@@ -32,6 +33,7 @@
 #include <dshow.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 // A recording the graph ended by itself: Trelvox's EC_ERRORABORT (the failure
@@ -177,7 +179,13 @@ public:
     // Whether the last preview build asked for the Infinite Pin Tee.
     bool UsesInfTee() const { return useInfTee_; }
 
-    // The graph as built, for looking into it; the engine alone changes it.
+    // The files of the recording Trelvox writes; empty for another multiplexer.
+    std::optional<engine::MultiplexerFiles> RecordingFiles() const
+    {
+        return engine::TrelvoxFilesOf(parts_.multiplexer.Get());
+    }
+
+    // The graph as built, for tests to look into; the engine alone changes it.
     IGraphBuilder* Graph() const { return parts_.graph.Get(); }
     ICaptureGraphBuilder2* Builder() const { return parts_.builder.Get(); }
     IBaseFilter* CaptureFilter() const { return parts_.captureFilter.Get(); }
